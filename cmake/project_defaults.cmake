@@ -1,0 +1,21 @@
+# Compiler settings every target of ours shares.
+
+if(ORVANECAM_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Target Windows 7 and later APIs; keep <windows.h> lean.
+  add_compile_definitions(_WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE)
+endif()
+
+# Warnings apply to our own targets only, not to GoogleTest built from source.
+function(orvanecam_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                           -Wcast-align -Wnull-dereference)
+  if(ORVANECAM_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()

@@ -1,0 +1,30 @@
+# Shared settings for the project's scripts; sourced, never run.
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cache_root="${ORVANECAM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvanecam}"
+
+# A 64-bit Wine prefix of our own, kept outside the source tree so every checkout reuses it.
+export WINEPREFIX="${ORVANECAM_WINEPREFIX:-$cache_root/wine64}"
+export WINEARCH=win64
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No display here: keep Wine from looking for one, and never offer the Mono or Gecko installers.
+export DISPLAY=
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+prepare_wine_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "setup: creating Wine prefix $WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver --wait || true
+  fi
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: Wine prefix was not created" >&2; return 1; }
+}
+
+# Keeps one Wine server alive for a whole test run so each test program starts fast.
+start_wine_server() {
+  wineserver --persistent=600 >/dev/null 2>&1 || true
+}
+
+stop_wine_server() {
+  wineserver --kill >/dev/null 2>&1 || true
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Access to the block's control fields and the writeGuard sequence lock. Any process may write
+// the block at any time, so every control field goes through an atomic reference.
+#include <atomic>
+#include <cstdint>
+
+#include "exchange/block_layout.h"
+
+namespace orvanecam::exchange {
+
+// Interlocked access: sequentially consistent.
+template <class T>
+std::atomic_ref<T> Atomic(T& field) {
+    return std::atomic_ref<T>(field);
+}
+
+// Fields guarded by writeGuard: plain loads and stores, only meaningful under the lock.
+template <class T>
+T GuardedLoad(T& field) {
+    return std::atomic_ref<T>(field).load(std::memory_order_relaxed);
+}
+template <class T>
+void GuardedStore(T& field, T value) {
+    std::atomic_ref<T>(field).store(value, std::memory_order_relaxed);
+}
+
+// Writer side: the guard is odd between the two calls.
+inline void BeginGuardedWrite(SharedBlock& block) { Atomic(block.writeGuard).fetch_add(1); }
+inline void EndGuardedWrite(SharedBlock& block) { Atomic(block.writeGuard).fetch_add(1); }
+
+// Reader side. Returns an even guard value to validate against. A guard that stays odd for
+// kStuckWriterMs belongs to a writer that died mid-update; it is then made even again so that a
+// dead producer cannot freeze every capture client.
+inline constexpr std::uint64_t kStuckWriterMs = 1000;
+std::uint32_t BeginGuardedRead(SharedBlock& block);
+// True when nothing was written since BeginGuardedRead returned start.
+inline bool GuardedReadIsValid(SharedBlock& block, std::uint32_t start) {
+    std::atomic_thread_fence(std::memory_order_acquire);
+    return Atomic(block.writeGuard).load() == start;
+}
+
+// Runs read() until it ran without a writer interfering; read() must tolerate torn data.
+template <class Read>
+void ReadConsistent(SharedBlock& block, Read&& read) {
+    for (;;) {
+        const std::uint32_t start = BeginGuardedRead(block);
+        read();
+        if (GuardedReadIsValid(block, start)) return;
+    }
+}
+
+}  // namespace orvanecam::exchange

@@ -1,0 +1,38 @@
+#include "exchange/block_connection.h"
+
+#include "exchange/block_lifecycle.h"
+
+namespace orvanecam::exchange {
+
+bool BlockConnection::EnsureMapping() {
+    if (m_mapping) return true;
+    m_mapping = m_objects.CreateOrOpenBlockMapping();
+    if (!m_mapping) return false;
+    m_createdUninitialised = m_mapping->Created();
+    return true;
+}
+
+bool BlockConnection::EnsureView() {
+    if (m_block != nullptr) return true;
+    if (!EnsureMapping()) return false;
+    m_view = m_objects.MapWholeBlock(*m_mapping);
+    if (!m_view) return false;
+    auto* block = reinterpret_cast<SharedBlock*>(m_view->Data());
+    if (m_createdUninitialised) {
+        InitialiseCreatedBlock(*block);
+        m_createdUninitialised = false;
+    } else {
+        WaitUntilBlockReady(*block);
+    }
+    m_block = block;
+    return true;
+}
+
+bool BlockConnection::EnsureEvent(bool openFirst) {
+    if (m_event) return true;
+    if (openFirst) m_event = m_objects.OpenExistingFrameEvent();
+    if (!m_event) m_event = m_objects.CreateOrOpenFrameEvent();
+    return m_event.has_value();
+}
+
+}  // namespace orvanecam::exchange

@@ -1,0 +1,41 @@
+#pragma once
+// One side's handles on the block and the new-frame event. The producer and the reader of a
+// process each own one, so a process that is both keeps them apart.
+#include <optional>
+#include <string>
+
+#include "exchange/block_layout.h"
+#include "exchange/kernel_objects.h"
+
+namespace orvanecam::exchange {
+
+class BlockConnection {
+public:
+    explicit BlockConnection(KernelObjects& objects) : m_objects(objects) {}
+
+    // Each Ensure step keeps what it obtained; a failed step is retried by the next call and
+    // leaves the failing call's error as the thread's last error.
+    bool EnsureMapping();
+    // Maps the block and initialises it (as its creator) or waits until it is initialised.
+    bool EnsureView();
+    // Creates the event or opens it; with openFirst, an existing event is looked for first.
+    bool EnsureEvent(bool openFirst);
+
+    bool HasMapping() const { return m_mapping.has_value(); }
+    SharedBlock* Block() const { return m_block; }
+    platform::NamedEvent* Event() { return m_event ? &*m_event : nullptr; }
+    // The platform's name of the mapping, once held.
+    std::string MappingName() const { return m_mapping ? m_mapping->Name() : std::string(); }
+
+private:
+    KernelObjects& m_objects;
+    std::optional<platform::SharedMemory> m_mapping;
+    std::optional<platform::MappedView> m_view;
+    std::optional<platform::NamedEvent> m_event;
+    SharedBlock* m_block = nullptr;
+    // This process created the mapping and has not yet initialised it: kept across a failed
+    // mapping of the view, so the retry initialises exactly once.
+    bool m_createdUninitialised = false;
+};
+
+}  // namespace orvanecam::exchange

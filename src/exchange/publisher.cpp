@@ -1,0 +1,92 @@
+#include "exchange/publisher.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "exchange/block_lifecycle.h"
+#include "platform/last_error.h"
+#include "platform/process.h"
+
+namespace orvanecam::exchange {
+
+bool FramePublisher::OpenOrCreateBlock() {
+    if (m_connection.Block() == nullptr || m_connection.Event() == nullptr) {
+        // Both are tried each time; the first failure's error is the one reported.
+        const bool haveMapping = m_connection.EnsureMapping();
+        const std::uint32_t mappingError = platform::ThreadLastError();
+        const bool haveEvent = m_connection.EnsureEvent(false);
+        if (!haveMapping) platform::SetThreadLastError(mappingError);
+        if (!haveMapping || !haveEvent || !m_connection.EnsureView()) return false;
+    }
+    SanitizeBlock();
+    return true;
+}
+
+void FramePublisher::SanitizeBlock() {
+    SharedBlock& block = *m_connection.Block();
+    const std::int32_t width = Atomic(block.outWidth).load();
+    const std::int32_t height = Atomic(block.outHeight).load();
+    if (width <= 0 || height <= 0) {
+        Atomic(block.outWidth).store(kDefaultWidth);
+        Atomic(block.outHeight).store(kDefaultHeight);
+    }
+    if (Atomic(block.outFps).load() < 1) Atomic(block.outFps).store(kDefaultFps);
+    if (Atomic(block.nv12First).load() > 1u) Atomic(block.nv12First).store(1u);
+    RepairExtensionFields(block);
+}
+
+bool FramePublisher::PublishFrame(const std::byte* source, std::int32_t width,
+                                  std::int32_t height) {
+    if (source == nullptr || !OpenOrCreateBlock()) return false;
+    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) return false;
+    const FrameSize size{width & ~1, height & ~1};
+    if (size.width == 0 || size.height == 0) return false;
+    const std::size_t bytes = Nv12Bytes(size);
+    if (bytes == 0 || bytes > kRegionBytes) return false;
+
+    SharedBlock& block = *m_connection.Block();
+    BeginGuardedWrite(block);
+    GuardedStore(block.outWidth, size.width);
+    GuardedStore(block.outHeight, size.height);
+    std::memcpy(block.frameArea, source, bytes);
+    std::memcpy(block.lastFrameArea, source, bytes);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    Atomic(block.takeCount).store(0);
+    Atomic(block.seq).fetch_add(1u);
+    Atomic(block.framePending).store(1u);
+    Atomic(block.writerPid).store(platform::CurrentProcessId());
+    Atomic(block.hasPayload).store(1u);
+    EndGuardedWrite(block);
+    SetEvent();
+    return true;
+}
+
+void FramePublisher::AnnounceOutputFormat(FrameSize size, std::uint32_t nv12First) {
+    SharedBlock& block = *m_connection.Block();
+    BeginGuardedWrite(block);
+    GuardedStore(block.outWidth, size.width);
+    GuardedStore(block.outHeight, size.height);
+    GuardedStore(block.nv12First, nv12First);
+    EndGuardedWrite(block);
+    SetEvent();
+}
+
+void FramePublisher::FinishSettingsPoke(SharedBlock& block) {
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    Atomic(block.seq).fetch_add(1u);
+    Atomic(block.framePending).store(1u);
+    EndGuardedWrite(block);
+    SetEvent();
+}
+
+void FramePublisher::SetEvent() {
+    if (auto* event = m_connection.Event()) event->Set();
+}
+
+FramePublisher& ProducerExchange() {
+    // Never destroyed: the handles stay open until the process ends, whatever runs at exit.
+    static FramePublisher* const publisher = new FramePublisher();
+    return *publisher;
+}
+
+}  // namespace orvanecam::exchange

@@ -1,0 +1,116 @@
+#include "exchange/reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "exchange/block_lifecycle.h"
+#include "platform/clock.h"
+#include "platform/process.h"
+
+namespace orvanecam::exchange {
+
+FrameSize ValidOutputSize(std::int32_t width, std::int32_t height) {
+    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) {
+        return kDefaultFrameSize;
+    }
+    const FrameSize even{width & ~1, height & ~1};
+    return even.width == 0 || even.height == 0 ? kDefaultFrameSize : even;
+}
+
+bool FrameReader::OpenReaderBlock() {
+    if (m_connection.Block() != nullptr) return true;
+    if (!m_connection.EnsureView()) return false;
+    SharedBlock& block = *m_connection.Block();
+    RepairExtensionFields(block);
+    Atomic(block.readerCount).fetch_add(1);
+    return true;
+}
+
+void FrameReader::OpenReaderEvent() { m_connection.EnsureEvent(true); }
+
+OutputSettings FrameReader::ReadOutputSettings() const {
+    SharedBlock* block = m_connection.Block();
+    if (block == nullptr) return {kDefaultWidth, kDefaultHeight, kDefaultFps, 1u};
+    OutputSettings settings{};
+    ReadConsistent(*block, [&] {
+        settings.width = GuardedLoad(block->outWidth);
+        settings.height = GuardedLoad(block->outHeight);
+        settings.fps = Atomic(block->outFps).load();
+        settings.nv12First = GuardedLoad(block->nv12First);
+    });
+    return settings;
+}
+
+FrameSize FrameReader::ReadOutputFormat() const {
+    const OutputSettings settings = ReadOutputSettings();
+    return ValidOutputSize(settings.width, settings.height);
+}
+
+bool FrameReader::IsWriterAlive() const {
+    SharedBlock* block = m_connection.Block();
+    if (block == nullptr) return false;
+    const std::int32_t writer = Atomic(block->writerPid).load();
+    if (writer <= 0) return false;
+    // A producer we may not open (higher privilege) still counts as alive.
+    return platform::QueryProcessState(writer) != platform::ProcessState::kEnded;
+}
+
+PayloadDecision FrameReader::CheckPayload() {
+    SharedBlock* block = m_connection.Block();
+    if (block == nullptr) return {false, 0u};
+    std::uint32_t hasPayload = Atomic(block->hasPayload).load();
+    const std::uint32_t cameraOn = Atomic(block->cameraOn).load();
+    if (hasPayload != 0u && !IsWriterAlive()) {
+        Atomic(block->hasPayload).store(0u);
+        Atomic(block->writerPid).store(0);
+        hasPayload = 0u;
+    }
+    return {hasPayload != 0u && cameraOn != 0u, hasPayload};
+}
+
+std::uint32_t FrameReader::CurrentSeq() const {
+    SharedBlock* block = m_connection.Block();
+    return block != nullptr ? Atomic(block->seq).load() : 0u;
+}
+
+std::uint32_t FrameReader::WaitForNewFrame(std::uint32_t lastSeq) {
+    constexpr std::uint32_t kNewFrameWaitMs = 15;
+    const std::uint32_t seq = CurrentSeq();
+    if (seq != lastSeq) return seq;
+    if (auto* event = m_connection.Event()) {
+        event->Wait(kNewFrameWaitMs);
+    } else {
+        platform::SleepMs(1);
+    }
+    return CurrentSeq();
+}
+
+void FrameReader::TakeFrame(std::uint32_t& lastSeq, std::uint32_t seq, FrameSize size) {
+    SharedBlock& block = *m_connection.Block();
+    if (ValidOutputSize(size.width, size.height) == size) {
+        std::memcpy(block.lastFrameArea, block.frameArea, Nv12Bytes(size));
+    }
+    lastSeq = seq;
+    ClearPendingIfAllTook(Atomic(block.takeCount).fetch_add(1) + 1);
+}
+
+void FrameReader::ReleaseFrameOnStop() {
+    SharedBlock* block = m_connection.Block();
+    if (block == nullptr || m_connection.Event() == nullptr) return;
+    ClearPendingIfAllTook(Atomic(block->takeCount).load());
+}
+
+void FrameReader::ClearPendingIfAllTook(std::int32_t takes) {
+    SharedBlock& block = *m_connection.Block();
+    if (takes < std::max(Atomic(block.readerCount).load(), 1)) return;
+    Atomic(block.framePending).store(0u);
+    if (auto* event = m_connection.Event()) event->Reset();
+}
+
+FrameReader& ReaderExchange() {
+    // Never destroyed: the handles stay open until the process ends, whatever runs at exit.
+    static FrameReader* const reader = new FrameReader();
+    return *reader;
+}
+
+}  // namespace orvanecam::exchange

@@ -1,0 +1,77 @@
+#pragma once
+// The consumer side of the exchange, used by each capture filter's streaming thread. Without a
+// view every operation falls back to the defaults.
+#include <cstdint>
+
+#include "exchange/block_access.h"
+#include "exchange/block_connection.h"
+
+namespace orvanecam::exchange {
+
+struct OutputSettings {
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t fps;
+    std::uint32_t nv12First;
+};
+
+struct PayloadDecision {
+    bool payload;             // show the producer's frames (else the vacant picture)
+    std::uint32_t hasPayload;  // the value the decision used, for diagnostics
+};
+
+// An output size read from the block: even, within 2..kMaxDimension, or the default.
+FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
+
+class FrameReader {
+public:
+    explicit FrameReader(KernelObjects& objects = SystemKernelObjects()) : m_connection(objects) {}
+
+    // True when the mapping and view are held; the first success attaches this reader.
+    bool OpenReaderBlock();
+    // Afterwards the event may still be absent; waits then become short sleeps.
+    void OpenReaderEvent();
+
+    // outWidth, outHeight, outFps and nv12First read together under the sequence lock, raw.
+    OutputSettings ReadOutputSettings() const;
+    FrameSize ReadOutputFormat() const;
+
+    bool IsWriterAlive() const;
+    // Once per sample: clears the payload of a producer that has gone.
+    PayloadDecision CheckPayload();
+    // The current seq, after at most one short wait when it still equals lastSeq.
+    std::uint32_t WaitForNewFrame(std::uint32_t lastSeq);
+    // The current seq, or 0 without a view.
+    std::uint32_t CurrentSeq() const;
+
+    // Renders frameArea under the sequence lock: render(frame, size) is repeated until no
+    // writer interfered. Returns the size rendered and the seq it belongs to. Needs the view.
+    template <class Render>
+    std::uint32_t RenderNewFrame(Render&& render, FrameSize& size) {
+        SharedBlock& block = *m_connection.Block();
+        std::uint32_t seq = 0;
+        ReadConsistent(block, [&] {
+            size = ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
+            seq = Atomic(block.seq).load();
+            render(static_cast<const std::byte*>(block.frameArea), size);
+        });
+        return seq;
+    }
+    // After rendering seq: keeps the frame as the last one and counts this reader's take.
+    void TakeFrame(std::uint32_t& lastSeq, std::uint32_t seq, FrameSize size);
+    // When a streaming thread ends: clears framePending if every reader has taken the frame.
+    void ReleaseFrameOnStop();
+
+    SharedBlock* Block() const { return m_connection.Block(); }
+    const BlockConnection& Connection() const { return m_connection; }
+
+private:
+    void ClearPendingIfAllTook(std::int32_t takes);
+
+    BlockConnection m_connection;
+};
+
+// The process-wide consumer side, kept until the process ends.
+FrameReader& ReaderExchange();
+
+}  // namespace orvanecam::exchange

@@ -1,0 +1,28 @@
+#include "platform/process.h"
+
+#include <utility>
+
+namespace orvanecam::platform {
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : m_id(std::exchange(other.m_id, 0)),
+      m_native(std::exchange(other.m_native, 0)),
+      m_exitCode(std::exchange(other.m_exitCode, std::nullopt)) {}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        Kill();
+        Release();
+        m_id = std::exchange(other.m_id, 0);
+        m_native = std::exchange(other.m_native, 0);
+        m_exitCode = std::exchange(other.m_exitCode, std::nullopt);
+    }
+    return *this;
+}
+
+ChildProcess::~ChildProcess() {
+    Kill();
+    Release();
+}
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,88 @@
+#include "platform/process.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/posix/errno_to_win32.h"
+
+extern char** environ;
+
+namespace orvanecam::platform {
+namespace {
+
+// A zombie has ended: on Windows its process handle would be signalled already.
+bool IsZombie(std::int32_t processId) {
+    std::ifstream stat("/proc/" + std::to_string(processId) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return false;
+    const auto close = line.rfind(')');
+    if (close == std::string::npos || close + 2 >= line.size()) return false;
+    const char state = line[close + 2];
+    return state == 'Z' || state == 'X';
+}
+
+}  // namespace
+
+std::int32_t CurrentProcessId() { return static_cast<std::int32_t>(getpid()); }
+
+ProcessState QueryProcessState(std::int32_t processId) {
+    if (processId <= 0) return ProcessState::kEnded;
+    if (kill(static_cast<pid_t>(processId), 0) != 0) {
+        return errno == EPERM ? ProcessState::kAccessDenied : ProcessState::kEnded;
+    }
+    return IsZombie(processId) ? ProcessState::kEnded : ProcessState::kRunning;
+}
+
+std::optional<ChildProcess> ChildProcess::Start(const std::string& program,
+                                                const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (const int error = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+        error != 0) {
+        SetLastErrorFromErrno(error);
+        return std::nullopt;
+    }
+    return ChildProcess(static_cast<std::int32_t>(pid), 0);
+}
+
+std::optional<int> ChildProcess::WaitForExit(std::uint32_t timeoutMs) {
+    if (m_exitCode || m_id <= 0) return m_exitCode;
+    const std::uint64_t deadline = TickCountMs() + timeoutMs;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(static_cast<pid_t>(m_id), &status, WNOHANG);
+        if (done == static_cast<pid_t>(m_id)) {
+            m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return m_exitCode;
+        }
+        if (done < 0 && errno != EINTR) {
+            m_exitCode = -1;
+            return m_exitCode;
+        }
+        if (TickCountMs() >= deadline) return std::nullopt;
+        SleepMs(2);
+    }
+}
+
+void ChildProcess::Kill() {
+    if (m_exitCode || m_id <= 0) return;
+    kill(static_cast<pid_t>(m_id), SIGKILL);
+    int status = 0;
+    while (waitpid(static_cast<pid_t>(m_id), &status, 0) < 0 && errno == EINTR) {
+    }
+    m_exitCode = 128 + SIGKILL;
+}
+
+void ChildProcess::Release() {}
+
+}  // namespace orvanecam::platform

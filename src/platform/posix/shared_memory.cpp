@@ -1,0 +1,39 @@
+#include "platform/shared_memory.h"
+
+#include <sys/mman.h>
+
+#include <cerrno>
+
+#include "platform/posix/errno_to_win32.h"
+#include "platform/posix/shared_object.h"
+
+namespace orvanecam::platform {
+
+void MappedView::Unmap() {
+    if (m_data != nullptr) munmap(m_data, m_size);
+    m_data = nullptr;
+}
+
+std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName,
+                                                       std::uint64_t size) {
+    auto object = OpenSharedObject(baseName, size, true);
+    if (!object) return std::nullopt;
+    return SharedMemory(object->fd, size, object->created, std::move(object->name));
+}
+
+std::optional<MappedView> SharedMemory::MapAll() const {
+    void* data = mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_SHARED,
+                      static_cast<int>(m_native), 0);
+    if (data == MAP_FAILED) {
+        SetLastErrorFromErrno(errno);
+        return std::nullopt;
+    }
+    return MappedView(static_cast<std::byte*>(data), m_size);
+}
+
+void SharedMemory::Close() {
+    if (m_native != kNoHandle) CloseSharedObject(static_cast<int>(m_native), m_name);
+    m_native = kNoHandle;
+}
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,47 @@
+#pragma once
+// Process identity, liveness of other processes, and child processes.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvanecam::platform {
+
+std::int32_t CurrentProcessId();
+
+enum class ProcessState {
+    kRunning,
+    kEnded,         // no such process, or it has exited
+    kAccessDenied,  // it exists but this process may not open it
+};
+ProcessState QueryProcessState(std::int32_t processId);
+
+// A started program. Destroying it ends the program if it still runs.
+class ChildProcess {
+public:
+    // Starts program with args; on failure returns nothing and sets the thread's last error.
+    static std::optional<ChildProcess> Start(const std::string& program,
+                                             const std::vector<std::string>& args);
+
+    ChildProcess(ChildProcess&& other) noexcept;
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+
+    std::int32_t Id() const { return m_id; }
+    // The exit code once the program has ended, or nothing if it still runs after timeoutMs.
+    std::optional<int> WaitForExit(std::uint32_t timeoutMs);
+    // Ends the program at once and waits until it is gone.
+    void Kill();
+
+private:
+    ChildProcess(std::int32_t id, std::intptr_t native) : m_id(id), m_native(native) {}
+    void Release();
+
+    std::int32_t m_id = 0;
+    std::intptr_t m_native = 0;  // process handle on Windows; unused elsewhere
+    std::optional<int> m_exitCode;
+};
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,49 @@
+#include "platform/environment.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+
+namespace orvanecam::platform {
+
+// Through the Win32 environment block, which child processes inherit (the C runtime's copy
+// would not see changes made with SetEnvironmentVariableW).
+std::optional<std::string> GetEnvironmentValue(const std::string& name) {
+    const std::wstring wideName = Utf8ToWide(name);
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (length == 0) return std::nullopt;
+    std::wstring value(length, L'\0');
+    const DWORD written = GetEnvironmentVariableW(wideName.c_str(), value.data(), length);
+    if (written >= length) return std::nullopt;
+    value.resize(written);
+    return WideToUtf8(value);
+}
+
+void SetEnvironmentValue(const std::string& name, const std::optional<std::string>& value) {
+    const std::wstring wideName = Utf8ToWide(name);
+    if (value) {
+        SetEnvironmentVariableW(wideName.c_str(), Utf8ToWide(*value).c_str());
+    } else {
+        SetEnvironmentVariableW(wideName.c_str(), nullptr);
+    }
+}
+
+std::string ExecutableDirectory() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return ".";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto separator = path.find_last_of(L"\\/");
+    return WideToUtf8(separator == std::wstring::npos ? L"." : path.substr(0, separator));
+}
+
+const char* ExecutableSuffix() { return ".exe"; }
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,43 @@
+#include "platform/named_event.h"
+
+#include <windows.h>
+
+#include "platform/win32/kernel_namespace.h"
+#include "platform/win32/text.h"
+
+namespace orvanecam::platform {
+namespace {
+
+HANDLE AsHandle(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
+
+HANDLE OpenEventForUse(const wchar_t* name) {
+    return OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, name);
+}
+
+}  // namespace
+
+std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCreate) {
+    const auto create = [](const wchar_t* name, SECURITY_ATTRIBUTES* security) {
+        return CreateEventW(security, TRUE, FALSE, name);
+    };
+    NamedHandle event = mayCreate ? CreateInSharedNamespace(baseName, create, OpenEventForUse)
+                                  : OpenInSharedNamespace(baseName, OpenEventForUse);
+    if (event.handle == nullptr) return std::nullopt;
+    return NamedEvent(reinterpret_cast<std::intptr_t>(event.handle), nullptr,
+                      WideToUtf8(event.name));
+}
+
+void NamedEvent::Set() { SetEvent(AsHandle(m_native)); }
+
+void NamedEvent::Reset() { ResetEvent(AsHandle(m_native)); }
+
+bool NamedEvent::Wait(std::uint32_t timeoutMs) {
+    return WaitForSingleObject(AsHandle(m_native), timeoutMs) == WAIT_OBJECT_0;
+}
+
+void NamedEvent::Close() {
+    if (m_native != kNoHandle) CloseHandle(AsHandle(m_native));
+    m_native = kNoHandle;
+}
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,44 @@
+#include "platform/shared_memory.h"
+
+#include <windows.h>
+
+#include "platform/win32/kernel_namespace.h"
+#include "platform/win32/text.h"
+
+namespace orvanecam::platform {
+
+void MappedView::Unmap() {
+    if (m_data != nullptr) UnmapViewOfFile(m_data);
+    m_data = nullptr;
+}
+
+std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName,
+                                                       std::uint64_t size) {
+    const auto create = [size](const wchar_t* name, SECURITY_ATTRIBUTES* security) {
+        // Page-file backed: the system hands out the pages zero-filled.
+        return CreateFileMappingW(INVALID_HANDLE_VALUE, security, PAGE_READWRITE,
+                                  static_cast<DWORD>(size >> 32),
+                                  static_cast<DWORD>(size & 0xFFFFFFFFu), name);
+    };
+    const auto open = [](const wchar_t* name) {
+        return OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
+    };
+    NamedHandle mapping = CreateInSharedNamespace(baseName, create, open);
+    if (mapping.handle == nullptr) return std::nullopt;
+    return SharedMemory(reinterpret_cast<std::intptr_t>(mapping.handle), size, !mapping.existed,
+                        WideToUtf8(mapping.name));
+}
+
+std::optional<MappedView> SharedMemory::MapAll() const {
+    void* data = MapViewOfFile(reinterpret_cast<HANDLE>(m_native), FILE_MAP_ALL_ACCESS, 0, 0,
+                               static_cast<SIZE_T>(m_size));
+    if (data == nullptr) return std::nullopt;
+    return MappedView(static_cast<std::byte*>(data), static_cast<std::size_t>(m_size));
+}
+
+void SharedMemory::Close() {
+    if (m_native != kNoHandle) CloseHandle(reinterpret_cast<HANDLE>(m_native));
+    m_native = kNoHandle;
+}
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,113 @@
+// The exchange between real processes: the helper program publishes or reads in its own process.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "exchange/publisher.h"
+#include "exchange/reader.h"
+#include "platform/environment.h"
+#include "support/helper_process.h"
+#include "support/isolated_names.h"
+
+namespace orvanecam::exchange {
+namespace {
+
+using testing::kCrossProcessTimeoutMs;
+using testing::StartHelper;
+using testing::WaitUntil;
+
+class CrossProcessTest : public testing::IsolatedNamesTest {
+protected:
+    // A killed helper cannot remove the event's name; opening an unused one sweeps it away.
+    void TearDown() override { (void)platform::NamedEvent::OpenExisting(kNewFrameEventName); }
+};
+
+std::string Text(int value) { return std::to_string(value); }
+
+TEST_F(CrossProcessTest, ReadersNeverSeeAMixedFrameWhileAnotherProcessPublishes) {
+    FrameReader keepAlive;
+    ASSERT_TRUE(keepAlive.OpenReaderBlock());
+    auto publisher = StartHelper({"publish-for", "120000", "640", "480"});
+    const std::string frames = "300";
+    auto readerA = StartHelper({"verify-frames", frames, Text(kCrossProcessTimeoutMs)});
+    auto readerB = StartHelper({"verify-frames", frames, Text(kCrossProcessTimeoutMs)});
+    EXPECT_EQ(readerA.WaitForExit(2 * kCrossProcessTimeoutMs), 0);
+    EXPECT_EQ(readerB.WaitForExit(2 * kCrossProcessTimeoutMs), 0);
+    EXPECT_FALSE(publisher.WaitForExit(0)) << "publisher stopped early";
+}
+
+TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {
+    FramePublisher producer;
+    FrameReader localReader;
+    ASSERT_TRUE(producer.OpenOrCreateBlock());
+    ASSERT_TRUE(localReader.OpenReaderBlock());
+    localReader.OpenReaderEvent();
+    SharedBlock& block = *producer.Block();
+
+    auto otherReader = StartHelper({"take-next", Text(kCrossProcessTimeoutMs)});
+    ASSERT_TRUE(WaitUntil([&] { return Atomic(block.readerCount).load() == 2; }));
+    const std::vector<std::byte> frame(Nv12Bytes({64, 64}));
+    // The helper waits on the event, so it may have attached but not yet started waiting.
+    ASSERT_TRUE(WaitUntil([&] {
+        producer.PublishFrame(frame.data(), 64, 64);
+        return otherReader.WaitForExit(20).has_value();
+    }));
+    ASSERT_EQ(otherReader.WaitForExit(0), 0);
+    EXPECT_EQ(Atomic(block.takeCount).load(), 1);
+    EXPECT_EQ(Atomic(block.framePending).load(), 1u);
+    auto event = platform::NamedEvent::OpenExisting(kNewFrameEventName);
+    ASSERT_TRUE(event);
+    EXPECT_TRUE(event->Wait(0));
+
+    std::uint32_t lastSeq = 0;
+    FrameSize size{};
+    const std::uint32_t seq = localReader.RenderNewFrame([](const std::byte*, FrameSize) {}, size);
+    localReader.TakeFrame(lastSeq, seq, size);
+    EXPECT_EQ(Atomic(block.framePending).load(), 0u);
+    EXPECT_FALSE(event->Wait(0));
+}
+
+TEST_F(CrossProcessTest, KilledProducerIsNoticedAndClearedByTheNextCheck) {
+    FrameReader reader;
+    ASSERT_TRUE(reader.OpenReaderBlock());
+    auto producer = StartHelper({"publish", "1", "64", "64", "0", "120000"});
+    ASSERT_TRUE(WaitUntil([&] { return reader.CheckPayload().payload; }));
+    EXPECT_EQ(Atomic(reader.Block()->writerPid).load(), producer.Id());
+
+    producer.Kill();
+    EXPECT_FALSE(reader.CheckPayload().payload);
+    EXPECT_EQ(Atomic(reader.Block()->hasPayload).load(), 0u);
+    EXPECT_EQ(Atomic(reader.Block()->writerPid).load(), 0);
+}
+
+TEST_F(CrossProcessTest, BlockOutlivesAProducerOnlyWhileAnotherProcessHoldsIt) {
+    {
+        FrameReader holder;
+        ASSERT_TRUE(holder.OpenReaderBlock());
+        auto producer = StartHelper({"publish", "3", "640", "480", "0", "0"});
+        ASSERT_EQ(producer.WaitForExit(kCrossProcessTimeoutMs), 0);
+        EXPECT_EQ(holder.CurrentSeq(), 3u);
+        EXPECT_EQ(holder.ReadOutputFormat(), (FrameSize{640, 480}));
+    }
+    auto producer = StartHelper({"publish", "2", "320", "240", "0", "0"});
+    ASSERT_EQ(producer.WaitForExit(kCrossProcessTimeoutMs), 0);
+    FrameReader fresh;
+    ASSERT_TRUE(fresh.OpenReaderBlock());
+    EXPECT_EQ(fresh.CurrentSeq(), 0u);
+    EXPECT_EQ(fresh.ReadOutputFormat(), kDefaultFrameSize);
+    EXPECT_EQ(Atomic(fresh.Block()->readerCount).load(), 1);
+}
+
+TEST_F(CrossProcessTest, ProducerAndReaderMeetWhenGlobalObjectsMayNotBeCreated) {
+    platform::SetEnvironmentValue("ORVANECAM_REFUSE_GLOBAL_CREATE", "1");
+    FrameReader reader;
+    const bool opened = reader.OpenReaderBlock();
+    auto producer = StartHelper({"publish", "1", "64", "64", "0", "0"});
+    platform::SetEnvironmentValue("ORVANECAM_REFUSE_GLOBAL_CREATE", std::nullopt);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(producer.WaitForExit(kCrossProcessTimeoutMs), 0);
+    EXPECT_EQ(reader.CurrentSeq(), 1u);
+}
+
+}  // namespace
+}  // namespace orvanecam::exchange

@@ -1,0 +1,104 @@
+// The producer side: publishing frames, settings pokes and output-format announcements.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "exchange/publisher.h"
+#include "exchange/reader.h"
+#include "platform/process.h"
+#include "support/isolated_names.h"
+
+namespace orvanecam::exchange {
+namespace {
+
+class PublishTest : public testing::IsolatedNamesTest {
+protected:
+    void SetUp() override {
+        IsolatedNamesTest::SetUp();
+        ASSERT_TRUE(m_producer.OpenOrCreateBlock());
+        ASSERT_TRUE(m_reader.OpenReaderBlock());
+        m_reader.OpenReaderEvent();
+        m_block = m_producer.Block();
+    }
+
+    static std::vector<std::byte> Frame(FrameSize size) {
+        std::vector<std::byte> frame(Nv12Bytes(size));
+        for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::byte>(i * 7);
+        return frame;
+    }
+
+    FramePublisher m_producer;
+    FrameReader m_reader;
+    SharedBlock* m_block = nullptr;
+};
+
+TEST_F(PublishTest, PublishedFrameIsInBothFrameAreasWithItsBookkeeping) {
+    Atomic(m_block->takeCount).store(5);
+    const auto frame = Frame({640, 480});
+    ASSERT_TRUE(m_producer.PublishFrame(frame.data(), 640, 480));
+
+    EXPECT_EQ(Atomic(m_block->seq).load(), 1u);
+    EXPECT_EQ(Atomic(m_block->takeCount).load(), 0);
+    EXPECT_EQ(Atomic(m_block->hasPayload).load(), 1u);
+    EXPECT_EQ(Atomic(m_block->framePending).load(), 1u);
+    EXPECT_EQ(Atomic(m_block->writerPid).load(), platform::CurrentProcessId());
+    EXPECT_EQ(Atomic(m_block->writeGuard).load() % 2, 0u);
+    EXPECT_EQ(m_reader.ReadOutputFormat(), (FrameSize{640, 480}));
+    EXPECT_EQ(std::memcmp(m_block->frameArea, frame.data(), frame.size()), 0);
+    EXPECT_EQ(std::memcmp(m_block->lastFrameArea, frame.data(), frame.size()), 0);
+    EXPECT_TRUE(m_reader.Connection().Block() && m_producer.Connection().Block());
+}
+
+TEST_F(PublishTest, OddSizesAreRoundedDownToEven) {
+    const auto frame = Frame({1921, 1081});
+    ASSERT_TRUE(m_producer.PublishFrame(frame.data(), 1921, 1081));
+    EXPECT_EQ(m_reader.ReadOutputFormat(), (FrameSize{1920, 1080}));
+}
+
+TEST_F(PublishTest, UnusableFramesLeaveTheBlockUntouched) {
+    const auto frame = Frame({4097, 2});
+    const std::uint32_t guard = Atomic(m_block->writeGuard).load();
+    EXPECT_FALSE(m_producer.PublishFrame(frame.data(), 4097, 2));
+    EXPECT_FALSE(m_producer.PublishFrame(frame.data(), 1, 480));
+    EXPECT_FALSE(m_producer.PublishFrame(frame.data(), 640, 0));
+    EXPECT_FALSE(m_producer.PublishFrame(frame.data(), -640, 480));
+    EXPECT_FALSE(m_producer.PublishFrame(nullptr, 640, 480));
+    EXPECT_EQ(Atomic(m_block->seq).load(), 0u);
+    EXPECT_EQ(Atomic(m_block->hasPayload).load(), 0u);
+    EXPECT_EQ(Atomic(m_block->writeGuard).load(), guard);
+}
+
+TEST_F(PublishTest, LargestFrameFitsItsRegion) {
+    const auto frame = Frame({4096, 4096});
+    ASSERT_TRUE(m_producer.PublishFrame(frame.data(), 4096, 4096));
+    EXPECT_EQ(m_reader.ReadOutputFormat(), (FrameSize{4096, 4096}));
+    EXPECT_EQ(m_block->lastFrameArea[frame.size() - 1], frame.back());
+}
+
+TEST_F(PublishTest, SettingsPokeAdvancesSeqButOutputFormatDoesNot) {
+    auto event = platform::NamedEvent::OpenExisting(kNewFrameEventName);
+    ASSERT_TRUE(event);
+    Atomic(m_block->mirror).store(1u);
+    bool guardOddInside = false;
+    m_producer.PokeSettings([&](SharedBlock& block) {
+        guardOddInside = Atomic(block.writeGuard).load() % 2 == 1;
+    });
+    EXPECT_TRUE(guardOddInside);
+    EXPECT_EQ(Atomic(m_block->seq).load(), 1u);
+    EXPECT_EQ(Atomic(m_block->framePending).load(), 1u);
+    EXPECT_TRUE(event->Wait(0));
+
+    event->Reset();
+    m_producer.AnnounceOutputFormat({1280, 720}, 0u);
+    EXPECT_EQ(Atomic(m_block->seq).load(), 1u);
+    EXPECT_TRUE(event->Wait(0));
+    const OutputSettings settings = m_reader.ReadOutputSettings();
+    EXPECT_EQ(settings.width, 1280);
+    EXPECT_EQ(settings.height, 720);
+    EXPECT_EQ(settings.nv12First, 0u);
+    EXPECT_EQ(settings.fps, 30);
+}
+
+}  // namespace
+}  // namespace orvanecam::exchange
