@@ -25,8 +25,12 @@ void GuardedStore(T& field, T value) {
 }
 
 // Writer side: the guard is odd between the two calls.
-inline void BeginGuardedWrite(SharedBlock& block) { Atomic(block.writeGuard).fetch_add(1); }
-inline void EndGuardedWrite(SharedBlock& block) { Atomic(block.writeGuard).fetch_add(1); }
+inline void BeginGuardedWrite(SharedBlock& block) {
+    Atomic(block.writeGuard).fetch_add(1);
+}
+inline void EndGuardedWrite(SharedBlock& block) {
+    Atomic(block.writeGuard).fetch_add(1);
+}
 
 // Reader side. Returns an even guard value to validate against. A guard that stays odd for
 // kStuckWriterMs belongs to a writer that died mid-update; it is then made even again so that a

@@ -10,7 +10,7 @@
 namespace orvanecam::exchange {
 
 class BlockConnection {
-public:
+  public:
     explicit BlockConnection(KernelObjects& objects) : m_objects(objects) {}
 
     // Each Ensure step keeps what it obtained; a failed step is retried by the next call and
@@ -27,7 +27,7 @@ public:
     // The platform's name of the mapping, once held.
     std::string MappingName() const { return m_mapping ? m_mapping->Name() : std::string(); }
 
-private:
+  private:
     KernelObjects& m_objects;
     std::optional<platform::SharedMemory> m_mapping;
     std::optional<platform::MappedView> m_view;

@@ -9,11 +9,12 @@
 namespace orvanecam::exchange {
 
 class KernelObjects {
-public:
+  public:
     virtual ~KernelObjects() = default;
     // Each sets the thread's last error when it returns nothing.
     virtual std::optional<platform::SharedMemory> CreateOrOpenBlockMapping();
-    virtual std::optional<platform::MappedView> MapWholeBlock(const platform::SharedMemory& mapping);
+    virtual std::optional<platform::MappedView> MapWholeBlock(
+        const platform::SharedMemory& mapping);
     virtual std::optional<platform::NamedEvent> CreateOrOpenFrameEvent();
     virtual std::optional<platform::NamedEvent> OpenExistingFrameEvent();
 };

@@ -9,8 +9,9 @@
 namespace orvanecam::exchange {
 
 class FramePublisher {
-public:
-    explicit FramePublisher(KernelObjects& objects = SystemKernelObjects()) : m_connection(objects) {}
+  public:
+    explicit FramePublisher(KernelObjects& objects = SystemKernelObjects())
+        : m_connection(objects) {}
 
     // True when the mapping, the view and the event are held and the block is initialised and
     // sanitised. On failure the thread's last error is the failing system call's.
@@ -39,7 +40,7 @@ public:
     SharedBlock* Block() const { return m_connection.Block(); }
     const BlockConnection& Connection() const { return m_connection; }
 
-private:
+  private:
     void FinishSettingsPoke(SharedBlock& block);
     void SetEvent();
 

@@ -26,7 +26,9 @@ bool FrameReader::OpenReaderBlock() {
     return true;
 }
 
-void FrameReader::OpenReaderEvent() { m_connection.EnsureEvent(true); }
+void FrameReader::OpenReaderEvent() {
+    m_connection.EnsureEvent(true);
+}
 
 OutputSettings FrameReader::ReadOutputSettings() const {
     SharedBlock* block = m_connection.Block();

@@ -16,7 +16,7 @@ struct OutputSettings {
 };
 
 struct PayloadDecision {
-    bool payload;             // show the producer's frames (else the vacant picture)
+    bool payload;              // show the producer's frames (else the vacant picture)
     std::uint32_t hasPayload;  // the value the decision used, for diagnostics
 };
 
@@ -24,7 +24,7 @@ struct PayloadDecision {
 FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
 
 class FrameReader {
-public:
+  public:
     explicit FrameReader(KernelObjects& objects = SystemKernelObjects()) : m_connection(objects) {}
 
     // True when the mapping and view are held; the first success attaches this reader.
@@ -65,7 +65,7 @@ public:
     SharedBlock* Block() const { return m_connection.Block(); }
     const BlockConnection& Connection() const { return m_connection; }
 
-private:
+  private:
     void ClearPendingIfAllTook(std::int32_t takes);
 
     BlockConnection m_connection;

@@ -11,6 +11,8 @@ void SleepMs(std::uint32_t milliseconds);
 void YieldThread();
 
 // A processor spin hint for busy-wait loops.
-inline void CpuRelax() { __builtin_ia32_pause(); }
+inline void CpuRelax() {
+    __builtin_ia32_pause();
+}
 
 }  // namespace orvanecam::platform

@@ -25,6 +25,8 @@ NamedEvent& NamedEvent::operator=(NamedEvent&& other) noexcept {
     return *this;
 }
 
-NamedEvent::~NamedEvent() { Close(); }
+NamedEvent::~NamedEvent() {
+    Close();
+}
 
 }  // namespace orvanecam::platform

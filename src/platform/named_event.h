@@ -10,7 +10,7 @@
 namespace orvanecam::platform {
 
 class NamedEvent {
-public:
+  public:
     // Creates the event (manual reset, not signalled) or opens it when it exists. On failure
     // returns nothing and sets the thread's last error.
     static std::optional<NamedEvent> CreateOrOpen(std::string_view baseName);
@@ -29,7 +29,7 @@ public:
     bool Wait(std::uint32_t timeoutMs);
     const std::string& Name() const { return m_name; }
 
-private:
+  private:
     static std::optional<NamedEvent> Open(std::string_view baseName, bool mayCreate);
     NamedEvent(std::intptr_t native, void* state, std::string name)
         : m_native(native), m_state(state), m_name(std::move(name)) {}

@@ -18,7 +18,7 @@ ProcessState QueryProcessState(std::int32_t processId);
 
 // A started program. Destroying it ends the program if it still runs.
 class ChildProcess {
-public:
+  public:
     // Starts program with args; on failure returns nothing and sets the thread's last error.
     static std::optional<ChildProcess> Start(const std::string& program,
                                              const std::vector<std::string>& args);
@@ -35,7 +35,7 @@ public:
     // Ends the program at once and waits until it is gone.
     void Kill();
 
-private:
+  private:
     ChildProcess(std::int32_t id, std::intptr_t native) : m_id(id), m_native(native) {}
     void Release();
 

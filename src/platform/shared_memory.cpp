@@ -14,7 +14,9 @@ MappedView& MappedView::operator=(MappedView&& other) noexcept {
     return *this;
 }
 
-MappedView::~MappedView() { Unmap(); }
+MappedView::~MappedView() {
+    Unmap();
+}
 
 SharedMemory::SharedMemory(SharedMemory&& other) noexcept
     : m_native(std::exchange(other.m_native, kNoHandle)),
@@ -33,6 +35,8 @@ SharedMemory& SharedMemory::operator=(SharedMemory&& other) noexcept {
     return *this;
 }
 
-SharedMemory::~SharedMemory() { Close(); }
+SharedMemory::~SharedMemory() {
+    Close();
+}
 
 }  // namespace orvanecam::platform

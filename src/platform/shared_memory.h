@@ -12,7 +12,7 @@ namespace orvanecam::platform {
 
 // A whole shared-memory object mapped into this process; unmapped on destruction.
 class MappedView {
-public:
+  public:
     MappedView(MappedView&& other) noexcept;
     MappedView& operator=(MappedView&& other) noexcept;
     MappedView(const MappedView&) = delete;
@@ -22,7 +22,7 @@ public:
     std::byte* Data() const { return m_data; }
     std::size_t Size() const { return m_size; }
 
-private:
+  private:
     friend class SharedMemory;
     MappedView(std::byte* data, std::size_t size) : m_data(data), m_size(size) {}
     void Unmap();
@@ -32,7 +32,7 @@ private:
 };
 
 class SharedMemory {
-public:
+  public:
     // Creates the object named KernelObjectName(baseName), zero-filled, or opens it when it
     // exists. On failure returns nothing and sets the thread's last error.
     static std::optional<SharedMemory> CreateOrOpen(std::string_view baseName, std::uint64_t size);
@@ -50,7 +50,7 @@ public:
     // Maps the whole object with read/write access; on failure sets the thread's last error.
     std::optional<MappedView> MapAll() const;
 
-private:
+  private:
     SharedMemory(std::intptr_t native, std::uint64_t size, bool created, std::string name)
         : m_native(native), m_size(size), m_created(created), m_name(std::move(name)) {}
     void Close();

@@ -17,12 +17,14 @@ using testing::StartHelper;
 using testing::WaitUntil;
 
 class CrossProcessTest : public testing::IsolatedNamesTest {
-protected:
+  protected:
     // A killed helper cannot remove the event's name; opening an unused one sweeps it away.
     void TearDown() override { (void)platform::NamedEvent::OpenExisting(kNewFrameEventName); }
 };
 
-std::string Text(int value) { return std::to_string(value); }
+std::string Text(int value) {
+    return std::to_string(value);
+}
 
 TEST_F(CrossProcessTest, ReadersNeverSeeAMixedFrameWhileAnotherProcessPublishes) {
     FrameReader keepAlive;
@@ -44,15 +46,11 @@ TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {
     localReader.OpenReaderEvent();
     SharedBlock& block = *producer.Block();
 
-    auto otherReader = StartHelper({"take-next", Text(kCrossProcessTimeoutMs)});
+    auto otherReader = StartHelper({"take-frame", "1", Text(kCrossProcessTimeoutMs)});
     ASSERT_TRUE(WaitUntil([&] { return Atomic(block.readerCount).load() == 2; }));
     const std::vector<std::byte> frame(Nv12Bytes({64, 64}));
-    // The helper waits on the event, so it may have attached but not yet started waiting.
-    ASSERT_TRUE(WaitUntil([&] {
-        producer.PublishFrame(frame.data(), 64, 64);
-        return otherReader.WaitForExit(20).has_value();
-    }));
-    ASSERT_EQ(otherReader.WaitForExit(0), 0);
+    ASSERT_TRUE(producer.PublishFrame(frame.data(), 64, 64));
+    ASSERT_EQ(otherReader.WaitForExit(kCrossProcessTimeoutMs), 0);
     EXPECT_EQ(Atomic(block.takeCount).load(), 1);
     EXPECT_EQ(Atomic(block.framePending).load(), 1u);
     auto event = platform::NamedEvent::OpenExisting(kNewFrameEventName);

@@ -117,7 +117,7 @@ TEST_F(OpenBlockTest, OpenerFinishesABlockWhoseCreatorNeverDid) {
 
 // Fails chosen platform calls a given number of times, as the system might.
 class FlakyKernelObjects : public KernelObjects {
-public:
+  public:
     int mappingFailures = 0;
     int viewFailures = 0;
     int eventFailures = 0;
@@ -133,7 +133,7 @@ public:
         return Fail(eventFailures) ? std::nullopt : KernelObjects::CreateOrOpenFrameEvent();
     }
 
-private:
+  private:
     bool Fail(int& remaining) {
         if (remaining == 0) return false;
         --remaining;

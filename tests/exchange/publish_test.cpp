@@ -13,7 +13,7 @@ namespace orvanecam::exchange {
 namespace {
 
 class PublishTest : public testing::IsolatedNamesTest {
-protected:
+  protected:
     void SetUp() override {
         IsolatedNamesTest::SetUp();
         ASSERT_TRUE(m_producer.OpenOrCreateBlock());
@@ -81,9 +81,8 @@ TEST_F(PublishTest, SettingsPokeAdvancesSeqButOutputFormatDoesNot) {
     ASSERT_TRUE(event);
     Atomic(m_block->mirror).store(1u);
     bool guardOddInside = false;
-    m_producer.PokeSettings([&](SharedBlock& block) {
-        guardOddInside = Atomic(block.writeGuard).load() % 2 == 1;
-    });
+    m_producer.PokeSettings(
+        [&](SharedBlock& block) { guardOddInside = Atomic(block.writeGuard).load() % 2 == 1; });
     EXPECT_TRUE(guardOddInside);
     EXPECT_EQ(Atomic(m_block->seq).load(), 1u);
     EXPECT_EQ(Atomic(m_block->framePending).load(), 1u);

@@ -17,7 +17,7 @@ namespace orvanecam::exchange {
 namespace {
 
 class ReaderTest : public testing::IsolatedNamesTest {
-protected:
+  protected:
     void SetUp() override {
         IsolatedNamesTest::SetUp();
         ASSERT_TRUE(m_reader.OpenReaderBlock());

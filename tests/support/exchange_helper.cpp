@@ -1,9 +1,9 @@
 // A separate process for the exchange tests. Usage: exchange_helper COMMAND [ARGS...]
 //   publish COUNT WIDTH HEIGHT INTERVAL_MS HOLD_MS  publish COUNT pattern frames, then stay HOLD_MS
 //   publish-for DURATION_MS WIDTH HEIGHT            publish pattern frames for DURATION_MS
-//   verify-frames COUNT TIMEOUT_MS                  render COUNT new frames under the lock, check each
-//   take-next TIMEOUT_MS                            attach as a reader and take the next frame
-//   attach HOLD_MS                                  attach as a reader and stay HOLD_MS
+//   verify-frames COUNT TIMEOUT_MS                  render COUNT new frames under the lock, check
+//   each take-frame SEQ TIMEOUT_MS                       attach as a reader, take the frame once
+//   seq >= SEQ attach HOLD_MS                                  attach as a reader and stay HOLD_MS
 // Pattern frames have every byte equal to the low byte of the seq they are published as.
 // Exit codes: 0 success, 1 usage, 2 a mixed frame was seen, 3 nothing happened in time.
 #include <algorithm>
@@ -20,7 +20,9 @@ namespace {
 
 using namespace orvanecam;
 
-int Number(char** argv, int index) { return std::atoi(argv[index]); }
+int Number(char** argv, int index) {
+    return std::atoi(argv[index]);
+}
 
 bool PublishPatternFrame(exchange::FramePublisher& publisher, std::vector<std::byte>& frame,
                          int width, int height) {
@@ -82,15 +84,14 @@ int VerifyFrames(long count, int timeoutMs) {
     return mixed != 0 ? 2 : checked < count ? 3 : 0;
 }
 
-int TakeNext(int timeoutMs) {
+int TakeFrame(std::uint32_t target, int timeoutMs) {
     exchange::FrameReader reader;
     if (!reader.OpenReaderBlock()) return 3;
     reader.OpenReaderEvent();
-    std::uint32_t lastSeq = reader.CurrentSeq();
+    std::uint32_t lastSeq = 0;
     const auto end = platform::TickCountMs() + static_cast<std::uint64_t>(timeoutMs);
     while (platform::TickCountMs() < end) {
-        const std::uint32_t seq = reader.WaitForNewFrame(lastSeq);
-        if (seq == lastSeq) continue;
+        if (reader.WaitForNewFrame(lastSeq) < target) continue;
         exchange::FrameSize size{};
         const std::uint32_t rendered =
             reader.RenderNewFrame([](const std::byte*, exchange::FrameSize) {}, size);
@@ -118,8 +119,11 @@ int main(int argc, char** argv) {
     if (command == "publish-for" && argc == 5) {
         return PublishFor(Number(argv, 2), Number(argv, 3), Number(argv, 4));
     }
-    if (command == "verify-frames" && argc == 4) return VerifyFrames(Number(argv, 2), Number(argv, 3));
-    if (command == "take-next" && argc == 3) return TakeNext(Number(argv, 2));
+    if (command == "verify-frames" && argc == 4)
+        return VerifyFrames(Number(argv, 2), Number(argv, 3));
+    if (command == "take-frame" && argc == 4) {
+        return TakeFrame(static_cast<std::uint32_t>(Number(argv, 2)), Number(argv, 3));
+    }
     if (command == "attach" && argc == 3) return Attach(Number(argv, 2));
     std::fprintf(stderr, "usage: exchange_helper COMMAND [ARGS...] (see the source)\n");
     return 1;

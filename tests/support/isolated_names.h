@@ -11,7 +11,7 @@ namespace orvanecam::testing {
 std::string UseFreshObjectNames();
 
 class IsolatedNamesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { m_suffix = UseFreshObjectNames(); }
     std::string m_suffix;
 };

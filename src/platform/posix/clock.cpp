@@ -21,6 +21,8 @@ void SleepMs(std::uint32_t milliseconds) {
     }
 }
 
-void YieldThread() { sched_yield(); }
+void YieldThread() {
+    sched_yield();
+}
 
 }  // namespace orvanecam::platform

@@ -28,6 +28,8 @@ std::string ExecutableDirectory() {
     return path.parent_path().string();
 }
 
-const char* ExecutableSuffix() { return ""; }
+const char* ExecutableSuffix() {
+    return "";
+}
 
 }  // namespace orvanecam::platform

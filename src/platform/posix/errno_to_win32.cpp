@@ -33,6 +33,8 @@ std::uint32_t Win32ErrorFromErrno(int error) {
     }
 }
 
-void SetLastErrorFromErrno(int error) { SetThreadLastError(Win32ErrorFromErrno(error)); }
+void SetLastErrorFromErrno(int error) {
+    SetThreadLastError(Win32ErrorFromErrno(error));
+}
 
 }  // namespace orvanecam::platform

@@ -5,7 +5,11 @@ namespace {
 thread_local std::uint32_t t_lastError = 0;
 }
 
-void SetThreadLastError(std::uint32_t code) { t_lastError = code; }
-std::uint32_t ThreadLastError() { return t_lastError; }
+void SetThreadLastError(std::uint32_t code) {
+    t_lastError = code;
+}
+std::uint32_t ThreadLastError() {
+    return t_lastError;
+}
 
 }  // namespace orvanecam::platform

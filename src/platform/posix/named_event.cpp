@@ -49,7 +49,9 @@ void NamedEvent::Set() {
     Futex(m_state, FUTEX_WAKE, INT32_MAX, nullptr);
 }
 
-void NamedEvent::Reset() { Word(m_state).store(0); }
+void NamedEvent::Reset() {
+    Word(m_state).store(0);
+}
 
 bool NamedEvent::Wait(std::uint32_t timeoutMs) {
     const std::uint64_t deadline = TickCountMs() + timeoutMs;

@@ -30,7 +30,9 @@ bool IsZombie(std::int32_t processId) {
 
 }  // namespace
 
-std::int32_t CurrentProcessId() { return static_cast<std::int32_t>(getpid()); }
+std::int32_t CurrentProcessId() {
+    return static_cast<std::int32_t>(getpid());
+}
 
 ProcessState QueryProcessState(std::int32_t processId) {
     if (processId <= 0) return ProcessState::kEnded;
@@ -47,7 +49,8 @@ std::optional<ChildProcess> ChildProcess::Start(const std::string& program,
     for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    if (const int error = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+    if (const int error =
+            posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
         error != 0) {
         SetLastErrorFromErrno(error);
         return std::nullopt;

@@ -22,8 +22,8 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
 }
 
 std::optional<MappedView> SharedMemory::MapAll() const {
-    void* data = mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_SHARED,
-                      static_cast<int>(m_native), 0);
+    void* data =
+        mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_SHARED, static_cast<int>(m_native), 0);
     if (data == MAP_FAILED) {
         SetLastErrorFromErrno(errno);
         return std::nullopt;

@@ -58,7 +58,9 @@ bool ResetToFreshObject(int fd, std::uint64_t size) {
 
 }  // namespace
 
-std::string PosixObjectName(std::string_view baseName) { return "/" + KernelObjectName(baseName); }
+std::string PosixObjectName(std::string_view baseName) {
+    return "/" + KernelObjectName(baseName);
+}
 
 std::optional<SharedObject> OpenSharedObject(std::string_view baseName, std::uint64_t size,
                                              bool mayCreate) {

@@ -44,6 +44,8 @@ std::string ExecutableDirectory() {
     return WideToUtf8(separator == std::wstring::npos ? L"." : path.substr(0, separator));
 }
 
-const char* ExecutableSuffix() { return ".exe"; }
+const char* ExecutableSuffix() {
+    return ".exe";
+}
 
 }  // namespace orvanecam::platform

@@ -18,14 +18,14 @@ inline constexpr const char* kRefuseGlobalCreateVariable = "ORVANECAM_REFUSE_GLO
 // A security-attributes record for the shared objects: everyone may use them, at medium
 // integrity. Falls back to default security when the descriptor cannot be built.
 class SharedObjectSecurity {
-public:
+  public:
     SharedObjectSecurity();
     ~SharedObjectSecurity();
     SharedObjectSecurity(const SharedObjectSecurity&) = delete;
     SharedObjectSecurity& operator=(const SharedObjectSecurity&) = delete;
     SECURITY_ATTRIBUTES* Attributes() { return m_descriptor != nullptr ? &m_attributes : nullptr; }
 
-private:
+  private:
     PSECURITY_DESCRIPTOR m_descriptor = nullptr;
     SECURITY_ATTRIBUTES m_attributes{};
 };

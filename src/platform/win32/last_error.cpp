@@ -4,7 +4,11 @@
 
 namespace orvanecam::platform {
 
-void SetThreadLastError(std::uint32_t code) { SetLastError(code); }
-std::uint32_t ThreadLastError() { return GetLastError(); }
+void SetThreadLastError(std::uint32_t code) {
+    SetLastError(code);
+}
+std::uint32_t ThreadLastError() {
+    return GetLastError();
+}
 
 }  // namespace orvanecam::platform

@@ -8,7 +8,9 @@
 namespace orvanecam::platform {
 namespace {
 
-HANDLE AsHandle(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
+HANDLE AsHandle(std::intptr_t native) {
+    return reinterpret_cast<HANDLE>(native);
+}
 
 HANDLE OpenEventForUse(const wchar_t* name) {
     return OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, name);
@@ -27,9 +29,13 @@ std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCr
                       WideToUtf8(event.name));
 }
 
-void NamedEvent::Set() { SetEvent(AsHandle(m_native)); }
+void NamedEvent::Set() {
+    SetEvent(AsHandle(m_native));
+}
 
-void NamedEvent::Reset() { ResetEvent(AsHandle(m_native)); }
+void NamedEvent::Reset() {
+    ResetEvent(AsHandle(m_native));
+}
 
 bool NamedEvent::Wait(std::uint32_t timeoutMs) {
     return WaitForSingleObject(AsHandle(m_native), timeoutMs) == WAIT_OBJECT_0;

@@ -28,11 +28,15 @@ std::wstring QuoteArgument(const std::wstring& argument) {
     return quoted;
 }
 
-HANDLE AsHandle(std::intptr_t native) { return reinterpret_cast<HANDLE>(native); }
+HANDLE AsHandle(std::intptr_t native) {
+    return reinterpret_cast<HANDLE>(native);
+}
 
 }  // namespace
 
-std::int32_t CurrentProcessId() { return static_cast<std::int32_t>(GetCurrentProcessId()); }
+std::int32_t CurrentProcessId() {
+    return static_cast<std::int32_t>(GetCurrentProcessId());
+}
 
 ProcessState QueryProcessState(std::int32_t processId) {
     if (processId <= 0) return ProcessState::kEnded;

@@ -1,0 +1,58 @@
+#pragma once
+// Prints each benchmark's time as a ratio to a baseline measured in the same run, since
+// absolute times on a shared machine are noisy.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orvanecam::bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    RatioReporter() : ConsoleReporter(OO_None) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+
+    // Prints "name / baseline = ratio" for each pair; returns false if a pair was not measured.
+    bool PrintRatios(const std::vector<std::pair<std::string, std::string>>& pairs) const {
+        bool complete = true;
+        std::printf("\nratios (lower is better):\n");
+        for (const auto& [name, baseline] : pairs) {
+            const auto measured = m_times.find(name);
+            const auto base = m_times.find(baseline);
+            if (measured == m_times.end() || base == m_times.end() || base->second <= 0) {
+                complete = false;
+                continue;
+            }
+            std::printf("  %s / %s = %.3f\n", name.c_str(), baseline.c_str(),
+                        measured->second / base->second);
+        }
+        return complete;
+    }
+
+  private:
+    std::map<std::string, double> m_times;
+};
+
+// Runs the registered benchmarks and prints the ratios; the body of each benchmark main().
+inline int RunWithRatios(int argc, char** argv,
+                         const std::vector<std::pair<std::string, std::string>>& pairs) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return reporter.PrintRatios(pairs) ? 0 : 1;
+}
+
+}  // namespace orvanecam::bench

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds and tests every preset (default: linux, linux-asan, mingw-x64; the Windows tests run
+# under Wine) and ends with a summary. Usage: scripts/test.sh [PRESET...]
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/common.sh
+source "$here/common.sh"
+
+"$here/setup.sh" || { echo "test: set-up failed" >&2; exit 1; }
+cd "$repo_root" || exit 1
+
+presets=("$@")
+((${#presets[@]})) || presets=(linux linux-asan mingw-x64)
+
+trap stop_wine_server EXIT
+passed=0
+failed=0
+summary=()
+for preset in "${presets[@]}"; do
+  echo "=== $preset"
+  started=$SECONDS
+  if ! cmake --preset "$preset" >/dev/null; then
+    outcome="configure failed"
+  elif ! cmake --build --preset "$preset"; then
+    outcome="build failed"
+  else
+    [ "$preset" = mingw-x64 ] && start_wine_server
+    if ctest --preset "$preset"; then outcome="passed"; else outcome="tests failed"; fi
+  fi
+  if [ "$outcome" = passed ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  summary+=("$(printf '  %-11s %-16s %4ds' "$preset" "$outcome" $((SECONDS - started)))")
+done
+
+echo
+echo "=== summary"
+printf '%s\n' "${summary[@]}"
+echo "presets: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
