@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "platform/clock.h"
 #include "platform/kernel_object_names.h"
 #include "platform/last_error.h"
 #include "platform/posix/errno_to_win32.h"
@@ -17,14 +18,31 @@ namespace {
 
 constexpr mode_t kEveryoneReadWrite = 0666;
 
-bool SetLock(int fd, short type, bool wait) {
+bool SetLock(int fd, short type) {
     struct flock lock {};
     lock.l_type = type;
     lock.l_whence = SEEK_SET;
     for (;;) {
-        if (fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &lock) == 0) return true;
+        if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
         if (errno != EINTR) return false;
     }
+}
+
+// The exclusive lock is held only while a user initialises or removes the object, so this
+// waits briefly; a user stopped at that moment must not hang us.
+bool TakeSharedLock(int fd) {
+    constexpr std::uint64_t kLockWaitMs = 5000;
+    const std::uint64_t deadline = TickCountMs() + kLockWaitMs;
+    while (!SetLock(fd, F_RDLCK)) {
+        const int error = errno;
+        const bool busy = error == EAGAIN || error == EACCES;
+        if (!busy || TickCountMs() >= deadline) {
+            SetThreadLastError(busy ? kErrorAccessDenied : Win32ErrorFromErrno(error));
+            return false;
+        }
+        SleepMs(1);
+    }
+    return true;
 }
 
 // A name removed by its last user while we were opening it: our descriptor is a dead object.
@@ -74,15 +92,14 @@ std::optional<SharedObject> OpenSharedObject(std::string_view baseName, std::uin
             SetLastErrorFromErrno(errno);
             return std::nullopt;
         }
-        bool alone = SetLock(fd, F_WRLCK, false);
+        bool alone = SetLock(fd, F_WRLCK);
         if (!alone) {
             // Someone uses it (or is initialising it): share it, then check they did not all leave.
-            if (!SetLock(fd, F_RDLCK, true)) {
-                SetLastErrorFromErrno(errno);
+            if (!TakeSharedLock(fd)) {
                 close(fd);
                 return std::nullopt;
             }
-            alone = SetLock(fd, F_WRLCK, false);
+            alone = SetLock(fd, F_WRLCK);
         }
         if (IsUnlinked(fd)) {
             close(fd);
@@ -95,7 +112,7 @@ std::optional<SharedObject> OpenSharedObject(std::string_view baseName, std::uin
                 SetThreadLastError(kErrorFileNotFound);
                 return std::nullopt;
             }
-            if (!ResetToFreshObject(fd, size) || !SetLock(fd, F_RDLCK, false)) {
+            if (!ResetToFreshObject(fd, size) || !SetLock(fd, F_RDLCK)) {
                 if (ThreadLastError() == kErrorSuccess) SetLastErrorFromErrno(errno);
                 shm_unlink(name.c_str());
                 close(fd);
@@ -117,7 +134,7 @@ std::optional<SharedObject> OpenSharedObject(std::string_view baseName, std::uin
 
 void CloseSharedObject(int fd, const std::string& name) {
     if (fd < 0) return;
-    if (SetLock(fd, F_WRLCK, false) && !IsUnlinked(fd)) shm_unlink(name.c_str());
+    if (SetLock(fd, F_WRLCK) && !IsUnlinked(fd)) shm_unlink(name.c_str());
     close(fd);
 }
 
