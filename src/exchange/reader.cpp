@@ -87,12 +87,12 @@ std::uint32_t FrameReader::WaitForNewFrame(std::uint32_t lastSeq) {
     return CurrentSeq();
 }
 
-void FrameReader::TakeFrame(std::uint32_t& lastSeq, std::uint32_t seq, FrameSize size) {
+void FrameReader::TakeFrame(std::uint32_t& lastSeq, const RenderedFrame& frame) {
     SharedBlock& block = *m_connection.Block();
-    if (ValidOutputSize(size.width, size.height) == size) {
-        std::memcpy(block.lastFrameArea, block.frameArea, Nv12Bytes(size));
+    if (ValidOutputSize(frame.size.width, frame.size.height) == frame.size) {
+        std::memcpy(block.lastFrameArea, block.frameArea, Nv12Bytes(frame.size));
     }
-    lastSeq = seq;
+    lastSeq = frame.seq;
     ClearPendingIfAllTook(Atomic(block.takeCount).fetch_add(1) + 1);
 }
 

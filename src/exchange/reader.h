@@ -20,6 +20,12 @@ struct PayloadDecision {
     std::uint32_t hasPayload;  // the value the decision used, for diagnostics
 };
 
+// The seq and size of a frame rendered from frameArea.
+struct RenderedFrame {
+    std::uint32_t seq;
+    FrameSize size;
+};
+
 // An output size read from the block: even, within 2..kMaxDimension, or the default.
 FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
 
@@ -45,20 +51,21 @@ class FrameReader {
     std::uint32_t CurrentSeq() const;
 
     // Renders frameArea under the sequence lock: render(frame, size) is repeated until no
-    // writer interfered. Returns the size rendered and the seq it belongs to. Needs the view.
+    // writer interfered. Needs the view.
     template <class Render>
-    std::uint32_t RenderNewFrame(Render&& render, FrameSize& size) {
+    RenderedFrame RenderNewFrame(Render&& render) {
         SharedBlock& block = *m_connection.Block();
-        std::uint32_t seq = 0;
+        RenderedFrame rendered{};
         ReadConsistent(block, [&] {
-            size = ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
-            seq = Atomic(block.seq).load();
-            render(static_cast<const std::byte*>(block.frameArea), size);
+            rendered.size =
+                ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
+            rendered.seq = Atomic(block.seq).load();
+            render(static_cast<const std::byte*>(block.frameArea), rendered.size);
         });
-        return seq;
+        return rendered;
     }
-    // After rendering seq: keeps the frame as the last one and counts this reader's take.
-    void TakeFrame(std::uint32_t& lastSeq, std::uint32_t seq, FrameSize size);
+    // After rendering a frame: keeps it as the last one and counts this reader's take.
+    void TakeFrame(std::uint32_t& lastSeq, const RenderedFrame& frame);
     // When a streaming thread ends: clears framePending if every reader has taken the frame.
     void ReleaseFrameOnStop();
 

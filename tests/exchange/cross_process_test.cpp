@@ -58,9 +58,7 @@ TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {
     EXPECT_TRUE(event->Wait(0));
 
     std::uint32_t lastSeq = 0;
-    FrameSize size{};
-    const std::uint32_t seq = localReader.RenderNewFrame([](const std::byte*, FrameSize) {}, size);
-    localReader.TakeFrame(lastSeq, seq, size);
+    localReader.TakeFrame(lastSeq, localReader.RenderNewFrame([](const std::byte*, FrameSize) {}));
     EXPECT_EQ(Atomic(block.framePending).load(), 0u);
     EXPECT_FALSE(event->Wait(0));
 }

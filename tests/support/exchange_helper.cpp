@@ -64,16 +64,14 @@ int VerifyFrames(long count, int timeoutMs) {
     while (checked < count && platform::TickCountMs() < end) {
         const std::uint32_t seq = reader.WaitForNewFrame(lastSeq);
         if (seq == lastSeq) continue;
-        exchange::FrameSize size{};
-        const std::uint32_t rendered = reader.RenderNewFrame(
-            [&](const std::byte* frame, exchange::FrameSize s) {
-                std::copy_n(frame, exchange::Nv12Bytes(s), copy.begin());
-            },
-            size);
-        reader.TakeFrame(lastSeq, rendered, size);
-        if (rendered == 0) continue;
-        const auto expected = static_cast<std::byte>(rendered & 0xFFu);
-        const auto bytes = static_cast<std::ptrdiff_t>(exchange::Nv12Bytes(size));
+        const auto rendered =
+            reader.RenderNewFrame([&](const std::byte* frame, exchange::FrameSize size) {
+                std::copy_n(frame, exchange::Nv12Bytes(size), copy.begin());
+            });
+        reader.TakeFrame(lastSeq, rendered);
+        if (rendered.seq == 0) continue;
+        const auto expected = static_cast<std::byte>(rendered.seq & 0xFFu);
+        const auto bytes = static_cast<std::ptrdiff_t>(exchange::Nv12Bytes(rendered.size));
         ++checked;
         if (std::any_of(copy.begin(), copy.begin() + bytes,
                         [&](std::byte b) { return b != expected; })) {
@@ -92,10 +90,8 @@ int TakeFrame(std::uint32_t target, int timeoutMs) {
     const auto end = platform::TickCountMs() + static_cast<std::uint64_t>(timeoutMs);
     while (platform::TickCountMs() < end) {
         if (reader.WaitForNewFrame(lastSeq) < target) continue;
-        exchange::FrameSize size{};
-        const std::uint32_t rendered =
-            reader.RenderNewFrame([](const std::byte*, exchange::FrameSize) {}, size);
-        reader.TakeFrame(lastSeq, rendered, size);
+        reader.TakeFrame(lastSeq,
+                         reader.RenderNewFrame([](const std::byte*, exchange::FrameSize) {}));
         return 0;
     }
     return 3;

@@ -102,12 +102,12 @@ int Read(const Options& options) {
         const bool live = reader.CheckPayload().payload;
         const std::uint32_t seq = reader.WaitForNewFrame(lastSeq);
         if (live && seq != lastSeq) {
-            const std::uint32_t rendered = reader.RenderNewFrame(
-                [&](const std::byte* frame, exchange::FrameSize s) {
+            const auto rendered =
+                reader.RenderNewFrame([&](const std::byte* frame, exchange::FrameSize s) {
                     checksum = Checksum(frame, exchange::Nv12Bytes(s));
-                },
-                size);
-            reader.TakeFrame(lastSeq, rendered, size);
+                });
+            reader.TakeFrame(lastSeq, rendered);
+            size = rendered.size;
             ++framesThisSecond;
             ++framesTotal;
         }
