@@ -96,15 +96,6 @@ TEST_F(ReaderTest, GoneWriterIsClearedEvenWhileTheCameraIsOff) {
     EXPECT_EQ(Atomic(m_block->writerPid).load(), 0);
 }
 
-TEST_F(ReaderTest, WaitForNewFrameReturnsAtOnceForNewSeqAndBrieflyOtherwise) {
-    Atomic(m_block->seq).store(7u);
-    EXPECT_EQ(m_reader.WaitForNewFrame(6), 7u);
-    // Without the event the wait is a short sleep; with it, a wait of at most 15 ms.
-    EXPECT_EQ(m_reader.WaitForNewFrame(7), 7u);
-    m_reader.OpenReaderEvent();
-    EXPECT_EQ(m_reader.WaitForNewFrame(7), 7u);
-}
-
 TEST_F(ReaderTest, TakingTheFrameClearsPendingOnceEveryReaderTookIt) {
     FramePublisher producer;
     const std::vector<std::byte> picture(Nv12Bytes({64, 64}), std::byte{9});
