@@ -18,16 +18,16 @@ using namespace orvanecam;
 constexpr exchange::FrameSize kSize{1080, 1920};
 const std::size_t kFrameBytes = exchange::Nv12Bytes(kSize);  // 3,110,400
 
-std::vector<std::byte> PatternFrame() {
-    std::vector<std::byte> frame(kFrameBytes);
-    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::byte>(i * 31);
+std::vector<std::uint8_t> PatternFrame() {
+    std::vector<std::uint8_t> frame(kFrameBytes);
+    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i * 31);
     return frame;
 }
 
 void BM_TwoMemcpy(benchmark::State& state) {
     const auto source = PatternFrame();
-    std::vector<std::byte> first(kFrameBytes);
-    std::vector<std::byte> second(kFrameBytes);
+    std::vector<std::uint8_t> first(kFrameBytes);
+    std::vector<std::uint8_t> second(kFrameBytes);
     for (auto _ : state) {
         std::memcpy(first.data(), source.data(), kFrameBytes);
         std::memcpy(second.data(), source.data(), kFrameBytes);

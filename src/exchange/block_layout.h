@@ -25,9 +25,9 @@ inline constexpr std::uint32_t kReadyClaimed = 2;
 // Every field is a little-endian 32-bit integer. Control fields are accessed only through the
 // helpers of block_access.h, never as plain members.
 struct SharedBlock {
-    std::byte frameArea[kRegionBytes];      // current NV12 frame, outWidth x outHeight
-    std::byte lastFrameArea[kRegionBytes];  // copy of the last frame; repeats render from here
-    std::byte vacantArea[kRegionBytes];     // custom vacant picture, NV12
+    std::uint8_t frameArea[kRegionBytes];      // current NV12 frame, outWidth x outHeight
+    std::uint8_t lastFrameArea[kRegionBytes];  // copy of the last frame; repeats render from here
+    std::uint8_t vacantArea[kRegionBytes];     // custom vacant picture, NV12
 
     std::uint32_t framePending;  // a frame or settings change not yet taken by every reader
     std::uint32_t hasPayload;    // a producer has published; cleared when it is found gone

@@ -35,7 +35,7 @@ void FramePublisher::SanitizeBlock() {
     RepairExtensionFields(block);
 }
 
-bool FramePublisher::PublishFrame(const std::byte* source, std::int32_t width,
+bool FramePublisher::PublishFrame(const std::uint8_t* source, std::int32_t width,
                                   std::int32_t height) {
     if (source == nullptr || !OpenOrCreateBlock()) return false;
     if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) return false;

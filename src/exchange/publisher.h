@@ -19,7 +19,7 @@ class FramePublisher {
     // Repairs invalid output defaults and extension fields left in the block.
     void SanitizeBlock();
     // Publishes a tightly packed NV12 picture; false (block untouched) when it is unusable.
-    bool PublishFrame(const std::byte* source, std::int32_t width, std::int32_t height);
+    bool PublishFrame(const std::uint8_t* source, std::int32_t width, std::int32_t height);
 
     // Announces a picture setting already written to its field(s). writeGuarded runs inside the
     // guarded section, before seq changes (for data such as the vacant picture).

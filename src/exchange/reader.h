@@ -60,7 +60,7 @@ class FrameReader {
             rendered.size =
                 ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
             rendered.seq = Atomic(block.seq).load();
-            render(static_cast<const std::byte*>(block.frameArea), rendered.size);
+            render(static_cast<const std::uint8_t*>(block.frameArea), rendered.size);
         });
         return rendered;
     }

@@ -19,15 +19,15 @@ class MappedView {
     MappedView& operator=(const MappedView&) = delete;
     ~MappedView();
 
-    std::byte* Data() const { return m_data; }
+    std::uint8_t* Data() const { return m_data; }
     std::size_t Size() const { return m_size; }
 
   private:
     friend class SharedMemory;
-    MappedView(std::byte* data, std::size_t size) : m_data(data), m_size(size) {}
+    MappedView(std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
     void Unmap();
 
-    std::byte* m_data = nullptr;
+    std::uint8_t* m_data = nullptr;
     std::size_t m_size = 0;
 };
 

@@ -48,7 +48,7 @@ TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {
 
     auto otherReader = StartHelper({"take-frame", "1", Text(kCrossProcessTimeoutMs)});
     ASSERT_TRUE(WaitUntil([&] { return Atomic(block.readerCount).load() == 2; }));
-    const std::vector<std::byte> frame(Nv12Bytes({64, 64}));
+    const std::vector<std::uint8_t> frame(Nv12Bytes({64, 64}));
     ASSERT_TRUE(producer.PublishFrame(frame.data(), 64, 64));
     ASSERT_EQ(otherReader.WaitForExit(kCrossProcessTimeoutMs), 0);
     EXPECT_EQ(Atomic(block.takeCount).load(), 1);
@@ -58,7 +58,7 @@ TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {
     EXPECT_TRUE(event->Wait(0));
 
     std::uint32_t lastSeq = 0;
-    localReader.TakeFrame(lastSeq, localReader.RenderNewFrame([](const std::byte*, FrameSize) {}));
+    localReader.TakeFrame(lastSeq, localReader.RenderNewFrame([](const std::uint8_t*, FrameSize) {}));
     EXPECT_EQ(Atomic(block.framePending).load(), 0u);
     EXPECT_FALSE(event->Wait(0));
 }

@@ -22,9 +22,9 @@ class PublishTest : public testing::IsolatedNamesTest {
         m_block = m_producer.Block();
     }
 
-    static std::vector<std::byte> Frame(FrameSize size) {
-        std::vector<std::byte> frame(Nv12Bytes(size));
-        for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::byte>(i * 7);
+    static std::vector<std::uint8_t> Frame(FrameSize size) {
+        std::vector<std::uint8_t> frame(Nv12Bytes(size));
+        for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i * 7);
         return frame;
     }
 

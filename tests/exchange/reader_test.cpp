@@ -71,7 +71,7 @@ TEST_F(ReaderTest, GuardLeftOddByADeadWriterDoesNotFreezeReaders) {
 
 TEST_F(ReaderTest, PayloadNeedsALiveWriterAndTheCameraOn) {
     FramePublisher producer;
-    const std::vector<std::byte> frame(Nv12Bytes({64, 64}));
+    const std::vector<std::uint8_t> frame(Nv12Bytes({64, 64}));
     ASSERT_TRUE(producer.PublishFrame(frame.data(), 64, 64));
     EXPECT_TRUE(m_reader.IsWriterAlive());
     EXPECT_TRUE(m_reader.CheckPayload().payload);
@@ -98,18 +98,18 @@ TEST_F(ReaderTest, GoneWriterIsClearedEvenWhileTheCameraIsOff) {
 
 TEST_F(ReaderTest, TakingTheFrameClearsPendingOnceEveryReaderTookIt) {
     FramePublisher producer;
-    const std::vector<std::byte> picture(Nv12Bytes({64, 64}), std::byte{9});
+    const std::vector<std::uint8_t> picture(Nv12Bytes({64, 64}), std::uint8_t{9});
     ASSERT_TRUE(producer.PublishFrame(picture.data(), 64, 64));
     m_reader.OpenReaderEvent();
     std::uint32_t lastSeq = 0;
-    const RenderedFrame frame = m_reader.RenderNewFrame([](const std::byte*, FrameSize) {});
+    const RenderedFrame frame = m_reader.RenderNewFrame([](const std::uint8_t*, FrameSize) {});
     EXPECT_EQ(frame.size, (FrameSize{64, 64}));
     std::memset(m_block->lastFrameArea, 0, Nv12Bytes(frame.size));
 
     m_reader.TakeFrame(lastSeq, frame);
     EXPECT_EQ(lastSeq, 1u);
     EXPECT_EQ(Atomic(m_block->framePending).load(), 0u);
-    EXPECT_EQ(m_block->lastFrameArea[Nv12Bytes(frame.size) - 1], std::byte{9});
+    EXPECT_EQ(m_block->lastFrameArea[Nv12Bytes(frame.size) - 1], std::uint8_t{9});
     auto event = platform::NamedEvent::OpenExisting(kNewFrameEventName);
     ASSERT_TRUE(event);
     EXPECT_FALSE(event->Wait(0));

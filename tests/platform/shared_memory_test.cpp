@@ -21,8 +21,8 @@ TEST_F(SharedMemoryTest, FirstOpenerCreatesZeroedObjectThatLaterOpenersShare) {
     ASSERT_TRUE(firstView);
     ASSERT_EQ(firstView->Size(), kBytes);
     EXPECT_TRUE(std::all_of(firstView->Data(), firstView->Data() + kBytes,
-                            [](std::byte b) { return b == std::byte{0}; }));
-    firstView->Data()[kBytes - 1] = std::byte{0x5A};
+                            [](std::uint8_t b) { return b == std::uint8_t{0}; }));
+    firstView->Data()[kBytes - 1] = std::uint8_t{0x5A};
 
     auto second = SharedMemory::CreateOrOpen("Block", kBytes);
     ASSERT_TRUE(second);
@@ -30,7 +30,7 @@ TEST_F(SharedMemoryTest, FirstOpenerCreatesZeroedObjectThatLaterOpenersShare) {
     EXPECT_EQ(second->Name(), first->Name());
     auto secondView = second->MapAll();
     ASSERT_TRUE(secondView);
-    EXPECT_EQ(secondView->Data()[kBytes - 1], std::byte{0x5A});
+    EXPECT_EQ(secondView->Data()[kBytes - 1], std::uint8_t{0x5A});
 }
 
 TEST_F(SharedMemoryTest, ObjectEndsWithItsLastUserAndNextOpenerGetsAFreshOne) {
@@ -39,7 +39,7 @@ TEST_F(SharedMemoryTest, ObjectEndsWithItsLastUserAndNextOpenerGetsAFreshOne) {
         ASSERT_TRUE(first);
         auto view = first->MapAll();
         ASSERT_TRUE(view);
-        view->Data()[0] = std::byte{1};
+        view->Data()[0] = std::uint8_t{1};
         auto second = SharedMemory::CreateOrOpen("Block", kBytes);
         ASSERT_TRUE(second);
         first.reset();
@@ -53,7 +53,7 @@ TEST_F(SharedMemoryTest, ObjectEndsWithItsLastUserAndNextOpenerGetsAFreshOne) {
     EXPECT_TRUE(fresh->Created());
     auto view = fresh->MapAll();
     ASSERT_TRUE(view);
-    EXPECT_EQ(view->Data()[0], std::byte{0});
+    EXPECT_EQ(view->Data()[0], std::uint8_t{0});
 }
 
 }  // namespace

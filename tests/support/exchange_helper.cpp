@@ -24,17 +24,17 @@ int Number(char** argv, int index) {
     return std::atoi(argv[index]);
 }
 
-bool PublishPatternFrame(exchange::FramePublisher& publisher, std::vector<std::byte>& frame,
+bool PublishPatternFrame(exchange::FramePublisher& publisher, std::vector<std::uint8_t>& frame,
                          int width, int height) {
     if (!publisher.OpenOrCreateBlock()) return false;
     const auto next = exchange::Atomic(publisher.Block()->seq).load() + 1u;
-    std::fill(frame.begin(), frame.end(), static_cast<std::byte>(next & 0xFFu));
+    std::fill(frame.begin(), frame.end(), static_cast<std::uint8_t>(next & 0xFFu));
     return publisher.PublishFrame(frame.data(), width, height);
 }
 
 int Publish(int count, int width, int height, int intervalMs, int holdMs) {
     exchange::FramePublisher publisher;
-    std::vector<std::byte> frame(exchange::Nv12Bytes({width, height}));
+    std::vector<std::uint8_t> frame(exchange::Nv12Bytes({width, height}));
     for (int i = 0; i < count; ++i) {
         if (!PublishPatternFrame(publisher, frame, width, height)) return 3;
         platform::SleepMs(static_cast<std::uint32_t>(intervalMs));
@@ -45,7 +45,7 @@ int Publish(int count, int width, int height, int intervalMs, int holdMs) {
 
 int PublishFor(int durationMs, int width, int height) {
     exchange::FramePublisher publisher;
-    std::vector<std::byte> frame(exchange::Nv12Bytes({width, height}));
+    std::vector<std::uint8_t> frame(exchange::Nv12Bytes({width, height}));
     const auto end = platform::TickCountMs() + static_cast<std::uint64_t>(durationMs);
     while (platform::TickCountMs() < end) {
         if (!PublishPatternFrame(publisher, frame, width, height)) return 3;
@@ -56,7 +56,7 @@ int PublishFor(int durationMs, int width, int height) {
 int VerifyFrames(long count, int timeoutMs) {
     exchange::FrameReader reader;
     if (!reader.OpenReaderBlock()) return 3;
-    std::vector<std::byte> copy(exchange::kRegionBytes);
+    std::vector<std::uint8_t> copy(exchange::kRegionBytes);
     long checked = 0;
     long mixed = 0;
     std::uint32_t lastSeq = 0;
@@ -65,16 +65,16 @@ int VerifyFrames(long count, int timeoutMs) {
         const std::uint32_t seq = reader.WaitForNewFrame(lastSeq);
         if (seq == lastSeq) continue;
         const auto rendered =
-            reader.RenderNewFrame([&](const std::byte* frame, exchange::FrameSize size) {
+            reader.RenderNewFrame([&](const std::uint8_t* frame, exchange::FrameSize size) {
                 std::copy_n(frame, exchange::Nv12Bytes(size), copy.begin());
             });
         reader.TakeFrame(lastSeq, rendered);
         if (rendered.seq == 0) continue;
-        const auto expected = static_cast<std::byte>(rendered.seq & 0xFFu);
+        const auto expected = static_cast<std::uint8_t>(rendered.seq & 0xFFu);
         const auto bytes = static_cast<std::ptrdiff_t>(exchange::Nv12Bytes(rendered.size));
         ++checked;
         if (std::any_of(copy.begin(), copy.begin() + bytes,
-                        [&](std::byte b) { return b != expected; })) {
+                        [&](std::uint8_t b) { return b != expected; })) {
             ++mixed;
         }
     }
@@ -91,7 +91,7 @@ int TakeFrame(std::uint32_t target, int timeoutMs) {
     while (platform::TickCountMs() < end) {
         if (reader.WaitForNewFrame(lastSeq) < target) continue;
         reader.TakeFrame(lastSeq,
-                         reader.RenderNewFrame([](const std::byte*, exchange::FrameSize) {}));
+                         reader.RenderNewFrame([](const std::uint8_t*, exchange::FrameSize) {}));
         return 0;
     }
     return 3;

@@ -74,7 +74,7 @@ int Produce(const Options& options) {
     return 0;
 }
 
-std::uint32_t Checksum(const std::byte* data, std::size_t bytes) {
+std::uint32_t Checksum(const std::uint8_t* data, std::size_t bytes) {
     std::uint32_t hash = 2166136261u;  // FNV-1a
     for (std::size_t i = 0; i < bytes; ++i) {
         hash = (hash ^ static_cast<std::uint32_t>(data[i])) * 16777619u;
@@ -103,7 +103,7 @@ int Read(const Options& options) {
         const std::uint32_t seq = reader.WaitForNewFrame(lastSeq);
         if (live && seq != lastSeq) {
             const auto rendered =
-                reader.RenderNewFrame([&](const std::byte* frame, exchange::FrameSize s) {
+                reader.RenderNewFrame([&](const std::uint8_t* frame, exchange::FrameSize s) {
                     checksum = Checksum(frame, exchange::Nv12Bytes(s));
                 });
             reader.TakeFrame(lastSeq, rendered);

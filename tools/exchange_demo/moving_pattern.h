@@ -12,11 +12,11 @@ class MovingPattern {
   public:
     explicit MovingPattern(exchange::FrameSize size);
     // The NV12 picture for frame n; the buffer is reused for every frame.
-    const std::vector<std::byte>& Render(int n);
+    const std::vector<std::uint8_t>& Render(int n);
 
   private:
     exchange::FrameSize m_size;
-    std::vector<std::byte> m_frame;
+    std::vector<std::uint8_t> m_frame;
 };
 
 }  // namespace orvanecam::tools

@@ -28,7 +28,7 @@ std::optional<MappedView> SharedMemory::MapAll() const {
         SetLastErrorFromErrno(errno);
         return std::nullopt;
     }
-    return MappedView(static_cast<std::byte*>(data), m_size);
+    return MappedView(static_cast<std::uint8_t*>(data), m_size);
 }
 
 void SharedMemory::Close() {

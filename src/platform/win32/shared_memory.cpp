@@ -33,7 +33,7 @@ std::optional<MappedView> SharedMemory::MapAll() const {
     void* data = MapViewOfFile(reinterpret_cast<HANDLE>(m_native), FILE_MAP_ALL_ACCESS, 0, 0,
                                static_cast<SIZE_T>(m_size));
     if (data == nullptr) return std::nullopt;
-    return MappedView(static_cast<std::byte*>(data), static_cast<std::size_t>(m_size));
+    return MappedView(static_cast<std::uint8_t*>(data), static_cast<std::size_t>(m_size));
 }
 
 void SharedMemory::Close() {

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Builds the Windows (MinGW) libraries the DLL links statically, from Debian's source packages,
+# into a cache outside the source tree: $ORVANECAM_CACHE/windows-deps/<package>-<version>.
+# Each library is rebuilt only when its Debian version changes. Prints the prefix of each.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/common.sh
+source "$here/common.sh"
+
+deps_root="$cache_root/windows-deps"
+jobs=2
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+# The machine's package sources list binary packages only; add the matching source index.
+enable_source_index() {
+  if apt-get indextargets 2>/dev/null | grep -q 'Identifier: Sources'; then return; fi
+  local codename list=/etc/apt/sources.list.d/orvanecam-deb-src.sources
+  codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
+  echo "deps: enabling the $codename source index"
+  {
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] && [ "$f" != "$list" ] || continue
+      awk -v suite="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
+        /(^|\n)Types:[^\n]*deb/ && $0 ~ ("Suites:[^\n]*" suite "([ \n]|$)") && !/security/ {
+          sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f"
+    done
+    if [ -f /etc/apt/sources.list ]; then
+      grep -E "^deb [^ ]+ $codename " /etc/apt/sources.list | sed 's/^deb /Types: deb-src\nURIs: /' |
+        awk -v suite="$codename" '/^URIs:/ { split($0, a, " "); print a[1] " " a[2];
+          print "Suites: " suite; print "Components: main\n" }'
+    fi
+  } | "${sudo_cmd[@]}" tee "$list" >/dev/null
+  "${sudo_cmd[@]}" apt-get update -qq
+}
+
+candidate_version() {
+  { apt-cache showsrc "$1" 2>/dev/null || true; } | awk '/^Version:/ { print $2; exit }'
+}
+
+# Downloads and unpacks the source of package $1 into $2 (replaced if present).
+fetch_source() {
+  local package=$1 dir=$2 work
+  work="$(mktemp -d)"
+  (cd "$work" && apt-get source -qq "$package" >/dev/null 2>&1) ||
+    { echo "deps: cannot fetch the source of $package" >&2; rm -rf "$work"; return 1; }
+  rm -rf "$dir"
+  mv "$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)" "$dir"
+  rm -rf "$work"
+}
+
+build_libyuv() {
+  local source=$1 prefix=$2
+  cmake -S "$source" -B "$source/build-mingw" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/mingw-x64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_DISABLE_FIND_PACKAGE_JPEG=ON >/dev/null
+  cmake --build "$source/build-mingw" --target yuv -j "$jobs" >/dev/null
+  mkdir -p "$prefix/lib" "$prefix/include"
+  cp "$source/build-mingw/libyuv.a" "$prefix/lib/"
+  cp -r "$source/include/." "$prefix/include/"
+}
+
+# Builds package $1 with build_$2 unless the cache holds its current version.
+ensure_library() {
+  local package=$1 builder=$2 version prefix
+  version="$(candidate_version "$package")"
+  [ -n "$version" ] || { echo "deps: no source version for $package" >&2; return 1; }
+  prefix="$deps_root/$package-${version//[^A-Za-z0-9.+-]/_}"
+  if [ -f "$prefix/.complete" ]; then
+    echo "$prefix"
+    return
+  fi
+  echo "deps: building $package $version for MinGW" >&2
+  mkdir -p "$deps_root"
+  rm -rf "$prefix" "$deps_root/$package-src"
+  fetch_source "$package" "$deps_root/$package-src"
+  "build_$builder" "$deps_root/$package-src" "$prefix"
+  rm -rf "$deps_root/$package-src"
+  touch "$prefix/.complete"
+  echo "$prefix"
+}
+
+need_sources=0
+for package in libyuv; do
+  version="$(candidate_version "$package")"
+  if [ -z "$version" ] || [ ! -f "$deps_root/$package-${version//[^A-Za-z0-9.+-]/_}/.complete" ]; then
+    need_sources=1
+  fi
+done
+((need_sources == 0)) || enable_source_index
+
+libyuv_prefix="$(ensure_library libyuv libyuv)"
+# The mingw-x64 preset reads this file to find the libraries.
+cat > "$deps_root/paths.cmake" <<EOT
+set(ORVANECAM_WIN_LIBYUV_PREFIX "$libyuv_prefix")
+EOT
+echo "deps: libyuv in $libyuv_prefix"
