@@ -52,11 +52,12 @@ fetch_source() {
 
 build_libyuv() {
   local source=$1 prefix=$2
-  cmake -S "$source" -B "$source/build-mingw" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/mingw-x64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
-    -DCMAKE_DISABLE_FIND_PACKAGE_JPEG=ON >/dev/null
-  cmake --build "$source/build-mingw" --target yuv -j "$jobs" >/dev/null
+  local log="$source/build.log"
+  { cmake -S "$source" -B "$source/build-mingw" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/mingw-x64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_JPEG=ON &&
+    cmake --build "$source/build-mingw" --target yuv -j "$jobs"; } >"$log" 2>&1 ||
+    { cat "$log" >&2; return 1; }
   mkdir -p "$prefix/lib" "$prefix/include"
   cp "$source/build-mingw/libyuv.a" "$prefix/lib/"
   cp -r "$source/include/." "$prefix/include/"
@@ -96,4 +97,4 @@ libyuv_prefix="$(ensure_library libyuv libyuv)"
 cat > "$deps_root/paths.cmake" <<EOT
 set(ORVANECAM_WIN_LIBYUV_PREFIX "$libyuv_prefix")
 EOT
-echo "deps: libyuv in $libyuv_prefix"
+echo "deps: libyuv in $libyuv_prefix" >&2

@@ -7,9 +7,10 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 
 packages=(
-  cmake ninja-build g++
+  cmake ninja-build g++ dpkg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  libyuv-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
 )
 

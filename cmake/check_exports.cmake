@@ -1,0 +1,38 @@
+# Test: the module exports exactly the published names.
+# cmake -DMODULE=<file> -DDEF=<exports.def> -DEXTRA=<names> -DOBJDUMP=<tool> -DNM=<tool> -P
+file(STRINGS ${DEF} def_lines)
+set(expected ${EXTRA})
+foreach(line IN LISTS def_lines)
+  string(STRIP "${line}" line)
+  if(line MATCHES "^[A-Za-z_][A-Za-z0-9_]*$" AND NOT line STREQUAL "EXPORTS")
+    list(APPEND expected ${line})
+  endif()
+endforeach()
+
+set(actual "")
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+  # Brackets would upset CMake's list handling: drop them before splitting.
+  string(REGEX REPLACE "[][]" " " dump "${dump}")
+  string(REGEX MATCH "Ordinal/Name Pointer  Table\n([^\n]+\n)*" table "${dump}")
+  string(REGEX MATCHALL "\n[ \t]+[0-9]+ +[A-Za-z_][A-Za-z0-9_@]*" entries "${table}")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\n[ \t]+[0-9]+ +" "" name "${entry}")
+    list(APPEND actual ${name})
+  endforeach()
+else()
+  execute_process(COMMAND ${NM} -D --defined-only ${MODULE} OUTPUT_VARIABLE dump
+                  COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL "[0-9a-f]+ [TDBRVW] [^\n]+" entries "${dump}")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^[0-9a-f]+ [A-Z] " "" name "${entry}")
+    list(APPEND actual ${name})
+  endforeach()
+endif()
+
+list(SORT expected)
+list(SORT actual)
+if(NOT expected STREQUAL actual)
+  message(FATAL_ERROR "exports differ\n  expected: ${expected}\n  actual:   ${actual}")
+endif()
+message(STATUS "exports: ${actual}")

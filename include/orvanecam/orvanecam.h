@@ -1,0 +1,52 @@
+/* OrvaneCam producer API: push frames into the virtual camera from any application.
+ *
+ * Every function returns a Win32 error code (0 on success) and leaves the same value as the
+ * calling thread's last error. Calls may come from any thread; no call needs InitVcam first. */
+#ifndef ORVANECAM_ORVANECAM_H
+#define ORVANECAM_ORVANECAM_H
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#include <wchar.h>
+#define ORVANECAM_API
+typedef wchar_t OrvaneCamChar16; /* UTF-16 text */
+#else
+#if !defined(__cplusplus)
+#include <uchar.h>
+#endif
+#define ORVANECAM_API __attribute__((visibility("default")))
+typedef char16_t OrvaneCamChar16; /* UTF-16 text */
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Opens (or creates) the camera's shared frame block; 0 when the exchange is ready. */
+ORVANECAM_API uint32_t InitVcam(void);
+
+/* Sets the camera's output size (1..4096 each, made even; 1 is refused) and whether NV12 (non-zero)
+ * or YUY2 (0) is offered first. Returns 0, or 87 for a bad size. */
+ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height, int32_t nv12First);
+
+/* Scales an NV12 frame (even size up to 4096 x 4096, Y rows then UV rows, both stride bytes
+ * apart) to the output size and shows it. Returns 0, 87 for bad arguments, 13 when the frame
+ * cannot be converted, 110 or 29 when the exchange fails. */
+ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width, int32_t height,
+                                     int32_t stride);
+
+/* As SendFrameNV12 for a packed YUY2 frame (Y0 U Y1 V; stride at least 2 x width). */
+ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width, int32_t height,
+                                     int32_t stride);
+
+#ifndef _WIN32
+/* The calling thread's last error as the module set it (Windows producers call GetLastError). */
+ORVANECAM_API uint32_t GetVcamLastError(void);
+#endif
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ORVANECAM_ORVANECAM_H */

@@ -1,0 +1,79 @@
+// InitVcam, SetOutputFormat, SendFrameNV12 and SendFrameYUY2.
+#include <orvanecam/orvanecam.h>
+
+#include "api/producer_call.h"
+#include "api/result_codes.h"
+#include "exchange/publisher.h"
+#include "picture/staging.h"
+
+namespace orvanecam::api {
+namespace {
+
+using StageFunction = bool (*)(picture::StagingBuffers&, const std::uint8_t*, std::int32_t,
+                               std::int32_t, std::int32_t, std::int32_t, std::int32_t);
+
+picture::StagingBuffers& ProducerStaging() {
+    static picture::StagingBuffers buffers;
+    return buffers;
+}
+
+bool InRange(std::int32_t side) { return side >= 1 && side <= exchange::kMaxDimension; }
+
+// The output size the block asks for, or the default when it holds nothing usable.
+exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
+    const std::int32_t width = exchange::Atomic(block.outWidth).load();
+    const std::int32_t height = exchange::Atomic(block.outHeight).load();
+    if (!InRange(width) || !InRange(height)) return exchange::kDefaultFrameSize;
+    const exchange::FrameSize even{width & ~1, height & ~1};
+    return even.width < 1 || even.height < 1 ? exchange::kDefaultFrameSize : even;
+}
+
+std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int32_t width,
+                        std::int32_t height, std::int32_t stride) {
+    return RunLockedProducerCall([&]() -> std::uint32_t {
+        if (data == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
+        if (const std::uint32_t error = OpenProducerBlock(); error != 0) return error;
+        exchange::FramePublisher& publisher = exchange::ProducerExchange();
+        const exchange::FrameSize target = TargetSize(*publisher.Block());
+        picture::StagingBuffers& staging = ProducerStaging();
+        if (!stage(staging, data, width, height, stride, target.width, target.height)) {
+            return LastErrorOr(kErrorInvalidData);
+        }
+        if (!publisher.PublishFrame(staging.stagingFrame.Data(), target.width, target.height)) {
+            return LastErrorOr(kErrorWriteFault);
+        }
+        return 0;
+    });
+}
+
+}  // namespace
+}  // namespace orvanecam::api
+
+using namespace orvanecam;
+
+extern "C" ORVANECAM_API uint32_t InitVcam(void) {
+    return api::RunLockedProducerCall([] { return api::OpenProducerBlock(); });
+}
+
+extern "C" ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height,
+                                                  int32_t nv12First) {
+    return api::RunLockedProducerCall([&]() -> std::uint32_t {
+        if (!api::InRange(width) || !api::InRange(height) || width == 1 || height == 1) {
+            return platform::kErrorInvalidParameter;
+        }
+        if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
+        exchange::ProducerExchange().AnnounceOutputFormat({width & ~1, height & ~1},
+                                                          nv12First != 0 ? 1u : 0u);
+        return 0;
+    });
+}
+
+extern "C" ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width,
+                                                int32_t height, int32_t stride) {
+    return api::SendFrame(picture::StageNv12Frame, data, width, height, stride);
+}
+
+extern "C" ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width,
+                                                int32_t height, int32_t stride) {
+    return api::SendFrame(picture::StageYuy2Frame, data, width, height, stride);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The frame every exported control function runs in: the thread's last error cleared on entry,
+// the process-wide mutex held, and the result left as the last error.
+#include <cstdint>
+#include <mutex>
+
+#include "platform/last_error.h"
+
+namespace orvanecam::api {
+
+// One non-recursive mutex per producer process, serialising every block update it makes.
+std::mutex& ProducerMutex();
+
+// The thread's last error if a failing step left one, else fallback.
+std::uint32_t LastErrorOr(std::uint32_t fallback);
+
+// Records a call's result as the thread's last error and returns it.
+std::uint32_t Finish(std::uint32_t result);
+
+// Opens the producer's block if needed: 0, or the failure's code (110 without a system error).
+// Clears the thread's last error on success, so a later step's failure reports its own code.
+std::uint32_t OpenProducerBlock();
+
+// Converts anything thrown inside into a code: nothing may unwind into a C caller.
+std::uint32_t CodeForCurrentException();
+
+template <class Body>
+std::uint32_t RunLockedProducerCall(Body&& body) noexcept {
+    std::uint32_t result = 0;
+    try {
+        platform::SetThreadLastError(0);
+        std::lock_guard<std::mutex> lock(ProducerMutex());
+        result = body();
+    } catch (...) {
+        result = CodeForCurrentException();
+    }
+    return Finish(result);
+}
+
+}  // namespace orvanecam::api

@@ -1,0 +1,62 @@
+#include "picture/render.h"
+
+#include <libyuv.h>
+
+#include <cstring>
+
+#include "picture/letterbox.h"
+#include "picture/pixel_formats.h"
+
+namespace orvanecam::picture {
+
+std::size_t FrameBytes(const MediaFrame& media) {
+    return media.format == SampleFormat::kYuy2 ? Yuy2Bytes(media.width, media.height)
+                                               : Yuv420Bytes(media.width, media.height);
+}
+
+namespace {
+
+// The picture fitted into a tight NV12 frame, or black when there is no picture to show.
+void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame, const MediaFrame& media) {
+    if (picture.data == nullptr) {
+        FillBlackNv12(frame, media.width, media.height);
+    } else {
+        LetterboxNv12(picture.data, picture.width, picture.height, frame, media.width,
+                      media.height);
+    }
+}
+
+}  // namespace
+
+void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
+                    std::int32_t sourceHeight, const Orientation& orientation,
+                    std::uint8_t* sample, std::size_t sampleSize, const MediaFrame& media) {
+    if (sample == nullptr || !IsValidPictureSize(media.width, media.height)) return;
+    const std::size_t frameBytes = FrameBytes(media);
+    if (sampleSize < frameBytes) return;
+    std::memset(sample + frameBytes, 0, sampleSize - frameBytes);
+
+    OrientedPicture picture{};
+    if (!ApplyOrientation(state.orientation, source, sourceWidth, sourceHeight, orientation,
+                          picture) &&
+        !IsValidPictureSize(sourceWidth, sourceHeight)) {
+        // Scaling an odd or oversized picture would read past its end.
+        picture = {nullptr, 0, 0};
+    }
+    if (media.format == SampleFormat::kNv12) {
+        LetterboxOrBlack(picture, sample, media);
+        return;
+    }
+    const std::size_t nv12Bytes = Yuv420Bytes(media.width, media.height);
+    std::uint8_t* letterboxed = state.letterboxed.Reserve(nv12Bytes);
+    LetterboxOrBlack(picture, letterboxed, media);
+    const I420Planes planes =
+        I420PlanesOf(state.planes.Reserve(nv12Bytes), media.width, media.height);
+    libyuv::NV12ToI420(letterboxed, media.width, letterboxed + LumaBytes(media.width, media.height),
+                       media.width, planes.y, planes.lumaStride, planes.u, planes.chromaStride,
+                       planes.v, planes.chromaStride, media.width, media.height);
+    libyuv::I420ToYUY2(planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
+                       planes.chromaStride, sample, media.width * 2, media.width, media.height);
+}
+
+}  // namespace orvanecam::picture

@@ -1,0 +1,39 @@
+#pragma once
+// Filter side: turns an NV12 picture into one media sample of the negotiated type, oriented,
+// fitted with black bars, and in NV12 or YUY2.
+#include <cstddef>
+#include <cstdint>
+
+#include "picture/orientation.h"
+#include "picture/scratch_buffer.h"
+
+namespace orvanecam::picture {
+
+enum class SampleFormat { kNv12, kYuy2 };
+
+// One stream's rendering buffers. Each stream owns its own, so streams of several filters in one
+// process render side by side; after the first frames of a size nothing allocates.
+struct RenderState {
+    OrientationBuffers orientation;
+    ScratchBuffer letterboxed;  // NV12 at the media size, for YUY2 output
+    ScratchBuffer planes;       // its I420 form
+};
+
+struct MediaFrame {
+    std::int32_t width;
+    std::int32_t height;
+    SampleFormat format;
+};
+
+// Bytes of one frame of the media type.
+std::size_t FrameBytes(const MediaFrame& media);
+
+// Renders the tight NV12 source (sourceWidth x sourceHeight) into sample, whose capacity is
+// sampleSize; bytes past the frame are zeroed. A source that cannot be read safely renders as a
+// black frame. Nothing is written unless the media size is even within 2..4096 and the sample
+// holds a whole frame.
+void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
+                    std::int32_t sourceHeight, const Orientation& orientation,
+                    std::uint8_t* sample, std::size_t sampleSize, const MediaFrame& media);
+
+}  // namespace orvanecam::picture

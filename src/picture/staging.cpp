@@ -1,0 +1,91 @@
+#include "picture/staging.h"
+
+#include <libyuv.h>
+
+#include <cstring>
+#include <optional>
+
+#include "picture/pixel_formats.h"
+
+namespace orvanecam::picture {
+namespace {
+
+struct Size {
+    std::int32_t width;
+    std::int32_t height;
+};
+
+bool InRange(std::int32_t side) { return side >= 1 && side <= kMaxDimension; }
+
+// The checks both submissions share; returns the even target size.
+std::optional<Size> CheckedTarget(const std::uint8_t* source, std::int32_t width,
+                                  std::int32_t height, std::int32_t targetWidth,
+                                  std::int32_t targetHeight) {
+    if (source == nullptr || !InRange(width) || !InRange(height) || width % 2 != 0 ||
+        height % 2 != 0 || !InRange(targetWidth) || !InRange(targetHeight)) {
+        return std::nullopt;
+    }
+    const Size target{targetWidth & ~1, targetHeight & ~1};
+    if (target.width == 0 || target.height == 0) return std::nullopt;
+    return target;
+}
+
+void CopyRows(const std::uint8_t* source, std::int32_t sourceStride, std::uint8_t* destination,
+              std::int32_t destinationStride, std::int32_t rowBytes, std::int32_t rows) {
+    for (std::int32_t row = 0; row < rows; ++row) {
+        std::memcpy(destination, source, static_cast<std::size_t>(rowBytes));
+        source += sourceStride;
+        destination += destinationStride;
+    }
+}
+
+}  // namespace
+
+bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight) {
+    const auto target = CheckedTarget(source, width, height, targetWidth, targetHeight);
+    if (!target || stride < width) return false;
+    const auto [tw, th] = *target;
+    std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(tw, th));
+    std::uint8_t* stagedChroma = staged + LumaBytes(tw, th);
+    const std::uint8_t* sourceChroma = source + LumaBytes(stride, height);
+    if (width == tw && height == th) {
+        CopyRows(source, stride, staged, tw, width, height);
+        CopyRows(sourceChroma, stride, stagedChroma, tw, width, height / 2);
+        return true;
+    }
+    return libyuv::NV12Scale(source, stride, sourceChroma, stride, width, height, staged, tw,
+                             stagedChroma, tw, tw, th, libyuv::kFilterBilinear) == 0;
+}
+
+bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight) {
+    const auto target = CheckedTarget(source, width, height, targetWidth, targetHeight);
+    if (!target || stride < 2 * width) return false;
+    const auto [tw, th] = *target;
+    I420Planes planes =
+        I420PlanesOf(buffers.yuy2Planes.Reserve(Yuv420Bytes(width, height)), width, height);
+    if (libyuv::YUY2ToI420(source, stride, planes.y, planes.lumaStride, planes.u,
+                           planes.chromaStride, planes.v, planes.chromaStride, width, height) != 0) {
+        return false;
+    }
+    if (width != tw || height != th) {
+        const I420Planes scaled =
+            I420PlanesOf(buffers.scaledPlanes.Reserve(Yuv420Bytes(tw, th)), tw, th);
+        if (libyuv::I420Scale(planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
+                              planes.chromaStride, width, height, scaled.y, scaled.lumaStride,
+                              scaled.u, scaled.chromaStride, scaled.v, scaled.chromaStride, tw, th,
+                              libyuv::kFilterBilinear) != 0) {
+            return false;
+        }
+        planes = scaled;
+    }
+    std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(tw, th));
+    return libyuv::I420ToNV12(planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
+                              planes.chromaStride, staged, tw, staged + LumaBytes(tw, th), tw, tw,
+                              th) == 0;
+}
+
+}  // namespace orvanecam::picture

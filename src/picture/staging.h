@@ -1,0 +1,26 @@
+#pragma once
+// Producer side: turns a submitted frame into NV12 at the output size (stretched, not fitted).
+#include <cstdint>
+
+#include "picture/scratch_buffer.h"
+
+namespace orvanecam::picture {
+
+// The producer's process-wide buffers; callers hold the process-wide mutex.
+struct StagingBuffers {
+    ScratchBuffer stagingFrame;  // NV12 at the target size: the result
+    ScratchBuffer yuy2Planes;    // I420 of a YUY2 frame at its own size
+    ScratchBuffer scaledPlanes;  // that I420 scaled to the target size
+};
+
+// Each succeeds with stagingFrame holding NV12 at the target size with both sides made even.
+// They fail for a null source, a source side that is odd or outside 1..4096, a target side
+// outside 1..4096 or 0 once made even, a stride too small, or a failed conversion.
+bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight);
+bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight);
+
+}  // namespace orvanecam::picture
