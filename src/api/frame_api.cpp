@@ -17,7 +17,9 @@ picture::StagingBuffers& ProducerStaging() {
     return buffers;
 }
 
-bool InRange(std::int32_t side) { return side >= 1 && side <= exchange::kMaxDimension; }
+bool InRange(std::int32_t side) {
+    return side >= 1 && side <= exchange::kMaxDimension;
+}
 
 // The output size the block asks for, or the default when it holds nothing usable.
 exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
@@ -68,12 +70,12 @@ extern "C" ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height,
     });
 }
 
-extern "C" ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width,
-                                                int32_t height, int32_t stride) {
+extern "C" ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width, int32_t height,
+                                                int32_t stride) {
     return api::SendFrame(picture::StageNv12Frame, data, width, height, stride);
 }
 
-extern "C" ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width,
-                                                int32_t height, int32_t stride) {
+extern "C" ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width, int32_t height,
+                                                int32_t stride) {
     return api::SendFrame(picture::StageYuy2Frame, data, width, height, stride);
 }

@@ -16,9 +16,11 @@ FitRect FitInside(std::int32_t sourceWidth, std::int32_t sourceHeight,
     std::int32_t width = destinationWidth;
     std::int32_t height = destinationHeight;
     if (sourceRatio > destinationRatio) {
-        height = static_cast<std::int32_t>(static_cast<float>(destinationWidth) / sourceRatio + 0.5f);
+        height =
+            static_cast<std::int32_t>(static_cast<float>(destinationWidth) / sourceRatio + 0.5f);
     } else {
-        width = static_cast<std::int32_t>(static_cast<float>(destinationHeight) * sourceRatio + 0.5f);
+        width =
+            static_cast<std::int32_t>(static_cast<float>(destinationHeight) * sourceRatio + 0.5f);
     }
     width &= ~1;
     height &= ~1;

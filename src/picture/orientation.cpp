@@ -71,9 +71,13 @@ void TransformI420(OrientationWork& work, TransformPlane&& transformPlane) {
 
 }  // namespace
 
-void MirrorI420(OrientationWork& work) { TransformI420(work, MirrorPlane); }
+void MirrorI420(OrientationWork& work) {
+    TransformI420(work, MirrorPlane);
+}
 
-void FlipI420(OrientationWork& work) { TransformI420(work, FlipPlane); }
+void FlipI420(OrientationWork& work) {
+    TransformI420(work, FlipPlane);
+}
 
 void RotateI420Right(OrientationWork& work) {
     TransformI420(work, RotatePlaneRight);

@@ -45,7 +45,6 @@ struct OrientedPicture {
 // identity. Fails, leaving result as the source, for a null source or a size that is not even
 // within 2..4096.
 bool ApplyOrientation(OrientationBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                      std::int32_t height, const Orientation& orientation,
-                      OrientedPicture& result);
+                      std::int32_t height, const Orientation& orientation, OrientedPicture& result);
 
 }  // namespace orvanecam::picture

@@ -17,7 +17,8 @@ std::size_t FrameBytes(const MediaFrame& media) {
 namespace {
 
 // The picture fitted into a tight NV12 frame, or black when there is no picture to show.
-void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame, const MediaFrame& media) {
+void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame,
+                      const MediaFrame& media) {
     if (picture.data == nullptr) {
         FillBlackNv12(frame, media.width, media.height);
     } else {
@@ -29,8 +30,8 @@ void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame, const
 }  // namespace
 
 void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
-                    std::int32_t sourceHeight, const Orientation& orientation,
-                    std::uint8_t* sample, std::size_t sampleSize, const MediaFrame& media) {
+                    std::int32_t sourceHeight, const Orientation& orientation, std::uint8_t* sample,
+                    std::size_t sampleSize, const MediaFrame& media) {
     if (sample == nullptr || !IsValidPictureSize(media.width, media.height)) return;
     const std::size_t frameBytes = FrameBytes(media);
     if (sampleSize < frameBytes) return;

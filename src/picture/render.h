@@ -33,7 +33,7 @@ std::size_t FrameBytes(const MediaFrame& media);
 // black frame. Nothing is written unless the media size is even within 2..4096 and the sample
 // holds a whole frame.
 void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
-                    std::int32_t sourceHeight, const Orientation& orientation,
-                    std::uint8_t* sample, std::size_t sampleSize, const MediaFrame& media);
+                    std::int32_t sourceHeight, const Orientation& orientation, std::uint8_t* sample,
+                    std::size_t sampleSize, const MediaFrame& media);
 
 }  // namespace orvanecam::picture

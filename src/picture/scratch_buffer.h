@@ -7,7 +7,7 @@
 namespace orvanecam::picture {
 
 class ScratchBuffer {
-public:
+  public:
     // At least bytes of storage; new bytes are zero, kept bytes keep their content.
     std::uint8_t* Reserve(std::size_t bytes) {
         if (m_storage.size() < bytes) m_storage.resize(bytes);
@@ -15,7 +15,7 @@ public:
     }
     std::uint8_t* Data() { return m_storage.data(); }
 
-private:
+  private:
     std::vector<std::uint8_t> m_storage;
 };
 

@@ -15,7 +15,9 @@ struct Size {
     std::int32_t height;
 };
 
-bool InRange(std::int32_t side) { return side >= 1 && side <= kMaxDimension; }
+bool InRange(std::int32_t side) {
+    return side >= 1 && side <= kMaxDimension;
+}
 
 // The checks both submissions share; returns the even target size.
 std::optional<Size> CheckedTarget(const std::uint8_t* source, std::int32_t width,
@@ -68,7 +70,8 @@ bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
     I420Planes planes =
         I420PlanesOf(buffers.yuy2Planes.Reserve(Yuv420Bytes(width, height)), width, height);
     if (libyuv::YUY2ToI420(source, stride, planes.y, planes.lumaStride, planes.u,
-                           planes.chromaStride, planes.v, planes.chromaStride, width, height) != 0) {
+                           planes.chromaStride, planes.v, planes.chromaStride, width,
+                           height) != 0) {
         return false;
     }
     if (width != tw || height != th) {

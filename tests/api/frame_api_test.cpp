@@ -1,0 +1,122 @@
+// The frame API through the module's exports, checked in the block through a reader.
+#include <orvanecam/orvanecam.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "api/module_last_error.h"
+#include "exchange/reader.h"
+#include "picture/pixel_formats.h"
+#include "support/isolated_names.h"
+
+namespace orvanecam {
+namespace {
+
+// The module opens its block once per process, so every test here shares one block.
+class FrameApiTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        testing::UseFreshObjectNames();
+        ASSERT_EQ(InitVcam(), 0u);
+        ASSERT_TRUE(s_reader.OpenReaderBlock());
+    }
+    void SetUp() override { ASSERT_EQ(SetOutputFormat(1080, 1920, 1), 0u); }
+
+    static exchange::SharedBlock& Block() { return *s_reader.Block(); }
+    static std::vector<std::uint8_t> Nv12(std::int32_t width, std::int32_t height,
+                                          std::uint8_t value = 90) {
+        return std::vector<std::uint8_t>(picture::Yuv420Bytes(width, height), value);
+    }
+
+    static exchange::FrameReader s_reader;
+};
+exchange::FrameReader FrameApiTest::s_reader;
+
+TEST_F(FrameApiTest, BadArgumentsAreRefusedWithTheirCodeAsLastError) {
+    EXPECT_EQ(SendFrameNV12(nullptr, 64, 64, 64), 87u);
+    EXPECT_EQ(testing::ModuleLastError(), 87u);
+    const auto frame = Nv12(64, 64);
+    EXPECT_EQ(SendFrameYUY2(frame.data(), 0, 64, 128), 87u);
+    // The block is open, so a conversion failure has no system error behind it.
+    EXPECT_EQ(SendFrameNV12(frame.data(), 63, 64, 64), 13u);
+    EXPECT_EQ(testing::ModuleLastError(), 13u);
+    EXPECT_EQ(SendFrameNV12(frame.data(), 64, 64, 32), 13u);
+    EXPECT_EQ(SetOutputFormat(1, 720, 1), 87u);
+    EXPECT_EQ(SetOutputFormat(0, 720, 1), 87u);
+    EXPECT_EQ(SetOutputFormat(4097, 720, 1), 87u);
+    EXPECT_EQ(exchange::Atomic(Block().outWidth).load(), 1080);
+}
+
+TEST_F(FrameApiTest, FrameIsScaledToTheOutputSizeAndPublished) {
+    const std::uint32_t seq = s_reader.CurrentSeq();
+    const auto frame = Nv12(1920, 1080);
+    EXPECT_EQ(SendFrameNV12(frame.data(), 1920, 1080, 1920), 0u);
+    EXPECT_EQ(testing::ModuleLastError(), 0u);
+    EXPECT_EQ(s_reader.CurrentSeq(), seq + 1);
+    EXPECT_EQ(s_reader.ReadOutputFormat(), (exchange::FrameSize{1080, 1920}));
+    EXPECT_EQ(Block().frameArea[picture::LumaBytes(1080, 1920) - 1], 90);
+}
+
+TEST_F(FrameApiTest, OutputFormatIsMadeEvenAndAnnouncedWithoutANewFrame) {
+    const std::uint32_t seq = s_reader.CurrentSeq();
+    EXPECT_EQ(SetOutputFormat(1281, 721, 0), 0u);
+    const exchange::OutputSettings settings = s_reader.ReadOutputSettings();
+    EXPECT_EQ(settings.width, 1280);
+    EXPECT_EQ(settings.height, 720);
+    EXPECT_EQ(settings.nv12First, 0u);
+    EXPECT_EQ(s_reader.CurrentSeq(), seq);
+
+    const std::vector<std::uint8_t> yuy2(picture::Yuy2Bytes(320, 180), 128);
+    EXPECT_EQ(SendFrameYUY2(yuy2.data(), 320, 180, 640), 0u);
+    EXPECT_EQ(s_reader.ReadOutputFormat(), (exchange::FrameSize{1280, 720}));
+}
+
+TEST_F(FrameApiTest, ABrokenOutputSizeIsRepairedBeforeTheFrameIsStaged) {
+    exchange::Atomic(Block().outWidth).store(0);
+    exchange::Atomic(Block().outHeight).store(0);
+    const auto frame = Nv12(64, 64);
+    EXPECT_EQ(SendFrameNV12(frame.data(), 64, 64, 64), 0u);
+    EXPECT_EQ(s_reader.ReadOutputFormat(), (exchange::FrameSize{1080, 1920}));
+}
+
+TEST_F(FrameApiTest, FramesFromSeveralThreadsArePublishedWholeOneAfterAnother) {
+    ASSERT_EQ(SetOutputFormat(320, 240, 1), 0u);
+    constexpr int kThreads = 4;
+    constexpr int kFramesEach = 40;
+    const std::uint32_t firstSeq = s_reader.CurrentSeq();
+    std::atomic<bool> sending{true};
+    std::atomic<int> mixed{0};
+    std::thread checker([&] {
+        std::vector<std::uint8_t> copy(picture::Yuv420Bytes(320, 240));
+        while (sending) {
+            const auto frame =
+                s_reader.RenderNewFrame([&](const std::uint8_t* data, exchange::FrameSize) {
+                    std::copy_n(data, copy.size(), copy.begin());
+                });
+            if (frame.seq == firstSeq) continue;
+            if (std::count(copy.begin(), copy.end(), copy.front()) !=
+                static_cast<long>(copy.size())) {
+                ++mixed;
+            }
+        }
+    });
+    std::vector<std::thread> senders;
+    for (int t = 0; t < kThreads; ++t) {
+        senders.emplace_back([t] {
+            const auto frame = Nv12(320, 240, static_cast<std::uint8_t>(10 + t));
+            for (int i = 0; i < kFramesEach; ++i)
+                EXPECT_EQ(SendFrameNV12(frame.data(), 320, 240, 320), 0u);
+        });
+    }
+    for (auto& sender : senders) sender.join();
+    sending = false;
+    checker.join();
+    EXPECT_EQ(mixed.load(), 0);
+    EXPECT_EQ(s_reader.CurrentSeq(), firstSeq + kThreads * kFramesEach);
+}
+
+}  // namespace
+}  // namespace orvanecam

@@ -1,0 +1,93 @@
+#include "picture/orientation.h"
+
+#include <gtest/gtest.h>
+
+#include "support/nv12_picture.h"
+
+namespace orvanecam::picture {
+namespace {
+
+using testing::DistinctPicture;
+using testing::Nv12Picture;
+
+// 8 x 6: every luma and chroma sample differs, and no side equals another.
+const Nv12Picture kSource = DistinctPicture(8, 6);
+
+Nv12Picture Oriented(const Orientation& orientation) {
+    OrientationBuffers buffers;
+    OrientedPicture result{};
+    EXPECT_TRUE(ApplyOrientation(buffers, kSource.bytes.data(), kSource.width, kSource.height,
+                                 orientation, result));
+    Nv12Picture picture{result.width, result.height, {}};
+    picture.bytes.assign(result.data, result.data + Yuv420Bytes(result.width, result.height));
+    return picture;
+}
+
+TEST(OrientationTest, MirrorTakesEachRowRightToLeft) {
+    const Nv12Picture out = Oriented({true, false, 0});
+    ASSERT_EQ(out.width, 8);
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(7 - x, y));
+    }
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(out.U(x, y), kSource.U(3 - x, y));
+            EXPECT_EQ(out.V(x, y), kSource.V(3 - x, y));
+        }
+    }
+}
+
+TEST(OrientationTest, FlipTakesRowsBottomToTop) {
+    const Nv12Picture out = Oriented({false, true, 0});
+    for (int y = 0; y < 6; ++y) {
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(x, 5 - y));
+    }
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(out.U(x, y), kSource.U(x, 2 - y));
+            EXPECT_EQ(out.V(x, y), kSource.V(x, 2 - y));
+        }
+    }
+}
+
+TEST(OrientationTest, QuarterTurnPutsTheLeftColumnReadUpwardsOnTop) {
+    const Nv12Picture out = Oriented({false, false, 1});
+    ASSERT_EQ(out.width, 6);
+    ASSERT_EQ(out.height, 8);
+    // Source (row r, column c) lands at (row c, column H - 1 - r).
+    for (int r = 0; r < 6; ++r) {
+        for (int c = 0; c < 8; ++c) EXPECT_EQ(out.Y(5 - r, c), kSource.Y(c, r));
+    }
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_EQ(out.U(2 - r, c), kSource.U(c, r));
+            EXPECT_EQ(out.V(2 - r, c), kSource.V(c, r));
+        }
+    }
+}
+
+TEST(OrientationTest, OnlyTheLowTwoRotationBitsCountAndHalfTurnIsMirrorPlusFlip) {
+    EXPECT_EQ(Oriented({false, false, 5}).bytes, Oriented({false, false, 1}).bytes);
+    EXPECT_EQ(Oriented({true, true, 0}).bytes, Oriented({false, false, 2}).bytes);
+    const Nv12Picture fullTurn = Oriented({false, false, 4});
+    EXPECT_EQ(fullTurn.bytes, kSource.bytes);
+    // Mirror comes before the turns: mirror then a quarter turn is flip then three turns.
+    EXPECT_EQ(Oriented({true, false, 1}).bytes, Oriented({false, true, 3}).bytes);
+}
+
+TEST(OrientationTest, IdentityPassesTheSourceThroughAndBadPicturesAreRefused) {
+    OrientationBuffers buffers;
+    OrientedPicture result{};
+    EXPECT_TRUE(ApplyOrientation(buffers, kSource.bytes.data(), 8, 6, {}, result));
+    EXPECT_EQ(result.data, kSource.bytes.data());
+
+    const std::vector<std::uint8_t> odd(Yuv420Bytes(8, 6));
+    EXPECT_FALSE(ApplyOrientation(buffers, odd.data(), 7, 6, {true, false, 0}, result));
+    EXPECT_EQ(result.data, odd.data());
+    EXPECT_EQ(result.width, 7);
+    EXPECT_FALSE(ApplyOrientation(buffers, nullptr, 8, 6, {true, false, 0}, result));
+    EXPECT_FALSE(ApplyOrientation(buffers, odd.data(), 8, 0, {true, false, 0}, result));
+}
+
+}  // namespace
+}  // namespace orvanecam::picture
