@@ -35,7 +35,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
                 complete = false;
                 continue;
             }
-            std::printf("  %s / %s = %.3f\n", name.c_str(), baseline.c_str(),
+            // Times are in each benchmark's unit; all of ours use microseconds.
+            std::printf("  %-28s %8.3f ms  / %-28s %8.3f ms  = %.3f\n", name.c_str(),
+                        measured->second / 1000.0, baseline.c_str(), base->second / 1000.0,
                         measured->second / base->second);
         }
         return complete;

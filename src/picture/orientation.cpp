@@ -1,5 +1,6 @@
 #include "picture/orientation.h"
 
+#include <emmintrin.h>
 #include <libyuv.h>
 
 #include <algorithm>
@@ -20,11 +21,25 @@ std::uint8_t* Next(OrientationWork& work) {
     return next.Reserve(Yuv420Bytes(work.width, work.height));
 }
 
+// The 16 bytes of v in reverse order.
+__m128i Reverse16(__m128i v) {
+    v = _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3));
+    v = _mm_shufflelo_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+    v = _mm_shufflehi_epi16(v, _MM_SHUFFLE(2, 3, 0, 1));
+    return _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+}
+
 void MirrorPlane(const std::uint8_t* source, std::uint8_t* destination, std::int32_t width,
                  std::int32_t height) {
     for (std::int32_t row = 0; row < height; ++row) {
-        const std::uint8_t* sourceRow = source + LumaBytes(width, row);
-        std::reverse_copy(sourceRow, sourceRow + width, destination + LumaBytes(width, row));
+        const std::uint8_t* in = source + LumaBytes(width, row);
+        std::uint8_t* out = destination + LumaBytes(width, row);
+        std::int32_t x = 0;
+        for (; x + 16 <= width; x += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + width - 16 - x), Reverse16(block));
+        }
+        for (; x < width; ++x) out[width - 1 - x] = in[x];
     }
 }
 
@@ -36,22 +51,62 @@ void FlipPlane(const std::uint8_t* source, std::uint8_t* destination, std::int32
     }
 }
 
-// Source (r, c) goes to destination (c, height - 1 - r); the destination is height wide. Works
-// in tiles so that both sides stay in cache.
+// Turns one 8 x 8 block whose top-left source pixel is at source (stride width): the source
+// rows, read bottom to top, become the destination rows (stride height), transposed.
+void RotateBlock8Right(const std::uint8_t* source, std::int32_t width, std::uint8_t* destination,
+                       std::int32_t height) {
+    const auto row = [&](std::int32_t r) {
+        return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(source + LumaBytes(width, 7 - r)));
+    };
+    const __m128i pairs0 = _mm_unpacklo_epi8(row(0), row(1));
+    const __m128i pairs1 = _mm_unpacklo_epi8(row(2), row(3));
+    const __m128i pairs2 = _mm_unpacklo_epi8(row(4), row(5));
+    const __m128i pairs3 = _mm_unpacklo_epi8(row(6), row(7));
+    const __m128i quads0 = _mm_unpacklo_epi16(pairs0, pairs1);  // columns 0..3, rows 0..3
+    const __m128i quads1 = _mm_unpackhi_epi16(pairs0, pairs1);  // columns 4..7, rows 0..3
+    const __m128i quads2 = _mm_unpacklo_epi16(pairs2, pairs3);
+    const __m128i quads3 = _mm_unpackhi_epi16(pairs2, pairs3);
+    const __m128i columns[4] = {
+        _mm_unpacklo_epi32(quads0, quads2), _mm_unpackhi_epi32(quads0, quads2),
+        _mm_unpacklo_epi32(quads1, quads3), _mm_unpackhi_epi32(quads1, quads3)};
+    for (std::int32_t i = 0; i < 4; ++i) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + LumaBytes(height, 2 * i)),
+                         columns[i]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(destination + LumaBytes(height, 2 * i + 1)),
+                         _mm_srli_si128(columns[i], 8));
+    }
+}
+
+// Source (r, c) goes to destination (c, height - 1 - r); the destination is height wide. Whole
+// 8 x 8 blocks are turned in registers, a tile at a time so both sides stay in cache; the
+// edges that do not fill a block go pixel by pixel.
 void RotatePlaneRight(const std::uint8_t* source, std::uint8_t* destination, std::int32_t width,
                       std::int32_t height) {
-    constexpr std::int32_t kTile = 32;
-    for (std::int32_t rowStart = 0; rowStart < height; rowStart += kTile) {
-        const std::int32_t rowEnd = std::min(rowStart + kTile, height);
-        for (std::int32_t columnStart = 0; columnStart < width; columnStart += kTile) {
-            const std::int32_t columnEnd = std::min(columnStart + kTile, width);
-            for (std::int32_t column = columnStart; column < columnEnd; ++column) {
-                std::uint8_t* out = destination + LumaBytes(height, column) + (height - 1);
-                for (std::int32_t row = rowStart; row < rowEnd; ++row) {
-                    out[-row] = source[LumaBytes(width, row) + static_cast<std::size_t>(column)];
+    constexpr std::int32_t kBlock = 8;
+    constexpr std::int32_t kTile = 64;
+    const std::int32_t blockRows = height - height % kBlock;
+    const std::int32_t blockColumns = width - width % kBlock;
+    for (std::int32_t tileRow = 0; tileRow < blockRows; tileRow += kTile) {
+        for (std::int32_t tileColumn = 0; tileColumn < blockColumns; tileColumn += kTile) {
+            const std::int32_t rowEnd = std::min(tileRow + kTile, blockRows);
+            const std::int32_t columnEnd = std::min(tileColumn + kTile, blockColumns);
+            for (std::int32_t r = tileRow; r < rowEnd; r += kBlock) {
+                for (std::int32_t c = tileColumn; c < columnEnd; c += kBlock) {
+                    RotateBlock8Right(source + LumaBytes(width, r) + static_cast<std::size_t>(c),
+                                      width,
+                                      destination + LumaBytes(height, c) +
+                                          static_cast<std::size_t>(height - kBlock - r),
+                                      height);
                 }
             }
         }
+    }
+    const auto turnPixel = [&](std::int32_t r, std::int32_t c) {
+        destination[LumaBytes(height, c) + static_cast<std::size_t>(height - 1 - r)] =
+            source[LumaBytes(width, r) + static_cast<std::size_t>(c)];
+    };
+    for (std::int32_t r = 0; r < height; ++r) {
+        for (std::int32_t c = r < blockRows ? blockColumns : 0; c < width; ++c) turnPixel(r, c);
     }
 }
 

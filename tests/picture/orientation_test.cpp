@@ -10,8 +10,10 @@ namespace {
 using testing::DistinctPicture;
 using testing::Nv12Picture;
 
-// 8 x 6: every luma and chroma sample differs, and no side equals another.
-const Nv12Picture kSource = DistinctPicture(8, 6);
+// Sides that differ and leave edges beside whole 8 x 8 and 16-byte blocks in every plane.
+constexpr int kW = 20;
+constexpr int kH = 18;
+const Nv12Picture kSource = DistinctPicture(kW, kH);
 
 Nv12Picture Oriented(const Orientation& orientation) {
     OrientationBuffers buffers;
@@ -25,43 +27,43 @@ Nv12Picture Oriented(const Orientation& orientation) {
 
 TEST(OrientationTest, MirrorTakesEachRowRightToLeft) {
     const Nv12Picture out = Oriented({true, false, 0});
-    ASSERT_EQ(out.width, 8);
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(7 - x, y));
+    ASSERT_EQ(out.width, kW);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(kW - 1 - x, y));
     }
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            EXPECT_EQ(out.U(x, y), kSource.U(3 - x, y));
-            EXPECT_EQ(out.V(x, y), kSource.V(3 - x, y));
+    for (int y = 0; y < kH / 2; ++y) {
+        for (int x = 0; x < kW / 2; ++x) {
+            EXPECT_EQ(out.U(x, y), kSource.U(kW / 2 - 1 - x, y));
+            EXPECT_EQ(out.V(x, y), kSource.V(kW / 2 - 1 - x, y));
         }
     }
 }
 
 TEST(OrientationTest, FlipTakesRowsBottomToTop) {
     const Nv12Picture out = Oriented({false, true, 0});
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(x, 5 - y));
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(x, kH - 1 - y));
     }
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            EXPECT_EQ(out.U(x, y), kSource.U(x, 2 - y));
-            EXPECT_EQ(out.V(x, y), kSource.V(x, 2 - y));
+    for (int y = 0; y < kH / 2; ++y) {
+        for (int x = 0; x < kW / 2; ++x) {
+            EXPECT_EQ(out.U(x, y), kSource.U(x, kH / 2 - 1 - y));
+            EXPECT_EQ(out.V(x, y), kSource.V(x, kH / 2 - 1 - y));
         }
     }
 }
 
 TEST(OrientationTest, QuarterTurnPutsTheLeftColumnReadUpwardsOnTop) {
     const Nv12Picture out = Oriented({false, false, 1});
-    ASSERT_EQ(out.width, 6);
-    ASSERT_EQ(out.height, 8);
+    ASSERT_EQ(out.width, kH);
+    ASSERT_EQ(out.height, kW);
     // Source (row r, column c) lands at (row c, column H - 1 - r).
-    for (int r = 0; r < 6; ++r) {
-        for (int c = 0; c < 8; ++c) EXPECT_EQ(out.Y(5 - r, c), kSource.Y(c, r));
+    for (int r = 0; r < kH; ++r) {
+        for (int c = 0; c < kW; ++c) EXPECT_EQ(out.Y(kH - 1 - r, c), kSource.Y(c, r));
     }
-    for (int r = 0; r < 3; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            EXPECT_EQ(out.U(2 - r, c), kSource.U(c, r));
-            EXPECT_EQ(out.V(2 - r, c), kSource.V(c, r));
+    for (int r = 0; r < kH / 2; ++r) {
+        for (int c = 0; c < kW / 2; ++c) {
+            EXPECT_EQ(out.U(kH / 2 - 1 - r, c), kSource.U(c, r));
+            EXPECT_EQ(out.V(kH / 2 - 1 - r, c), kSource.V(c, r));
         }
     }
 }
@@ -78,7 +80,7 @@ TEST(OrientationTest, OnlyTheLowTwoRotationBitsCountAndHalfTurnIsMirrorPlusFlip)
 TEST(OrientationTest, IdentityPassesTheSourceThroughAndBadPicturesAreRefused) {
     OrientationBuffers buffers;
     OrientedPicture result{};
-    EXPECT_TRUE(ApplyOrientation(buffers, kSource.bytes.data(), 8, 6, {}, result));
+    EXPECT_TRUE(ApplyOrientation(buffers, kSource.bytes.data(), kW, kH, {}, result));
     EXPECT_EQ(result.data, kSource.bytes.data());
 
     const std::vector<std::uint8_t> odd(Yuv420Bytes(8, 6));

@@ -26,7 +26,7 @@ struct Nv12Picture {
     }
 };
 
-// Luma 0, 1, 2, ... row by row; U from 100 and V from 180 upwards likewise.
+// Luma 0, 1, 2, ... row by row; U from 100 and V from 180 upwards likewise (modulo 256).
 inline Nv12Picture DistinctPicture(std::int32_t width, std::int32_t height) {
     Nv12Picture picture{width, height,
                         std::vector<std::uint8_t>(picture::Yuv420Bytes(width, height))};

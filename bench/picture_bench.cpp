@@ -1,0 +1,245 @@
+// Frame submission, sample rendering and the orientation transforms, each against the bare
+// copies or library calls it stands on, measured in the same run.
+#include <benchmark/benchmark.h>
+#include <libyuv.h>
+#include <orvanecam/orvanecam.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/ratio_reporter.h"
+#include "picture/letterbox.h"
+#include "picture/orientation.h"
+#include "picture/pixel_formats.h"
+#include "picture/render.h"
+#include "platform/environment.h"
+#include "platform/kernel_object_names.h"
+#include "platform/process.h"
+
+namespace {
+
+using namespace orvanecam;
+using namespace orvanecam::picture;
+
+constexpr std::int32_t kPortraitWidth = 1080;
+constexpr std::int32_t kPortraitHeight = 1920;
+
+std::vector<std::uint8_t> Pattern(std::size_t bytes) {
+    std::vector<std::uint8_t> data(bytes);
+    for (std::size_t i = 0; i < bytes; ++i) data[i] = static_cast<std::uint8_t>(i * 31 + i / 4096);
+    return data;
+}
+
+const std::vector<std::uint8_t>& PortraitNv12() {
+    static const auto picture = Pattern(Yuv420Bytes(kPortraitWidth, kPortraitHeight));
+    return picture;
+}
+
+const std::vector<std::uint8_t>& LandscapeNv12() {
+    static const auto picture = Pattern(Yuv420Bytes(kPortraitHeight, kPortraitWidth));
+    return picture;
+}
+
+// --- submission --------------------------------------------------------------------------
+
+void BM_ThreeMemcpy(benchmark::State& state) {
+    const auto& source = PortraitNv12();
+    std::vector<std::uint8_t> a(source.size()), b(source.size()), c(source.size());
+    for (auto _ : state) {
+        std::memcpy(a.data(), source.data(), source.size());
+        std::memcpy(b.data(), source.data(), source.size());
+        std::memcpy(c.data(), source.data(), source.size());
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_SendFrameNV12SameSize(benchmark::State& state) {
+    SetOutputFormat(kPortraitWidth, kPortraitHeight, 1);
+    const auto& source = PortraitNv12();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            SendFrameNV12(source.data(), kPortraitWidth, kPortraitHeight, kPortraitWidth));
+    }
+}
+
+void BM_NV12ScaleAndTwoMemcpy(benchmark::State& state) {
+    const auto& source = LandscapeNv12();
+    const std::size_t bytes = Yuv420Bytes(kPortraitWidth, kPortraitHeight);
+    std::vector<std::uint8_t> scaled(bytes), a(bytes), b(bytes);
+    for (auto _ : state) {
+        libyuv::NV12Scale(source.data(), kPortraitHeight,
+                          source.data() + LumaBytes(kPortraitHeight, kPortraitWidth),
+                          kPortraitHeight, kPortraitHeight, kPortraitWidth, scaled.data(),
+                          kPortraitWidth, scaled.data() + LumaBytes(kPortraitWidth, kPortraitHeight),
+                          kPortraitWidth, kPortraitWidth, kPortraitHeight, libyuv::kFilterBilinear);
+        std::memcpy(a.data(), scaled.data(), bytes);
+        std::memcpy(b.data(), scaled.data(), bytes);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_SendFrameNV12Scaled(benchmark::State& state) {
+    SetOutputFormat(kPortraitWidth, kPortraitHeight, 1);
+    const auto& source = LandscapeNv12();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            SendFrameNV12(source.data(), kPortraitHeight, kPortraitWidth, kPortraitHeight));
+    }
+}
+
+// --- rendering ---------------------------------------------------------------------------
+
+constexpr MediaFrame kLandscapeNv12{kPortraitHeight, kPortraitWidth, SampleFormat::kNv12};
+constexpr MediaFrame kLandscapeYuy2{kPortraitHeight, kPortraitWidth, SampleFormat::kYuy2};
+
+// What rendering a portrait picture into a landscape NV12 frame needs of the library.
+void BareLetterbox(const std::uint8_t* source, std::uint8_t* frame) {
+    FillBlackNv12(frame, kLandscapeNv12.width, kLandscapeNv12.height);
+    const FitRect fit = FitInside(kPortraitWidth, kPortraitHeight, kLandscapeNv12.width,
+                                  kLandscapeNv12.height);
+    const std::size_t luma = LumaBytes(kLandscapeNv12.width, kLandscapeNv12.height);
+    libyuv::NV12Scale(source, kPortraitWidth, source + LumaBytes(kPortraitWidth, kPortraitHeight),
+                      kPortraitWidth, kPortraitWidth, kPortraitHeight, frame + fit.x,
+                      kLandscapeNv12.width, frame + luma + fit.x, kLandscapeNv12.width, fit.width,
+                      fit.height, libyuv::kFilterBilinear);
+}
+
+void BM_BareRenderNv12(benchmark::State& state) {
+    std::vector<std::uint8_t> sample(FrameBytes(kLandscapeNv12));
+    for (auto _ : state) {
+        BareLetterbox(PortraitNv12().data(), sample.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_RenderToSampleNv12(benchmark::State& state) {
+    RenderState render;
+    std::vector<std::uint8_t> sample(FrameBytes(kLandscapeNv12));
+    for (auto _ : state) {
+        RenderToSample(render, PortraitNv12().data(), kPortraitWidth, kPortraitHeight, {},
+                       sample.data(), sample.size(), kLandscapeNv12);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_BareRenderYuy2(benchmark::State& state) {
+    const std::int32_t width = kLandscapeYuy2.width, height = kLandscapeYuy2.height;
+    std::vector<std::uint8_t> letterboxed(Yuv420Bytes(width, height));
+    std::vector<std::uint8_t> planes(Yuv420Bytes(width, height));
+    std::vector<std::uint8_t> sample(FrameBytes(kLandscapeYuy2));
+    const I420Planes i420 = I420PlanesOf(planes.data(), width, height);
+    for (auto _ : state) {
+        BareLetterbox(PortraitNv12().data(), letterboxed.data());
+        libyuv::NV12ToI420(letterboxed.data(), width, letterboxed.data() + LumaBytes(width, height),
+                           width, i420.y, i420.lumaStride, i420.u, i420.chromaStride, i420.v,
+                           i420.chromaStride, width, height);
+        libyuv::I420ToYUY2(i420.y, i420.lumaStride, i420.u, i420.chromaStride, i420.v,
+                           i420.chromaStride, sample.data(), width * 2, width, height);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_RenderToSampleYuy2(benchmark::State& state) {
+    RenderState render;
+    std::vector<std::uint8_t> sample(FrameBytes(kLandscapeYuy2));
+    for (auto _ : state) {
+        RenderToSample(render, PortraitNv12().data(), kPortraitWidth, kPortraitHeight, {},
+                       sample.data(), sample.size(), kLandscapeYuy2);
+        benchmark::ClobberMemory();
+    }
+}
+
+// --- orientation -------------------------------------------------------------------------
+
+// An I420 portrait picture and a destination of the same size for the library calls.
+struct I420Pair {
+    std::vector<std::uint8_t> source = Pattern(Yuv420Bytes(kPortraitWidth, kPortraitHeight));
+    std::vector<std::uint8_t> destination = std::vector<std::uint8_t>(source.size());
+    I420Planes From() { return I420PlanesOf(source.data(), kPortraitWidth, kPortraitHeight); }
+    I420Planes To(std::int32_t width, std::int32_t height) {
+        return I420PlanesOf(destination.data(), width, height);
+    }
+};
+
+template <class Transform>
+void RunTransform(benchmark::State& state, Transform transform) {
+    OrientationBuffers buffers;
+    const auto picture = Pattern(Yuv420Bytes(kPortraitWidth, kPortraitHeight));
+    std::copy(picture.begin(), picture.end(), buffers.planesA.Reserve(picture.size()));
+    OrientationWork work{buffers, true, kPortraitWidth, kPortraitHeight};
+    for (auto _ : state) {
+        transform(work);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_MirrorI420(benchmark::State& state) { RunTransform(state, MirrorI420); }
+void BM_FlipI420(benchmark::State& state) { RunTransform(state, FlipI420); }
+void BM_RotateI420Right(benchmark::State& state) { RunTransform(state, RotateI420Right); }
+
+void BM_LibyuvI420Mirror(benchmark::State& state) {
+    I420Pair pair;
+    const I420Planes from = pair.From(), to = pair.To(kPortraitWidth, kPortraitHeight);
+    for (auto _ : state) {
+        libyuv::I420Mirror(from.y, from.lumaStride, from.u, from.chromaStride, from.v,
+                           from.chromaStride, to.y, to.lumaStride, to.u, to.chromaStride, to.v,
+                           to.chromaStride, kPortraitWidth, kPortraitHeight);
+        benchmark::ClobberMemory();
+    }
+}
+
+// The library flips vertically by copying with a negative height.
+void BM_LibyuvI420Flip(benchmark::State& state) {
+    I420Pair pair;
+    const I420Planes from = pair.From(), to = pair.To(kPortraitWidth, kPortraitHeight);
+    for (auto _ : state) {
+        libyuv::I420Copy(from.y, from.lumaStride, from.u, from.chromaStride, from.v,
+                         from.chromaStride, to.y, to.lumaStride, to.u, to.chromaStride, to.v,
+                         to.chromaStride, kPortraitWidth, -kPortraitHeight);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_LibyuvI420Rotate90(benchmark::State& state) {
+    I420Pair pair;
+    const I420Planes from = pair.From(), to = pair.To(kPortraitHeight, kPortraitWidth);
+    for (auto _ : state) {
+        libyuv::I420Rotate(from.y, from.lumaStride, from.u, from.chromaStride, from.v,
+                           from.chromaStride, to.y, to.lumaStride, to.u, to.chromaStride, to.v,
+                           to.chromaStride, kPortraitWidth, kPortraitHeight, libyuv::kRotate90);
+        benchmark::ClobberMemory();
+    }
+}
+
+#define ORVANECAM_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMicrosecond)->MinTime(0.5)
+ORVANECAM_BENCH(BM_ThreeMemcpy);
+ORVANECAM_BENCH(BM_SendFrameNV12SameSize);
+ORVANECAM_BENCH(BM_NV12ScaleAndTwoMemcpy);
+ORVANECAM_BENCH(BM_SendFrameNV12Scaled);
+ORVANECAM_BENCH(BM_BareRenderNv12);
+ORVANECAM_BENCH(BM_RenderToSampleNv12);
+ORVANECAM_BENCH(BM_BareRenderYuy2);
+ORVANECAM_BENCH(BM_RenderToSampleYuy2);
+ORVANECAM_BENCH(BM_LibyuvI420Mirror);
+ORVANECAM_BENCH(BM_MirrorI420);
+ORVANECAM_BENCH(BM_LibyuvI420Flip);
+ORVANECAM_BENCH(BM_FlipI420);
+ORVANECAM_BENCH(BM_LibyuvI420Rotate90);
+ORVANECAM_BENCH(BM_RotateI420Right);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A block of its own, apart from any camera in use on this machine.
+    platform::SetEnvironmentValue(platform::kObjectSuffixVariable,
+                                  "-bench" + std::to_string(platform::CurrentProcessId()));
+    return bench::RunWithRatios(argc, argv,
+                                {{"BM_SendFrameNV12SameSize", "BM_ThreeMemcpy"},
+                                 {"BM_SendFrameNV12Scaled", "BM_NV12ScaleAndTwoMemcpy"},
+                                 {"BM_RenderToSampleNv12", "BM_BareRenderNv12"},
+                                 {"BM_RenderToSampleYuy2", "BM_BareRenderYuy2"},
+                                 {"BM_MirrorI420", "BM_LibyuvI420Mirror"},
+                                 {"BM_FlipI420", "BM_LibyuvI420Flip"},
+                                 {"BM_RotateI420Right", "BM_LibyuvI420Rotate90"}});
+}
