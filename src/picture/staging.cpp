@@ -34,6 +34,10 @@ std::optional<Size> CheckedTarget(const std::uint8_t* source, std::int32_t width
 
 void CopyRows(const std::uint8_t* source, std::int32_t sourceStride, std::uint8_t* destination,
               std::int32_t destinationStride, std::int32_t rowBytes, std::int32_t rows) {
+    if (sourceStride == rowBytes && destinationStride == rowBytes) {
+        std::memcpy(destination, source, LumaBytes(rowBytes, rows));
+        return;
+    }
     for (std::int32_t row = 0; row < rows; ++row) {
         std::memcpy(destination, source, static_cast<std::size_t>(rowBytes));
         source += sourceStride;
