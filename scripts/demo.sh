@@ -12,7 +12,7 @@ cd "$repo_root"
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target orvanecam-exchange-demo
 
-demo="$repo_root/build/linux/tools/orvanecam-exchange-demo"
+demo="$repo_root/build/linux/bin/orvanecam-exchange-demo"
 "$demo" read --seconds 5 &
 reader=$!
 sleep 0.5
