@@ -45,8 +45,8 @@ std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCr
 }
 
 void NamedEvent::Set() {
-    Word(m_state).store(1);
-    Futex(m_state, FUTEX_WAKE, INT32_MAX, nullptr);
+    // Nobody sleeps on an event that was already set, so only the first Set wakes.
+    if (Word(m_state).exchange(1) == 0) Futex(m_state, FUTEX_WAKE, INT32_MAX, nullptr);
 }
 
 void NamedEvent::Reset() {

@@ -1,10 +1,12 @@
 #include "platform/process.h"
 
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <fstream>
 #include <string>
@@ -28,10 +30,25 @@ bool IsZombie(std::int32_t processId) {
     return state == 'Z' || state == 'X';
 }
 
+// getpid is a system call, and publishing asks for it with every frame; a forked child must not
+// keep its parent's id.
+std::atomic<std::int32_t> g_processId{0};
+
+void ForgetProcessId() {
+    g_processId.store(0, std::memory_order_relaxed);
+}
+
 }  // namespace
 
 std::int32_t CurrentProcessId() {
-    return static_cast<std::int32_t>(getpid());
+    std::int32_t id = g_processId.load(std::memory_order_relaxed);
+    if (id == 0) {
+        static const bool forgetsOnFork = pthread_atfork(nullptr, nullptr, ForgetProcessId) == 0;
+        (void)forgetsOnFork;
+        id = static_cast<std::int32_t>(getpid());
+        g_processId.store(id, std::memory_order_relaxed);
+    }
+    return id;
 }
 
 ProcessState QueryProcessState(std::int32_t processId) {
