@@ -1,0 +1,54 @@
+// The COM runtime pieces the module calls, for non-Windows builds.
+#include <orvanecam_sdk/com.h>
+#include <orvanecam_sdk/strmif.h>
+
+#include <cstdlib>
+
+#include "sdk/posix/memory_allocator.h"
+
+void* CoTaskMemAlloc(std::size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
+
+void* CoTaskMemRealloc(void* block, std::size_t bytes) {
+    return std::realloc(block, bytes == 0 ? 1 : bytes);
+}
+
+void CoTaskMemFree(void* block) { std::free(block); }
+
+int StringFromGUID2(REFGUID guid, LPOLESTR text, int max) {
+    constexpr int kChars = 39;  // braces, 32 digits, 4 dashes, terminator
+    if (text == nullptr || max < kChars) return 0;
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    int at = 0;
+    const auto put = [&](std::uint64_t value, int digits) {
+        for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) {
+            text[at++] = static_cast<OLECHAR>(kDigits[(value >> shift) & 0xF]);
+        }
+    };
+    text[at++] = u'{';
+    put(guid.Data1, 8);
+    text[at++] = u'-';
+    put(guid.Data2, 4);
+    text[at++] = u'-';
+    put(guid.Data3, 4);
+    text[at++] = u'-';
+    put(guid.Data4[0], 2);
+    put(guid.Data4[1], 2);
+    text[at++] = u'-';
+    for (int i = 2; i < 8; ++i) put(guid.Data4[i], 2);
+    text[at++] = u'}';
+    text[at++] = u'\0';
+    return at;
+}
+
+// One apartment model is as good as another here: nothing is marshalled.
+HRESULT CoInitializeEx(void*, DWORD) { return S_OK; }
+
+void CoUninitialize() {}
+
+HRESULT CoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (classId != CLSID_MemoryAllocator) return REGDB_E_CLASSNOTREG;
+    if (outer != nullptr) return CLASS_E_NOAGGREGATION;
+    return orvanecam::sdk::CreateMemoryAllocator(iid, object);
+}

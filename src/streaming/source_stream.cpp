@@ -1,0 +1,124 @@
+#include "streaming/source_stream.h"
+
+#include "platform/clock.h"
+#include "streaming/source.h"
+
+namespace orvanecam::streaming {
+
+CSourceStream::CSourceStream(const char* objectName, HRESULT* result, CSource* filter,
+                             LPCWSTR pinName)
+    : CBaseOutputPin(objectName, filter, filter->pStateLock(), result, pinName),
+      m_pFilter(filter) {
+    const HRESULT added = filter->AddPin(this);
+    if (result != nullptr) *result = added;
+}
+
+CSourceStream::~CSourceStream() {
+    m_pFilter->RemovePin(this);
+    Close();
+}
+
+HRESULT CSourceStream::Active() {
+    CAutoLock lock(*m_pFilter->pStateLock());
+    if (m_pFilter->IsActive()) return S_FALSE;
+    if (!IsConnected()) return S_OK;
+    HRESULT result = CBaseOutputPin::Active();
+    if (FAILED(result)) return result;
+    if (!Create()) return E_FAIL;
+    result = static_cast<HRESULT>(CallWorker(CMD_INIT));
+    if (FAILED(result)) {
+        // The worker has ended; collect it so that the next start can make a new one.
+        Close();
+        return result;
+    }
+    return static_cast<HRESULT>(CallWorker(CMD_PAUSE));
+}
+
+HRESULT CSourceStream::Inactive() {
+    CAutoLock lock(*m_pFilter->pStateLock());
+    if (!IsConnected()) return S_OK;
+    HRESULT result = CBaseOutputPin::Inactive();
+    if (FAILED(result)) return result;
+    if (ThreadExists()) {
+        result = static_cast<HRESULT>(CallWorker(CMD_STOP));
+        const HRESULT exit = static_cast<HRESULT>(CallWorker(CMD_EXIT));
+        if (SUCCEEDED(result)) result = exit;
+        Close();
+        if (FAILED(result)) return result;
+    }
+    return S_OK;
+}
+
+DWORD CSourceStream::ThreadProc() {
+    DWORD request = GetRequest();
+    while (request != CMD_INIT) {
+        Reply(static_cast<DWORD>(E_UNEXPECTED));
+        request = GetRequest();
+    }
+    const HRESULT created = OnThreadCreate();
+    if (FAILED(created)) {
+        OnThreadDestroy();
+        Reply(static_cast<DWORD>(created));
+        return 1;
+    }
+    Reply(static_cast<DWORD>(S_OK));
+    for (bool exit = false; !exit;) {
+        request = GetRequest();
+        switch (request) {
+            case CMD_PAUSE:
+            case CMD_RUN:
+                Reply(static_cast<DWORD>(S_OK));
+                DoBufferProcessingLoop();
+                break;
+            case CMD_STOP:
+                Reply(static_cast<DWORD>(S_OK));
+                break;
+            case CMD_EXIT:
+                Reply(static_cast<DWORD>(S_OK));
+                exit = true;
+                break;
+            default:
+                Reply(static_cast<DWORD>(E_NOTIMPL));
+                break;
+        }
+    }
+    return FAILED(OnThreadDestroy()) ? 1 : 0;
+}
+
+HRESULT CSourceStream::DoBufferProcessingLoop() {
+    OnThreadStartPlay();
+    for (;;) {
+        DWORD request = 0;
+        while (!CheckRequest(&request)) {
+            IMediaSample* sample = nullptr;
+            if (FAILED(GetDeliveryBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) {
+                platform::SleepMs(1);
+                continue;
+            }
+            const HRESULT filled = FillBuffer(sample);
+            if (filled == S_OK) {
+                const HRESULT delivered = Deliver(sample);
+                sample->Release();
+                if (delivered != S_OK) return S_OK;
+            } else if (filled == S_FALSE) {
+                sample->Release();
+                DeliverEndOfStream();
+                return S_OK;
+            } else {
+                sample->Release();
+                DeliverEndOfStream();
+                m_pFilter->NotifyEvent(EC_ERRORABORT, static_cast<LONG_PTR>(filled), 0);
+                return filled;
+            }
+        }
+        if (request == CMD_PAUSE || request == CMD_RUN) {
+            Reply(static_cast<DWORD>(S_OK));
+        } else if (request == CMD_STOP) {
+            return S_FALSE;  // the command loop answers it
+        } else {
+            Reply(static_cast<DWORD>(E_UNEXPECTED));
+        }
+    }
+}
+
+}  // namespace orvanecam::streaming

@@ -1,0 +1,38 @@
+#pragma once
+// An output pin with a worker thread that, while the filter is paused or running, fills empty
+// samples and delivers them downstream.
+#include "streaming/am_thread.h"
+#include "streaming/output_pin.h"
+
+namespace orvanecam::streaming {
+
+class CSource;
+
+class CSourceStream : public CAMThread, public CBaseOutputPin {
+public:
+    enum Command : DWORD { CMD_INIT = 0, CMD_PAUSE = 1, CMD_RUN = 2, CMD_STOP = 3, CMD_EXIT = 4 };
+
+    // Adds itself to filter's pins; *result receives the outcome of that.
+    CSourceStream(const char* objectName, HRESULT* result, CSource* filter, LPCWSTR pinName);
+    ~CSourceStream() override;
+
+    HRESULT Active() override;
+    HRESULT Inactive() override;
+    HRESULT CheckConnect(IPin* pin) override { return CBaseOutputPin::CheckConnect(pin); }
+
+    DWORD ThreadProc() override;
+
+    // Fills sample: S_OK delivers it, S_FALSE ends the stream, a failure aborts it.
+    virtual HRESULT FillBuffer(IMediaSample* sample) = 0;
+    virtual HRESULT OnThreadCreate() { return S_OK; }
+    virtual HRESULT OnThreadDestroy() { return S_OK; }
+    virtual HRESULT OnThreadStartPlay() { return S_OK; }
+    virtual HRESULT DoBufferProcessingLoop();
+    virtual HRESULT GetMediaType(CMediaType*) { return E_UNEXPECTED; }
+    using CBasePin::GetMediaType;
+
+protected:
+    CSource* m_pFilter;
+};
+
+}  // namespace orvanecam::streaming
