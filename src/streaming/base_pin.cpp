@@ -58,11 +58,14 @@ HRESULT CBasePin::AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* mediaTyp
     if (mediaType != nullptr && IsFullySpecified(*mediaType)) {
         return AttemptConnection(receivePin, CMediaType(*mediaType));
     }
+    // The first specific failure met is worth more than "nothing fitted" from a later round.
     HRESULT report = VFW_E_NO_ACCEPTABLE_TYPES;
     for (IPin* enumeratorPin : {receivePin, static_cast<IPin*>(this)}) {
         const HRESULT result = TryTypesFrom(enumeratorPin, receivePin, mediaType);
         if (SUCCEEDED(result)) return S_OK;
-        if (result != S_FALSE && !IsPlainRefusal(result)) report = result;
+        if (report == VFW_E_NO_ACCEPTABLE_TYPES && result != S_FALSE && !IsPlainRefusal(result)) {
+            report = result;
+        }
     }
     return report;
 }
