@@ -28,7 +28,9 @@ bool ThreadEvent::IsSet() {
     return m_set;
 }
 
-CAMThread::~CAMThread() { Close(); }
+CAMThread::~CAMThread() {
+    Close();
+}
 
 bool CAMThread::Create() {
     std::lock_guard<std::mutex> access(m_accessLock);

@@ -11,14 +11,14 @@ namespace orvanecam::streaming {
 
 // A manual- or auto-reset event for threads of this process.
 class ThreadEvent {
-public:
+  public:
     explicit ThreadEvent(bool manualReset) : m_manualReset(manualReset) {}
     void Set();
     void Reset();
     void Wait();
     bool IsSet();
 
-private:
+  private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     bool m_set = false;
@@ -26,7 +26,7 @@ private:
 };
 
 class CAMThread {
-public:
+  public:
     CAMThread() = default;
     CAMThread(const CAMThread&) = delete;
     CAMThread& operator=(const CAMThread&) = delete;
@@ -47,7 +47,7 @@ public:
 
     virtual DWORD ThreadProc() = 0;
 
-private:
+  private:
     ThreadEvent m_requestEvent{true};
     ThreadEvent m_replyEvent{false};
     DWORD m_request = 0;

@@ -140,7 +140,8 @@ HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
     m_sink = nullptr;
     if (graph != nullptr) {
         // The graph owns the filter: keeping a reference to its sink would be a cycle.
-        if (SUCCEEDED(graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&m_sink)))) {
+        if (SUCCEEDED(
+                graph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&m_sink)))) {
             m_sink->Release();
         } else {
             m_sink = nullptr;
@@ -154,7 +155,9 @@ HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
     return m_name == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
-HRESULT CBaseFilter::QueryVendorInfo(LPWSTR*) { return E_NOTIMPL; }
+HRESULT CBaseFilter::QueryVendorInfo(LPWSTR*) {
+    return E_NOTIMPL;
+}
 
 HRESULT CBaseFilter::StreamTime(REFERENCE_TIME& time) {
     if (m_clock == nullptr) return VFW_E_NO_CLOCK;

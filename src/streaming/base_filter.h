@@ -8,7 +8,7 @@ namespace orvanecam::streaming {
 class CBasePin;
 
 class CBaseFilter : public CUnknown, public IBaseFilter, public IAMovieSetup {
-public:
+  public:
     CBaseFilter(const char* objectName, IUnknown* outer, CCritSec* lock, REFCLSID classId);
     ~CBaseFilter() override;
 
@@ -49,7 +49,7 @@ public:
     ULONG AddRefFilter() { return static_cast<IBaseFilter&>(*this).AddRef(); }
     ULONG ReleaseFilter() { return static_cast<IBaseFilter&>(*this).Release(); }
 
-protected:
+  protected:
     FILTER_STATE m_state = State_Stopped;
     IReferenceClock* m_clock = nullptr;
     REFERENCE_TIME m_start = 0;
@@ -60,7 +60,7 @@ protected:
     IMediaEventSink* m_sink = nullptr;
     LONG m_pinVersion = 1;
 
-private:
+  private:
     // Calls operation on every connected pin in order.
     template <class Operation>
     HRESULT ForConnectedPins(Operation&& operation, bool stopAtFailure);

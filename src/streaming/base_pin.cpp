@@ -33,13 +33,18 @@ CBasePin::~CBasePin() {
 HRESULT CBasePin::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IPin) return GetInterface(static_cast<IPin*>(this), object);
-    if (iid == IID_IQualityControl) return GetInterface(static_cast<IQualityControl*>(this), object);
+    if (iid == IID_IQualityControl)
+        return GetInterface(static_cast<IQualityControl*>(this), object);
     return CUnknown::NonDelegatingQueryInterface(iid, object);
 }
 
-ULONG CBasePin::NonDelegatingAddRef() { return m_filter->AddRefFilter(); }
+ULONG CBasePin::NonDelegatingAddRef() {
+    return m_filter->AddRefFilter();
+}
 
-ULONG CBasePin::NonDelegatingRelease() { return m_filter->ReleaseFilter(); }
+ULONG CBasePin::NonDelegatingRelease() {
+    return m_filter->ReleaseFilter();
+}
 
 HRESULT CBasePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) {
     if (receivePin == nullptr) return E_POINTER;
@@ -233,7 +238,9 @@ HRESULT CBasePin::EnumMediaTypes(IEnumMediaTypes** enumerator) {
     return *enumerator == nullptr ? E_OUTOFMEMORY : S_OK;
 }
 
-HRESULT CBasePin::QueryInternalConnections(IPin**, ULONG*) { return E_NOTIMPL; }
+HRESULT CBasePin::QueryInternalConnections(IPin**, ULONG*) {
+    return E_NOTIMPL;
+}
 
 HRESULT CBasePin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
     m_segmentStart = start;
@@ -242,7 +249,9 @@ HRESULT CBasePin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double r
     return S_OK;
 }
 
-HRESULT CBasePin::Notify(IBaseFilter*, Quality) { return E_NOTIMPL; }
+HRESULT CBasePin::Notify(IBaseFilter*, Quality) {
+    return E_NOTIMPL;
+}
 
 HRESULT CBasePin::SetSink(IQualityControl* sink) {
     CAutoLock lock(*m_lock);
@@ -250,6 +259,8 @@ HRESULT CBasePin::SetSink(IQualityControl* sink) {
     return S_OK;
 }
 
-HRESULT CBasePin::SetMediaType(const CMediaType* mediaType) { return m_mt.Set(*mediaType); }
+HRESULT CBasePin::SetMediaType(const CMediaType* mediaType) {
+    return m_mt.Set(*mediaType);
+}
 
 }  // namespace orvanecam::streaming

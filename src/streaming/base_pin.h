@@ -9,7 +9,7 @@ namespace orvanecam::streaming {
 class CBaseFilter;
 
 class CBasePin : public CUnknown, public IPin, public IQualityControl {
-public:
+  public:
     CBasePin(const char* objectName, CBaseFilter* filter, CCritSec* lock, HRESULT* result,
              LPCWSTR pinName, PIN_DIRECTION direction);
     ~CBasePin() override;
@@ -57,7 +57,7 @@ public:
     IPin* AsPin() { return this; }
     CBaseFilter* Filter() const { return m_filter; }
 
-protected:
+  protected:
     WCHAR* m_name;
     IPin* m_connected = nullptr;
     PIN_DIRECTION m_direction;
@@ -73,7 +73,7 @@ protected:
     REFERENCE_TIME m_segmentStop = 0x7FFFFFFFFFFFFFFF;
     double m_segmentRate = 1.0;
 
-private:
+  private:
     HRESULT AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* mediaType);
     HRESULT TryTypesFrom(IPin* enumeratorPin, IPin* receivePin, const AM_MEDIA_TYPE* partial);
     HRESULT AttemptConnection(IPin* receivePin, const CMediaType& mediaType);

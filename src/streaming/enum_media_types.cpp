@@ -15,7 +15,9 @@ CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source) :
     m_version = source != nullptr ? source->m_version : m_pin->GetMediaTypeVersion();
 }
 
-CEnumMediaTypes::~CEnumMediaTypes() { m_pin->AsPin()->Release(); }
+CEnumMediaTypes::~CEnumMediaTypes() {
+    m_pin->AsPin()->Release();
+}
 
 HRESULT CEnumMediaTypes::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -28,7 +30,9 @@ HRESULT CEnumMediaTypes::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG CEnumMediaTypes::AddRef() { return static_cast<ULONG>(m_refCount.fetch_add(1) + 1); }
+ULONG CEnumMediaTypes::AddRef() {
+    return static_cast<ULONG>(m_refCount.fetch_add(1) + 1);
+}
 
 ULONG CEnumMediaTypes::Release() {
     const LONG count = m_refCount.fetch_sub(1) - 1;
@@ -36,7 +40,9 @@ ULONG CEnumMediaTypes::Release() {
     return static_cast<ULONG>(count);
 }
 
-bool CEnumMediaTypes::OutOfSync() const { return m_pin->GetMediaTypeVersion() != m_version; }
+bool CEnumMediaTypes::OutOfSync() const {
+    return m_pin->GetMediaTypeVersion() != m_version;
+}
 
 HRESULT CEnumMediaTypes::Next(ULONG count, AM_MEDIA_TYPE** mediaTypes, ULONG* fetched) {
     if (mediaTypes == nullptr) return E_POINTER;

@@ -9,7 +9,7 @@ namespace orvanecam::streaming {
 class CBasePin;
 
 class CEnumMediaTypes final : public IEnumMediaTypes {
-public:
+  public:
     // A fresh enumerator on pin, or (with source) a copy of source's position.
     CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source);
     virtual ~CEnumMediaTypes();
@@ -19,12 +19,13 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** mediaTypes, ULONG* fetched) override;
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** mediaTypes,
+                                   ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
     HRESULT STDMETHODCALLTYPE Clone(IEnumMediaTypes** enumerator) override;
 
-private:
+  private:
     bool OutOfSync() const;
 
     int m_position = 0;

@@ -20,7 +20,9 @@ CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* source) : m_filter(fi
     }
 }
 
-CEnumPins::~CEnumPins() { m_filter->ReleaseFilter(); }
+CEnumPins::~CEnumPins() {
+    m_filter->ReleaseFilter();
+}
 
 HRESULT CEnumPins::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -33,7 +35,9 @@ HRESULT CEnumPins::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG CEnumPins::AddRef() { return static_cast<ULONG>(m_refCount.fetch_add(1) + 1); }
+ULONG CEnumPins::AddRef() {
+    return static_cast<ULONG>(m_refCount.fetch_add(1) + 1);
+}
 
 ULONG CEnumPins::Release() {
     const LONG count = m_refCount.fetch_sub(1) - 1;
@@ -41,7 +45,9 @@ ULONG CEnumPins::Release() {
     return static_cast<ULONG>(count);
 }
 
-bool CEnumPins::OutOfSync() const { return m_filter->GetPinVersion() != m_version; }
+bool CEnumPins::OutOfSync() const {
+    return m_filter->GetPinVersion() != m_version;
+}
 
 void CEnumPins::Refresh() {
     m_version = m_filter->GetPinVersion();

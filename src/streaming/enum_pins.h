@@ -11,7 +11,7 @@ class CBaseFilter;
 class CBasePin;
 
 class CEnumPins final : public IEnumPins {
-public:
+  public:
     // A fresh enumerator on filter, or (with source) a copy of source's position.
     CEnumPins(CBaseFilter* filter, const CEnumPins* source);
     virtual ~CEnumPins();
@@ -26,7 +26,7 @@ public:
     HRESULT STDMETHODCALLTYPE Reset() override;
     HRESULT STDMETHODCALLTYPE Clone(IEnumPins** enumerator) override;
 
-private:
+  private:
     bool OutOfSync() const;
     void Refresh();
 

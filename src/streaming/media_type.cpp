@@ -57,11 +57,17 @@ bool IsFullySpecified(const AM_MEDIA_TYPE& mediaType) {
     return mediaType.majortype != GUID_NULL && mediaType.formattype != GUID_NULL;
 }
 
-CMediaType::CMediaType() : AM_MEDIA_TYPE() { InitMediaType(this); }
+CMediaType::CMediaType() : AM_MEDIA_TYPE() {
+    InitMediaType(this);
+}
 
-CMediaType::CMediaType(const CMediaType& other) : CMediaType() { Set(other); }
+CMediaType::CMediaType(const CMediaType& other) : CMediaType() {
+    Set(other);
+}
 
-CMediaType::CMediaType(const AM_MEDIA_TYPE& other) : CMediaType() { Set(other); }
+CMediaType::CMediaType(const AM_MEDIA_TYPE& other) : CMediaType() {
+    Set(other);
+}
 
 CMediaType& CMediaType::operator=(const CMediaType& other) {
     Set(other);
@@ -73,7 +79,9 @@ CMediaType& CMediaType::operator=(const AM_MEDIA_TYPE& other) {
     return *this;
 }
 
-CMediaType::~CMediaType() { FreeMediaType(*this); }
+CMediaType::~CMediaType() {
+    FreeMediaType(*this);
+}
 
 HRESULT CMediaType::Set(const AM_MEDIA_TYPE& source) {
     if (&source == static_cast<const AM_MEDIA_TYPE*>(this)) return S_OK;
@@ -91,7 +99,9 @@ BYTE* CMediaType::AllocFormatBuffer(ULONG length) {
     return block;
 }
 
-bool CMediaType::IsPartiallySpecified() const { return !IsFullySpecified(*this); }
+bool CMediaType::IsPartiallySpecified() const {
+    return !IsFullySpecified(*this);
+}
 
 bool CMediaType::MatchesPartial(const AM_MEDIA_TYPE& partial) const {
     if (partial.majortype != GUID_NULL && partial.majortype != majortype) return false;

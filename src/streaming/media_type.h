@@ -15,7 +15,7 @@ bool IsFullySpecified(const AM_MEDIA_TYPE& mediaType);
 
 // An AM_MEDIA_TYPE owning its format block and object reference.
 class CMediaType : public AM_MEDIA_TYPE {
-public:
+  public:
     CMediaType();
     CMediaType(const CMediaType& other);
     explicit CMediaType(const AM_MEDIA_TYPE& other);

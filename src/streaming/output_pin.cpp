@@ -37,7 +37,9 @@ HRESULT CBaseOutputPin::BreakConnect() {
     return S_OK;
 }
 
-HRESULT CBaseOutputPin::CompleteConnect(IPin*) { return DecideAllocator(m_inputPin, &m_allocator); }
+HRESULT CBaseOutputPin::CompleteConnect(IPin*) {
+    return DecideAllocator(m_inputPin, &m_allocator);
+}
 
 HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* inputPin, IMemAllocator** allocator) {
     *allocator = nullptr;

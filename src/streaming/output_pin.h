@@ -5,7 +5,7 @@
 namespace orvanecam::streaming {
 
 class CBaseOutputPin : public CBasePin {
-public:
+  public:
     CBaseOutputPin(const char* objectName, CBaseFilter* filter, CCritSec* lock, HRESULT* result,
                    LPCWSTR pinName);
     ~CBaseOutputPin() override;
@@ -28,7 +28,7 @@ public:
     virtual HRESULT DeliverEndFlush();
     virtual HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
-protected:
+  protected:
     IMemAllocator* m_allocator = nullptr;
     IMemInputPin* m_inputPin = nullptr;
 };

@@ -7,7 +7,7 @@ namespace orvanecam::streaming {
 class CSourceStream;
 
 class CSource : public CBaseFilter {
-public:
+  public:
     CSource(const char* objectName, IUnknown* outer, REFCLSID classId);
     ~CSource() override;
 
@@ -20,7 +20,7 @@ public:
 
     CCritSec* pStateLock() { return &m_stateLock; }
 
-protected:
+  protected:
     int m_iPins = 0;
     CSourceStream** m_paStreams = nullptr;
     CCritSec m_stateLock;

@@ -7,8 +7,7 @@ namespace orvanecam::streaming {
 
 CSourceStream::CSourceStream(const char* objectName, HRESULT* result, CSource* filter,
                              LPCWSTR pinName)
-    : CBaseOutputPin(objectName, filter, filter->pStateLock(), result, pinName),
-      m_pFilter(filter) {
+    : CBaseOutputPin(objectName, filter, filter->pStateLock(), result, pinName), m_pFilter(filter) {
     const HRESULT added = filter->AddPin(this);
     if (result != nullptr) *result = added;
 }

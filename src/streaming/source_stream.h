@@ -9,7 +9,7 @@ namespace orvanecam::streaming {
 class CSource;
 
 class CSourceStream : public CAMThread, public CBaseOutputPin {
-public:
+  public:
     enum Command : DWORD { CMD_INIT = 0, CMD_PAUSE = 1, CMD_RUN = 2, CMD_STOP = 3, CMD_EXIT = 4 };
 
     // Adds itself to filter's pins; *result receives the outcome of that.
@@ -31,7 +31,7 @@ public:
     virtual HRESULT GetMediaType(CMediaType*) { return E_UNEXPECTED; }
     using CBasePin::GetMediaType;
 
-protected:
+  protected:
     CSource* m_pFilter;
 };
 

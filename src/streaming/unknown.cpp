@@ -4,11 +4,17 @@ namespace orvanecam::streaming {
 
 std::atomic<long> CBaseObject::s_objectsActive{0};
 
-CBaseObject::CBaseObject(const char*) { s_objectsActive.fetch_add(1); }
+CBaseObject::CBaseObject(const char*) {
+    s_objectsActive.fetch_add(1);
+}
 
-CBaseObject::~CBaseObject() { s_objectsActive.fetch_sub(1); }
+CBaseObject::~CBaseObject() {
+    s_objectsActive.fetch_sub(1);
+}
 
-long CBaseObject::ObjectsActive() { return s_objectsActive.load(); }
+long CBaseObject::ObjectsActive() {
+    return s_objectsActive.load();
+}
 
 CUnknown::CUnknown(const char* objectName, IUnknown* outer)
     : CBaseObject(objectName), m_owner(outer != nullptr ? outer : &m_inner) {}

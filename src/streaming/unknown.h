@@ -14,7 +14,7 @@ using CCritSec = std::recursive_mutex;
 using CAutoLock = std::lock_guard<std::recursive_mutex>;
 
 class CBaseObject {
-public:
+  public:
     explicit CBaseObject(const char* objectName);
     CBaseObject(const CBaseObject&) = delete;
     CBaseObject& operator=(const CBaseObject&) = delete;
@@ -23,7 +23,7 @@ public:
     // Framework objects alive in this process; the module may unload only at 0.
     static long ObjectsActive();
 
-private:
+  private:
     static std::atomic<long> s_objectsActive;
 };
 
@@ -32,12 +32,12 @@ struct INonDelegatingUnknown {
     virtual ULONG STDMETHODCALLTYPE NonDelegatingAddRef() = 0;
     virtual ULONG STDMETHODCALLTYPE NonDelegatingRelease() = 0;
 
-protected:
+  protected:
     ~INonDelegatingUnknown() = default;
 };
 
 class CUnknown : public INonDelegatingUnknown, public CBaseObject {
-public:
+  public:
     // outer: the aggregating object, or null for an object that stands alone.
     CUnknown(const char* objectName, IUnknown* outer);
     ~CUnknown() override = default;
@@ -51,11 +51,11 @@ public:
     // This object's own IUnknown, whose calls reach the non-delegating methods.
     IUnknown* NonDelegatingUnknown() { return &m_inner; }
 
-protected:
+  protected:
     // Hands out an interface with a reference added through it.
     static HRESULT GetInterface(IUnknown* face, void** object);
 
-private:
+  private:
     struct Inner final : IUnknown {
         explicit Inner(CUnknown& self) : m_self(self) {}
         virtual ~Inner() = default;
@@ -73,11 +73,15 @@ private:
 };
 
 // The IUnknown methods of a class's public interfaces: all forward to the owner.
-#define ORVANECAM_DECLARE_IUNKNOWN                                                          \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {          \
-        return GetOwner()->QueryInterface(iid, object);                                     \
-    }                                                                                       \
-    ULONG STDMETHODCALLTYPE AddRef() override { return GetOwner()->AddRef(); }              \
-    ULONG STDMETHODCALLTYPE Release() override { return GetOwner()->Release(); }
+#define ORVANECAM_DECLARE_IUNKNOWN                                                 \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override { \
+        return GetOwner()->QueryInterface(iid, object);                            \
+    }                                                                              \
+    ULONG STDMETHODCALLTYPE AddRef() override {                                    \
+        return GetOwner()->AddRef();                                               \
+    }                                                                              \
+    ULONG STDMETHODCALLTYPE Release() override {                                   \
+        return GetOwner()->Release();                                              \
+    }
 
 }  // namespace orvanecam::streaming

@@ -9,7 +9,7 @@
 namespace orvanecam::testing {
 
 class GraphTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         m_objectsBefore = streaming::CBaseObject::ObjectsActive();

@@ -9,7 +9,7 @@ namespace {
 
 // An outer object aggregating a test source: it hands out the inner filter's IBaseFilter.
 class Outer final : public IUnknown, public RefCounted {
-public:
+  public:
     Outer() { m_inner = TestSource::Create(this); }
     ~Outer() override { m_inner->NonDelegatingRelease(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -37,9 +37,9 @@ TEST(IdentityTest, AggregatedFilterForwardsItsPublicFacesToTheOuterObject) {
 
     // The inner object's own unknown is not the outer one.
     IUnknown* inner = nullptr;
-    ASSERT_EQ(outer->m_inner->NonDelegatingQueryInterface(IID_IUnknown,
-                                                          reinterpret_cast<void**>(&inner)),
-              S_OK);
+    ASSERT_EQ(
+        outer->m_inner->NonDelegatingQueryInterface(IID_IUnknown, reinterpret_cast<void**>(&inner)),
+        S_OK);
     EXPECT_EQ(inner, outer->m_inner->NonDelegatingUnknown());
     EXPECT_NE(inner, static_cast<IUnknown*>(outer));
     inner->Release();

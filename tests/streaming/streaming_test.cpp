@@ -17,7 +17,7 @@ std::int32_t Stamp(const ReceivedSample& sample) {
 }
 
 class StreamingTest : public GraphTest {
-protected:
+  protected:
     void SetUp() override {
         GraphTest::SetUp();
         ASSERT_EQ(Connect(), S_OK);

@@ -20,7 +20,7 @@ inline constexpr REFERENCE_TIME kTestInterval = 333333;
 streaming::CMediaType TestMediaType();
 
 class TestStream final : public streaming::CSourceStream {
-public:
+  public:
     TestStream(HRESULT* result, streaming::CSource* filter);
 
     HRESULT FillBuffer(IMediaSample* sample) override;
@@ -31,23 +31,23 @@ public:
     using streaming::CSourceStream::GetMediaType;
 
     // Test controls.
-    std::atomic<HRESULT> fillResult{S_OK};          // returned by FillBuffer after stamping
-    std::atomic<int> failAtFill{-1};                // the fill (0-based) that returns fillResult
-    std::atomic<unsigned> fillDelayMs{0};           // time each fill takes
+    std::atomic<HRESULT> fillResult{S_OK};  // returned by FillBuffer after stamping
+    std::atomic<int> failAtFill{-1};        // the fill (0-based) that returns fillResult
+    std::atomic<unsigned> fillDelayMs{0};   // time each fill takes
     std::atomic<HRESULT> checkResultForOthers{E_FAIL};  // CheckMediaType's answer to other types
-    std::atomic<bool> acceptOtherSubtype{false};  // also accept any type of kOtherSubtype
+    std::atomic<bool> acceptOtherSubtype{false};        // also accept any type of kOtherSubtype
     HRESULT threadCreateResult = S_OK;
     LONG grantShortfall = 0;  // pretend the allocator granted this many bytes less
     std::atomic<int> fills{0};
 };
 
 class TestSource final : public streaming::CSource {
-public:
+  public:
     // Created with one reference, like a filter from a class factory.
     static TestSource* Create(IUnknown* outer = nullptr);
     TestStream* Stream() { return m_stream; }
 
-private:
+  private:
     explicit TestSource(IUnknown* outer);
     TestStream* m_stream = nullptr;
 };

@@ -16,7 +16,7 @@ HRESULT Hand(Face* face, void** object) {
 
 // Enumerates media types that carry only a subtype.
 class SubtypeEnumerator final : public IEnumMediaTypes, public RefCounted {
-public:
+  public:
     SubtypeEnumerator(std::vector<GUID> subtypes, std::size_t position)
         : m_subtypes(std::move(subtypes)), m_position(position) {}
 
@@ -52,7 +52,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     std::vector<GUID> m_subtypes;
     std::size_t m_position;
 };

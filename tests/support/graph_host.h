@@ -14,7 +14,7 @@ namespace orvanecam::testing {
 
 // Reference counting for the stand-ins; each deletes itself at zero.
 class RefCounted {
-public:
+  public:
     virtual ~RefCounted() = default;
     ULONG AddRefImpl() { return ++m_refs; }
     ULONG ReleaseImpl() {
@@ -23,7 +23,7 @@ public:
         return refs;
     }
 
-private:
+  private:
     std::atomic<ULONG> m_refs{1};
 };
 
@@ -37,16 +37,16 @@ struct ReceivedSample {
 
 struct SinkOptions {
     PIN_DIRECTION direction = PINDIR_INPUT;
-    bool memInputPin = true;          // answers IMemInputPin
-    bool offerAllocator = false;      // GetAllocator hands out an allocator of its own
-    bool refuseSamples = false;       // Receive answers S_FALSE
+    bool memInputPin = true;              // answers IMemInputPin
+    bool offerAllocator = false;          // GetAllocator hands out an allocator of its own
+    bool refuseSamples = false;           // Receive answers S_FALSE
     ALLOCATOR_PROPERTIES requirements{};  // answered when cbBuffer is not 0
-    std::vector<GUID> offeredSubtypes;  // media types offered (major and format GUID_NULL)
+    std::vector<GUID> offeredSubtypes;    // media types offered (major and format GUID_NULL)
 };
 
 // The downstream input pin (created with one reference, owned by the caller).
 class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
-public:
+  public:
     explicit SinkPin(SinkOptions options);
     ~SinkPin() override;
 
@@ -64,17 +64,23 @@ public:
     HRESULT STDMETHODCALLTYPE QueryId(LPWSTR*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE*) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** enumerator) override;
-    HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE EndOfStream() override;
     HRESULT STDMETHODCALLTYPE BeginFlush() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE EndFlush() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override {
+        return S_OK;
+    }
 
     HRESULT STDMETHODCALLTYPE GetAllocator(IMemAllocator** allocator) override;
     HRESULT STDMETHODCALLTYPE NotifyAllocator(IMemAllocator* allocator, BOOL readOnly) override;
     HRESULT STDMETHODCALLTYPE GetAllocatorRequirements(ALLOCATOR_PROPERTIES* properties) override;
     HRESULT STDMETHODCALLTYPE Receive(IMediaSample* sample) override;
-    HRESULT STDMETHODCALLTYPE ReceiveMultiple(IMediaSample**, LONG, LONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ReceiveMultiple(IMediaSample**, LONG, LONG*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE ReceiveCanBlock() override { return S_FALSE; }
 
     // Waits until at least count samples arrived (or timeoutMs passed); returns how many did.
@@ -87,7 +93,7 @@ public:
     const AM_MEDIA_TYPE& ConnectionType() const { return m_type; }
     void SetRefuseSamples(bool refuse) { m_refuseSamples = refuse; }
 
-private:
+  private:
     SinkOptions m_options;
     std::atomic<bool> m_refuseSamples;
     IPin* m_connector = nullptr;
@@ -108,7 +114,7 @@ struct RecordedEvent {
 
 // The graph as the filter sees it through JoinFilterGraph: only its event sink does anything.
 class EventSinkGraph final : public IFilterGraph, public IMediaEventSink, public RefCounted {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
@@ -116,8 +122,12 @@ public:
     HRESULT STDMETHODCALLTYPE AddFilter(IBaseFilter*, LPCWSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RemoveFilter(IBaseFilter*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumFilters(IEnumFilters**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE FindFilterByName(LPCWSTR, IBaseFilter**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindFilterByName(LPCWSTR, IBaseFilter**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ConnectDirect(IPin*, IPin*, const AM_MEDIA_TYPE*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE Reconnect(IPin*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Disconnect(IPin*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetDefaultSyncSource() override { return E_NOTIMPL; }
@@ -125,20 +135,26 @@ public:
     HRESULT STDMETHODCALLTYPE Notify(LONG code, LONG_PTR param1, LONG_PTR param2) override;
     std::vector<RecordedEvent> Events();
 
-private:
+  private:
     std::mutex m_mutex;
     std::vector<RecordedEvent> m_events;
 };
 
 // A clock whose time the test sets.
 class ManualClock final : public IReferenceClock, public RefCounted {
-public:
+  public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
     HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* time) override;
-    HRESULT STDMETHODCALLTYPE AdviseTime(REFERENCE_TIME, REFERENCE_TIME, HEVENT, DWORD_PTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AdvisePeriodic(REFERENCE_TIME, REFERENCE_TIME, HSEMAPHORE, DWORD_PTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE AdviseTime(REFERENCE_TIME, REFERENCE_TIME, HEVENT,
+                                         DWORD_PTR*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE AdvisePeriodic(REFERENCE_TIME, REFERENCE_TIME, HSEMAPHORE,
+                                             DWORD_PTR*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD_PTR) override { return E_NOTIMPL; }
 
     std::atomic<REFERENCE_TIME> now{0};

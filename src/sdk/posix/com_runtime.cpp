@@ -6,13 +6,17 @@
 
 #include "sdk/posix/memory_allocator.h"
 
-void* CoTaskMemAlloc(std::size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
+void* CoTaskMemAlloc(std::size_t bytes) {
+    return std::malloc(bytes == 0 ? 1 : bytes);
+}
 
 void* CoTaskMemRealloc(void* block, std::size_t bytes) {
     return std::realloc(block, bytes == 0 ? 1 : bytes);
 }
 
-void CoTaskMemFree(void* block) { std::free(block); }
+void CoTaskMemFree(void* block) {
+    std::free(block);
+}
 
 int StringFromGUID2(REFGUID guid, LPOLESTR text, int max) {
     constexpr int kChars = 39;  // braces, 32 digits, 4 dashes, terminator
@@ -41,7 +45,9 @@ int StringFromGUID2(REFGUID guid, LPOLESTR text, int max) {
 }
 
 // One apartment model is as good as another here: nothing is marshalled.
-HRESULT CoInitializeEx(void*, DWORD) { return S_OK; }
+HRESULT CoInitializeEx(void*, DWORD) {
+    return S_OK;
+}
 
 void CoUninitialize() {}
 

@@ -18,7 +18,7 @@ class MemoryAllocator;
 // A buffer of the allocator. Its final Release hands it back to the free list; while it is out
 // it holds a reference on the allocator.
 class MediaSample final : public IMediaSample {
-public:
+  public:
     MediaSample(MemoryAllocator& allocator, std::size_t bytes)
         : m_allocator(allocator), m_buffer(bytes) {}
     virtual ~MediaSample() = default;
@@ -93,7 +93,7 @@ public:
     HRESULT GetMediaTime(LONGLONG*, LONGLONG*) override { return VFW_E_MEDIA_TIME_NOT_SET; }
     HRESULT SetMediaTime(LONGLONG*, LONGLONG*) override { return S_OK; }
 
-private:
+  private:
     static constexpr HRESULT VFW_E_SAMPLE_TIME_NOT_SET = MakeHresult(0x80040249u);
     static constexpr HRESULT VFW_E_MEDIA_TIME_NOT_SET = MakeHresult(0x80040251u);
     static constexpr HRESULT VFW_S_NO_STOP_TIME = 0x00040270;
@@ -112,7 +112,7 @@ private:
 };
 
 class MemoryAllocator final : public IMemAllocator {
-public:
+  public:
     virtual ~MemoryAllocator() = default;
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
@@ -209,7 +209,7 @@ public:
         Release();
     }
 
-private:
+  private:
     static constexpr HRESULT VFW_E_ALREADY_COMMITTED = MakeHresult(0x8004020Eu);
 
     std::atomic<ULONG> m_refs{0};
