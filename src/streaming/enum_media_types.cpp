@@ -9,7 +9,8 @@
 
 namespace orvanecam::streaming {
 
-CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source) : m_pin(pin) {
+CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source)
+    : ComObject(IID_IEnumMediaTypes), m_pin(pin) {
     m_pin->AsPin()->AddRef();
     m_position = source != nullptr ? source->m_position : 0;
     m_version = source != nullptr ? source->m_version : m_pin->GetMediaTypeVersion();
@@ -17,27 +18,6 @@ CEnumMediaTypes::CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source) :
 
 CEnumMediaTypes::~CEnumMediaTypes() {
     m_pin->AsPin()->Release();
-}
-
-HRESULT CEnumMediaTypes::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IEnumMediaTypes || iid == IID_IUnknown) {
-        *object = static_cast<IEnumMediaTypes*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CEnumMediaTypes::AddRef() {
-    return static_cast<ULONG>(m_refCount.fetch_add(1) + 1);
-}
-
-ULONG CEnumMediaTypes::Release() {
-    const LONG count = m_refCount.fetch_sub(1) - 1;
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
 }
 
 bool CEnumMediaTypes::OutOfSync() const {

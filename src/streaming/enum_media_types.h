@@ -1,24 +1,19 @@
 #pragma once
 // IEnumMediaTypes over a pin's preferred media types.
-#include <atomic>
 
 #include "sdk/directshow.h"
+#include "streaming/com_object.h"
 
 namespace orvanecam::streaming {
 
 class CBasePin;
 
-class CEnumMediaTypes final : public IEnumMediaTypes {
+class CEnumMediaTypes final : public ComObject<IEnumMediaTypes> {
   public:
     // A fresh enumerator on pin, or (with source) a copy of source's position.
     CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source);
-    virtual ~CEnumMediaTypes();
-    CEnumMediaTypes(const CEnumMediaTypes&) = delete;
-    CEnumMediaTypes& operator=(const CEnumMediaTypes&) = delete;
+    ~CEnumMediaTypes() override;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Next(ULONG count, AM_MEDIA_TYPE** mediaTypes,
                                    ULONG* fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
@@ -31,7 +26,6 @@ class CEnumMediaTypes final : public IEnumMediaTypes {
     int m_position = 0;
     CBasePin* m_pin;
     LONG m_version = 0;
-    std::atomic<LONG> m_refCount{1};
 };
 
 }  // namespace orvanecam::streaming

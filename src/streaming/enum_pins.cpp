@@ -8,7 +8,8 @@
 
 namespace orvanecam::streaming {
 
-CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* source) : m_filter(filter) {
+CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* source)
+    : ComObject(IID_IEnumPins), m_filter(filter) {
     m_filter->AddRefFilter();
     if (source == nullptr) {
         Refresh();
@@ -22,27 +23,6 @@ CEnumPins::CEnumPins(CBaseFilter* filter, const CEnumPins* source) : m_filter(fi
 
 CEnumPins::~CEnumPins() {
     m_filter->ReleaseFilter();
-}
-
-HRESULT CEnumPins::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    if (iid == IID_IEnumPins || iid == IID_IUnknown) {
-        *object = static_cast<IEnumPins*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CEnumPins::AddRef() {
-    return static_cast<ULONG>(m_refCount.fetch_add(1) + 1);
-}
-
-ULONG CEnumPins::Release() {
-    const LONG count = m_refCount.fetch_sub(1) - 1;
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
 }
 
 bool CEnumPins::OutOfSync() const {

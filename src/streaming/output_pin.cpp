@@ -47,27 +47,20 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* inputPin, IMemAllocator** 
     inputPin->GetAllocatorRequirements(&requirements);
     if (requirements.cbAlign == 0) requirements.cbAlign = 1;
 
-    HRESULT result = inputPin->GetAllocator(allocator);
-    if (SUCCEEDED(result)) {
-        result = DecideBufferSize(*allocator, &requirements);
+    // The downstream pin's own allocator first, then the standard one.
+    const auto settle = [&](HRESULT obtained) {
+        HRESULT result = obtained;
+        if (SUCCEEDED(result)) result = DecideBufferSize(*allocator, &requirements);
         if (SUCCEEDED(result)) result = inputPin->NotifyAllocator(*allocator, FALSE);
-        if (SUCCEEDED(result)) return S_OK;
-    }
-    if (*allocator != nullptr) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
-    result = InitAllocator(allocator);
-    if (SUCCEEDED(result)) {
-        result = DecideBufferSize(*allocator, &requirements);
-        if (SUCCEEDED(result)) result = inputPin->NotifyAllocator(*allocator, FALSE);
-        if (SUCCEEDED(result)) return S_OK;
-    }
-    if (*allocator != nullptr) {
-        (*allocator)->Release();
-        *allocator = nullptr;
-    }
-    return result;
+        if (FAILED(result) && *allocator != nullptr) {
+            (*allocator)->Release();
+            *allocator = nullptr;
+        }
+        return result;
+    };
+    if (SUCCEEDED(settle(inputPin->GetAllocator(allocator)))) return S_OK;
+    const HRESULT result = settle(InitAllocator(allocator));
+    return SUCCEEDED(result) ? S_OK : result;
 }
 
 HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** allocator) {
