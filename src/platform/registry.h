@@ -1,0 +1,56 @@
+#pragma once
+// The registry: keys under the current user's hive and the classes root, in the 64- or 32-bit
+// view, with string values. Every operation returns a Win32 error code (0 on success). Windows
+// uses the system registry; other systems a file-backed store (see posix/registry.cpp).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvanecam::platform {
+
+enum class RegistryRoot { kCurrentUser, kClassesRoot };
+enum class RegistryView { k64Bit, k32Bit };
+
+inline constexpr std::uint32_t kErrorMoreData = 234;
+inline constexpr std::uint32_t kErrorUnsupportedType = 1630;
+
+// Where the file-backed store keeps its keys, for tests and demos (ignored on Windows).
+inline constexpr const char* kRegistryRootVariable = "ORVANECAM_REGISTRY_ROOT";
+
+class RegistryKey {
+  public:
+    // Opens an existing key (path with backslashes, below root).
+    static std::optional<RegistryKey> Open(RegistryRoot root, const std::string& path,
+                                           RegistryView view, bool writable, std::uint32_t& error);
+    // Opens the key, creating it and any missing parents.
+    static std::optional<RegistryKey> Create(RegistryRoot root, const std::string& path,
+                                             RegistryView view, std::uint32_t& error);
+
+    RegistryKey(RegistryKey&& other) noexcept;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey();
+
+    // name "" is the key's default value.
+    std::uint32_t SetString(const std::string& name, const std::u16string& value);
+    // Reads a REG_SZ value of at most maxBytes bytes (terminator included, as stored):
+    // kErrorMoreData when it is longer, kErrorFileNotFound when absent, kErrorUnsupportedType for
+    // another type. The returned text ends at its first zero unit.
+    std::uint32_t QueryString(const std::string& name, std::size_t maxBytes,
+                              std::u16string& value) const;
+    // Deletes the subkey path below this key with everything under it.
+    std::uint32_t DeleteTree(const std::string& subkey);
+    std::vector<std::string> SubkeyNames() const;
+
+  private:
+    explicit RegistryKey(std::intptr_t native, std::string location)
+        : m_native(native), m_location(std::move(location)) {}
+    void Close();
+
+    std::intptr_t m_native;  // HKEY on Windows
+    std::string m_location;  // the key's folder in the file-backed store
+};
+
+}  // namespace orvanecam::platform

@@ -1,0 +1,95 @@
+#include "platform/registry.h"
+
+#include <windows.h>
+
+#include "platform/win32/text.h"
+
+namespace orvanecam::platform {
+namespace {
+
+HKEY RootKey(RegistryRoot root) {
+    return root == RegistryRoot::kCurrentUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+}
+
+REGSAM ViewFlag(RegistryView view) {
+    return view == RegistryView::k64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+}
+
+HKEY AsKey(std::intptr_t native) {
+    return reinterpret_cast<HKEY>(native);
+}
+
+}  // namespace
+
+std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& path,
+                                             RegistryView view, bool writable,
+                                             std::uint32_t& error) {
+    HKEY key = nullptr;
+    const REGSAM access = (writable ? KEY_ALL_ACCESS : KEY_READ) | ViewFlag(view);
+    error = static_cast<std::uint32_t>(
+        RegOpenKeyExW(RootKey(root), Utf8ToWide(path).c_str(), 0, access, &key));
+    if (error != ERROR_SUCCESS) return std::nullopt;
+    return RegistryKey(reinterpret_cast<std::intptr_t>(key), {});
+}
+
+std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& path,
+                                               RegistryView view, std::uint32_t& error) {
+    HKEY key = nullptr;
+    error = static_cast<std::uint32_t>(RegCreateKeyExW(
+        RootKey(root), Utf8ToWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        KEY_ALL_ACCESS | ViewFlag(view), nullptr, &key, nullptr));
+    if (error != ERROR_SUCCESS) return std::nullopt;
+    return RegistryKey(reinterpret_cast<std::intptr_t>(key), {});
+}
+
+std::uint32_t RegistryKey::SetString(const std::string& name, const std::u16string& value) {
+    const std::wstring text(value.begin(), value.end());
+    return static_cast<std::uint32_t>(
+        RegSetValueExW(AsKey(m_native), Utf8ToWide(name).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
+}
+
+std::uint32_t RegistryKey::QueryString(const std::string& name, std::size_t maxBytes,
+                                       std::u16string& value) const {
+    value.clear();
+    std::wstring buffer(maxBytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD type = 0;
+    DWORD bytes = static_cast<DWORD>(maxBytes);
+    const LONG result = RegQueryValueExW(AsKey(m_native), Utf8ToWide(name).c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+    if (result != ERROR_SUCCESS) return static_cast<std::uint32_t>(result);
+    if (type != REG_SZ) return kErrorUnsupportedType;
+    const std::size_t units = bytes / sizeof(wchar_t);
+    std::size_t length = 0;
+    while (length < units && buffer[length] != L'\0') ++length;
+    // Text that fills the whole buffer with no terminator may have been cut: not trusted.
+    if (length == units && bytes >= maxBytes) return kErrorMoreData;
+    value.assign(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length));
+    return ERROR_SUCCESS;
+}
+
+std::uint32_t RegistryKey::DeleteTree(const std::string& subkey) {
+    return static_cast<std::uint32_t>(RegDeleteTreeW(AsKey(m_native), Utf8ToWide(subkey).c_str()));
+}
+
+std::vector<std::string> RegistryKey::SubkeyNames() const {
+    std::vector<std::string> names;
+    wchar_t name[256];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = 256;
+        if (RegEnumKeyExW(AsKey(m_native), index, name, &length, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        names.push_back(WideToUtf8(std::wstring_view(name, length)));
+    }
+    return names;
+}
+
+void RegistryKey::Close() {
+    if (m_native != 0) RegCloseKey(AsKey(m_native));
+    m_native = 0;
+}
+
+}  // namespace orvanecam::platform
