@@ -1,0 +1,40 @@
+#pragma once
+// What the camera shows while nothing live is sent: the block's custom picture, loaded once per
+// process from the "VacantImagePath" registry value when the block has none, or black.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "exchange/block_layout.h"
+#include "picture/orientation.h"
+#include "picture/render.h"
+
+namespace orvanecam::picture {
+
+inline constexpr const char* kSettingsKey = "Software\\Orvane\\OrvaneCamSDK";
+inline constexpr const char* kVacantImagePathValue = "VacantImagePath";
+
+// A custom picture's fields are usable: even sides in 1..4096 and enough bytes for them.
+bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes);
+
+// Writes video black over the frame bytes of media only.
+void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media);
+
+// Loads the bitmap named in the registry into the block's vacant area; false when there is
+// none or it cannot be loaded.
+bool LoadVacantFromRegistry(exchange::SharedBlock& block);
+
+class VacantPicture {
+  public:
+    // Renders the vacant picture into sample. block is null when the process has no mapping.
+    void Render(RenderState& state, exchange::SharedBlock* block, const Orientation& orientation,
+                std::uint8_t* sample, std::size_t sampleSize, const MediaFrame& media);
+
+  private:
+    std::atomic<bool> m_registryTried{false};
+};
+
+// The filter process's one vacant picture source, so the registry is tried once per process.
+VacantPicture& ProcessVacantPicture();
+
+}  // namespace orvanecam::picture
