@@ -9,8 +9,11 @@
 #include <uuids.h>
 #include <evcode.h>
 #include <vfwmsgs.h>
+#include <amvideo.h>
+#include <dvdmedia.h>
 // clang-format on
 #else
 #include <orvanecam_sdk/com.h>
 #include <orvanecam_sdk/strmif.h>
+#include <orvanecam_sdk/amvideo.h>
 #endif

@@ -180,6 +180,7 @@ HRESULT SinkPin::Receive(IMediaSample* sample) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_samples.push_back(std::move(received));
+        m_lastData.assign(data, data + std::max<LONG>(sample->GetActualDataLength(), 0));
     }
     m_arrived.notify_all();
     return m_refuseSamples ? S_FALSE : S_OK;
@@ -195,6 +196,11 @@ std::size_t SinkPin::WaitForSamples(std::size_t count, unsigned timeoutMs) {
 std::vector<ReceivedSample> SinkPin::Samples() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_samples;
+}
+
+std::vector<BYTE> SinkPin::LastSampleData() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastData;
 }
 
 int SinkPin::EndOfStreamCount() {

@@ -86,6 +86,8 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     // Waits until at least count samples arrived (or timeoutMs passed); returns how many did.
     std::size_t WaitForSamples(std::size_t count, unsigned timeoutMs);
     std::vector<ReceivedSample> Samples();
+    // Every byte (up to the actual length) of the last sample received.
+    std::vector<BYTE> LastSampleData();
     int EndOfStreamCount();
     IMemAllocator* NotifiedAllocator() { return m_notified; }
     IMemAllocator* OwnAllocator() { return m_ownAllocator; }
@@ -103,6 +105,7 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::vector<ReceivedSample> m_samples;
+    std::vector<BYTE> m_lastData;
     int m_endOfStream = 0;
 };
 

@@ -1,0 +1,22 @@
+#pragma once
+// The filter's diagnostic lines ("[OrvaneCam2Dbg] ..."). Each is formatted at its fixed point;
+// it reaches the debugger channel only when ORVANECAM_TRACE is set to 1, and nowhere otherwise.
+#include <atomic>
+#include <cstddef>
+
+#include "sdk/directshow.h"
+
+namespace orvanecam::filter {
+
+// Formats one line (printf rules) into capacity characters and passes it on if tracing is on.
+void TraceLine(std::size_t capacity, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Counts a trace point's calls; true while the new count is within limit.
+inline bool WithinTraceLimit(std::atomic<long>& counter, long limit) {
+    return counter.fetch_add(1) + 1 <= limit;
+}
+
+// One line describing a media type, under label.
+void TraceMediaType(const char* label, const AM_MEDIA_TYPE* mediaType);
+
+}  // namespace orvanecam::filter

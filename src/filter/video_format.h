@@ -1,0 +1,37 @@
+#pragma once
+// Reading and building the video media types the camera offers: NV12 or YUY2 pictures described
+// by a VIDEOINFOHEADER or VIDEOINFOHEADER2 block.
+#include <cstdint>
+
+#include "sdk/directshow.h"
+#include "streaming/media_type.h"
+
+namespace orvanecam::filter {
+
+inline constexpr DWORD kFourccNv12 = 0x3231564E;
+inline constexpr DWORD kFourccYuy2 = 0x32595559;
+inline constexpr REFERENCE_TIME kDefaultFrameInterval = 333333;
+
+enum class FormatLayout { kVideoInfo, kVideoInfo2 };
+
+struct FormatEntry {
+    std::int32_t width;
+    std::int32_t height;
+    REFERENCE_TIME avgTimePerFrame;
+};
+
+// The bitmap header of a video format block, or null when the format type is neither layout or
+// the block is missing or shorter than its layout (a client's short block is never read past).
+const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& mediaType);
+// AvgTimePerFrame of a video format block when positive, else the default interval.
+REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType);
+bool IsYuy2(const AM_MEDIA_TYPE& mediaType);
+// The byte size of one picture of the type; 0 without a video format block.
+std::int32_t FrameBytes(const AM_MEDIA_TYPE& mediaType);
+
+// Fills mediaType with entry as a video type of the given subtype and layout; E_OUTOFMEMORY
+// when the format block cannot be had.
+HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,
+                       streaming::CMediaType& mediaType);
+
+}  // namespace orvanecam::filter

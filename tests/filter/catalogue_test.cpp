@@ -1,0 +1,236 @@
+// The format catalogue, type checks and IAMStreamConfig of the camera's pin.
+#include <cstring>
+
+#include "filter/filter_fixture.h"
+#include "filter/video_format.h"
+#include "streaming/media_type.h"
+
+namespace orvanecam::testing {
+namespace {
+
+using filter::FormatLayout;
+using streaming::CMediaType;
+
+const VIDEOINFOHEADER& Info(const AM_MEDIA_TYPE& type) {
+    return *reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
+}
+
+CMediaType VideoType(std::int32_t width, std::int32_t height, bool yuy2,
+                     FormatLayout layout = FormatLayout::kVideoInfo) {
+    CMediaType type;
+    filter::BuildVideoType({width, height, 333333}, yuy2, layout, type);
+    return type;
+}
+
+class CatalogueTest : public FilterTest {};
+
+TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeInFourTypes) {
+    const struct {
+        GUID subtype;
+        GUID format;
+        DWORD image;
+    } expected[] = {{MEDIASUBTYPE_NV12, FORMAT_VideoInfo, 3110400},
+                    {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2, 3110400},
+                    {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo, 4147200},
+                    {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2, 4147200}};
+    for (int position = 0; position < 4; ++position) {
+        CMediaType type;
+        ASSERT_EQ(m_stream->GetMediaType(position, &type), S_OK);
+        EXPECT_EQ(type.majortype, MEDIATYPE_Video);
+        EXPECT_EQ(type.subtype, expected[position].subtype) << position;
+        EXPECT_EQ(type.formattype, expected[position].format) << position;
+        const BITMAPINFOHEADER* header = filter::BitmapHeaderOf(type);
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(header->biWidth, 1080);
+        EXPECT_EQ(header->biHeight, 1920);
+        EXPECT_EQ(header->biSizeImage, expected[position].image);
+        EXPECT_EQ(filter::FrameIntervalOf(type), 333333);
+        EXPECT_EQ(type.lSampleSize, expected[position].image);
+    }
+    CMediaType beyond;
+    EXPECT_EQ(m_stream->GetMediaType(4, &beyond), VFW_S_NO_MORE_ITEMS);
+    EXPECT_EQ(m_stream->GetMediaType(-1, &beyond), E_INVALIDARG);
+}
+
+TEST_F(CatalogueTest, CatalogueFollowsTheProducersOutputFormat) {
+    const auto first = [&] {
+        CMediaType type;
+        EXPECT_EQ(m_stream->GetMediaType(0, &type), S_OK);
+        return type;
+    };
+    m_producer.AnnounceOutputFormat({1281, 721}, 0u);
+    CMediaType type = first();
+    EXPECT_EQ(type.subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(Info(type).bmiHeader.biWidth, 1280);
+    EXPECT_EQ(Info(type).bmiHeader.biHeight, 720);
+    for (const exchange::FrameSize bad :
+         {exchange::FrameSize{5000, 720}, exchange::FrameSize{1, 720}}) {
+        m_producer.AnnounceOutputFormat(bad, 1u);
+        EXPECT_EQ(Info(first()).bmiHeader.biWidth, 1080);
+    }
+    const struct {
+        std::int32_t fps;
+        REFERENCE_TIME interval;
+    } rates[] = {{60, 166666}, {500, 83333}, {0, 333333}};
+    for (const auto& rate : rates) {
+        exchange::Atomic(m_producer.Block()->outFps).store(rate.fps);
+        EXPECT_EQ(Info(first()).AvgTimePerFrame, rate.interval) << rate.fps;
+    }
+    EXPECT_EQ(exchange::Atomic(m_producer.Block()->outFps).load(), 30);
+}
+
+TEST_F(CatalogueTest, ChecksTheTypesStructureNotItsPlaceInTheCatalogue) {
+    EXPECT_EQ(m_stream->CheckMediaType(nullptr), E_FAIL);
+    for (const CMediaType& accepted : {VideoType(640, 480, false), VideoType(640, 481, true),
+                                       VideoType(640, 480, false, FormatLayout::kVideoInfo2)}) {
+        EXPECT_EQ(m_stream->CheckMediaType(&accepted), S_OK);
+    }
+    CMediaType negative = VideoType(640, 480, false);
+    reinterpret_cast<VIDEOINFOHEADER*>(negative.pbFormat)->bmiHeader.biHeight = -480;
+    EXPECT_EQ(m_stream->CheckMediaType(&negative), S_OK);
+
+    std::vector<CMediaType> refused = {VideoType(640, 481, false), VideoType(641, 480, true),
+                                       VideoType(4098, 100, true)};
+    CMediaType wrongFourcc = VideoType(640, 480, true);
+    reinterpret_cast<VIDEOINFOHEADER*>(wrongFourcc.pbFormat)->bmiHeader.biCompression =
+        filter::kFourccNv12;
+    refused.push_back(wrongFourcc);
+    CMediaType audio = VideoType(640, 480, false);
+    audio.SetType(GUID{0x73647561, 0, 0x10, {0x80, 0, 0, 0xaa, 0, 0x38, 0x9b, 0x71}});
+    refused.push_back(audio);
+    CMediaType rgb = VideoType(640, 480, false);
+    rgb.SetSubtype(
+        GUID{0xe436eb7d, 0x524f, 0x11ce, {0x9f, 0x53, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}});
+    refused.push_back(rgb);
+    CMediaType shortBlock = VideoType(640, 480, false, FormatLayout::kVideoInfo2);
+    shortBlock.cbFormat = 88;  // a VIDEOINFOHEADER2 needs 112
+    refused.push_back(shortBlock);
+    shortBlock.cbFormat = 112;
+    for (const CMediaType& type : refused) EXPECT_EQ(m_stream->CheckMediaType(&type), E_INVALIDARG);
+}
+
+TEST_F(CatalogueTest, StreamCapsDescribeTheOfferedSizeAndItsBitRate) {
+    int count = 0, size = 0;
+    ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(size, 128);
+    const auto caps = [&](int index, GUID expectedSubtype, LONG expectedBits) {
+        AM_MEDIA_TYPE* type = nullptr;
+        VIDEO_STREAM_CONFIG_CAPS record{};
+        ASSERT_EQ(m_stream->GetStreamCaps(index, &type, reinterpret_cast<BYTE*>(&record)), S_OK);
+        EXPECT_EQ(type->subtype, expectedSubtype);
+        EXPECT_EQ(type->formattype, FORMAT_VideoInfo);
+        EXPECT_EQ(type->cbFormat, 88u);
+        EXPECT_EQ(record.MinBitsPerSecond, expectedBits);
+        EXPECT_EQ(record.MaxFrameInterval, 333333);
+        streaming::DeleteMediaType(type);
+    };
+    caps(0, MEDIASUBTYPE_NV12, 746496000);
+    caps(1, MEDIASUBTYPE_YUY2, 995328000);
+    m_producer.AnnounceOutputFormat({4096, 4096}, 0u);
+    caps(0, MEDIASUBTYPE_YUY2, -536870912);  // the 32-bit product wraps
+    AM_MEDIA_TYPE* type = nullptr;
+    BYTE record[128];
+    EXPECT_EQ(m_stream->GetStreamCaps(2, &type, record), E_INVALIDARG);
+}
+
+TEST_F(CatalogueTest, SetFormatKeepsTheClientsTypeOnlyAtTheOfferedSize) {
+    CMediaType yuy2 = VideoType(1080, 1920, true, FormatLayout::kVideoInfo2);
+    ASSERT_EQ(m_stream->SetFormat(&yuy2), S_OK);
+    AM_MEDIA_TYPE* current = nullptr;
+    ASSERT_EQ(m_stream->GetFormat(&current), S_OK);
+    EXPECT_EQ(current->subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(current->formattype, FORMAT_VideoInfo2);
+    streaming::DeleteMediaType(current);
+
+    CMediaType other = VideoType(640, 480, false);
+    ASSERT_EQ(m_stream->SetFormat(&other), S_OK);
+    EXPECT_EQ(m_stream->CurrentType().formattype, FORMAT_VideoInfo);
+    EXPECT_EQ(Info(m_stream->CurrentType()).bmiHeader.biWidth, 1080);
+
+    CMediaType bad = VideoType(641, 480, false);
+    EXPECT_EQ(m_stream->SetFormat(&bad), E_FAIL);
+    ASSERT_EQ(m_filter->Pause(), S_OK);
+    EXPECT_EQ(m_stream->SetFormat(&yuy2), E_FAIL);
+    EXPECT_EQ(m_stream->CurrentType().subtype, MEDIASUBTYPE_NV12);
+}
+
+// An allocator that grants less than asked.
+class StingyAllocator final : public IMemAllocator, public RefCounted {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
+    HRESULT STDMETHODCALLTYPE SetProperties(ALLOCATOR_PROPERTIES* request,
+                                            ALLOCATOR_PROPERTIES* actual) override {
+        asked = *request;
+        *actual = *request;
+        actual->cbBuffer = 3000000;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetProperties(ALLOCATOR_PROPERTIES*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Commit() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Decommit() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetBuffer(IMediaSample**, REFERENCE_TIME*, REFERENCE_TIME*,
+                                        DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ReleaseBuffer(IMediaSample*) override { return E_NOTIMPL; }
+    ALLOCATOR_PROPERTIES asked{};
+};
+
+TEST_F(CatalogueTest, BuffersHoldOnePictureEachAndAShortGrantFails) {
+    auto* allocator = new StingyAllocator();
+    ALLOCATOR_PROPERTIES request{0, 0, 1, 0};
+    EXPECT_EQ(m_stream->DecideBufferSize(allocator, &request), E_FAIL);
+    EXPECT_EQ(allocator->asked.cBuffers, 3);
+    EXPECT_EQ(allocator->asked.cbBuffer, 3110400);
+    allocator->Release();
+}
+
+TEST_F(CatalogueTest, PinDeclaresItselfACapturePinThroughBothObjects) {
+    IAMStreamConfig* fromFilter = nullptr;
+    IAMStreamConfig* fromPin = nullptr;
+    ASSERT_EQ(m_filter->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&fromFilter)),
+              S_OK);
+    ASSERT_EQ(m_pin->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&fromPin)), S_OK);
+    EXPECT_EQ(fromFilter, fromPin);
+    IPin* pin = nullptr;
+    ASSERT_EQ(fromFilter->QueryInterface(IID_IPin, reinterpret_cast<void**>(&pin)), S_OK);
+    EXPECT_EQ(pin, m_pin);
+    pin->Release();
+    fromFilter->Release();
+    fromPin->Release();
+
+    IKsPropertySet* properties = nullptr;
+    ASSERT_EQ(m_filter->QueryInterface(IID_IKsPropertySet, reinterpret_cast<void**>(&properties)),
+              S_OK);
+    GUID category{};
+    DWORD returned = 0;
+    EXPECT_EQ(
+        properties->Get(AMPROPSETID_Pin, 0, nullptr, 0, &category, sizeof(category), &returned),
+        S_OK);
+    EXPECT_EQ(category, PIN_CATEGORY_CAPTURE);
+    EXPECT_EQ(returned, 16u);
+    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, 0, nullptr, 0, nullptr, 0, &returned), S_OK);
+    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, 0, nullptr, 0, &category, 8, &returned),
+              E_UNEXPECTED);
+    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, 1, nullptr, 0, &category, 16, &returned),
+              E_PROP_ID_UNSUPPORTED);
+    EXPECT_EQ(properties->Get(PIN_CATEGORY_CAPTURE, 0, nullptr, 0, &category, 16, &returned),
+              E_PROP_SET_UNSUPPORTED);
+    DWORD support = 0;
+    EXPECT_EQ(properties->QuerySupported(AMPROPSETID_Pin, 0, &support), S_OK);
+    EXPECT_EQ(support, 1u);
+    EXPECT_EQ(properties->Set(AMPROPSETID_Pin, 0, nullptr, 0, &category, 16), E_NOTIMPL);
+    properties->Release();
+
+    PIN_INFO info{};
+    ASSERT_EQ(m_pin->QueryPinInfo(&info), S_OK);
+    const char* name = "OrvaneCam2Video";
+    for (int i = 0; name[i] != 0; ++i) EXPECT_EQ(info.achName[i], static_cast<WCHAR>(name[i]));
+    info.pFilter->Release();
+}
+
+}  // namespace
+}  // namespace orvanecam::testing

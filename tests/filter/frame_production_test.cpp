@@ -1,0 +1,153 @@
+// Samples the camera delivers: black without a producer, the producer's frames fitted into the
+// negotiated size, repeats, orientation, and running time stamps.
+#include <algorithm>
+
+#include "filter/filter_fixture.h"
+#include "filter/video_format.h"
+#include "picture/pixel_formats.h"
+#include "platform/clock.h"
+#include "support/helper_process.h"
+
+namespace orvanecam::testing {
+namespace {
+
+constexpr unsigned kWaitMs = 20000;
+
+// Four quadrants of distinct luma: 40 top-left, 90 top-right, 140 bottom-left, 190 bottom-right.
+std::vector<std::uint8_t> QuadrantPicture(std::int32_t width, std::int32_t height) {
+    std::vector<std::uint8_t> nv12(picture::Yuv420Bytes(width, height), 128);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            nv12[static_cast<std::size_t>(y * width + x)] = static_cast<std::uint8_t>(
+                40 + (x >= width / 2 ? 50 : 0) + (y >= height / 2 ? 100 : 0));
+        }
+    }
+    return nv12;
+}
+
+class FrameProductionTest : public FilterTest {
+  protected:
+    streaming::CMediaType Type(std::int32_t width, std::int32_t height, bool yuy2) {
+        streaming::CMediaType type;
+        filter::BuildVideoType({width, height, 333333}, yuy2, filter::FormatLayout::kVideoInfo,
+                               type);
+        return type;
+    }
+    std::vector<BYTE> NextSample() {
+        const std::size_t seen = m_sink->Samples().size();
+        EXPECT_GT(m_sink->WaitForSamples(seen + 1, kWaitMs), seen);
+        return m_sink->LastSampleData();
+    }
+    void Publish(const std::vector<std::uint8_t>& nv12, std::int32_t width, std::int32_t height) {
+        ASSERT_TRUE(m_producer.PublishFrame(nv12.data(), width, height));
+    }
+};
+
+TEST_F(FrameProductionTest, WithoutProducerSamplesAreBlackAndTimedBySampleCount) {
+    ASSERT_EQ(ConnectWith(nullptr), S_OK);  // catalogue position 0: NV12 1080 x 1920
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_GE(m_sink->WaitForSamples(3, kWaitMs), 3u);
+    const auto data = m_sink->LastSampleData();
+    ASSERT_EQ(data.size(), 3110400u);
+    EXPECT_EQ(std::count(data.begin(), data.begin() + 2073600, 16), 2073600);
+    EXPECT_EQ(std::count(data.begin() + 2073600, data.end(), 128), 1036800);
+    const auto samples = m_sink->Samples();
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(samples[i].start, static_cast<REFERENCE_TIME>(i) * 333333);
+        EXPECT_EQ(samples[i].end, static_cast<REFERENCE_TIME>(i + 1) * 333333);
+        EXPECT_TRUE(samples[i].syncPoint);
+    }
+}
+
+TEST_F(FrameProductionTest, YuY2BlackRepeatsTheVideoBlackGroup) {
+    const auto type = Type(64, 48, true);
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    const auto data = NextSample();
+    ASSERT_EQ(data.size(), 64u * 48u * 2u);
+    for (std::size_t i = 0; i < data.size(); i += 4) {
+        ASSERT_EQ(data[i], 16);
+        ASSERT_EQ(data[i + 1], 128);
+    }
+}
+
+TEST_F(FrameProductionTest, ProducerFramesAreFittedIntoTheNegotiatedSize) {
+    const auto type = Type(640, 480, false);
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    // A 480 x 640 portrait picture fits as 360 x 480 at x = 140.
+    const auto picture = QuadrantPicture(480, 640);
+    std::vector<BYTE> data;
+    ASSERT_TRUE(WaitUntil([&] {
+        Publish(picture, 480, 640);
+        data = NextSample();
+        return data.size() == 460800u && data[100 * 640 + 200] != 16;
+    }));
+    EXPECT_EQ(data[100 * 640 + 20], 16);    // left bar
+    EXPECT_EQ(data[100 * 640 + 200], 40);   // top-left quadrant
+    EXPECT_EQ(data[100 * 640 + 440], 90);   // top-right
+    EXPECT_EQ(data[400 * 640 + 200], 140);  // bottom-left
+    EXPECT_EQ(data[400 * 640 + 440], 190);  // bottom-right
+    EXPECT_EQ(data[100 * 640 + 620], 16);   // right bar
+
+    exchange::Atomic(m_producer.Block()->mirror).store(1u);
+    m_producer.PokeSettings();
+    ASSERT_TRUE(WaitUntil([&] {
+        Publish(picture, 480, 640);
+        data = NextSample();
+        return data[100 * 640 + 200] == 90;
+    }));
+    EXPECT_EQ(data[100 * 640 + 440], 40);
+}
+
+TEST_F(FrameProductionTest, FramePublishedBeforeTheStartIsShownAsARepeat) {
+    const auto picture = QuadrantPicture(64, 48);
+    Publish(picture, 64, 48);
+    const auto type = Type(64, 48, false);
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    const std::uint32_t seq = exchange::ReaderExchange().CurrentSeq();
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    const auto data = NextSample();
+    EXPECT_EQ(data[10 * 64 + 10], 40);
+    EXPECT_EQ(data[40 * 64 + 60], 190);
+    EXPECT_EQ(exchange::Atomic(m_producer.Block()->takeCount).load(), 0);  // not taken
+    EXPECT_EQ(exchange::ReaderExchange().CurrentSeq(), seq);
+}
+
+TEST_F(FrameProductionTest, CameraOffOrGoneProducerShowsTheVacantPicture) {
+    const auto type = Type(64, 48, false);
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    const auto picture = QuadrantPicture(64, 48);
+    std::vector<BYTE> data;
+    ASSERT_TRUE(WaitUntil([&] {
+        Publish(picture, 64, 48);
+        data = NextSample();
+        return data[0] == 40;
+    }));
+    exchange::Atomic(m_producer.Block()->cameraOn).store(0u);
+    ASSERT_TRUE(WaitUntil([&] {
+        Publish(picture, 64, 48);
+        return NextSample()[0] == 16;
+    }));
+    exchange::Atomic(m_producer.Block()->cameraOn).store(1u);
+    auto gone = StartHelper({"no-such-command"});
+    ASSERT_TRUE(gone.WaitForExit(kCrossProcessTimeoutMs));
+    exchange::Atomic(m_producer.Block()->writerPid).store(gone.Id());
+    ASSERT_TRUE(WaitUntil([&] { return NextSample()[0] == 16; }));
+    EXPECT_EQ(exchange::Atomic(m_producer.Block()->hasPayload).load(), 0u);
+}
+
+TEST_F(FrameProductionTest, ZeroFrameIntervalPacesAtThirtyFramesPerSecond) {
+    auto type = Type(64, 48, false);
+    reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat)->AvgTimePerFrame = 0;
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    const auto start = platform::TickCountMs();
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_GE(m_sink->WaitForSamples(4, kWaitMs), 4u);
+    EXPECT_GE(platform::TickCountMs() - start, 90u);  // at least three intervals of 33 ms
+    EXPECT_EQ(m_sink->Samples()[1].start, 333333);
+}
+
+}  // namespace
+}  // namespace orvanecam::testing
