@@ -340,20 +340,13 @@ void CVCamStream::RenderSample(std::uint8_t* data, std::size_t size,
     m_lastFrameSize = frame.size;
 }
 
-HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
-    m_avgTimePerFrame = FrameIntervalOf(m_mt);
-    Pace();
-    BYTE* data = nullptr;
-    const HRESULT pointer = sample->GetPointer(&data);
-    if (FAILED(pointer) || data == nullptr) return pointer;
-
+std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(m_mt);
     const picture::MediaFrame media{
         header != nullptr ? static_cast<std::int32_t>(header->biWidth) : 0,
         header != nullptr ? std::abs(static_cast<std::int32_t>(header->biHeight)) : 0,
         IsYuy2(m_mt) ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12};
     const auto frameBytes = static_cast<std::int64_t>(picture::FrameBytes(media));
-    const LONG size = sample->GetSize();
     if (WithinTraceLimit(m_enterTraceCount, 3)) {
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer enter subtype=%s media=%dx%d sampleBuf=%d "
@@ -362,8 +355,19 @@ HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
                   media.height, static_cast<int>(size), static_cast<int>(frameBytes),
                   Reader().Block() != nullptr ? 1 : 0);
     }
-    if (size < frameBytes) return E_FAIL;
+    if (size < frameBytes) return 0;
     RenderSample(data, static_cast<std::size_t>(size), media);
+    return frameBytes;
+}
+
+HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
+    m_avgTimePerFrame = FrameIntervalOf(m_mt);
+    Pace();
+    BYTE* data = nullptr;
+    const HRESULT pointer = sample->GetPointer(&data);
+    if (FAILED(pointer) || data == nullptr) return pointer;
+    const std::int64_t frameBytes = RenderFrame(data, sample->GetSize());
+    if (frameBytes == 0) return E_FAIL;
 
     sample->SetActualDataLength(static_cast<LONG>(frameBytes));
     sample->SetSyncPoint(TRUE);

@@ -51,6 +51,9 @@ class CVCamStream final : public streaming::CSourceStream,
     HRESULT STDMETHODCALLTYPE QuerySupported(REFGUID set, DWORD id, DWORD* support) override;
 
     const streaming::CMediaType& CurrentType() const { return m_mt; }
+    // Renders one frame of the current type into data (size bytes): the newest frame, a repeat or
+    // the vacant picture. Returns the frame bytes, or 0 (nothing written) when size is too small.
+    std::int64_t RenderFrame(std::uint8_t* data, std::int64_t size);
 
   private:
     // Rebuilds the one-entry format list from the producer's output format in the block.
