@@ -54,7 +54,8 @@ bool FrameReader::IsWriterAlive() const {
     const std::int32_t writer = Atomic(block->writerPid).load();
     if (writer <= 0) return false;
     // A producer we may not open (higher privilege) still counts as alive.
-    return platform::QueryProcessState(writer) != platform::ProcessState::kEnded;
+    std::lock_guard<std::mutex> lock(m_writerMutex);
+    return m_writerMonitor.Query(writer) != platform::ProcessState::kEnded;
 }
 
 PayloadDecision FrameReader::CheckPayload() {

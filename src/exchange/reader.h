@@ -2,9 +2,11 @@
 // The consumer side of the exchange, used by each capture filter's streaming thread. Without a
 // view every operation falls back to the defaults.
 #include <cstdint>
+#include <mutex>
 
 #include "exchange/block_access.h"
 #include "exchange/block_connection.h"
+#include "platform/process.h"
 
 namespace orvanecam::exchange {
 
@@ -76,6 +78,9 @@ class FrameReader {
     void ClearPendingIfAllTook(std::int32_t takes);
 
     BlockConnection m_connection;
+    // Streams of several filters in one process ask at once.
+    mutable std::mutex m_writerMutex;
+    mutable platform::ProcessMonitor m_writerMonitor;
 };
 
 // The process-wide consumer side, kept until the process ends.

@@ -16,6 +16,24 @@ enum class ProcessState {
 };
 ProcessState QueryProcessState(std::int32_t processId);
 
+// Watches one process at a time for its end, keeping it open between questions so that each is
+// cheap and a reused process id cannot pass for the process that was watched.
+class ProcessMonitor {
+  public:
+    ProcessMonitor() = default;
+    ProcessMonitor(const ProcessMonitor&) = delete;
+    ProcessMonitor& operator=(const ProcessMonitor&) = delete;
+    ~ProcessMonitor();
+
+    ProcessState Query(std::int32_t processId);
+
+  private:
+    void Forget();
+
+    std::int32_t m_processId = 0;
+    std::intptr_t m_native = -1;  // process handle on Windows, pidfd elsewhere; -1 for none
+};
+
 // A started program. Destroying it ends the program if it still runs.
 class ChildProcess {
   public:

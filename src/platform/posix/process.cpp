@@ -1,8 +1,10 @@
 #include "platform/process.h"
 
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,5 +106,33 @@ void ChildProcess::Kill() {
 }
 
 void ChildProcess::Release() {}
+
+ProcessMonitor::~ProcessMonitor() {
+    Forget();
+}
+
+void ProcessMonitor::Forget() {
+    if (m_native >= 0) close(static_cast<int>(m_native));
+    m_native = -1;
+    m_processId = 0;
+}
+
+ProcessState ProcessMonitor::Query(std::int32_t processId) {
+    if (processId <= 0) return ProcessState::kEnded;
+    if (processId != m_processId) {
+        Forget();
+        m_processId = processId;
+        const long fd = syscall(SYS_pidfd_open, static_cast<pid_t>(processId), 0u);
+        if (fd < 0) {
+            // Without a pidfd (old kernels), ask afresh each time.
+            return errno == ESRCH ? ProcessState::kEnded : QueryProcessState(processId);
+        }
+        m_native = fd;
+    }
+    if (m_native < 0) return QueryProcessState(processId);
+    // The pidfd becomes readable when the process ends, before anyone collects it.
+    pollfd watch{static_cast<int>(m_native), POLLIN, 0};
+    return poll(&watch, 1, 0) > 0 ? ProcessState::kEnded : ProcessState::kRunning;
+}
 
 }  // namespace orvanecam::platform

@@ -83,6 +83,34 @@ void ChildProcess::Kill() {
     m_exitCode = 137;
 }
 
+ProcessMonitor::~ProcessMonitor() {
+    Forget();
+}
+
+void ProcessMonitor::Forget() {
+    if (m_native != -1) CloseHandle(AsHandle(m_native));
+    m_native = -1;
+    m_processId = 0;
+}
+
+ProcessState ProcessMonitor::Query(std::int32_t processId) {
+    if (processId <= 0) return ProcessState::kEnded;
+    if (processId != m_processId) {
+        Forget();
+        m_processId = processId;
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(processId));
+        if (process == nullptr) {
+            // Not kept: a process we may not open is asked about afresh each time.
+            const bool denied = GetLastError() == ERROR_ACCESS_DENIED;
+            m_processId = 0;
+            return denied ? ProcessState::kAccessDenied : ProcessState::kEnded;
+        }
+        m_native = reinterpret_cast<std::intptr_t>(process);
+    }
+    return WaitForSingleObject(AsHandle(m_native), 0) == WAIT_TIMEOUT ? ProcessState::kRunning
+                                                                      : ProcessState::kEnded;
+}
+
 void ChildProcess::Release() {
     if (m_native != 0) CloseHandle(AsHandle(m_native));
     m_native = 0;
