@@ -75,7 +75,8 @@ void BM_StreamRenderYuy2(benchmark::State& state) {
 
 // The library calls a same-size frame needs: black fill and scale, then for YUY2 two conversions.
 void BareRender(benchmark::State& state, bool yuy2) {
-    const auto& source = TheCamera().frame;
+    // The same picture the stream renders: the frame held in the shared block.
+    const std::uint8_t* source = TheCamera().producer.Block()->lastFrameArea;
     static std::vector<std::uint8_t> nv12(picture::Yuv420Bytes(kWidth, kHeight));
     static std::vector<std::uint8_t> planes(picture::Yuv420Bytes(kWidth, kHeight));
     static std::vector<std::uint8_t> sample(picture::Yuy2Bytes(kWidth, kHeight));
@@ -84,9 +85,8 @@ void BareRender(benchmark::State& state, bool yuy2) {
     for (auto _ : state) {
         std::uint8_t* target = yuy2 ? nv12.data() : sample.data();
         picture::FillBlackNv12(target, kWidth, kHeight);
-        libyuv::NV12Scale(source.data(), kWidth, source.data() + luma, kWidth, kWidth, kHeight,
-                          target, kWidth, target + luma, kWidth, kWidth, kHeight,
-                          libyuv::kFilterBilinear);
+        libyuv::NV12Scale(source, kWidth, source + luma, kWidth, kWidth, kHeight, target, kWidth,
+                          target + luma, kWidth, kWidth, kHeight, libyuv::kFilterBilinear);
         if (yuy2) {
             libyuv::NV12ToI420(nv12.data(), kWidth, nv12.data() + luma, kWidth, i420.y,
                                i420.lumaStride, i420.u, i420.chromaStride, i420.v,
