@@ -138,6 +138,23 @@ TEST_F(FrameProductionTest, CameraOffOrGoneProducerShowsTheVacantPicture) {
     EXPECT_EQ(exchange::Atomic(m_producer.Block()->hasPayload).load(), 0u);
 }
 
+TEST_F(FrameProductionTest, FramesFromAProducerProcessReachTheSamplesWhole) {
+    const auto type = Type(64, 48, false);
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    // The helper fills every byte of frame n with n's low byte, every 5 ms.
+    auto producer = StartHelper({"publish", "2000", "64", "48", "5", "0"});
+    std::vector<BYTE> data;
+    ASSERT_TRUE(WaitUntil([&] {
+        data = NextSample();
+        return data[0] != 16;
+    }));
+    const BYTE value = data[0];
+    EXPECT_EQ(std::count(data.begin(), data.begin() + 64 * 48, value), 64 * 48);
+    producer.Kill();
+    ASSERT_TRUE(WaitUntil([&] { return NextSample()[0] == 16; }));
+}
+
 TEST_F(FrameProductionTest, ZeroFrameIntervalPacesAtThirtyFramesPerSecond) {
     auto type = Type(64, 48, false);
     reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat)->AvgTimePerFrame = 0;
