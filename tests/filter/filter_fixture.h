@@ -38,14 +38,7 @@ class FilterTest : public ::testing::Test {
     }
 
     void TearDown() override {
-        m_filter->Stop();
-        m_pin->Disconnect();
-        if (m_sink != nullptr) {
-            m_sink->Disconnect();
-            m_sink->Release();
-        }
-        m_filter->JoinFilterGraph(nullptr, nullptr);
-        m_filter->Release();
+        TearDownCaptureGraph(m_filter, m_pin, m_sink);
         ResetBlock();
         CoUninitialize();
     }

@@ -20,15 +20,9 @@ class GraphTest : public ::testing::Test {
     }
 
     void TearDown() override {
-        m_filter->Stop();
-        m_pin->Disconnect();
-        if (m_sink != nullptr) {
-            m_sink->Disconnect();
-            m_sink->Release();
-        }
-        m_filter->JoinFilterGraph(nullptr, nullptr);
+        // The graph outlives the filter's use of its event sink.
+        TearDownCaptureGraph(m_filter, m_pin, m_sink);
         if (m_graph != nullptr) m_graph->Release();
-        m_filter->Release();
         EXPECT_EQ(streaming::CBaseObject::ObjectsActive(), m_objectsBefore);
         CoUninitialize();
     }

@@ -229,6 +229,17 @@ std::vector<RecordedEvent> EventSinkGraph::Events() {
     return m_events;
 }
 
+void TearDownCaptureGraph(IBaseFilter* filter, IPin* pin, SinkPin* sink) {
+    filter->Stop();
+    pin->Disconnect();
+    if (sink != nullptr) {
+        sink->Disconnect();
+        sink->Release();
+    }
+    filter->JoinFilterGraph(nullptr, nullptr);
+    filter->Release();
+}
+
 HRESULT ManualClock::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IReferenceClock) return Hand(this, object);

@@ -143,6 +143,9 @@ class EventSinkGraph final : public IFilterGraph, public IMediaEventSink, public
     std::vector<RecordedEvent> m_events;
 };
 
+// Stops filter, disconnects pin from sink (which may be null) and releases sink and filter.
+void TearDownCaptureGraph(IBaseFilter* filter, IPin* pin, SinkPin* sink);
+
 // A clock whose time the test sets.
 class ManualClock final : public IReferenceClock, public RefCounted {
   public:
