@@ -13,7 +13,7 @@ bool BlockConnection::EnsureMapping() {
 }
 
 bool BlockConnection::EnsureView() {
-    if (m_block != nullptr) return true;
+    if (Block() != nullptr) return true;
     if (!EnsureMapping()) return false;
     m_view = m_objects.MapWholeBlock(*m_mapping);
     if (!m_view) return false;
@@ -24,15 +24,17 @@ bool BlockConnection::EnsureView() {
     } else {
         WaitUntilBlockReady(*block);
     }
-    m_block = block;
+    m_block.store(block, std::memory_order_release);
     return true;
 }
 
 bool BlockConnection::EnsureEvent(bool openFirst) {
-    if (m_event) return true;
+    if (Event() != nullptr) return true;
     if (openFirst) m_event = m_objects.OpenExistingFrameEvent();
     if (!m_event) m_event = m_objects.CreateOrOpenFrameEvent();
-    return m_event.has_value();
+    if (!m_event) return false;
+    m_eventPointer.store(&*m_event, std::memory_order_release);
+    return true;
 }
 
 }  // namespace orvanecam::exchange

@@ -1,6 +1,7 @@
 #pragma once
 // One side's handles on the block and the new-frame event. The producer and the reader of a
 // process each own one, so a process that is both keeps them apart.
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -22,8 +23,9 @@ class BlockConnection {
     bool EnsureEvent(bool openFirst);
 
     bool HasMapping() const { return m_mapping.has_value(); }
-    SharedBlock* Block() const { return m_block; }
-    platform::NamedEvent* Event() { return m_event ? &*m_event : nullptr; }
+    // Published once obtained, so other threads may read them while one thread opens.
+    SharedBlock* Block() const { return m_block.load(std::memory_order_acquire); }
+    platform::NamedEvent* Event() const { return m_eventPointer.load(std::memory_order_acquire); }
     // The platform's name of the mapping, once held.
     std::string MappingName() const { return m_mapping ? m_mapping->Name() : std::string(); }
 
@@ -32,7 +34,8 @@ class BlockConnection {
     std::optional<platform::SharedMemory> m_mapping;
     std::optional<platform::MappedView> m_view;
     std::optional<platform::NamedEvent> m_event;
-    SharedBlock* m_block = nullptr;
+    std::atomic<SharedBlock*> m_block{nullptr};
+    std::atomic<platform::NamedEvent*> m_eventPointer{nullptr};
     // This process created the mapping and has not yet initialised it: kept across a failed
     // mapping of the view, so the retry initialises exactly once.
     bool m_createdUninitialised = false;

@@ -19,6 +19,8 @@ FrameSize ValidOutputSize(std::int32_t width, std::int32_t height) {
 
 bool FrameReader::OpenReaderBlock() {
     if (m_connection.Block() != nullptr) return true;
+    std::lock_guard<std::mutex> lock(m_openMutex);
+    if (m_connection.Block() != nullptr) return true;
     if (!m_connection.EnsureView()) return false;
     SharedBlock& block = *m_connection.Block();
     RepairExtensionFields(block);

@@ -78,6 +78,8 @@ class FrameReader {
     void ClearPendingIfAllTook(std::int32_t takes);
 
     BlockConnection m_connection;
+    // Filters construct, refresh and start streams on several threads at once.
+    std::mutex m_openMutex;
     // Streams of several filters in one process ask at once.
     mutable std::mutex m_writerMutex;
     mutable platform::ProcessMonitor m_writerMonitor;
