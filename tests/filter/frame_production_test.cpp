@@ -155,6 +155,33 @@ TEST_F(FrameProductionTest, FramesFromAProducerProcessReachTheSamplesWhole) {
     ASSERT_TRUE(WaitUntil([&] { return NextSample()[0] == 16; }));
 }
 
+TEST_F(FrameProductionTest, TwoCamerasInOneClientStreamSideBySide) {
+    HRESULT result = E_FAIL;
+    auto* second = static_cast<filter::CVCam*>(filter::CVCam::CreateInstance(nullptr, &result));
+    ASSERT_EQ(result, S_OK);
+    second->NonDelegatingAddRef();
+    IBaseFilter* secondFilter = second;
+    IPin* secondPin = second->Stream();
+    auto* secondSink = new SinkPin(SinkOptions{});
+    const auto small = Type(64, 48, false);
+    const auto large = Type(640, 480, true);
+    ASSERT_EQ(ConnectWith(&small), S_OK);
+    ASSERT_EQ(secondPin->Connect(secondSink, &large), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_EQ(secondFilter->Run(0), S_OK);
+    const auto picture = QuadrantPicture(64, 48);
+    ASSERT_TRUE(WaitUntil([&] {
+        Publish(picture, 64, 48);
+        const std::size_t seen = secondSink->Samples().size();
+        secondSink->WaitForSamples(seen + 1, kWaitMs);
+        const auto big = secondSink->LastSampleData();
+        // YUY2 640 x 480: the top-left quadrant's luma at (10, 10).
+        return NextSample()[10 * 64 + 10] == 40 && big.size() == 640u * 480u * 2u &&
+               big[(10 * 640 + 10) * 2] == 40;
+    }));
+    TearDownCaptureGraph(secondFilter, secondPin, secondSink);
+}
+
 TEST_F(FrameProductionTest, ZeroFrameIntervalPacesAtThirtyFramesPerSecond) {
     auto type = Type(64, 48, false);
     reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat)->AvgTimePerFrame = 0;
