@@ -84,9 +84,10 @@ void FramePublisher::SetEvent() {
 }
 
 FramePublisher& ProducerExchange() {
-    // Never destroyed: the handles stay open until the process ends, whatever runs at exit.
-    static FramePublisher* const publisher = new FramePublisher();
-    return *publisher;
+    // Lives as long as the module: until the process ends, or until COM unloads the module once
+    // nothing of it is in use.
+    static FramePublisher publisher;
+    return publisher;
 }
 
 }  // namespace orvanecam::exchange

@@ -113,9 +113,10 @@ void FrameReader::ClearPendingIfAllTook(std::int32_t takes) {
 }
 
 FrameReader& ReaderExchange() {
-    // Never destroyed: the handles stay open until the process ends, whatever runs at exit.
-    static FrameReader* const reader = new FrameReader();
-    return *reader;
+    // Lives as long as the module: until the process ends, or until COM unloads the module once
+    // nothing of it is in use.
+    static FrameReader reader;
+    return reader;
 }
 
 }  // namespace orvanecam::exchange

@@ -25,6 +25,7 @@ using LPVOID = void*;
 
 #define OLESTR(text) u##text
 #define STDMETHODCALLTYPE
+#define STDAPICALLTYPE
 #define STDMETHOD(method) virtual HRESULT method
 #define STDMETHOD_(type, method) virtual type method
 #define STDMETHODIMP HRESULT
@@ -89,6 +90,11 @@ inline constexpr IID IID_IClassFactory = {
     0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 inline constexpr IID IID_IPersist = {
     0x0000010C, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+struct IClassFactory : IUnknown {
+    virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
+    virtual HRESULT LockServer(BOOL lock) = 0;
+};
 
 struct IPersist : IUnknown {
     virtual HRESULT GetClassID(CLSID* classId) = 0;

@@ -1,0 +1,72 @@
+#include "com/class_factory.h"
+
+#include "filter/vcam.h"
+
+namespace orvanecam::com {
+namespace {
+
+constexpr WCHAR kCameraName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a', 'm', 0};
+
+}  // namespace
+
+const CFactoryTemplate g_Templates[] = {
+    {kCameraName, &filter::kCameraClassId, filter::CVCam::CreateInstance, nullptr},
+};
+const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
+
+std::atomic<LONG> CClassFactory::s_serverLocks{0};
+
+CClassFactory::CClassFactory(const CFactoryTemplate& classTemplate)
+    : CBaseObject("class factory"), m_template(classTemplate) {}
+
+HRESULT CClassFactory::QueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
+    *object = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+}
+
+ULONG CClassFactory::AddRef() {
+    return static_cast<ULONG>(m_refCount.fetch_add(1) + 1);
+}
+
+ULONG CClassFactory::Release() {
+    const LONG count = m_refCount.fetch_sub(1) - 1;
+    if (count == 0) delete this;
+    return static_cast<ULONG>(count);
+}
+
+HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    // An aggregated object can hand its outer object only its non-delegating unknown.
+    if (outer != nullptr && iid != IID_IUnknown) return E_NOINTERFACE;
+    HRESULT result = S_OK;
+    streaming::CUnknown* created = m_template.create(outer, &result);
+    if (created == nullptr) return FAILED(result) ? result : E_OUTOFMEMORY;
+    if (FAILED(result)) {
+        delete created;
+        return result;
+    }
+    created->NonDelegatingAddRef();
+    result = created->NonDelegatingQueryInterface(iid, object);
+    created->NonDelegatingRelease();
+    return result;
+}
+
+HRESULT CClassFactory::LockServer(BOOL lock) {
+    if (lock) {
+        s_serverLocks.fetch_add(1);
+    } else {
+        s_serverLocks.fetch_sub(1);
+    }
+    return S_OK;
+}
+
+LONG CClassFactory::ServerLocks() {
+    return s_serverLocks.load();
+}
+
+}  // namespace orvanecam::com

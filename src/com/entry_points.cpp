@@ -1,0 +1,54 @@
+// DllMain, DllGetClassObject and DllCanUnloadNow.
+#include "com/entry_points.h"
+
+#include <new>
+
+#include "com/class_factory.h"
+#include "streaming/unknown.h"
+
+using orvanecam::com::CClassFactory;
+using orvanecam::com::g_cTemplates;
+using orvanecam::com::g_Templates;
+
+#ifdef _WIN32
+namespace orvanecam::com {
+HINSTANCE g_hInst = nullptr;  // the module, for registration to find its own path
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(module);
+        orvanecam::com::g_hInst = module;
+    }
+    if (reason == DLL_PROCESS_ATTACH || reason == DLL_PROCESS_DETACH) {
+        for (int i = 0; i < g_cTemplates; ++i) {
+            if (g_Templates[i].init != nullptr) {
+                g_Templates[i].init(reason == DLL_PROCESS_ATTACH, g_Templates[i].classId);
+            }
+        }
+    }
+    return TRUE;
+}
+#endif
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
+    for (int i = 0; i < g_cTemplates; ++i) {
+        if (*g_Templates[i].classId != classId) continue;
+        auto* factory = new (std::nothrow) CClassFactory(g_Templates[i]);
+        if (factory == nullptr) return E_OUTOFMEMORY;
+        factory->AddRef();
+        *object = static_cast<IClassFactory*>(factory);
+        return S_OK;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    return CClassFactory::ServerLocks() > 0 ||
+                   orvanecam::streaming::CBaseObject::ObjectsActive() != 0
+               ? S_FALSE
+               : S_OK;
+}

@@ -1,0 +1,28 @@
+#include "platform/shared_library.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "platform/win32/text.h"
+
+namespace orvanecam::platform {
+
+std::optional<SharedLibrary> SharedLibrary::Load(const std::string& path) {
+    HMODULE module = LoadLibraryW(Utf8ToWide(path).c_str());
+    if (module == nullptr) return std::nullopt;
+    return SharedLibrary(module);
+}
+
+SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
+    : m_native(std::exchange(other.m_native, nullptr)) {}
+
+SharedLibrary::~SharedLibrary() {
+    if (m_native != nullptr) FreeLibrary(static_cast<HMODULE>(m_native));
+}
+
+void* SharedLibrary::Symbol(const char* name) const {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_native), name));
+}
+
+}  // namespace orvanecam::platform
