@@ -4,6 +4,7 @@
 #include "api/producer_call.h"
 #include "api/result_codes.h"
 #include "exchange/publisher.h"
+#include "exchange/reader.h"
 #include "picture/staging.h"
 
 namespace orvanecam::api {
@@ -23,11 +24,8 @@ bool InRange(std::int32_t side) {
 
 // The output size the block asks for, or the default when it holds nothing usable.
 exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
-    const std::int32_t width = exchange::Atomic(block.outWidth).load();
-    const std::int32_t height = exchange::Atomic(block.outHeight).load();
-    if (!InRange(width) || !InRange(height)) return exchange::kDefaultFrameSize;
-    const exchange::FrameSize even{width & ~1, height & ~1};
-    return even.width < 1 || even.height < 1 ? exchange::kDefaultFrameSize : even;
+    return exchange::ValidOutputSize(exchange::Atomic(block.outWidth).load(),
+                                     exchange::Atomic(block.outHeight).load());
 }
 
 std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int32_t width,

@@ -104,23 +104,21 @@ HRESULT CBasePin::TryTypesFrom(IPin* enumeratorPin, IPin* receivePin,
     return result;
 }
 
-HRESULT CBasePin::CheckTypeForConnection(const CMediaType& mediaType) {
-    const HRESULT result = CheckMediaType(&mediaType);
-    if (result == S_OK) return S_OK;
-    return SUCCEEDED(result) || IsPlainRefusal(result) ? VFW_E_TYPE_NOT_ACCEPTED : result;
+HRESULT CBasePin::CheckCandidate(IPin* pin, const CMediaType& mediaType) {
+    HRESULT result = CheckConnect(pin);
+    if (SUCCEEDED(result)) {
+        result = CheckMediaType(&mediaType);
+        if (result != S_OK) {
+            result = SUCCEEDED(result) || IsPlainRefusal(result) ? VFW_E_TYPE_NOT_ACCEPTED : result;
+        }
+    }
+    if (FAILED(result)) BreakConnect();
+    return result;
 }
 
 HRESULT CBasePin::AttemptConnection(IPin* receivePin, const CMediaType& mediaType) {
-    HRESULT result = CheckConnect(receivePin);
-    if (FAILED(result)) {
-        BreakConnect();
-        return result;
-    }
-    result = CheckTypeForConnection(mediaType);
-    if (FAILED(result)) {
-        BreakConnect();
-        return result;
-    }
+    HRESULT result = CheckCandidate(receivePin, mediaType);
+    if (FAILED(result)) return result;
     m_connected = receivePin;
     m_connected->AddRef();
     result = SetMediaType(&mediaType);
@@ -141,17 +139,9 @@ HRESULT CBasePin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaT
     CAutoLock lock(*m_lock);
     if (m_connected != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (!m_filter->IsStopped()) return VFW_E_NOT_STOPPED;
-    HRESULT result = CheckConnect(connector);
-    if (FAILED(result)) {
-        BreakConnect();
-        return result;
-    }
     const CMediaType type(*mediaType);
-    result = CheckTypeForConnection(type);
-    if (FAILED(result)) {
-        BreakConnect();
-        return result;
-    }
+    HRESULT result = CheckCandidate(connector, type);
+    if (FAILED(result)) return result;
     m_connected = connector;
     m_connected->AddRef();
     result = SetMediaType(&type);

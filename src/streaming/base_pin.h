@@ -77,8 +77,9 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
     HRESULT AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* mediaType);
     HRESULT TryTypesFrom(IPin* enumeratorPin, IPin* receivePin, const AM_MEDIA_TYPE* partial);
     HRESULT AttemptConnection(IPin* receivePin, const CMediaType& mediaType);
-    // CheckMediaType as a connection answer: anything but S_OK refuses the type.
-    HRESULT CheckTypeForConnection(const CMediaType& mediaType);
+    // CheckConnect with pin, then CheckMediaType (anything but S_OK refuses the type); on a
+    // failure the connection state is broken down again.
+    HRESULT CheckCandidate(IPin* pin, const CMediaType& mediaType);
 };
 
 }  // namespace orvanecam::streaming

@@ -58,6 +58,10 @@ inline bool operator==(const GUID& a, const GUID& b) {
 inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
 inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
 
+// Defines a published identifier as a constant: name, then its fields as written in the SDK.
+#define ORVANECAM_DEFINE_GUID(name, d1, d2, d3, ...) \
+    inline constexpr GUID name = {d1, d2, d3, {__VA_ARGS__}}
+
 inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 constexpr HRESULT MakeHresult(std::uint32_t value) { return static_cast<HRESULT>(value); }
