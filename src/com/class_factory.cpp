@@ -1,13 +1,9 @@
 #include "com/class_factory.h"
 
+#include "com/camera_name.h"
 #include "filter/vcam.h"
 
 namespace orvanecam::com {
-namespace {
-
-constexpr WCHAR kCameraName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a', 'm', 0};
-
-}  // namespace
 
 const CFactoryTemplate g_Templates[] = {
     {kCameraName, &filter::kCameraClassId, filter::CVCam::CreateInstance, nullptr},

@@ -1,9 +1,10 @@
-// DllMain, DllGetClassObject and DllCanUnloadNow.
+// DllMain, the class factory's entry points and registration's.
 #include "com/entry_points.h"
 
 #include <new>
 
 #include "com/class_factory.h"
+#include "com/registration.h"
 #include "streaming/unknown.h"
 
 using orvanecam::com::CClassFactory;
@@ -51,4 +52,17 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
                    orvanecam::streaming::CBaseObject::ObjectsActive() != 0
                ? S_FALSE
                : S_OK;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+    return orvanecam::com::RegisterServer(true);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    return orvanecam::com::RegisterServer(false);
+}
+
+// The command line carries nothing for this module.
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR) {
+    return orvanecam::com::RegisterServer(install != FALSE);
 }

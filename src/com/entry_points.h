@@ -8,5 +8,8 @@ extern "C" {
 __attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID classId, REFIID iid,
                                                                  void** object);
 __attribute__((visibility("default"))) HRESULT DllCanUnloadNow();
+__attribute__((visibility("default"))) HRESULT DllRegisterServer();
+__attribute__((visibility("default"))) HRESULT DllUnregisterServer();
+__attribute__((visibility("default"))) HRESULT DllInstall(BOOL install, LPCWSTR commandLine);
 }
 #endif

@@ -1,5 +1,6 @@
 #pragma once
-// UTF-16 text (the registry's and the producer API's) to UTF-8, the module's internal text.
+// UTF-16 text (the registry's and the producer API's) to and from UTF-8, the module's internal
+// text.
 #include <string>
 #include <string_view>
 
@@ -7,5 +8,7 @@ namespace orvanecam::platform {
 
 // Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// Malformed sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
 
 }  // namespace orvanecam::platform

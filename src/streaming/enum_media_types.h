@@ -2,13 +2,13 @@
 // IEnumMediaTypes over a pin's preferred media types.
 
 #include "sdk/directshow.h"
-#include "streaming/com_object.h"
+#include "sdk/com_object.h"
 
 namespace orvanecam::streaming {
 
 class CBasePin;
 
-class CEnumMediaTypes final : public ComObject<IEnumMediaTypes> {
+class CEnumMediaTypes final : public sdk::ComObject<IEnumMediaTypes> {
   public:
     // A fresh enumerator on pin, or (with source) a copy of source's position.
     CEnumMediaTypes(CBasePin* pin, const CEnumMediaTypes* source);

@@ -3,14 +3,14 @@
 #include <vector>
 
 #include "sdk/directshow.h"
-#include "streaming/com_object.h"
+#include "sdk/com_object.h"
 
 namespace orvanecam::streaming {
 
 class CBaseFilter;
 class CBasePin;
 
-class CEnumPins final : public ComObject<IEnumPins> {
+class CEnumPins final : public sdk::ComObject<IEnumPins> {
   public:
     // A fresh enumerator on filter, or (with source) a copy of source's position.
     CEnumPins(CBaseFilter* filter, const CEnumPins* source);

@@ -1,33 +1,22 @@
 // The module as COM loads it: by path, through DllGetClassObject and the class factory.
 #include <gtest/gtest.h>
 
-#include "platform/environment.h"
-#include "platform/shared_library.h"
-#include "sdk/directshow.h"
+#include "com/module_under_test.h"
 #include "support/isolated_names.h"
 
 namespace orvanecam::testing {
 namespace {
-
-// {5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}
-constexpr GUID kCameraClassId = {
-    0x5b2e9c47, 0x81d3, 0x4f6a, {0x9c, 0x1e, 0x3a, 0x7d, 0x0b, 0x64, 0xe2, 0xf9}};
 
 using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
 
 class ClassFactoryTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        UseFreshObjectNames();
-        s_module.emplace(*platform::SharedLibrary::Load(platform::ExecutableDirectory() + "/" +
-                                                        ORVANECAM_MODULE_FILE));
-    }
+    static void SetUpTestSuite() { UseFreshObjectNames(); }
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        ASSERT_TRUE(s_module);
-        m_getClassObject = reinterpret_cast<GetClassObject>(s_module->Symbol("DllGetClassObject"));
-        m_canUnloadNow = reinterpret_cast<CanUnloadNow>(s_module->Symbol("DllCanUnloadNow"));
+        m_getClassObject = ModuleExport<GetClassObject>("DllGetClassObject");
+        m_canUnloadNow = ModuleExport<CanUnloadNow>("DllCanUnloadNow");
         ASSERT_NE(m_getClassObject, nullptr);
         ASSERT_NE(m_canUnloadNow, nullptr);
     }
@@ -41,11 +30,9 @@ class ClassFactoryTest : public ::testing::Test {
         return factory;
     }
 
-    static std::optional<platform::SharedLibrary> s_module;
     GetClassObject m_getClassObject = nullptr;
     CanUnloadNow m_canUnloadNow = nullptr;
 };
-std::optional<platform::SharedLibrary> ClassFactoryTest::s_module;
 
 TEST_F(ClassFactoryTest, HandsOutFactoriesOnlyForTheCameraClass) {
     void* object = &object;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "sdk/posix/filter_mapper.h"
 #include "sdk/posix/memory_allocator.h"
 
 void* CoTaskMemAlloc(std::size_t bytes) {
@@ -49,12 +50,22 @@ HRESULT CoInitializeEx(void*, DWORD) {
     return S_OK;
 }
 
+HRESULT CoInitialize(void*) {
+    return S_OK;
+}
+
 void CoUninitialize() {}
+
+// Modules stay loaded for the life of the process here.
+void CoFreeUnusedLibraries() {}
 
 HRESULT CoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD, REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
-    if (classId != CLSID_MemoryAllocator) return REGDB_E_CLASSNOTREG;
+    if (classId != CLSID_MemoryAllocator && classId != CLSID_FilterMapper2) {
+        return REGDB_E_CLASSNOTREG;
+    }
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-    return orvanecam::sdk::CreateMemoryAllocator(iid, object);
+    return classId == CLSID_MemoryAllocator ? orvanecam::sdk::CreateMemoryAllocator(iid, object)
+                                            : orvanecam::sdk::CreateFilterMapper(iid, object);
 }

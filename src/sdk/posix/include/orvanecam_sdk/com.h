@@ -118,6 +118,8 @@ void CoTaskMemFree(void* block);
 // terminator, or 0 when max is below 39.
 int StringFromGUID2(REFGUID guid, LPOLESTR text, int max);
 HRESULT CoInitializeEx(void* reserved, DWORD flags);
+HRESULT CoInitialize(void* reserved);
 void CoUninitialize();
+void CoFreeUnusedLibraries();
 HRESULT CoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD context, REFIID iid,
                          void** object);

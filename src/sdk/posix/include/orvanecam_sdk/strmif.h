@@ -184,6 +184,80 @@ struct IAMovieSetup : IUnknown {
     virtual HRESULT Unregister() = 0;
 };
 
+// Filter registration records, as the filter mapper takes them.
+struct IMoniker;
+struct IEnumMoniker;
+using LPCOLESTR = const OLECHAR*;
+
+inline constexpr DWORD MERIT_NORMAL = 0x600000;
+
+struct REGPINTYPES {
+    const CLSID* clsMajorType;
+    const CLSID* clsMinorType;
+};
+
+struct REGFILTERPINS {
+    LPWSTR strName;
+    BOOL bRendered;
+    BOOL bOutput;
+    BOOL bZero;
+    BOOL bMany;
+    const CLSID* clsConnectsToFilter;
+    const WCHAR* strConnectsToPin;
+    UINT nMediaTypes;
+    const REGPINTYPES* lpMediaType;
+};
+static_assert(sizeof(REGFILTERPINS) == 56);
+
+struct REGPINMEDIUM {
+    CLSID clsMedium;
+    DWORD dw1;
+    DWORD dw2;
+};
+
+struct REGFILTERPINS2 {
+    DWORD dwFlags;
+    UINT cInstances;
+    UINT nMediaTypes;
+    const REGPINTYPES* lpMediaType;
+    UINT nMediums;
+    const REGPINMEDIUM* lpMedium;
+    const CLSID* clsPinCategory;
+};
+
+struct REGFILTER2 {
+    DWORD dwVersion;
+    DWORD dwMerit;
+    union {
+        struct {
+            ULONG cPins;
+            const REGFILTERPINS* rgPins;
+        };
+        struct {
+            ULONG cPins2;
+            const REGFILTERPINS2* rgPins2;
+        };
+    };
+};
+static_assert(sizeof(REGFILTER2) == 24);
+
+struct IFilterMapper2 : IUnknown {
+    virtual HRESULT CreateCategory(REFCLSID category, DWORD merit, LPCWSTR description) = 0;
+    virtual HRESULT UnregisterFilter(const CLSID* category, LPCOLESTR instance,
+                                     REFCLSID filter) = 0;
+    virtual HRESULT RegisterFilter(REFCLSID filter, LPCWSTR name, IMoniker** moniker,
+                                   const CLSID* category, LPCOLESTR instance,
+                                   const REGFILTER2* description) = 0;
+    virtual HRESULT EnumMatchingFilters(IEnumMoniker** enumerator, DWORD flags, BOOL exactMatch,
+                                        DWORD merit, BOOL inputNeeded, DWORD inputTypeCount,
+                                        const GUID* inputTypes, const REGPINMEDIUM* inputMedium,
+                                        const CLSID* inputCategory, BOOL render,
+                                        BOOL outputNeeded, DWORD outputTypeCount,
+                                        const GUID* outputTypes,
+                                        const REGPINMEDIUM* outputMedium,
+                                        const CLSID* outputCategory) = 0;
+};
+
 ORVANECAM_DEFINE_GUID(IID_IPin, 0x56a86891, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70);
 ORVANECAM_DEFINE_GUID(IID_IEnumPins, 0x56a86892, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70);
 ORVANECAM_DEFINE_GUID(IID_IEnumMediaTypes, 0x89c31040, 0x846b, 0x11ce, 0x97, 0xd3, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a);
@@ -197,6 +271,9 @@ ORVANECAM_DEFINE_GUID(IID_IMemInputPin, 0x56a8689d, 0x0ad4, 0x11ce, 0xb0, 0x3a, 
 ORVANECAM_DEFINE_GUID(IID_IMediaEventSink, 0x56a868a2, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70);
 ORVANECAM_DEFINE_GUID(IID_IQualityControl, 0x56a868a5, 0x0ad4, 0x11ce, 0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70);
 ORVANECAM_DEFINE_GUID(IID_IAMovieSetup, 0xa3d8cec0, 0x7e5a, 0x11cf, 0xbb, 0xc5, 0x00, 0x80, 0x5f, 0x6c, 0xef, 0x20);
+ORVANECAM_DEFINE_GUID(IID_IFilterMapper2, 0xb79bb0b0, 0x33c1, 0x11d1, 0xab, 0xe1, 0x00, 0xa0, 0xc9, 0x05, 0xf3, 0x75);
+ORVANECAM_DEFINE_GUID(CLSID_FilterMapper2, 0xcda42200, 0xbd88, 0x11d0, 0xbd, 0x4e, 0x00, 0xa0, 0xc9, 0x11, 0xce, 0x86);
+ORVANECAM_DEFINE_GUID(CLSID_VideoInputDeviceCategory, 0x860bb310, 0x5d01, 0x11d0, 0xbd, 0x3b, 0x00, 0xa0, 0xc9, 0x11, 0xce, 0x86);
 ORVANECAM_DEFINE_GUID(CLSID_MemoryAllocator, 0x1e651cc0, 0xb199, 0x11d0, 0x82, 0x12, 0x00, 0xc0, 0x4f, 0xc3, 0x2c, 0x45);
 
 inline constexpr HRESULT VFW_S_NO_MORE_ITEMS = 0x00040103;

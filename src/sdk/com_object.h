@@ -5,7 +5,7 @@
 
 #include "sdk/directshow.h"
 
-namespace orvanecam::streaming {
+namespace orvanecam::sdk {
 
 template <class Interface>
 class ComObject : public Interface {
@@ -39,4 +39,4 @@ class ComObject : public Interface {
     std::atomic<LONG> m_refCount{1};
 };
 
-}  // namespace orvanecam::streaming
+}  // namespace orvanecam::sdk

@@ -1,0 +1,27 @@
+#pragma once
+// The registry writes and deletes that registration is made of, all below the classes root and
+// all answering with an HRESULT.
+#include <cstdint>
+#include <string>
+
+#include "sdk/directshow.h"
+
+namespace orvanecam::com {
+
+// 0 stays S_OK; an error e becomes 0x80070000 | (e & 0xFFFF).
+HRESULT HresultFromError(std::uint32_t error);
+// Whether result says a key (or its path) is not there.
+bool IsMissingKeyResult(HRESULT result);
+
+// Creates the key at path (and its parents) and stores text as the value name ("" = default).
+HRESULT SetRegistryString(const std::string& path, const std::string& valueName,
+                          const std::u16string& text);
+
+// Deletes the key at path with its subtree; a key or parent that is not there is success.
+HRESULT DeleteRegistryTree(const std::string& path);
+
+// Deletes parentPath\name depth first, one key at a time: E_FAIL for an empty name, S_OK
+// otherwise, including when the key is not there.
+HRESULT DeleteKeyTree(const std::string& parentPath, const std::string& name);
+
+}  // namespace orvanecam::com

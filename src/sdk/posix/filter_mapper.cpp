@@ -1,0 +1,91 @@
+#include "sdk/posix/filter_mapper.h"
+
+#include <orvanecam_sdk/strmif.h>
+
+#include <new>
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/utf16.h"
+#include "platform/win32_errors.h"
+#include "sdk/com_object.h"
+
+namespace orvanecam::sdk {
+namespace {
+
+using platform::RegistryKey;
+using platform::RegistryRoot;
+using platform::RegistryView;
+
+std::u16string GuidText(REFGUID guid) {
+    OLECHAR text[64] = {};
+    StringFromGUID2(guid, text, 64);
+    return text;
+}
+
+HRESULT FromError(std::uint32_t error) {
+    return error == 0 ? S_OK : MakeHresult(0x80070000u | (error & 0xFFFFu));
+}
+
+// CLSID\{category}\Instance\{instance name, or the filter's class id without one}
+std::string InstanceKeyPath(const CLSID& category, LPCOLESTR instance, REFCLSID filter) {
+    const std::u16string name = instance != nullptr && instance[0] != 0 ? instance : GuidText(filter);
+    return "CLSID\\" + platform::Utf16ToUtf8(GuidText(category)) + "\\Instance\\" +
+           platform::Utf16ToUtf8(name);
+}
+
+class FilterMapper final : public ComObject<IFilterMapper2> {
+  public:
+    FilterMapper() : ComObject(IID_IFilterMapper2) {}
+
+    HRESULT STDMETHODCALLTYPE CreateCategory(REFCLSID, DWORD, LPCWSTR) override {
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE UnregisterFilter(const CLSID* category, LPCOLESTR instance,
+                                               REFCLSID filter) override {
+        if (category == nullptr) return E_NOTIMPL;
+        std::uint32_t error = 0;
+        auto root = RegistryKey::Open(RegistryRoot::kClassesRoot, "", RegistryView::k64Bit, true,
+                                      error);
+        if (!root) return FromError(error);
+        error = root->DeleteTree(InstanceKeyPath(*category, instance, filter));
+        // Nothing registered is nothing to undo.
+        return error == platform::kErrorFileNotFound ? S_OK : FromError(error);
+    }
+
+    HRESULT STDMETHODCALLTYPE RegisterFilter(REFCLSID filter, LPCWSTR name, IMoniker** moniker,
+                                             const CLSID* category, LPCOLESTR instance,
+                                             const REGFILTER2* description) override {
+        if (moniker != nullptr) *moniker = nullptr;
+        if (name == nullptr || description == nullptr) return E_POINTER;
+        if (category == nullptr) return E_NOTIMPL;
+        std::uint32_t error = 0;
+        auto key = RegistryKey::Create(RegistryRoot::kClassesRoot,
+                                       InstanceKeyPath(*category, instance, filter),
+                                       RegistryView::k64Bit, error);
+        if (!key) return FromError(error);
+        error = key->SetString("FriendlyName", name);
+        if (error == 0) error = key->SetString("CLSID", GuidText(filter));
+        return FromError(error);
+    }
+
+    HRESULT STDMETHODCALLTYPE EnumMatchingFilters(IEnumMoniker**, DWORD, BOOL, DWORD, BOOL, DWORD,
+                                                  const GUID*, const REGPINMEDIUM*, const CLSID*,
+                                                  BOOL, BOOL, DWORD, const GUID*,
+                                                  const REGPINMEDIUM*, const CLSID*) override {
+        return E_NOTIMPL;
+    }
+};
+
+}  // namespace
+
+HRESULT CreateFilterMapper(REFIID iid, void** object) {
+    auto* mapper = new (std::nothrow) FilterMapper();
+    if (mapper == nullptr) return E_OUTOFMEMORY;
+    const HRESULT result = mapper->QueryInterface(iid, object);
+    mapper->Release();
+    return result;
+}
+
+}  // namespace orvanecam::sdk

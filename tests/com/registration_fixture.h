@@ -1,0 +1,65 @@
+#pragma once
+// Registration tests start and end with the camera unregistered; off Windows each test has a
+// registry store of its own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "com/module_under_test.h"
+#include "platform/environment.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+
+namespace orvanecam::testing {
+
+using RegisterExport = HRESULT(STDAPICALLTYPE*)();
+using InstallExport = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+
+inline const std::string kClassKey = "CLSID\\{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}";
+inline const std::string kInstanceKey =
+    "CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\"
+    "{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}";
+
+class RegistrationTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_store = std::filesystem::temp_directory_path() /
+                  ("orvanecam-registration-" + std::to_string(platform::CurrentProcessId()));
+        platform::SetEnvironmentValue(platform::kRegistryRootVariable, m_store.string());
+        m_register = ModuleExport<RegisterExport>("DllRegisterServer");
+        m_unregister = ModuleExport<RegisterExport>("DllUnregisterServer");
+        m_install = ModuleExport<InstallExport>("DllInstall");
+        ASSERT_NE(m_register, nullptr);
+        ASSERT_NE(m_unregister, nullptr);
+        ASSERT_NE(m_install, nullptr);
+    }
+    void TearDown() override {
+        (void)m_unregister();
+        std::filesystem::remove_all(m_store);
+        platform::SetEnvironmentValue(platform::kRegistryRootVariable, std::nullopt);
+    }
+
+    static bool KeyExists(const std::string& path) {
+        std::uint32_t error = 0;
+        return platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path,
+                                           platform::RegistryView::k64Bit, false, error)
+            .has_value();
+    }
+    // The string value, or "<missing>" when the key or value cannot be read.
+    static std::u16string Value(const std::string& path, const std::string& name) {
+        std::uint32_t error = 0;
+        auto key = platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path,
+                                               platform::RegistryView::k64Bit, false, error);
+        std::u16string value;
+        if (!key || key->QueryString(name, 2048, value) != 0) return u"<missing>";
+        return value;
+    }
+
+    std::filesystem::path m_store;
+    RegisterExport m_register = nullptr;
+    RegisterExport m_unregister = nullptr;
+    InstallExport m_install = nullptr;
+};
+
+}  // namespace orvanecam::testing
