@@ -2,6 +2,7 @@
 // Loading a dynamic library by path and finding its exports.
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace orvanecam::platform {
 
@@ -11,7 +12,11 @@ class SharedLibrary {
     static std::optional<SharedLibrary> Load(const std::string& path);
 
     SharedLibrary(SharedLibrary&& other) noexcept;
-    SharedLibrary& operator=(SharedLibrary&&) = delete;
+    // The library this held goes with other.
+    SharedLibrary& operator=(SharedLibrary&& other) noexcept {
+        std::swap(m_native, other.m_native);
+        return *this;
+    }
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
     ~SharedLibrary();

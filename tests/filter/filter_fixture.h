@@ -9,10 +9,13 @@
 #include "exchange/reader.h"
 #include "filter/vcam.h"
 #include "filter/vcam_stream.h"
-#include "support/graph_host.h"
+#include "graph_host/graph_host.h"
 #include "support/isolated_names.h"
 
 namespace orvanecam::testing {
+
+// The stand-in client graph the tests drive the filter with.
+using namespace graph_host;
 
 class FilterTest : public ::testing::Test {
   protected:

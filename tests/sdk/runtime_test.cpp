@@ -88,4 +88,18 @@ TEST(GuidTextTest, WritesTheRegistryForm) {
     EXPECT_EQ(StringFromGUID2(CLSID_MemoryAllocator, text, 38), 0);
 }
 
+TEST(GuidTextTest, ReadsTheRegistryFormBackAndRefusesAnythingElse) {
+    const auto parse = [](const char* ascii, CLSID& id) {
+        OLECHAR text[64] = {};
+        for (int i = 0; ascii[i] != 0; ++i) text[i] = static_cast<OLECHAR>(ascii[i]);
+        return CLSIDFromString(text, &id);
+    };
+    CLSID id{};
+    ASSERT_EQ(parse("{1e651cc0-b199-11d0-8212-00c04fc32c45}", id), S_OK);
+    EXPECT_TRUE(id == CLSID_MemoryAllocator);
+    EXPECT_EQ(parse("{1E651CC0-B199-11D0-8212-00C04FC32C4}", id), CO_E_CLASSSTRING);
+    EXPECT_EQ(parse("{1E651CC0-B199-11D0-8212-00C04FC32C45", id), CO_E_CLASSSTRING);
+    EXPECT_EQ(parse("{1E651CC0+B199-11D0-8212-00C04FC32C45}", id), CO_E_CLASSSTRING);
+}
+
 }  // namespace

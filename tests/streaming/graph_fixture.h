@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "streaming/test_source.h"
-#include "support/graph_host.h"
+#include "graph_host/graph_host.h"
 
 namespace orvanecam::testing {
+
+// The stand-in client graph the tests drive the filter with.
+using namespace graph_host;
 
 class GraphTest : public ::testing::Test {
   protected:

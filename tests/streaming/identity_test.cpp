@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "streaming/test_source.h"
-#include "support/graph_host.h"
+#include "graph_host/graph_host.h"
 
 namespace orvanecam::testing {
+
+// The stand-in client graph the tests drive the filter with.
+using namespace graph_host;
 namespace {
 
 // An outer object aggregating a test source: it hands out the inner filter's IBaseFilter.

@@ -45,6 +45,35 @@ int StringFromGUID2(REFGUID guid, LPOLESTR text, int max) {
     return at;
 }
 
+HRESULT CLSIDFromString(const OLECHAR* text, CLSID* classId) {
+    if (text == nullptr || classId == nullptr) return E_INVALIDARG;
+    // Hex digit positions after the opening brace, hyphens at 9, 14, 19 and 24.
+    std::uint8_t bytes[16] = {};
+    int digits = 0;
+    int at = 0;
+    if (text[at++] != u'{') return CO_E_CLASSSTRING;
+    for (; digits < 32; ++at) {
+        const OLECHAR c = text[at];
+        if (at == 9 || at == 14 || at == 19 || at == 24) {
+            if (c != u'-') return CO_E_CLASSSTRING;
+            continue;
+        }
+        const int value = c >= u'0' && c <= u'9'   ? c - u'0'
+                          : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                          : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                                   : -1;
+        if (value < 0) return CO_E_CLASSSTRING;
+        bytes[digits / 2] = static_cast<std::uint8_t>(bytes[digits / 2] << 4 | value);
+        ++digits;
+    }
+    if (text[at] != u'}' || text[at + 1] != 0) return CO_E_CLASSSTRING;
+    classId->Data1 = static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+    classId->Data2 = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
+    classId->Data3 = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
+    for (int i = 0; i < 8; ++i) classId->Data4[i] = bytes[8 + i];
+    return S_OK;
+}
+
 // One apartment model is as good as another here: nothing is marshalled.
 HRESULT CoInitializeEx(void*, DWORD) {
     return S_OK;

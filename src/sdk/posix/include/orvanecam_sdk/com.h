@@ -79,6 +79,7 @@ inline constexpr HRESULT E_INVALIDARG = MakeHresult(0x80070057u);
 inline constexpr HRESULT CLASS_E_NOAGGREGATION = MakeHresult(0x80040110u);
 inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = MakeHresult(0x80040111u);
 inline constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHresult(0x80040154u);
+inline constexpr HRESULT CO_E_CLASSSTRING = MakeHresult(0x800401F3u);
 inline constexpr HRESULT RPC_E_CHANGED_MODE = MakeHresult(0x80010106u);
 
 struct IUnknown {
@@ -117,6 +118,8 @@ void CoTaskMemFree(void* block);
 // Writes {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}; returns the characters written including the
 // terminator, or 0 when max is below 39.
 int StringFromGUID2(REFGUID guid, LPOLESTR text, int max);
+// Reads the braced form StringFromGUID2 writes (either case); CO_E_CLASSSTRING for anything else.
+HRESULT CLSIDFromString(const OLECHAR* text, CLSID* classId);
 HRESULT CoInitializeEx(void* reserved, DWORD flags);
 HRESULT CoInitialize(void* reserved);
 void CoUninitialize();

@@ -1,10 +1,10 @@
-#include "support/graph_host.h"
+#include "graph_host/graph_host.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 
-namespace orvanecam::testing {
+namespace orvanecam::graph_host {
 namespace {
 
 template <class Face>
@@ -177,10 +177,13 @@ HRESULT SinkPin::Receive(IMediaSample* sample) {
     received.head.assign(data, data + std::max<LONG>(headBytes, 0));
     received.syncPoint = sample->IsSyncPoint() == S_OK;
     sample->GetTime(&received.start, &received.end);
+    if (m_options.onSample) m_options.onSample(data, received.actualLength);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_options.onSample) {
+            m_lastData.assign(data, data + std::max<LONG>(received.actualLength, 0));
+        }
         m_samples.push_back(std::move(received));
-        m_lastData.assign(data, data + std::max<LONG>(sample->GetActualDataLength(), 0));
     }
     m_arrived.notify_all();
     return m_refuseSamples ? S_FALSE : S_OK;
@@ -253,4 +256,4 @@ HRESULT ManualClock::GetTime(REFERENCE_TIME* time) {
     return S_OK;
 }
 
-}  // namespace orvanecam::testing
+}  // namespace orvanecam::graph_host

@@ -5,12 +5,13 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
 #include "sdk/directshow.h"
 
-namespace orvanecam::testing {
+namespace orvanecam::graph_host {
 
 // Reference counting for the stand-ins; each deletes itself at zero.
 class RefCounted {
@@ -42,6 +43,9 @@ struct SinkOptions {
     bool refuseSamples = false;           // Receive answers S_FALSE
     ALLOCATOR_PROPERTIES requirements{};  // answered when cbBuffer is not 0
     std::vector<GUID> offeredSubtypes;    // media types offered (major and format GUID_NULL)
+    // Called on the streaming thread with each sample's data (a client's frame callback); when
+    // set, the sink keeps no copy of its own.
+    std::function<void(const BYTE* data, LONG length)> onSample;
 };
 
 // The downstream input pin (created with one reference, owned by the caller).
@@ -166,4 +170,4 @@ class ManualClock final : public IReferenceClock, public RefCounted {
     std::atomic<REFERENCE_TIME> now{0};
 };
 
-}  // namespace orvanecam::testing
+}  // namespace orvanecam::graph_host
