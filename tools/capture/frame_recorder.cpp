@@ -123,26 +123,25 @@ void FrameRecorder::Add(const std::uint8_t* data, long length) {
     m_kinds.push_back(kind);
     const int index = static_cast<int>(m_kinds.size()) - 1;
     const int spacing = std::max(1, m_target / kSnapshotCount);
-    if (index % spacing == spacing / 2) Snapshot(index, kind);
+    if (index % spacing == spacing / 2) m_snapshots.push_back({index, kind, m_i420});
 
     m_lastArrival = platform::TickCountMs();
     if (index == 0) m_firstArrival = m_lastArrival;
     m_progress.notify_all();
 }
 
-void FrameRecorder::Snapshot(int index, FrameKind kind) {
+std::string FrameRecorder::WriteSnapshot(const Snapshot& snapshot) {
     const int width = m_format.size.width;
     const int height = m_format.size.height;
-    const std::uint8_t* y = m_i420.data();
+    const std::uint8_t* y = snapshot.i420.data();
     const std::uint8_t* u = y + PlaneBytes(m_format.size);
     const std::uint8_t* v = u + PlaneBytes(m_format.size) / 4;
     // libyuv's "RAW" is R, G, B in memory order, as PNG stores it.
     libyuv::I420ToRAW(y, width, u, width / 2, v, width / 2, m_rgb.data(), width * 3, width, height);
     char name[32];
-    std::snprintf(name, sizeof(name), "frame-%04d.png", index + 1);
-    if (WritePng(m_folder + "/" + name, width, height, m_rgb)) {
-        m_snapshots.push_back(std::string(name) + " (" + KindName(kind) + ")");
-    }
+    std::snprintf(name, sizeof(name), "frame-%04d.png", snapshot.index + 1);
+    if (!WritePng(m_folder + "/" + name, width, height, m_rgb)) return {};
+    return std::string(" ") + name + " (" + KindName(snapshot.kind) + ")";
 }
 
 int FrameRecorder::WaitForFrames(unsigned timeoutMs) {
@@ -175,9 +174,9 @@ std::string FrameRecorder::Finish(const std::string& device) {
          << "short:     " << m_shortSamples << " samples shorter than a frame\n"
          << "runs:      " << Runs(m_kinds) << '\n'
          << "snapshots:";
-    for (const std::string& snapshot : m_snapshots) text << ' ' << snapshot;
+    for (const Snapshot& snapshot : m_snapshots) text << WriteSnapshot(snapshot);
     text << "\nvideo:     capture.y4m (I420; play it with: ffplay capture.y4m)\n";
-    std::ofstream(m_folder + "/summary.txt") << text.str();
+    std::ofstream(m_folder + "/summary.txt", std::ios::binary) << text.str();
     return text.str();
 }
 

@@ -32,7 +32,13 @@ class FrameRecorder {
     std::string Finish(const std::string& device);
 
   private:
-    void Snapshot(int index, FrameKind kind);
+    struct Snapshot {
+        int index;
+        FrameKind kind;
+        std::vector<std::uint8_t> i420;
+    };
+    // Encoded after the capture, so that the streaming thread only copies.
+    std::string WriteSnapshot(const Snapshot& snapshot);
 
     std::string m_folder;
     StreamFormat m_format;
@@ -44,7 +50,7 @@ class FrameRecorder {
     std::mutex m_mutex;
     std::condition_variable m_progress;
     std::vector<FrameKind> m_kinds;
-    std::vector<std::string> m_snapshots;
+    std::vector<Snapshot> m_snapshots;
     std::uint64_t m_firstArrival = 0;
     std::uint64_t m_lastArrival = 0;
     int m_shortSamples = 0;
