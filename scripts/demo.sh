@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The main job: builds the Linux preset and shows frames crossing processes. A producer process
-# publishes a moving 1080x1920 NV12 pattern at 30 frames per second for three seconds while a
-# separate reader process reports, once a second, what it took from the shared frame block.
+# The main job: builds the Linux preset, registers the camera (into a registry store under the
+# build folder), and runs a capture client and a producer as separate processes. The producer
+# sends sliding colour bars for three seconds, pauses (the camera shows its vacant picture) and
+# sends again; the client keeps what it receives in demo-output/: capture.y4m, PNG snapshots and
+# summary.txt.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=scripts/common.sh
@@ -10,11 +12,25 @@ source "$here/common.sh"
 "$here/setup.sh"
 cd "$repo_root"
 cmake --preset linux >/dev/null
-cmake --build --preset linux --target orvanecam-exchange-demo
+cmake --build --preset linux --target orvanecam orvanecam-register orvanecam-send orvanecam-capture
 
-demo="$repo_root/build/linux/bin/orvanecam-exchange-demo"
-"$demo" read --seconds 5 &
-reader=$!
+bin="$repo_root/build/linux/bin"
+export ORVANECAM_REGISTRY_ROOT="$repo_root/build/linux/demo-registry"
+output="$repo_root/demo-output"
+rm -rf "$output"
+
+"$bin/orvanecam-register"
+# The first producer sets the camera's output size before the client negotiates its format.
+"$bin/orvanecam-send" --seconds 3 --size 640x360 --output 640x360 &
+first=$!
 sleep 0.5
-"$demo" produce --seconds 3 --fps 30
-wait "$reader"
+"$bin/orvanecam-capture" --frames 240 --out "$output" &
+client=$!
+wait "$first"
+sleep 2
+"$bin/orvanecam-send" --seconds 3 --size 640x360
+wait "$client"
+
+echo
+echo "demo-output/ holds the capture: summary.txt, frame-NNNN.png snapshots, and capture.y4m"
+echo "(play it with: ffplay demo-output/capture.y4m)."
