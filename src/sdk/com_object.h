@@ -2,6 +2,8 @@
 // Reference counting and QueryInterface for a plain (non-aggregatable) COM object with one
 // interface; it deletes itself when the count returns to zero.
 #include <atomic>
+#include <new>
+#include <utility>
 
 #include "sdk/directshow.h"
 
@@ -38,5 +40,15 @@ class ComObject : public Interface {
     const IID& m_iid;
     std::atomic<LONG> m_refCount{1};
 };
+
+// Creates an Object (a ComObject) and hands out iid on it; the object goes if that fails.
+template <class Object, class... Arguments>
+HRESULT CreateComObject(REFIID iid, void** object, Arguments&&... arguments) {
+    auto* created = new (std::nothrow) Object(std::forward<Arguments>(arguments)...);
+    if (created == nullptr) return E_OUTOFMEMORY;
+    const HRESULT result = created->QueryInterface(iid, object);
+    created->Release();
+    return result;
+}
 
 }  // namespace orvanecam::sdk

@@ -2,7 +2,6 @@
 
 #include <orvanecam_sdk/strmif.h>
 
-#include <new>
 #include <string>
 
 #include "platform/registry.h"
@@ -81,11 +80,7 @@ class FilterMapper final : public ComObject<IFilterMapper2> {
 }  // namespace
 
 HRESULT CreateFilterMapper(REFIID iid, void** object) {
-    auto* mapper = new (std::nothrow) FilterMapper();
-    if (mapper == nullptr) return E_OUTOFMEMORY;
-    const HRESULT result = mapper->QueryInterface(iid, object);
-    mapper->Release();
-    return result;
+    return CreateComObject<FilterMapper>(iid, object);
 }
 
 }  // namespace orvanecam::sdk

@@ -10,6 +10,8 @@
 #include <new>
 #include <vector>
 
+#include "sdk/com_object.h"
+
 namespace orvanecam::sdk {
 namespace {
 
@@ -111,26 +113,9 @@ class MediaSample final : public IMediaSample {
     REFERENCE_TIME m_end = 0;
 };
 
-class MemoryAllocator final : public IMemAllocator {
+class MemoryAllocator final : public ComObject<IMemAllocator> {
   public:
-    virtual ~MemoryAllocator() = default;
-
-    HRESULT QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IMemAllocator) {
-            *object = static_cast<IMemAllocator*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override {
-        const ULONG refs = --m_refs;
-        if (refs == 0) delete this;
-        return refs;
-    }
+    MemoryAllocator() : ComObject(IID_IMemAllocator) {}
 
     HRESULT SetProperties(ALLOCATOR_PROPERTIES* request, ALLOCATOR_PROPERTIES* actual) override {
         if (request == nullptr || actual == nullptr) return E_POINTER;
@@ -212,7 +197,6 @@ class MemoryAllocator final : public IMemAllocator {
   private:
     static constexpr HRESULT VFW_E_ALREADY_COMMITTED = MakeHresult(0x8004020Eu);
 
-    std::atomic<ULONG> m_refs{0};
     std::mutex m_mutex;
     std::condition_variable m_sampleFreed;
     ALLOCATOR_PROPERTIES m_properties{};
@@ -232,12 +216,7 @@ ULONG MediaSample::Release() {
 }  // namespace
 
 HRESULT CreateMemoryAllocator(REFIID iid, void** object) {
-    auto* allocator = new (std::nothrow) MemoryAllocator();
-    if (allocator == nullptr) return E_OUTOFMEMORY;
-    allocator->AddRef();
-    const HRESULT result = allocator->QueryInterface(iid, object);
-    allocator->Release();
-    return result;
+    return CreateComObject<MemoryAllocator>(iid, object);
 }
 
 }  // namespace orvanecam::sdk
