@@ -56,6 +56,7 @@ HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
     IMoniker* moniker = nullptr;
     HRESULT result = mapper.RegisterFilter(filter::kCameraClassId, kCameraName, &moniker,
                                            &CLSID_VideoInputDeviceCategory, nullptr, &record);
+    // Not needed: the device is found through the category. (IMoniker starts with IUnknown.)
     if (moniker != nullptr) reinterpret_cast<IUnknown*>(moniker)->Release();
     if (SUCCEEDED(result)) result = UpdateDeviceKeys(true);
     return result;
