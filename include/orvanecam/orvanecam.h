@@ -40,6 +40,27 @@ ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width, int32_t
 ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width, int32_t height,
                                      int32_t stride);
 
+/* The picture settings, read by every capture client at its next sample. Each sets the thread's
+ * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
+ * Mirror left-right / flip top-bottom (non-zero = on). */
+ORVANECAM_API void SetMirrorEnabled(int32_t enabled);
+ORVANECAM_API void SetFlipEnabled(int32_t enabled);
+/* 0 shows the vacant picture instead of the live frames; non-zero shows the live frames again. */
+ORVANECAM_API void setVcamOn(int32_t on);
+/* Turns the picture further clockwise: step 0 by 90, 1 by 180, 2 by 270 degrees (87 otherwise). */
+ORVANECAM_API void SetRotateRightDegree(int32_t step);
+
+/* Renames the device capture clients list (control characters and "*\/:<>?\| dropped, outer
+ * spaces trimmed, cut to 64 units). Returns 0, 87 for a name left empty, 5 when the user setting
+ * cannot be stored, 21 when a registered class key cannot be rewritten. */
+ORVANECAM_API uint32_t SetFriendlyName(const OrvaneCamChar16* name);
+
+/* Shows a 24- or 32-bit .bmp file (a relative path is taken from the producer executable's
+ * folder) whenever nothing live is sent. Returns 0, 87 for no path, 161 for an unresolvable one,
+ * 2 for a missing file, 13 for an unusable bitmap, 5 when the registry refuses the path, 110 when
+ * the exchange cannot be opened. */
+ORVANECAM_API uint32_t SetVacantImg(const OrvaneCamChar16* path);
+
 #ifndef _WIN32
 /* The calling thread's last error as the module set it (Windows producers call GetLastError). */
 ORVANECAM_API uint32_t GetVcamLastError(void);

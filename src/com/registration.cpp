@@ -1,5 +1,6 @@
 #include "com/registration.h"
 
+#include "com/camera_keys.h"
 #include "com/camera_name.h"
 #include "com/module_path.h"
 #include "com/registry_writes.h"
@@ -31,19 +32,6 @@ REGFILTERPINS OutputPinRecord() {
     pin.nMediaTypes = sizeof(kPinTypes) / sizeof(kPinTypes[0]);
     pin.lpMediaType = kPinTypes;
     return pin;
-}
-
-// The identifier's registry text; empty when it cannot be formatted.
-std::u16string GuidText(REFGUID guid) {
-    OLECHAR text[64] = {};
-    if (StringFromGUID2(guid, text, 64) == 0) return {};
-    std::u16string result;
-    for (const OLECHAR* at = text; *at != 0; ++at) result += static_cast<char16_t>(*at);
-    return result;
-}
-
-std::string ClassKeyPath(REFCLSID classId) {
-    return "CLSID\\" + platform::Utf16ToUtf8(GuidText(classId));
 }
 
 HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
@@ -124,15 +112,13 @@ HRESULT RemoveServerKeys(REFCLSID classId) {
 
 HRESULT UpdateDeviceKeys(bool registering) {
     const std::u16string filterId = GuidText(filter::kCameraClassId);
-    const std::u16string categoryId = GuidText(CLSID_VideoInputDeviceCategory);
-    if (filterId.empty() || categoryId.empty()) return E_FAIL;
+    const std::string filterKey = ClassKeyPath(filter::kCameraClassId);
+    const std::string instanceKey = CameraInstanceKeyPath();
+    if (filterKey.empty() || instanceKey.empty()) return E_FAIL;
     std::u16string modulePath;
     if (const std::uint32_t error = ModuleFilePath(modulePath); error != 0) {
         return HresultFromError(error);
     }
-    const std::string filterKey = "CLSID\\" + platform::Utf16ToUtf8(filterId);
-    const std::string instanceKey = "CLSID\\" + platform::Utf16ToUtf8(categoryId) +
-                                    "\\Instance\\" + platform::Utf16ToUtf8(filterId);
     if (!registering) {
         const HRESULT removed = DeleteRegistryTree(instanceKey);
         if (FAILED(removed)) return removed;

@@ -65,14 +65,19 @@ bool LoadVacantFromRegistry(exchange::SharedBlock& block) {
         return false;
     }
     exchange::BeginGuardedWrite(block);
+    StoreVacantPicture(block, nv12, width, height);
+    exchange::EndGuardedWrite(block);
+    return true;
+}
+
+void StoreVacantPicture(exchange::SharedBlock& block, const std::vector<std::uint8_t>& nv12,
+                        std::int32_t width, std::int32_t height) {
     std::memcpy(block.vacantArea, nv12.data(), nv12.size());
     std::atomic_thread_fence(std::memory_order_seq_cst);
     exchange::Atomic(block.vacantWidth).exchange(width);
     exchange::Atomic(block.vacantHeight).exchange(height);
     exchange::Atomic(block.vacantBytes).exchange(static_cast<std::int32_t>(nv12.size()));
     exchange::Atomic(block.customVacant).exchange(1u);
-    exchange::EndGuardedWrite(block);
-    return true;
 }
 
 void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,

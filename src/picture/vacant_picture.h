@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "exchange/block_layout.h"
 #include "picture/orientation.h"
@@ -23,6 +24,11 @@ void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media);
 // Loads the bitmap named in the registry into the block's vacant area; false when there is
 // none or it cannot be loaded.
 bool LoadVacantFromRegistry(exchange::SharedBlock& block);
+
+// Copies an NV12 picture (at most the vacant area) into the block and marks it as the custom
+// vacant picture; the caller holds the write guard.
+void StoreVacantPicture(exchange::SharedBlock& block, const std::vector<std::uint8_t>& nv12,
+                        std::int32_t width, std::int32_t height);
 
 class VacantPicture {
   public:

@@ -7,33 +7,22 @@
 #include <thread>
 #include <vector>
 
+#include "api/module_block.h"
 #include "api/module_last_error.h"
-#include "exchange/reader.h"
 #include "picture/pixel_formats.h"
-#include "support/isolated_names.h"
 
 namespace orvanecam {
 namespace {
 
-// The module opens its block once per process, so every test here shares one block.
-class FrameApiTest : public ::testing::Test {
+class FrameApiTest : public testing::ModuleBlockTest {
   protected:
-    static void SetUpTestSuite() {
-        testing::UseFreshObjectNames();
-        ASSERT_EQ(InitVcam(), 0u);
-        ASSERT_TRUE(s_reader.OpenReaderBlock());
-    }
     void SetUp() override { ASSERT_EQ(SetOutputFormat(1080, 1920, 1), 0u); }
 
-    static exchange::SharedBlock& Block() { return *s_reader.Block(); }
     static std::vector<std::uint8_t> Nv12(std::int32_t width, std::int32_t height,
                                           std::uint8_t value = 90) {
         return std::vector<std::uint8_t>(picture::Yuv420Bytes(width, height), value);
     }
-
-    static exchange::FrameReader s_reader;
 };
-exchange::FrameReader FrameApiTest::s_reader;
 
 TEST_F(FrameApiTest, BadArgumentsAreRefusedWithTheirCodeAsLastError) {
     EXPECT_EQ(SendFrameNV12(nullptr, 64, 64, 64), 87u);
@@ -51,27 +40,27 @@ TEST_F(FrameApiTest, BadArgumentsAreRefusedWithTheirCodeAsLastError) {
 }
 
 TEST_F(FrameApiTest, FrameIsScaledToTheOutputSizeAndPublished) {
-    const std::uint32_t seq = s_reader.CurrentSeq();
+    const std::uint32_t seq = Reader().CurrentSeq();
     const auto frame = Nv12(1920, 1080);
     EXPECT_EQ(SendFrameNV12(frame.data(), 1920, 1080, 1920), 0u);
     EXPECT_EQ(testing::ModuleLastError(), 0u);
-    EXPECT_EQ(s_reader.CurrentSeq(), seq + 1);
-    EXPECT_EQ(s_reader.ReadOutputFormat(), (exchange::FrameSize{1080, 1920}));
+    EXPECT_EQ(Reader().CurrentSeq(), seq + 1);
+    EXPECT_EQ(Reader().ReadOutputFormat(), (exchange::FrameSize{1080, 1920}));
     EXPECT_EQ(Block().frameArea[picture::LumaBytes(1080, 1920) - 1], 90);
 }
 
 TEST_F(FrameApiTest, OutputFormatIsMadeEvenAndAnnouncedWithoutANewFrame) {
-    const std::uint32_t seq = s_reader.CurrentSeq();
+    const std::uint32_t seq = Reader().CurrentSeq();
     EXPECT_EQ(SetOutputFormat(1281, 721, 0), 0u);
-    const exchange::OutputSettings settings = s_reader.ReadOutputSettings();
+    const exchange::OutputSettings settings = Reader().ReadOutputSettings();
     EXPECT_EQ(settings.width, 1280);
     EXPECT_EQ(settings.height, 720);
     EXPECT_EQ(settings.nv12First, 0u);
-    EXPECT_EQ(s_reader.CurrentSeq(), seq);
+    EXPECT_EQ(Reader().CurrentSeq(), seq);
 
     const std::vector<std::uint8_t> yuy2(picture::Yuy2Bytes(320, 180), 128);
     EXPECT_EQ(SendFrameYUY2(yuy2.data(), 320, 180, 640), 0u);
-    EXPECT_EQ(s_reader.ReadOutputFormat(), (exchange::FrameSize{1280, 720}));
+    EXPECT_EQ(Reader().ReadOutputFormat(), (exchange::FrameSize{1280, 720}));
 }
 
 TEST_F(FrameApiTest, ABrokenOutputSizeIsRepairedBeforeTheFrameIsStaged) {
@@ -79,21 +68,21 @@ TEST_F(FrameApiTest, ABrokenOutputSizeIsRepairedBeforeTheFrameIsStaged) {
     exchange::Atomic(Block().outHeight).store(0);
     const auto frame = Nv12(64, 64);
     EXPECT_EQ(SendFrameNV12(frame.data(), 64, 64, 64), 0u);
-    EXPECT_EQ(s_reader.ReadOutputFormat(), (exchange::FrameSize{1080, 1920}));
+    EXPECT_EQ(Reader().ReadOutputFormat(), (exchange::FrameSize{1080, 1920}));
 }
 
 TEST_F(FrameApiTest, FramesFromSeveralThreadsArePublishedWholeOneAfterAnother) {
     ASSERT_EQ(SetOutputFormat(320, 240, 1), 0u);
     constexpr int kThreads = 4;
     constexpr int kFramesEach = 40;
-    const std::uint32_t firstSeq = s_reader.CurrentSeq();
+    const std::uint32_t firstSeq = Reader().CurrentSeq();
     std::atomic<bool> sending{true};
     std::atomic<int> mixed{0};
     std::thread checker([&] {
         std::vector<std::uint8_t> copy(picture::Yuv420Bytes(320, 240));
         while (sending) {
             const auto frame =
-                s_reader.RenderNewFrame([&](const std::uint8_t* data, exchange::FrameSize) {
+                Reader().RenderNewFrame([&](const std::uint8_t* data, exchange::FrameSize) {
                     std::copy_n(data, copy.size(), copy.begin());
                 });
             if (frame.seq == firstSeq) continue;
@@ -115,7 +104,7 @@ TEST_F(FrameApiTest, FramesFromSeveralThreadsArePublishedWholeOneAfterAnother) {
     sending = false;
     checker.join();
     EXPECT_EQ(mixed.load(), 0);
-    EXPECT_EQ(s_reader.CurrentSeq(), firstSeq + kThreads * kFramesEach);
+    EXPECT_EQ(Reader().CurrentSeq(), firstSeq + kThreads * kFramesEach);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The module as COM loads it: by path, through DllGetClassObject and the class factory.
 #include <gtest/gtest.h>
 
-#include "com/module_under_test.h"
+#include "support/module_under_test.h"
 #include "support/isolated_names.h"
 
 namespace orvanecam::testing {

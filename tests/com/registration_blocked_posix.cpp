@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "com/registration_fixture.h"
+#include "support/registration_fixture.h"
 
 namespace orvanecam::testing {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "com/module_under_test.h"
-#include "com/registration_fixture.h"
+#include "support/module_under_test.h"
+#include "support/registration_fixture.h"
 #include "platform/shared_library.h"
 #include "platform/utf16.h"
 

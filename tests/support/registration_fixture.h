@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "com/module_under_test.h"
+#include "support/module_under_test.h"
 #include "platform/environment.h"
 #include "platform/process.h"
 #include "platform/registry.h"

@@ -1,0 +1,33 @@
+#include "api/path_rules.h"
+
+#include "api/text_rules.h"
+#include "platform/paths.h"
+
+namespace orvanecam::api {
+
+std::u16string NormalizePathText(const std::u16string& text) {
+    std::u16string_view trimmed = TrimWhiteSpace(text);
+    if (trimmed.size() >= 2 && trimmed.front() == trimmed.back() &&
+        (trimmed.front() == u'"' || trimmed.front() == u'\'')) {
+        trimmed = trimmed.substr(1, trimmed.size() - 2);
+    }
+    return std::u16string(trimmed);
+}
+
+bool ResolveFullPath(const std::u16string& path, std::u16string& full) {
+    full.clear();
+    if (path.empty()) return false;
+    std::optional<std::u16string> resolved;
+    if (!platform::IsRelativePath(path)) {
+        resolved = platform::FullPathName(path);
+    } else if (const auto folder = platform::ExecutableFolder()) {
+        if (const auto joined = platform::CombinePath(*folder, path)) {
+            resolved = platform::FullPathName(*joined);
+        }
+    }
+    if (!resolved) return false;
+    full = std::move(*resolved);
+    return true;
+}
+
+}  // namespace orvanecam::api

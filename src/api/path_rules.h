@@ -1,0 +1,15 @@
+#pragma once
+// File path arguments of the exported functions: how they are cleaned and resolved.
+#include <string>
+
+namespace orvanecam::api {
+
+// Outer white space removed, then one pair of enclosing double or single quotes.
+std::u16string NormalizePathText(const std::u16string& text);
+
+// The full path (at most 1,039 units): an absolute path as it stands, a relative one against the
+// folder of the host process's executable (not the current directory). False, with full empty,
+// when any step fails.
+bool ResolveFullPath(const std::u16string& path, std::u16string& full);
+
+}  // namespace orvanecam::api

@@ -1,0 +1,83 @@
+// SetMirrorEnabled, SetFlipEnabled, setVcamOn, SetRotateRightDegree and SetFriendlyName.
+#include <orvanecam/orvanecam.h>
+
+#include "api/device_name.h"
+#include "api/producer_call.h"
+#include "api/result_codes.h"
+#include "api/text_rules.h"
+#include "api/user_settings.h"
+#include "exchange/publisher.h"
+
+namespace orvanecam::api {
+namespace {
+
+using Field = std::uint32_t exchange::SharedBlock::*;
+
+// Changes one field of the block and tells the readers. The field keeps its new value even when
+// the announcement cannot be made.
+template <class Change>
+void ChangeSetting(Field field, Change&& change) {
+    RunLockedProducerCall([&]() -> std::uint32_t {
+        exchange::FramePublisher& publisher = exchange::ProducerExchange();
+        if (!publisher.OpenOrCreateBlock()) return platform::kErrorOpenFailed;
+        change(exchange::Atomic(publisher.Block()->*field));
+        if (!publisher.OpenOrCreateBlock()) return kErrorWriteFault;
+        publisher.PokeSettings();
+        return 0;
+    });
+}
+
+void SetSwitch(Field field, std::int32_t value) {
+    ChangeSetting(field, [&](auto setting) { setting.exchange(value != 0 ? 1u : 0u); });
+}
+
+}  // namespace
+}  // namespace orvanecam::api
+
+using namespace orvanecam;
+
+extern "C" ORVANECAM_API void SetMirrorEnabled(int32_t enabled) {
+    api::SetSwitch(&exchange::SharedBlock::mirror, enabled);
+}
+
+extern "C" ORVANECAM_API void SetFlipEnabled(int32_t enabled) {
+    api::SetSwitch(&exchange::SharedBlock::flip, enabled);
+}
+
+extern "C" ORVANECAM_API void setVcamOn(int32_t on) {
+    api::SetSwitch(&exchange::SharedBlock::cameraOn, on);
+}
+
+extern "C" ORVANECAM_API void SetRotateRightDegree(int32_t step) {
+    if (step < 0 || step > 2) {
+        platform::SetThreadLastError(platform::kErrorInvalidParameter);
+        return;
+    }
+    const auto turns = static_cast<std::uint32_t>(step) + 1u;
+    // Relative: concurrent turns from other processes all count.
+    api::ChangeSetting(&exchange::SharedBlock::rotation, [&](auto rotation) {
+        std::uint32_t current = rotation.load();
+        while (!rotation.compare_exchange_weak(current, (current % 4u + turns) % 4u)) {
+        }
+    });
+}
+
+extern "C" ORVANECAM_API uint32_t SetFriendlyName(const OrvaneCamChar16* name) {
+    std::uint32_t result = 0;
+    try {
+        platform::SetThreadLastError(0);
+        const std::u16string cleaned = api::SanitizeDeviceName(api::TextOf(name));
+        if (cleaned.empty()) {
+            result = platform::kErrorInvalidParameter;
+        } else {
+            const bool stored = api::StoreUserSetting("FriendlyName", cleaned);
+            const bool classKeysWritten = api::WriteDeviceNameToClassKeys(cleaned);
+            result = !stored ? api::LastErrorOr(platform::kErrorAccessDenied)
+                     : !classKeysWritten ? api::kErrorNotReady
+                                         : 0u;
+        }
+    } catch (...) {
+        result = api::CodeForCurrentException();
+    }
+    return api::Finish(result);
+}

@@ -1,0 +1,64 @@
+// SetVacantImg: the picture every capture client shows while nothing live is sent.
+#include <orvanecam/orvanecam.h>
+
+#include <vector>
+
+#include "api/path_rules.h"
+#include "api/producer_call.h"
+#include "api/result_codes.h"
+#include "api/text_rules.h"
+#include "api/user_settings.h"
+#include "exchange/publisher.h"
+#include "picture/bitmap_loader.h"
+#include "picture/vacant_picture.h"
+#include "platform/paths.h"
+#include "platform/utf16.h"
+
+namespace orvanecam::api {
+namespace {
+
+// Everything up to the block, outside the mutex: argument, path, file, picture, registry.
+std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::uint8_t>& nv12,
+                                 std::int32_t& width, std::int32_t& height) {
+    const std::u16string text = NormalizePathText(TextOf(path));
+    if (text.empty()) return platform::kErrorInvalidParameter;
+    std::u16string full;
+    if (!ResolveFullPath(text, full)) return LastErrorOr(kErrorBadPathname);
+    if (!platform::PathExists(full)) return platform::kErrorFileNotFound;
+    if (!picture::LoadBitmapAsNv12(platform::Utf16ToUtf8(full), nv12, width, height)) {
+        return LastErrorOr(kErrorInvalidData);
+    }
+    if (nv12.empty() || nv12.size() > exchange::kRegionBytes) {
+        return platform::kErrorNotEnoughMemory;
+    }
+    if (!StoreUserSetting(picture::kVacantImagePathValue, full)) {
+        return LastErrorOr(platform::kErrorAccessDenied);
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace orvanecam::api
+
+using namespace orvanecam;
+
+extern "C" ORVANECAM_API uint32_t SetVacantImg(const OrvaneCamChar16* path) {
+    std::vector<std::uint8_t> nv12;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint32_t prepared = 0;
+    try {
+        platform::SetThreadLastError(0);
+        prepared = api::PrepareVacantImage(path, nv12, width, height);
+    } catch (...) {
+        prepared = api::CodeForCurrentException();
+    }
+    if (prepared != 0) return api::Finish(prepared);
+    return api::RunLockedProducerCall([&]() -> std::uint32_t {
+        if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
+        exchange::ProducerExchange().PokeSettings([&](exchange::SharedBlock& block) {
+            picture::StoreVacantPicture(block, nv12, width, height);
+        });
+        return 0;
+    });
+}

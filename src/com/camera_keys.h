@@ -1,0 +1,19 @@
+#pragma once
+// The registry keys the camera is known by, below the classes root.
+#include <string>
+
+#include "sdk/directshow.h"
+
+namespace orvanecam::com {
+
+// The identifier's registry text ({XXXXXXXX-...}, upper case); empty when it cannot be formatted.
+std::u16string GuidText(REFGUID guid);
+
+// "CLSID\{id}"; empty when the identifier cannot be formatted.
+std::string ClassKeyPath(REFCLSID classId);
+
+// "CLSID\{video input category}\Instance\{camera class}": the device the category lists; empty
+// when an identifier cannot be formatted.
+std::string CameraInstanceKeyPath();
+
+}  // namespace orvanecam::com
