@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The camera end to end with real processes, as users meet it: registration, a capture client
 # that lists and opens the camera, a producer in another process, the vacant picture with no
-# producer and after a producer is killed, and unregistration.
+# producer and after a producer is killed, settings changed by another producer process while a
+# client streams (camera off and on, a custom vacant picture), a later client finding that
+# picture through the registry, renaming, and unregistration.
 # Usage: camera_end_to_end.sh BIN_DIR linux|windows   (windows: the programs run under Wine)
 set -uo pipefail
 bin="$1"
 mode="$2"
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$repo_root/scripts/common.sh"  # the Wine prefix for the Windows build
 work="$(mktemp -d)"
 cd "$work" || exit 1
 export ORVANECAM_OBJECT_SUFFIX="_e2e$$"
@@ -14,9 +18,20 @@ export ORVANECAM_REGISTRY_ROOT="$work/registry"  # the Linux store; Wine has its
 failures=0
 producer=""
 
+# The user's settings (device name, vacant picture) live in Wine's own registry for the Windows
+# build: start and end without them.
+forget_user_settings() {
+  if [ "$mode" = windows ]; then
+    "$repo_root/scripts/wine-run.sh" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f \
+      >/dev/null 2>&1
+  fi
+  return 0
+}
+
 cleanup() {
   [ -n "$producer" ] && kill -9 "$producer" 2>/dev/null
   wait 2>/dev/null
+  forget_user_settings
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,6 +56,35 @@ register() {
   fi
 }
 
+# A path as the programs of this build spell it.
+native_path() {
+  if [ "$mode" = windows ]; then winepath -w "$1"; else echo "$1"; fi
+}
+
+little_endian32() {
+  local value=$1 byte
+  for byte in 0 8 16 24; do printf "\\x$(printf %02x $(((value >> byte) & 255)))"; done
+}
+
+# A 64 x 36 mid-grey 24-bit bitmap: neither the producer's bars nor black.
+make_grey_bitmap() {
+  local pixels=$((64 * 36 * 3))
+  {
+    printf 'BM'
+    little_endian32 $((54 + pixels)); little_endian32 0; little_endian32 54
+    little_endian32 40; little_endian32 64; little_endian32 36
+    printf '\x01\x00\x18\x00'
+    little_endian32 0; little_endian32 $pixels; little_endian32 2835; little_endian32 2835
+    little_endian32 0; little_endian32 0
+    head -c $pixels /dev/zero | tr '\0' '\200'
+  } >"$1"
+}
+
+stop_producer() {
+  { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
+  producer=""
+}
+
 summary_field() {
   awk -v key="$1:" '$1 == key { print $2 }' "$2/summary.txt" 2>/dev/null
 }
@@ -59,6 +103,7 @@ check() {
 at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
 equals() { [ "${1:-x}" = "$2" ]; }
 
+forget_user_settings
 check "the module registers" register
 program orvanecam-capture --list 2>&1 | tr -d '\r' >list.txt
 check "a video input device named OrvaneCam is listed" grep -qx "  OrvaneCam" list.txt
@@ -78,19 +123,44 @@ check "no frame is anything but bars or vacant" equals "$(summary_field other li
 program orvanecam-capture --frames 90 --out killed >killed.log 2>&1 &
 capture=$!
 sleep 2
-{ kill -9 "$producer" && wait "$producer"; } 2>/dev/null
-producer=""
+stop_producer
 wait "$capture"
 check "frames arrive before the producer is killed" at_least "$(summary_field live killed)" 1
 check "frames turn vacant once the producer is killed" \
   grep -Eq "^runs: .* vacant$" killed/summary.txt
 
+program orvanecam-send --seconds 120 --size 320x240 --output 320x240 >>send.log 2>&1 &
+producer=$!
+make_grey_bitmap grey.bmp
+sleep 2
+program orvanecam-capture --frames 180 --out switched >switched.log 2>&1 &
+capture=$!
+sleep 2
+program orvanecam-send --seconds 0 --camera off >>settings.log 2>&1
+sleep 1
+program orvanecam-send --seconds 0 --vacant "$(native_path "$work/grey.bmp")" >>settings.log 2>&1
+sleep 1
+program orvanecam-send --seconds 0 --camera on >>settings.log 2>&1
+wait "$capture"
+stop_producer
+check "camera off, a custom vacant picture and camera on reach a running client in turn" \
+  grep -Eq "^runs: .*live.* vacant.* other.* live" switched/summary.txt
+
+program orvanecam-capture --frames 15 --out later >later.log 2>&1
+check "a client on a fresh block shows the vacant picture named in the registry" \
+  equals "$(summary_field other later)" 15
+
+program orvanecam-send --seconds 0 --name " Studio: Cam? " >>settings.log 2>&1
+program orvanecam-capture --list 2>&1 | tr -d '\r' >list-renamed.txt
+check "a renamed camera is listed under its cleaned name" grep -qx "  Studio Cam" list-renamed.txt
+
 register unregister >/dev/null
 program orvanecam-capture --list 2>&1 | tr -d '\r' >list-after.txt
-check "unregistering removes the device" bash -c "! grep -qx '  OrvaneCam' list-after.txt"
+check "unregistering removes the device" bash -c "! grep -q 'Studio Cam' list-after.txt"
 
 if [ "$failures" -ne 0 ]; then
-  for log in list.txt idle.log live.log killed.log send.log; do
+  for log in list.txt idle.log live.log killed.log switched.log later.log settings.log \
+    list-renamed.txt send.log; do
     echo "--- $log"
     cat "$log" 2>/dev/null
   done

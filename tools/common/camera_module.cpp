@@ -26,9 +26,16 @@ std::optional<CameraModule> CameraModule::Load(const std::string& path) {
         return std::nullopt;
     }
     CameraModule module(std::move(*library));
-    if (!Find(module.m_library, "InitVcam", module.initVcam) ||
-        !Find(module.m_library, "SetOutputFormat", module.setOutputFormat) ||
-        !Find(module.m_library, "SendFrameNV12", module.sendFrameNv12)) {
+    const platform::SharedLibrary& exports = module.m_library;
+    if (!Find(exports, "InitVcam", module.initVcam) ||
+        !Find(exports, "SetOutputFormat", module.setOutputFormat) ||
+        !Find(exports, "SendFrameNV12", module.sendFrameNv12) ||
+        !Find(exports, "SetMirrorEnabled", module.setMirrorEnabled) ||
+        !Find(exports, "SetFlipEnabled", module.setFlipEnabled) ||
+        !Find(exports, "setVcamOn", module.setCameraOn) ||
+        !Find(exports, "SetRotateRightDegree", module.setRotateRightDegree) ||
+        !Find(exports, "SetFriendlyName", module.setFriendlyName) ||
+        !Find(exports, "SetVacantImg", module.setVacantImage)) {
         return std::nullopt;
     }
     // Windows keeps the module's last error in the thread itself; elsewhere the module says.

@@ -18,6 +18,12 @@ class CameraModule {
     decltype(&InitVcam) initVcam = nullptr;
     decltype(&SetOutputFormat) setOutputFormat = nullptr;
     decltype(&SendFrameNV12) sendFrameNv12 = nullptr;
+    decltype(&SetMirrorEnabled) setMirrorEnabled = nullptr;
+    decltype(&SetFlipEnabled) setFlipEnabled = nullptr;
+    decltype(&setVcamOn) setCameraOn = nullptr;
+    decltype(&SetRotateRightDegree) setRotateRightDegree = nullptr;
+    decltype(&SetFriendlyName) setFriendlyName = nullptr;
+    decltype(&SetVacantImg) setVacantImage = nullptr;
 
     // The calling thread's last error as the module left it.
     std::uint32_t LastError() const;

@@ -1,13 +1,18 @@
-// A producer application: loads the camera module and sends a test picture through its API.
-//   orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]
-//                  [--output WxH] [--module PATH]
-// --output also sets the camera's output size (NV12 offered first).
+// A producer application: loads the camera module, applies the settings asked for and sends a
+// test picture through its API.
+//   orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N] [--output WxH]
+//                  [--mirror] [--flip] [--rotate 90|180|270] [--camera on|off] [--name NAME]
+//                  [--vacant FILE.bmp] [--module PATH]
+// --output also sets the camera's output size (NV12 offered first); --seconds 0 only applies the
+// settings.
 #include <cstdio>
+#include <string>
 
 #include "common/camera_module.h"
 #include "common/command_line.h"
 #include "common/moving_bars.h"
 #include "platform/clock.h"
+#include "platform/utf16.h"
 
 namespace {
 
@@ -15,11 +20,60 @@ using namespace orvanecam;
 
 constexpr char kUsage[] =
     "usage: orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]\n"
-    "                      [--output WxH] [--module PATH]\n";
+    "                      [--output WxH] [--mirror] [--flip] [--rotate 90|180|270]\n"
+    "                      [--camera on|off] [--name NAME] [--vacant FILE.bmp] [--module PATH]\n";
 
 int Fail(const char* what, std::uint32_t error) {
     std::fprintf(stderr, "orvanecam-send: %s failed with error %u\n", what, error);
     return 1;
+}
+
+// UTF-8 command-line text as the API's UTF-16 string (kept alive by the caller).
+const OrvaneCamChar16* ApiText(const std::u16string& text) {
+    return reinterpret_cast<const OrvaneCamChar16*>(text.c_str());
+}
+
+// The settings calls, in a fixed order; 0 or the exit status after a message.
+int ApplySettings(const tools::CameraModule& module, const tools::CommandLine& options) {
+    if (options.Has("--name")) {
+        const std::u16string name = platform::Utf8ToUtf16(options.Text("--name", ""));
+        if (const std::uint32_t error = module.setFriendlyName(ApiText(name)); error != 0) {
+            return Fail("SetFriendlyName", error);
+        }
+    }
+    if (options.Has("--vacant")) {
+        const std::u16string path = platform::Utf8ToUtf16(options.Text("--vacant", ""));
+        if (const std::uint32_t error = module.setVacantImage(ApiText(path)); error != 0) {
+            return Fail("SetVacantImg", error);
+        }
+    }
+    // Each switch reports through the thread's last error only.
+    struct Switch {
+        const char* option;
+        void (*set)(std::int32_t);
+        std::int32_t value;
+        const char* name;
+    };
+    const Switch switches[] = {
+        {"--mirror", module.setMirrorEnabled, 1, "SetMirrorEnabled"},
+        {"--flip", module.setFlipEnabled, 1, "SetFlipEnabled"},
+        {"--camera", module.setCameraOn, options.Text("--camera", "") == "on" ? 1 : 0, "setVcamOn"},
+        {"--rotate", module.setRotateRightDegree,
+         options.Number("--rotate", 90, 270).value_or(90) / 90 - 1, "SetRotateRightDegree"},
+    };
+    for (const Switch& change : switches) {
+        if (!options.Has(change.option)) continue;
+        change.set(change.value);
+        if (const std::uint32_t error = module.LastError(); error != 0) return Fail(change.name, error);
+    }
+    return 0;
+}
+
+bool ValidSettings(const tools::CommandLine& options) {
+    const std::string camera = options.Text("--camera", "on");
+    const auto rotate = options.Number("--rotate", 90, 270);
+    return (camera == "on" || camera == "off") &&
+           (!options.Has("--rotate") || (rotate && *rotate % 90 == 0));
 }
 
 }  // namespace
@@ -27,18 +81,20 @@ int Fail(const char* what, std::uint32_t error) {
 int main(int argc, char** argv) {
     tools::CommandLine options;
     if (!options.Parse(argc, argv,
-                       {"--pattern", "--size", "--seconds", "--fps", "--output", "--module"}, {})) {
+                       {"--pattern", "--size", "--seconds", "--fps", "--output", "--module",
+                        "--rotate", "--camera", "--name", "--vacant"},
+                       {"--mirror", "--flip"})) {
         std::fputs(kUsage, stderr);
         return 2;
     }
     const auto size = options.Has("--size") ? options.Size("--size")
                                             : std::optional<tools::PictureSize>({640, 360});
-    const auto seconds = options.Has("--seconds") ? options.Number("--seconds", 1, 3600)
+    const auto seconds = options.Has("--seconds") ? options.Number("--seconds", 0, 3600)
                                                   : std::optional<int>(5);
     const auto fps = options.Has("--fps") ? options.Number("--fps", 1, 120) : std::optional<int>(30);
     const auto output = options.Size("--output");
     if (!size || size->width % 2 != 0 || size->height % 2 != 0 || !seconds || !fps ||
-        (options.Has("--output") && !output) ||
+        (options.Has("--output") && !output) || !ValidSettings(options) ||
         options.Text("--pattern", "moving-bars") != "moving-bars") {
         std::fputs(kUsage, stderr);
         return 2;
@@ -50,6 +106,7 @@ int main(int argc, char** argv) {
     if (output && module->setOutputFormat(output->width, output->height, 1) != 0) {
         return Fail("SetOutputFormat", module->LastError());
     }
+    if (const int status = ApplySettings(*module, options); status != 0) return status;
 
     tools::MovingBars pattern(*size);
     const int frames = *seconds * *fps;
