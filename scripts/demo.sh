@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds the Linux preset, registers the camera (into a registry store under the
-# build folder), and runs a capture client and a producer as separate processes. The producer
-# sends sliding colour bars for three seconds, pauses (the camera shows its vacant picture) and
-# sends again; the client keeps what it receives in demo-output/: capture.y4m, PNG snapshots and
+# build folder), and runs a capture client and producers as separate processes. A producer sends
+# sliding colour bars for eight seconds; meanwhile another producer call switches the camera off
+# (the clients show the vacant picture) and on again; after the producer ends the camera is vacant
+# once more. The client keeps what it receives in demo-output/: capture.y4m, PNG snapshots and
 # summary.txt.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -20,15 +21,19 @@ output="$repo_root/demo-output"
 rm -rf "$output"
 
 "$bin/orvanecam-register"
-# The first producer sets the camera's output size before the client negotiates its format.
-"$bin/orvanecam-send" --seconds 3 --size 640x360 --output 640x360 &
-first=$!
+# The producer sets the camera's output size before the client negotiates its format.
+"$bin/orvanecam-send" --seconds 8 --size 640x360 --output 640x360 &
+producer=$!
 sleep 0.5
-"$bin/orvanecam-capture" --frames 240 --out "$output" &
+"$bin/orvanecam-capture" --frames 300 --out "$output" &
 client=$!
-wait "$first"
+sleep 2.5
+echo "demo: camera off"
+"$bin/orvanecam-send" --seconds 0 --camera off
 sleep 2
-"$bin/orvanecam-send" --seconds 3 --size 640x360
+echo "demo: camera on"
+"$bin/orvanecam-send" --seconds 0 --camera on
+wait "$producer"
 wait "$client"
 
 echo

@@ -169,8 +169,8 @@ std::string FrameRecorder::Finish(const std::string& device) {
          << "frames:    " << m_kinds.size() << " of " << m_target << " captured in " << seconds
          << " s, " << measured << " fps measured\n"
          << "live:      " << count(FrameKind::kBars) << " (the producer's moving bars)\n"
-         << "vacant:    " << count(FrameKind::kVacant) << " (black: no producer sending)\n"
-         << "other:     " << count(FrameKind::kOther) << '\n'
+         << "vacant:    " << count(FrameKind::kVacant) << " (black: the camera's vacant picture)\n"
+         << "other:     " << count(FrameKind::kOther) << " (neither, e.g. a custom vacant picture)\n"
          << "short:     " << m_shortSamples << " samples shorter than a frame\n"
          << "runs:      " << Runs(m_kinds) << '\n'
          << "snapshots:";
