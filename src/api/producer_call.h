@@ -24,17 +24,27 @@ std::uint32_t OpenProducerBlock();
 // Converts anything thrown inside into a code: nothing may unwind into a C caller.
 std::uint32_t CodeForCurrentException();
 
+// Runs an exported function's body: the last error cleared on entry and left equal to the result,
+// and nothing thrown inside unwinding into the C caller.
 template <class Body>
-std::uint32_t RunLockedProducerCall(Body&& body) noexcept {
+std::uint32_t RunProducerCall(Body&& body) noexcept {
     std::uint32_t result = 0;
     try {
         platform::SetThreadLastError(0);
-        std::lock_guard<std::mutex> lock(ProducerMutex());
         result = body();
     } catch (...) {
         result = CodeForCurrentException();
     }
     return Finish(result);
+}
+
+// The same with the process-wide mutex held for the whole body.
+template <class Body>
+std::uint32_t RunLockedProducerCall(Body&& body) noexcept {
+    return RunProducerCall([&] {
+        std::lock_guard<std::mutex> lock(ProducerMutex());
+        return body();
+    });
 }
 
 }  // namespace orvanecam::api

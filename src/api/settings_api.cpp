@@ -63,21 +63,13 @@ extern "C" ORVANECAM_API void SetRotateRightDegree(int32_t step) {
 }
 
 extern "C" ORVANECAM_API uint32_t SetFriendlyName(const OrvaneCamChar16* name) {
-    std::uint32_t result = 0;
-    try {
-        platform::SetThreadLastError(0);
+    return api::RunProducerCall([&]() -> std::uint32_t {
         const std::u16string cleaned = api::SanitizeDeviceName(api::TextOf(name));
-        if (cleaned.empty()) {
-            result = platform::kErrorInvalidParameter;
-        } else {
-            const bool stored = api::StoreUserSetting("FriendlyName", cleaned);
-            const bool classKeysWritten = api::WriteDeviceNameToClassKeys(cleaned);
-            result = !stored ? api::LastErrorOr(platform::kErrorAccessDenied)
-                     : !classKeysWritten ? api::kErrorNotReady
-                                         : 0u;
-        }
-    } catch (...) {
-        result = api::CodeForCurrentException();
-    }
-    return api::Finish(result);
+        if (cleaned.empty()) return platform::kErrorInvalidParameter;
+        const bool stored = api::StoreUserSetting("FriendlyName", cleaned);
+        // The class keys are tried even when the user's value could not be stored.
+        const bool classKeysWritten = api::WriteDeviceNameToClassKeys(cleaned);
+        if (!stored) return api::LastErrorOr(platform::kErrorAccessDenied);
+        return classKeysWritten ? 0u : api::kErrorNotReady;
+    });
 }

@@ -17,7 +17,7 @@
 namespace orvanecam::api {
 namespace {
 
-// Everything up to the block, outside the mutex: argument, path, file, picture, registry.
+// Everything up to the block: argument, path, file, picture, registry.
 std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::uint8_t>& nv12,
                                  std::int32_t& width, std::int32_t& height) {
     const std::u16string text = NormalizePathText(TextOf(path));
@@ -43,22 +43,19 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
 using namespace orvanecam;
 
 extern "C" ORVANECAM_API uint32_t SetVacantImg(const OrvaneCamChar16* path) {
-    std::vector<std::uint8_t> nv12;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::uint32_t prepared = 0;
-    try {
-        platform::SetThreadLastError(0);
-        prepared = api::PrepareVacantImage(path, nv12, width, height);
-    } catch (...) {
-        prepared = api::CodeForCurrentException();
-    }
-    if (prepared != 0) return api::Finish(prepared);
-    return api::RunLockedProducerCall([&]() -> std::uint32_t {
+    return api::RunProducerCall([&]() -> std::uint32_t {
+        std::vector<std::uint8_t> nv12;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        if (const std::uint32_t error = api::PrepareVacantImage(path, nv12, width, height)) {
+            return error;
+        }
+        // Only the block update is serialised with the other control functions.
+        std::lock_guard<std::mutex> lock(api::ProducerMutex());
         if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
         exchange::ProducerExchange().PokeSettings([&](exchange::SharedBlock& block) {
             picture::StoreVacantPicture(block, nv12, width, height);
         });
-        return 0;
+        return 0u;
     });
 }
