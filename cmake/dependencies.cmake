@@ -20,6 +20,15 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   set_target_properties(libyuv PROPERTIES
     IMPORTED_LOCATION ${ORVANECAM_WIN_LIBYUV_PREFIX}/lib/libyuv.a
     INTERFACE_INCLUDE_DIRECTORIES ${ORVANECAM_WIN_LIBYUV_PREFIX}/include)
+  # FFmpeg's static libraries, in link order, with the system libraries they call.
+  add_library(ffmpeg INTERFACE)
+  target_include_directories(ffmpeg SYSTEM INTERFACE ${ORVANECAM_WIN_FFMPEG_PREFIX}/include)
+  foreach(component avformat avcodec swscale swresample avutil)
+    target_link_libraries(ffmpeg INTERFACE ${ORVANECAM_WIN_FFMPEG_PREFIX}/lib/lib${component}.a)
+  endforeach()
+  # zlib from Debian's MinGW package, the static archive so that the DLL needs no zlib1.dll.
+  find_library(MINGW_ZLIB NAMES libz.a REQUIRED)
+  target_link_libraries(ffmpeg INTERFACE ${MINGW_ZLIB} bcrypt)
 else()
   find_path(LIBYUV_INCLUDE_DIR libyuv.h REQUIRED)
   find_library(LIBYUV_LIBRARY yuv REQUIRED)
@@ -27,4 +36,10 @@ else()
   set_target_properties(libyuv PROPERTIES
     IMPORTED_LOCATION ${LIBYUV_LIBRARY}
     INTERFACE_INCLUDE_DIRECTORIES ${LIBYUV_INCLUDE_DIR})
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
+                    libavformat libavcodec libswscale libswresample libavutil)
+  add_library(ffmpeg INTERFACE)
+  target_link_libraries(ffmpeg INTERFACE PkgConfig::FFMPEG)
+  pkg_check_modules(PULSE_SIMPLE REQUIRED IMPORTED_TARGET libpulse-simple)
 endif()

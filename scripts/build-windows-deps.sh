@@ -63,19 +63,72 @@ build_libyuv() {
   cp -r "$source/include/." "$prefix/include/"
 }
 
-# Builds package $1 with build_$2 unless the cache holds its current version.
+# FFmpeg for the media sources: static libraries with the decoders, demuxers and parsers of the
+# files people play through a camera, and nothing that reaches the network or other libraries.
+ffmpeg_decoders=(
+  h264 hevc vp8 vp9 mpeg1video mpeg2video mpeg4 mjpeg prores theora rawvideo
+  png apng bmp gif webp tiff
+  aac mp3 mp3float mp2 mp2float opus vorbis flac alac ac3 eac3
+  pcm_s16le pcm_s16be pcm_s24le pcm_s32le pcm_f32le pcm_u8 pcm_alaw pcm_mulaw
+)
+ffmpeg_demuxers=(
+  mov matroska avi mpegts mpegps flv ogg wav yuv4mpegpipe
+  h264 hevc m4v mpegvideo mjpeg ivf aac mp3 flac ac3 eac3
+  image2 image_png_pipe image_jpeg_pipe image_bmp_pipe image_gif_pipe image_webp_pipe
+  image_tiff_pipe gif apng
+)
+ffmpeg_parsers=(
+  h264 hevc vp8 vp9 mpegvideo mpeg4video mjpeg png bmp gif webp
+  aac mpegaudio opus vorbis flac ac3
+)
+
+join_by_comma() {
+  local IFS=,
+  echo "$*"
+}
+
+build_ffmpeg() {
+  local source=$1 prefix=$2
+  local log="$source/build.log"
+  { (cd "$source" && ./configure --prefix="$prefix" --target-os=mingw32 --arch=x86_64 \
+      --cross-prefix=x86_64-w64-mingw32- --cc=x86_64-w64-mingw32-gcc-posix \
+      --cxx=x86_64-w64-mingw32-g++-posix \
+      --enable-static --disable-shared --disable-programs --disable-doc --disable-network \
+      --disable-autodetect --disable-everything --enable-w32threads --enable-zlib \
+      --disable-avdevice --disable-avfilter --disable-postproc \
+      --enable-swscale --enable-swresample --enable-protocol=file \
+      --enable-decoder="$(join_by_comma "${ffmpeg_decoders[@]}")" \
+      --enable-demuxer="$(join_by_comma "${ffmpeg_demuxers[@]}")" \
+      --enable-parser="$(join_by_comma "${ffmpeg_parsers[@]}")") &&
+    make -C "$source" -j "$jobs" && make -C "$source" install; } >"$log" 2>&1 ||
+    { tail -n 40 "$log" >&2; return 1; }
+}
+
+# The cache folder of package $1 built by build_$2: its Debian version and a fingerprint of the
+# recipe (the build function and its option lists), so a changed recipe builds afresh.
+cache_prefix() {
+  local package=$1 builder=$2 version recipe
+  version="$(candidate_version "$package")"
+  [ -n "$version" ] || return 0
+  recipe="$({ declare -f "build_$builder"; for list in $(compgen -A variable "${builder}_"); do
+    declare -p "$list"; done; } | sha1sum | cut -c1-8)"
+  echo "$deps_root/$package-${version//[^A-Za-z0-9.+-]/_}-$recipe"
+}
+
+# Builds package $1 with build_$2 unless the cache holds its current version and recipe.
 ensure_library() {
   local package=$1 builder=$2 version prefix
   version="$(candidate_version "$package")"
   [ -n "$version" ] || { echo "deps: no source version for $package" >&2; return 1; }
-  prefix="$deps_root/$package-${version//[^A-Za-z0-9.+-]/_}"
+  prefix="$(cache_prefix "$package" "$builder")"
   if [ -f "$prefix/.complete" ]; then
     echo "$prefix"
     return
   fi
   echo "deps: building $package $version for MinGW" >&2
   mkdir -p "$deps_root"
-  rm -rf "$prefix" "$deps_root/$package-src"
+  # Earlier versions or recipes of this package are of no further use.
+  find "$deps_root" -mindepth 1 -maxdepth 1 -name "$package-*" -exec rm -rf {} +
   fetch_source "$package" "$deps_root/$package-src"
   "build_$builder" "$deps_root/$package-src" "$prefix"
   rm -rf "$deps_root/$package-src"
@@ -84,17 +137,17 @@ ensure_library() {
 }
 
 need_sources=0
-for package in libyuv; do
-  version="$(candidate_version "$package")"
-  if [ -z "$version" ] || [ ! -f "$deps_root/$package-${version//[^A-Za-z0-9.+-]/_}/.complete" ]; then
-    need_sources=1
-  fi
+for package in libyuv ffmpeg; do
+  prefix="$(cache_prefix "$package" "$package")"
+  if [ -z "$prefix" ] || [ ! -f "$prefix/.complete" ]; then need_sources=1; fi
 done
 ((need_sources == 0)) || enable_source_index
 
 libyuv_prefix="$(ensure_library libyuv libyuv)"
+ffmpeg_prefix="$(ensure_library ffmpeg ffmpeg)"
 # The mingw-x64 preset reads this file to find the libraries.
 cat > "$deps_root/paths.cmake" <<EOT
 set(ORVANECAM_WIN_LIBYUV_PREFIX "$libyuv_prefix")
+set(ORVANECAM_WIN_FFMPEG_PREFIX "$ffmpeg_prefix")
 EOT
-echo "deps: libyuv in $libyuv_prefix" >&2
+echo "deps: libyuv in $libyuv_prefix, FFmpeg in $ffmpeg_prefix" >&2

@@ -30,3 +30,18 @@ start_wine_server() {
 stop_wine_server() {
   wineserver --kill >/dev/null 2>&1 || true
 }
+
+# Media playback needs a sound server. A desktop session has one; otherwise start PulseAudio with
+# a null sink (sound goes nowhere, but is played in real time) for this user.
+start_sound_server() {
+  pactl info >/dev/null 2>&1 && return 0
+  pulseaudio --daemonize=yes --exit-idle-time=-1 --system=false -n \
+    --load="module-null-sink sink_name=null" --load=module-native-protocol-unix \
+    </dev/null >/dev/null 2>&1 || true
+  local tries
+  for tries in 1 2 3 4 5 6 7 8 9 10; do
+    pactl info >/dev/null 2>&1 && return 0
+    sleep 0.5
+  done
+  echo "no sound server could be started; media playback will fail" >&2
+}

@@ -9,8 +9,11 @@ source "$here/common.sh"
 packages=(
   cmake ninja-build g++ dpkg-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  libyuv-dev
+  libyuv-dev pkg-config
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
+  libpulse-dev pulseaudio ffmpeg nasm
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev
   wine wine64
 )
 

@@ -12,6 +12,7 @@ cd "$repo_root" || exit 1
 presets=("$@")
 ((${#presets[@]})) || presets=(linux linux-asan mingw-x64)
 
+start_sound_server
 trap stop_wine_server EXIT
 passed=0
 failed=0

@@ -61,6 +61,16 @@ ORVANECAM_API uint32_t SetFriendlyName(const OrvaneCamChar16* name);
  * the exchange cannot be opened. */
 ORVANECAM_API uint32_t SetVacantImg(const OrvaneCamChar16* path);
 
+/* Plays a media file through the camera: every video frame at its time (at the video's size, in
+ * the camera's preferred format), its sound on the default audio device. Returns when the file has
+ * played: 0, 87 / 161 / 2 for the path, 1630 without video or a decoder, 13 for an unusable size
+ * or data, 110 when the file or the audio device cannot be opened, or the failing step's code. */
+ORVANECAM_API uint32_t getMultiMediaToCamera(const OrvaneCamChar16* path);
+
+/* Shows an image file (each picture of an animated one at its time) through the camera, at the
+ * picture's size; codes as getMultiMediaToCamera, and 13 for a file without a picture. */
+ORVANECAM_API uint32_t getImageToCamera(const OrvaneCamChar16* path);
+
 #ifndef _WIN32
 /* The calling thread's last error as the module set it (Windows producers call GetLastError). */
 ORVANECAM_API uint32_t GetVcamLastError(void);

@@ -3,7 +3,8 @@
 # that lists and opens the camera, a producer in another process, the vacant picture with no
 # producer and after a producer is killed, settings changed by another producer process while a
 # client streams (camera off and on, a custom vacant picture), a later client finding that
-# picture through the registry, renaming, and unregistration.
+# picture through the registry, a media file played into a running client, renaming, and
+# unregistration.
 # Usage: camera_end_to_end.sh BIN_DIR linux|windows   (windows: the programs run under Wine)
 set -uo pipefail
 bin="$1"
@@ -150,6 +151,14 @@ program orvanecam-capture --frames 15 --out later >later.log 2>&1
 check "a client on a fresh block shows the vacant picture named in the registry" \
   equals "$(summary_field other later)" 15
 
+program orvanecam-capture --frames 60 --out played >played.log 2>&1 &
+capture=$!
+sleep 1
+program orvanecam-send --play "$(native_path "$bin/test-media/clip.mp4")" >>settings.log 2>&1
+wait "$capture"
+check "a clip played by a producer reaches a running client" \
+  at_least "$(summary_field other played)" 20
+
 program orvanecam-send --seconds 0 --name " Studio: Cam? " >>settings.log 2>&1
 program orvanecam-capture --list 2>&1 | tr -d '\r' >list-renamed.txt
 check "a renamed camera is listed under its cleaned name" grep -qx "  Studio Cam" list-renamed.txt
@@ -159,7 +168,7 @@ program orvanecam-capture --list 2>&1 | tr -d '\r' >list-after.txt
 check "unregistering removes the device" bash -c "! grep -q 'Studio Cam' list-after.txt"
 
 if [ "$failures" -ne 0 ]; then
-  for log in list.txt idle.log live.log killed.log switched.log later.log settings.log \
+  for log in list.txt idle.log live.log killed.log switched.log later.log played.log settings.log \
     list-renamed.txt send.log; do
     echo "--- $log"
     cat "$log" 2>/dev/null

@@ -170,7 +170,8 @@ std::string FrameRecorder::Finish(const std::string& device) {
          << " s, " << measured << " fps measured\n"
          << "live:      " << count(FrameKind::kBars) << " (the producer's moving bars)\n"
          << "vacant:    " << count(FrameKind::kVacant) << " (black: the camera's vacant picture)\n"
-         << "other:     " << count(FrameKind::kOther) << " (neither, e.g. a custom vacant picture)\n"
+         << "other:     " << count(FrameKind::kOther)
+         << " (neither: a played file, a custom vacant picture)\n"
          << "short:     " << m_shortSamples << " samples shorter than a frame\n"
          << "runs:      " << Runs(m_kinds) << '\n'
          << "snapshots:";

@@ -35,7 +35,9 @@ std::optional<CameraModule> CameraModule::Load(const std::string& path) {
         !Find(exports, "setVcamOn", module.setCameraOn) ||
         !Find(exports, "SetRotateRightDegree", module.setRotateRightDegree) ||
         !Find(exports, "SetFriendlyName", module.setFriendlyName) ||
-        !Find(exports, "SetVacantImg", module.setVacantImage)) {
+        !Find(exports, "SetVacantImg", module.setVacantImage) ||
+        !Find(exports, "getMultiMediaToCamera", module.playMedia) ||
+        !Find(exports, "getImageToCamera", module.showImage)) {
         return std::nullopt;
     }
     // Windows keeps the module's last error in the thread itself; elsewhere the module says.

@@ -24,6 +24,8 @@ class CameraModule {
     decltype(&SetRotateRightDegree) setRotateRightDegree = nullptr;
     decltype(&SetFriendlyName) setFriendlyName = nullptr;
     decltype(&SetVacantImg) setVacantImage = nullptr;
+    decltype(&getMultiMediaToCamera) playMedia = nullptr;
+    decltype(&getImageToCamera) showImage = nullptr;
 
     // The calling thread's last error as the module left it.
     std::uint32_t LastError() const;

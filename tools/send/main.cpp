@@ -2,11 +2,15 @@
 // test picture through its API.
 //   orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N] [--output WxH]
 //                  [--mirror] [--flip] [--rotate 90|180|270] [--camera on|off] [--name NAME]
-//                  [--vacant FILE.bmp] [--module PATH]
+//                  [--vacant FILE.bmp] [--play MEDIA | --image IMAGE] [--module PATH]
 // --output also sets the camera's output size (NV12 offered first); --seconds 0 only applies the
-// settings.
+// settings. --play and --image send a file instead of the pattern.
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "common/camera_module.h"
 #include "common/command_line.h"
@@ -21,7 +25,8 @@ using namespace orvanecam;
 constexpr char kUsage[] =
     "usage: orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]\n"
     "                      [--output WxH] [--mirror] [--flip] [--rotate 90|180|270]\n"
-    "                      [--camera on|off] [--name NAME] [--vacant FILE.bmp] [--module PATH]\n";
+    "                      [--camera on|off] [--name NAME] [--vacant FILE.bmp]\n"
+    "                      [--play MEDIA | --image IMAGE] [--module PATH]\n";
 
 int Fail(const char* what, std::uint32_t error) {
     std::fprintf(stderr, "orvanecam-send: %s failed with error %u\n", what, error);
@@ -69,6 +74,33 @@ int ApplySettings(const tools::CameraModule& module, const tools::CommandLine& o
     return 0;
 }
 
+// Runs send (a blocking call of the module) while a progress line counts the seconds.
+int SendFile(const char* what, const std::string& file,
+             std::uint32_t (*send)(const OrvaneCamChar16*)) {
+    const std::u16string path = platform::Utf8ToUtf16(file);
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread progress([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (int seconds = 0; !finished.wait_for(lock, std::chrono::seconds(1), [&] { return done; });) {
+            std::printf("\r%s %s: %d s", what, file.c_str(), ++seconds);
+            std::fflush(stdout);
+        }
+    });
+    const std::uint32_t result = send(ApiText(path));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    finished.notify_one();
+    progress.join();
+    std::printf("\n");
+    if (result != 0) return Fail(what, result);
+    std::printf("%s %s: done\n", what, file.c_str());
+    return 0;
+}
+
 bool ValidSettings(const tools::CommandLine& options) {
     const std::string camera = options.Text("--camera", "on");
     const auto rotate = options.Number("--rotate", 90, 270);
@@ -82,7 +114,7 @@ int main(int argc, char** argv) {
     tools::CommandLine options;
     if (!options.Parse(argc, argv,
                        {"--pattern", "--size", "--seconds", "--fps", "--output", "--module",
-                        "--rotate", "--camera", "--name", "--vacant"},
+                        "--rotate", "--camera", "--name", "--vacant", "--play", "--image"},
                        {"--mirror", "--flip"})) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -95,6 +127,7 @@ int main(int argc, char** argv) {
     const auto output = options.Size("--output");
     if (!size || size->width % 2 != 0 || size->height % 2 != 0 || !seconds || !fps ||
         (options.Has("--output") && !output) || !ValidSettings(options) ||
+        (options.Has("--play") && options.Has("--image")) ||
         options.Text("--pattern", "moving-bars") != "moving-bars") {
         std::fputs(kUsage, stderr);
         return 2;
@@ -107,6 +140,8 @@ int main(int argc, char** argv) {
         return Fail("SetOutputFormat", module->LastError());
     }
     if (const int status = ApplySettings(*module, options); status != 0) return status;
+    if (options.Has("--play")) return SendFile("playing", options.Text("--play", ""), module->playMedia);
+    if (options.Has("--image")) return SendFile("showing", options.Text("--image", ""), module->showImage);
 
     tools::MovingBars pattern(*size);
     const int frames = *seconds * *fps;

@@ -1,0 +1,24 @@
+#pragma once
+// The sound half of playback: decoded audio resampled to 48,000 Hz stereo signed 16-bit and
+// queued to the audio device.
+#include <cstdint>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libswresample/swresample.h>
+}
+
+#include "media/wave_output.h"
+
+namespace orvanecam::media {
+
+// A resampler from the decoder's format (stereo when it reports no channels): 0, the mapped
+// failure of copying the layout (13) or initialising (13), or 14 when none can be made.
+std::uint32_t CreateResampler(const AVCodecContext& decoder, SwrContext*& resampler);
+
+// Resamples one decoded frame and queues the result: 0 (also when it yields nothing), 87 for a
+// missing piece, the mapped resampling failure (13), or the queue's code.
+std::uint32_t ResampleAndQueueAudio(const AVCodecContext* decoder, SwrContext* resampler,
+                                    const AVFrame* frame, WaveOutput& output);
+
+}  // namespace orvanecam::media

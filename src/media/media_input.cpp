@@ -1,0 +1,102 @@
+#include "media/media_input.h"
+
+#include <mutex>
+
+#include "api/path_rules.h"
+#include "api/producer_call.h"
+#include "api/text_rules.h"
+#include "exchange/publisher.h"
+#include "media/media_errors.h"
+#include "platform/paths.h"
+#include "platform/utf16.h"
+
+namespace orvanecam::media {
+
+std::string WideToUtf8(const std::u16string& text) {
+    return platform::Utf16ToUtf8(text);
+}
+
+std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Path) {
+    if (path == nullptr) return kErrorInvalidParameter;
+    const std::u16string text = api::NormalizePathText(api::TextOf(path));
+    if (text.empty()) return kErrorInvalidParameter;
+    std::u16string full;
+    if (!api::ResolveFullPath(text, full)) return api::LastErrorOr(kErrorBadPathname);
+    if (!platform::PathExists(full)) return kErrorFileNotFound;
+    utf8Path = WideToUtf8(full);
+    return utf8Path.empty() ? api::LastErrorOr(kErrorBadPathname) : 0u;
+}
+
+std::uint32_t ReadSendYuy2(bool& sendYuy2) {
+    std::lock_guard<std::mutex> lock(api::ProducerMutex());
+    if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
+    const std::uint32_t nv12First =
+        exchange::Atomic(exchange::ProducerExchange().Block()->nv12First).load();
+    sendYuy2 = nv12First == 0;
+    return 0;
+}
+
+std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder) {
+    decoder = nullptr;
+    if (format == nullptr || index < 0 || static_cast<unsigned>(index) >= format->nb_streams) {
+        return kErrorInvalidParameter;
+    }
+    const AVCodecParameters* parameters = format->streams[index]->codecpar;
+    const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
+    if (codec == nullptr) return kErrorUnsupportedType;
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    if (context == nullptr) return kErrorOutOfMemory;
+    if (const int result = avcodec_parameters_to_context(context, parameters); result < 0) {
+        avcodec_free_context(&context);
+        return MediaErrorToWin32(result, kErrorInvalidData);
+    }
+    if (const int result = avcodec_open2(context, codec, nullptr); result < 0) {
+        avcodec_free_context(&context);
+        return MediaErrorToWin32(result, kErrorUnsupportedType);
+    }
+    decoder = context;
+    return 0;
+}
+
+MediaInput::~MediaInput() {
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    if (resampler != nullptr) swr_free(&resampler);
+    avcodec_free_context(&audio);
+    avcodec_free_context(&video);
+    avformat_close_input(&format);
+}
+
+std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input) {
+    if (const int result = avformat_open_input(&input.format, utf8Path.c_str(), nullptr, nullptr);
+        result < 0) {
+        return MediaErrorToWin32(result, kErrorOpenFailed);
+    }
+    if (input.format == nullptr) return kErrorOpenFailed;
+    if (const int result = avformat_find_stream_info(input.format, nullptr); result < 0) {
+        return MediaErrorToWin32(result, kErrorInvalidData);
+    }
+    input.videoIndex = av_find_best_stream(input.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (withAudio) {
+        input.audioIndex =
+            av_find_best_stream(input.format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    }
+    if (input.videoIndex < 0) return kErrorUnsupportedType;
+    return OpenStreamDecoder(input.format, input.videoIndex, input.video);
+}
+
+std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
+                           std::int32_t& height) {
+    width = decoder.width & ~1;
+    height = decoder.height & ~1;
+    const auto usable = [](std::int32_t side) { return side >= 1 && side <= 4096; };
+    return usable(width) && usable(height) ? 0u : kErrorInvalidData;
+}
+
+std::uint32_t AllocatePacketAndFrame(MediaInput& input) {
+    input.packet = av_packet_alloc();
+    input.frame = av_frame_alloc();
+    return input.packet != nullptr && input.frame != nullptr ? 0u : kErrorOutOfMemory;
+}
+
+}  // namespace orvanecam::media

@@ -1,0 +1,137 @@
+// getMultiMediaToCamera: a media file's video through the camera, its sound on the audio device.
+#include <orvanecam/orvanecam.h>
+
+#include <optional>
+
+#include "api/producer_call.h"
+#include "media/audio_playback.h"
+#include "media/media_errors.h"
+#include "media/media_input.h"
+#include "media/video_frames.h"
+#include "platform/clock.h"
+
+namespace orvanecam::media {
+namespace {
+
+// One playback: the opened file, its sound output and where it is in time.
+struct Playback {
+    // Declared first so that it goes last: the file's objects are freed before the queued sound
+    // is waited for and the device closed.
+    std::optional<WaveOutput> sound;
+    MediaInput input;
+    bool audioEnabled = false;
+    bool sendYuy2 = false;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    PlaybackClock clock;
+};
+
+// Sends what the video decoder has ready; 0, or the first failing code.
+std::uint32_t ReceiveVideo(Playback& playback, int& lastReceive) {
+    MediaInput& input = playback.input;
+    while ((lastReceive = avcodec_receive_frame(input.video, input.frame)) >= 0) {
+        const std::uint32_t sent =
+            PaceAndSendVideoFrame(input.frame, input.videoIndex, input.format, playback.sendYuy2,
+                                  playback.width, playback.height, playback.clock);
+        av_frame_unref(input.frame);
+        if (sent != 0) return sent;
+    }
+    return 0;
+}
+
+// Queues what the audio decoder has ready; 0, or the first failing code.
+std::uint32_t ReceiveAudio(Playback& playback, int& lastReceive) {
+    MediaInput& input = playback.input;
+    while ((lastReceive = avcodec_receive_frame(input.audio, input.frame)) >= 0) {
+        const std::uint32_t queued =
+            ResampleAndQueueAudio(input.audio, input.resampler, input.frame, *playback.sound);
+        av_frame_unref(input.frame);
+        if (queued != 0) return queued;
+    }
+    return 0;
+}
+
+bool EndedNormally(int receive) {
+    return receive == AVERROR(EAGAIN) || receive == AVERROR_EOF;
+}
+
+// One packet of the video or (when enabled) audio stream; others are skipped.
+std::uint32_t PlayPacket(Playback& playback) {
+    MediaInput& input = playback.input;
+    const bool video = input.packet->stream_index == input.videoIndex;
+    const bool audio = playback.audioEnabled && input.packet->stream_index == input.audioIndex;
+    if (!video && !audio) return 0;
+    AVCodecContext* decoder = video ? input.video : input.audio;
+    if (const int result = avcodec_send_packet(decoder, input.packet); result < 0) {
+        return MediaErrorToWin32(result, kErrorInvalidData);
+    }
+    int lastReceive = 0;
+    const std::uint32_t played =
+        video ? ReceiveVideo(playback, lastReceive) : ReceiveAudio(playback, lastReceive);
+    if (played != 0) return played;
+    return EndedNormally(lastReceive) ? 0u : MediaErrorToWin32(lastReceive, kErrorInvalidData);
+}
+
+// End of file: the decoders' last frames, then the last sound.
+std::uint32_t Drain(Playback& playback) {
+    MediaInput& input = playback.input;
+    int lastReceive = 0;
+    avcodec_send_packet(input.video, nullptr);
+    if (const std::uint32_t sent = ReceiveVideo(playback, lastReceive); sent != 0) return sent;
+    if (!playback.audioEnabled) return 0;
+    avcodec_send_packet(input.audio, nullptr);
+    if (const std::uint32_t queued = ReceiveAudio(playback, lastReceive); queued != 0) {
+        return queued;
+    }
+    return playback.sound->DrainAudio();
+}
+
+std::uint32_t OpenSound(Playback& playback) {
+    MediaInput& input = playback.input;
+    if (input.audioIndex < 0) return 0;
+    if (const std::uint32_t error = OpenStreamDecoder(input.format, input.audioIndex, input.audio);
+        error != 0 || input.audio == nullptr) {
+        return error != 0 ? error : kErrorUnsupportedType;
+    }
+    if (const std::uint32_t error = CreateResampler(*input.audio, input.resampler); error != 0) {
+        return error;
+    }
+    std::uint32_t error = 0;
+    auto device = platform::OpenDefaultAudioDevice(error);
+    if (!device) return kErrorOpenFailed;
+    playback.sound.emplace(std::move(device));
+    playback.audioEnabled = true;
+    return 0;
+}
+
+std::uint32_t Play(const OrvaneCamChar16* path) {
+    std::string utf8Path;
+    if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
+    Playback playback;
+    if (const std::uint32_t error = ReadSendYuy2(playback.sendYuy2); error != 0) return error;
+    MediaInput& input = playback.input;
+    std::uint32_t error = OpenMediaInput(utf8Path, true, input);
+    if (error == 0) error = OpenSound(playback);
+    if (error == 0) error = OutputSizeOf(*input.video, playback.width, playback.height);
+    if (error == 0) {
+        error = SetOutputFormat(playback.width, playback.height, playback.sendYuy2 ? 0 : 1);
+    }
+    if (error == 0) error = AllocatePacketAndFrame(input);
+    if (error != 0) return error;
+
+    playback.clock.startTick = platform::TickCountMs();
+    int read = 0;
+    while ((read = av_read_frame(input.format, input.packet)) >= 0) {
+        const std::uint32_t played = PlayPacket(playback);
+        av_packet_unref(input.packet);
+        if (played != 0) return played;
+    }
+    return read == AVERROR_EOF ? Drain(playback) : MediaErrorToWin32(read, kErrorReadFault);
+}
+
+}  // namespace
+}  // namespace orvanecam::media
+
+extern "C" ORVANECAM_API uint32_t getMultiMediaToCamera(const OrvaneCamChar16* path) {
+    return orvanecam::api::RunProducerCall([&] { return orvanecam::media::Play(path); });
+}

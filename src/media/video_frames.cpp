@@ -1,0 +1,95 @@
+#include "media/video_frames.h"
+
+extern "C" {
+#include <libavutil/mathematics.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+
+#include "media/media_errors.h"
+#include "orvanecam/orvanecam.h"
+#include "platform/clock.h"
+
+namespace orvanecam::media {
+namespace {
+
+constexpr std::int64_t kFallbackFrameMs = 33;
+constexpr AVRational kMilliseconds{1, 1000};
+
+// The frame's time in milliseconds: its timestamp, else its place at the guessed frame rate,
+// else 33 ms per frame.
+std::int64_t FrameTimeMs(const AVFrame* frame, AVFormatContext* format, AVStream* stream,
+                         std::uint64_t framesSent) {
+    if (frame->best_effort_timestamp != AV_NOPTS_VALUE) {
+        const std::int64_t time =
+            av_rescale_q(frame->best_effort_timestamp, stream->time_base, kMilliseconds);
+        if (time != AV_NOPTS_VALUE) return time;
+    }
+    const AVRational rate = av_guess_frame_rate(format, stream, nullptr);
+    const auto count = static_cast<std::int64_t>(framesSent);
+    if (rate.num > 0 && rate.den > 0) {
+        return count * av_rescale_q(1, AVRational{rate.den, rate.num}, kMilliseconds);
+    }
+    return count * kFallbackFrameMs;
+}
+
+void WaitUntil(std::uint64_t target) {
+    for (std::uint64_t now = platform::TickCountMs(); now + 1 < target;
+         now = platform::TickCountMs()) {
+        platform::SleepMs(static_cast<std::uint32_t>(std::min<std::uint64_t>(target - now, 10)));
+    }
+}
+
+}  // namespace
+
+std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std::int32_t width,
+                                std::int32_t height, std::vector<std::uint8_t>& buffer,
+                                std::int32_t& stride) {
+    if (frame == nullptr || width < 1 || height < 1) return kErrorInvalidParameter;
+    if (target != AV_PIX_FMT_NV12 && target != AV_PIX_FMT_YUYV422) return kErrorUnsupportedType;
+    SwsContext* scaler = sws_getContext(frame->width, frame->height,
+                                        static_cast<AVPixelFormat>(frame->format), width, height,
+                                        target, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (scaler == nullptr) return kErrorNotEnoughMemory;
+    const auto pixels = static_cast<std::int64_t>(width) * height;
+    std::uint8_t* planes[4] = {};
+    int strides[4] = {};
+    if (target == AV_PIX_FMT_NV12) {
+        buffer.assign(static_cast<std::size_t>(pixels * 3 / 2), 0);
+        planes[0] = buffer.data();
+        planes[1] = buffer.data() + pixels;
+        strides[0] = strides[1] = width;
+    } else {
+        buffer.assign(static_cast<std::size_t>(pixels * 2), 0);
+        planes[0] = buffer.data();
+        strides[0] = width * 2;
+    }
+    stride = strides[0];
+    const int rows = sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes,
+                               strides);
+    sws_freeContext(scaler);
+    return rows < 1 ? kErrorInvalidData : 0u;
+}
+
+std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVFormatContext* format,
+                                    bool sendYuy2, std::int32_t width, std::int32_t height,
+                                    PlaybackClock& clock) {
+    AVStream* stream = format->streams[videoIndex];
+    const std::int64_t time = FrameTimeMs(frame, format, stream, clock.framesSent);
+    if (clock.firstFrameTime == AV_NOPTS_VALUE) clock.firstFrameTime = time;
+    const std::int64_t offset = std::max<std::int64_t>(time - clock.firstFrameTime, 0);
+    WaitUntil(clock.startTick + static_cast<std::uint64_t>(offset));
+
+    std::vector<std::uint8_t> buffer;
+    std::int32_t stride = 0;
+    const std::uint32_t converted = ConvertVideoFrame(
+        frame, sendYuy2 ? AV_PIX_FMT_YUYV422 : AV_PIX_FMT_NV12, width, height, buffer, stride);
+    if (converted != 0) return converted;
+    const std::uint32_t sent = sendYuy2 ? SendFrameYUY2(buffer.data(), width, height, stride)
+                                        : SendFrameNV12(buffer.data(), width, height, stride);
+    ++clock.framesSent;
+    return sent;
+}
+
+}  // namespace orvanecam::media

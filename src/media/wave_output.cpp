@@ -1,0 +1,77 @@
+#include "media/wave_output.h"
+
+#include <algorithm>
+#include <new>
+
+#include "media/media_errors.h"
+#include "platform/clock.h"
+
+namespace orvanecam::media {
+
+WaveOutput::WaveOutput(std::unique_ptr<platform::AudioDevice> device, std::uint32_t stallMs)
+    : m_device(std::move(device)), m_stallMs(stallMs) {}
+
+WaveOutput::~WaveOutput() {
+    (void)DrainAudio();
+    m_device.reset();
+}
+
+template <class Done>
+bool WaveOutput::WaitReaping(Done&& done, std::uint32_t sleepMs) {
+    std::size_t remaining = m_queue.size();
+    std::uint64_t lastProgress = platform::TickCountMs();
+    for (;;) {
+        ReapFinishedAudioBuffers();
+        if (done()) return true;
+        if (m_queue.size() != remaining) {
+            remaining = m_queue.size();
+            lastProgress = platform::TickCountMs();
+        } else if (platform::TickCountMs() - lastProgress >= m_stallMs) {
+            return false;
+        }
+        platform::SleepMs(sleepMs);
+    }
+}
+
+// A stalled device: its buffers can no longer be trusted to finish, so the device goes (closing
+// it returns them) and so do they.
+void WaveOutput::Abandon() {
+    std::deque<std::unique_ptr<platform::AudioChunk>> queue;
+    queue.swap(m_queue);
+    m_device.reset();
+    m_queuedBytes = 0;
+}
+
+std::uint32_t WaveOutput::QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count) {
+    if (!m_device) return kErrorInvalidHandle;
+    if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu) return kErrorInvalidParameter;
+    if (!WaitReaping([&] { return m_queuedBytes <= kMaxQueuedAudioBytes; }, 1)) {
+        Abandon();
+        return kErrorTimeout;
+    }
+    std::unique_ptr<platform::AudioChunk> chunk(new (std::nothrow) platform::AudioChunk);
+    if (!chunk) return kErrorOutOfMemory;
+    chunk->data.assign(bytes, bytes + count);
+    if (const std::uint32_t error = m_device->Submit(*chunk); error != 0) return error;
+    m_queuedBytes += count;
+    m_queue.push_back(std::move(chunk));
+    return 0;
+}
+
+void WaveOutput::ReapFinishedAudioBuffers() {
+    while (!m_queue.empty() && m_device->IsDone(*m_queue.front())) {
+        platform::AudioChunk& chunk = *m_queue.front();
+        m_device->Release(chunk);
+        m_queuedBytes -= std::min<std::uint64_t>(m_queuedBytes, chunk.data.size());
+        m_queue.pop_front();
+    }
+}
+
+std::uint32_t WaveOutput::DrainAudio() {
+    if (!m_device) return 0;
+    if (WaitReaping([&] { return m_queue.empty(); }, 5)) return 0;
+    Abandon();
+    return kErrorTimeout;
+}
+
+}  // namespace orvanecam::media

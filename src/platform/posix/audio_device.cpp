@@ -1,0 +1,71 @@
+// The sound server's playback stream through the simple PulseAudio API. The server has no
+// per-buffer completion, so a chunk counts as played once the stream's position (bytes written
+// less the latency still queued in the server) has passed its end.
+#include "platform/audio_device.h"
+
+#include <pulse/error.h>
+#include <pulse/simple.h>
+
+#include "platform/win32_errors.h"
+
+namespace orvanecam::platform {
+namespace {
+
+constexpr std::uint32_t kErrorWriteFault = 29;
+
+class PulseAudioDevice final : public AudioDevice {
+  public:
+    explicit PulseAudioDevice(pa_simple* stream) : m_stream(stream) {}
+    ~PulseAudioDevice() override {
+        int error = 0;
+        pa_simple_drain(m_stream, &error);
+        pa_simple_free(m_stream);
+    }
+
+    std::uint32_t Submit(AudioChunk& chunk) override {
+        int error = 0;
+        if (pa_simple_write(m_stream, chunk.data.data(), chunk.data.size(), &error) < 0) {
+            return kErrorWriteFault;
+        }
+        m_written += chunk.data.size();
+        chunk.endOffset = m_written;
+        return kErrorSuccess;
+    }
+    bool IsDone(AudioChunk& chunk) override {
+        int error = 0;
+        const pa_usec_t latency = pa_simple_get_latency(m_stream, &error);
+        if (latency == static_cast<pa_usec_t>(-1)) return true;  // the stream is gone
+        const std::uint64_t queued = latency * kAudioRate / 1000000u * kAudioBytesPerFrame;
+        return m_written <= queued || chunk.endOffset <= m_written - queued;
+    }
+    void Release(AudioChunk&) override {}
+
+  private:
+    pa_simple* m_stream;
+    std::uint64_t m_written = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, kAudioRate, kAudioChannels};
+    // A short server buffer that starts at once keeps the positions close to what is heard and
+    // lets a clip shorter than the buffer play at all.
+    pa_buffer_attr attributes{};
+    attributes.maxlength = static_cast<std::uint32_t>(-1);
+    attributes.tlength = kAudioRate * kAudioBytesPerFrame / 5;
+    attributes.prebuf = 0;
+    attributes.minreq = static_cast<std::uint32_t>(-1);
+    attributes.fragsize = static_cast<std::uint32_t>(-1);
+    int failure = 0;
+    pa_simple* stream = pa_simple_new(nullptr, "OrvaneCam", PA_STREAM_PLAYBACK, nullptr,
+                                      "media sound", &spec, nullptr, &attributes, &failure);
+    if (stream == nullptr) {
+        error = kErrorOpenFailed;
+        return nullptr;
+    }
+    error = kErrorSuccess;
+    return std::make_unique<PulseAudioDevice>(stream);
+}
+
+}  // namespace orvanecam::platform

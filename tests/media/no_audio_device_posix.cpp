@@ -1,0 +1,26 @@
+// With no sound server to reach, a file with sound is not played at all.
+#include <orvanecam/orvanecam.h>
+
+#include <gtest/gtest.h>
+
+#include "api/module_block.h"
+#include "platform/environment.h"
+#include "platform/utf16.h"
+
+namespace orvanecam::testing {
+namespace {
+
+TEST(NoAudioDeviceTest, AFileWithSoundFailsToOpenAndShowsNothing) {
+    ASSERT_TRUE(OpenModuleBlock());
+    const auto previous = platform::GetEnvironmentValue("PULSE_SERVER");
+    platform::SetEnvironmentValue("PULSE_SERVER", "unix:/nonexistent/orvanecam-no-server");
+    const std::uint32_t seq = ModuleReader().CurrentSeq();
+    const std::u16string clip =
+        platform::Utf8ToUtf16(platform::ExecutableDirectory() + "/test-media/clip.mp4");
+    EXPECT_EQ(getMultiMediaToCamera(reinterpret_cast<const OrvaneCamChar16*>(clip.c_str())), 110u);
+    EXPECT_EQ(ModuleReader().CurrentSeq(), seq);
+    platform::SetEnvironmentValue("PULSE_SERVER", previous);
+}
+
+}  // namespace
+}  // namespace orvanecam::testing

@@ -1,0 +1,161 @@
+// The sound queue against a stand-in audio device, and the resampling in front of it.
+#include "media/wave_output.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "media/audio_playback.h"
+#include "media/media_errors.h"
+#include "platform/clock.h"
+
+namespace orvanecam::media {
+namespace {
+
+// Finishes the chunks the test says; can refuse writes.
+class FakeAudioDevice final : public platform::AudioDevice {
+  public:
+    std::uint32_t Submit(platform::AudioChunk& chunk) override {
+        if (refuse) return kErrorWriteFault;
+        std::lock_guard<std::mutex> lock(mutex);
+        submitted.push_back(&chunk);
+        submittedBytes.push_back(chunk.data.size());
+        return 0;
+    }
+    bool IsDone(platform::AudioChunk& chunk) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        return finishAll || finished.count(&chunk) != 0;
+    }
+    void Release(platform::AudioChunk& chunk) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        released.push_back(&chunk);
+    }
+    void Finish(std::size_t index) {
+        std::lock_guard<std::mutex> lock(mutex);
+        finished.insert(submitted.at(index));
+    }
+
+    std::mutex mutex;
+    std::vector<platform::AudioChunk*> submitted;  // valid until released
+    std::vector<std::size_t> submittedBytes;
+    std::vector<platform::AudioChunk*> released;
+    std::set<platform::AudioChunk*> finished;
+    std::atomic<bool> finishAll{false};
+    bool refuse = false;
+};
+
+struct Harness {
+    Harness() {
+        auto owned = std::make_unique<FakeAudioDevice>();
+        device = owned.get();
+        output = std::make_unique<WaveOutput>(std::move(owned), 200);
+    }
+    // Lets the output's closing drain finish; a given-up device is already gone.
+    ~Harness() {
+        if (output->IsOpen()) device->finishAll = true;
+    }
+    FakeAudioDevice* device;
+    std::unique_ptr<WaveOutput> output;
+};
+
+const std::vector<std::uint8_t> kChunk(1000, 7);
+
+TEST(WaveOutputTest, BuffersAreReclaimedOnlyInTheOrderTheyWereWritten) {
+    Harness h;
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
+    EXPECT_EQ(h.output->QueuedBytes(), 3000u);
+    h.device->Finish(1);
+    h.output->ReapFinishedAudioBuffers();
+    EXPECT_EQ(h.output->QueuedBuffers(), 3u);
+    h.device->Finish(0);
+    h.output->ReapFinishedAudioBuffers();
+    EXPECT_EQ(h.output->QueuedBuffers(), 1u);
+    EXPECT_EQ(h.output->QueuedBytes(), 1000u);
+    ASSERT_EQ(h.device->released.size(), 2u);
+    EXPECT_EQ(h.device->released[0], h.device->submitted[0]);
+}
+
+TEST(WaveOutputTest, HalfASecondIsQueuedAtMostBeforeTheWriterWaits) {
+    Harness h;
+    const std::vector<std::uint8_t> half(kMaxQueuedAudioBytes, 1);
+    ASSERT_EQ(h.output->QueueAudioBuffer(half.data(), half.size()), 0u);
+    // Exactly at the bound: admitted at once.
+    ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1), 0u);
+    // Above it: admitted once the device has finished the first buffer.
+    std::thread device([&] {
+        platform::SleepMs(60);
+        h.device->Finish(0);
+    });
+    const std::uint64_t start = platform::TickCountMs();
+    ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
+    device.join();
+    EXPECT_GE(platform::TickCountMs() - start, 40u);
+    EXPECT_EQ(h.output->QueuedBytes(), 1001u);
+}
+
+TEST(WaveOutputTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn) {
+    Harness h;
+    const std::vector<std::uint8_t> full(kMaxQueuedAudioBytes + 1, 1);
+    ASSERT_EQ(h.output->QueueAudioBuffer(full.data(), full.size()), 0u);
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorTimeout);
+    EXPECT_FALSE(h.output->IsOpen());
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorInvalidHandle);
+
+    Harness drained;
+    ASSERT_EQ(drained.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
+    EXPECT_EQ(drained.output->DrainAudio(), kErrorTimeout);
+}
+
+TEST(WaveOutputTest, RefusalsAndBadChunksQueueNothing) {
+    Harness h;
+    EXPECT_EQ(h.output->QueueAudioBuffer(nullptr, 10), kErrorInvalidParameter);
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 0), kErrorInvalidParameter);
+    h.device->refuse = true;
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorWriteFault);
+    EXPECT_EQ(h.output->QueuedBuffers(), 0u);
+    WaveOutput silent;
+    EXPECT_EQ(silent.QueueAudioBuffer(kChunk.data(), 1000), kErrorInvalidHandle);
+    EXPECT_EQ(silent.DrainAudio(), 0u);
+}
+
+TEST(ResampleTest, MonoAt44100ComesOutAsStereoAt48000) {
+    AVCodecContext* decoder = avcodec_alloc_context3(nullptr);
+    ASSERT_NE(decoder, nullptr);
+    decoder->sample_rate = 44100;
+    decoder->sample_fmt = AV_SAMPLE_FMT_S16;
+    av_channel_layout_default(&decoder->ch_layout, 1);
+    SwrContext* resampler = nullptr;
+    ASSERT_EQ(CreateResampler(*decoder, resampler), 0u);
+
+    Harness h;
+    h.device->finishAll = true;
+    AVFrame* frame = av_frame_alloc();
+    frame->format = AV_SAMPLE_FMT_S16;
+    frame->sample_rate = 44100;
+    av_channel_layout_default(&frame->ch_layout, 1);
+    frame->nb_samples = 1024;
+    ASSERT_GE(av_frame_get_buffer(frame, 0), 0);
+    std::uint64_t queued = 0;
+    for (int i = 0; i < 43; ++i) {  // 44,032 samples: almost a second
+        std::fill_n(reinterpret_cast<std::int16_t*>(frame->data[0]), 1024, std::int16_t{1000});
+        ASSERT_EQ(ResampleAndQueueAudio(decoder, resampler, frame, *h.output), 0u);
+    }
+    for (const std::size_t bytes : h.device->submittedBytes) {
+        EXPECT_EQ(bytes % 4, 0u);
+        queued += bytes;
+    }
+    // 44,032 samples at 48,000 Hz, 4 bytes each, less what the filter still holds.
+    EXPECT_NEAR(static_cast<double>(queued), 44032.0 * 48000 / 44100 * 4, 2000.0);
+    EXPECT_EQ(ResampleAndQueueAudio(decoder, nullptr, frame, *h.output), kErrorInvalidParameter);
+
+    av_frame_free(&frame);
+    swr_free(&resampler);
+    avcodec_free_context(&decoder);
+}
+
+}  // namespace
+}  // namespace orvanecam::media
