@@ -16,11 +16,9 @@ constexpr std::uint32_t kErrorWriteFault = 29;
 class PulseAudioDevice final : public AudioDevice {
   public:
     explicit PulseAudioDevice(pa_simple* stream) : m_stream(stream) {}
-    ~PulseAudioDevice() override {
-        int error = 0;
-        pa_simple_drain(m_stream, &error);
-        pa_simple_free(m_stream);
-    }
+    // The caller has seen every chunk played (or given up on the server): no drain, which could
+    // wait on a server that no longer answers.
+    ~PulseAudioDevice() override { pa_simple_free(m_stream); }
 
     std::uint32_t Submit(AudioChunk& chunk) override {
         int error = 0;
@@ -49,11 +47,12 @@ class PulseAudioDevice final : public AudioDevice {
 
 std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, kAudioRate, kAudioChannels};
-    // A short server buffer that starts at once keeps the positions close to what is heard and
-    // lets a clip shorter than the buffer play at all.
+    // A server buffer of a second holds everything the caller queues (half a second and a chunk),
+    // so writes never wait for the server; starting at once lets a clip shorter than the buffer
+    // play at all.
     pa_buffer_attr attributes{};
     attributes.maxlength = static_cast<std::uint32_t>(-1);
-    attributes.tlength = kAudioRate * kAudioBytesPerFrame / 5;
+    attributes.tlength = kAudioRate * kAudioBytesPerFrame;
     attributes.prebuf = 0;
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
