@@ -7,7 +7,9 @@
 namespace orvanecam::platform {
 
 std::optional<SharedLibrary> SharedLibrary::Load(const std::string& path) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Never unmapped: libraries the module pulls in (the sound server's client among them) keep
+    // threads and process-wide state that do not survive being unloaded.
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) return std::nullopt;
     return SharedLibrary(handle);
 }
