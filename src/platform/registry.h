@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32_errors.h"
+
 namespace orvanecam::platform {
 
 enum class RegistryRoot { kCurrentUser, kClassesRoot };
 enum class RegistryView { k64Bit, k32Bit };
 
 inline constexpr std::uint32_t kErrorMoreData = 234;
-inline constexpr std::uint32_t kErrorUnsupportedType = 1630;
 
 // Where the file-backed store keeps its keys, for tests and demos (ignored on Windows).
 inline constexpr const char* kRegistryRootVariable = "ORVANECAM_REGISTRY_ROOT";

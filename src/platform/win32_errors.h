@@ -14,5 +14,6 @@ inline constexpr std::uint32_t kErrorOpenFailed = 110;
 inline constexpr std::uint32_t kErrorDiskFull = 112;
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorGenFailure = 31;
+inline constexpr std::uint32_t kErrorUnsupportedType = 1630;
 
 }  // namespace orvanecam::platform

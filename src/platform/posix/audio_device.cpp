@@ -46,7 +46,7 @@ class PulseAudioDevice final : public AudioDevice {
 }  // namespace
 
 std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, kAudioRate, kAudioChannels};
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kAudioRate, kAudioChannels};
     // A server buffer of a second holds everything the caller queues (half a second and a chunk),
     // so writes never wait for the server; starting at once lets a clip shorter than the buffer
     // play at all.
@@ -58,7 +58,8 @@ std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int failure = 0;
     pa_simple* stream = pa_simple_new(nullptr, "OrvaneCam", PA_STREAM_PLAYBACK, nullptr,
-                                      "media sound", &spec, nullptr, &attributes, &failure);
+                                      "media sound", &sampleFormat, nullptr, &attributes,
+                                      &failure);
     if (stream == nullptr) {
         error = kErrorOpenFailed;
         return nullptr;
