@@ -11,6 +11,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include "media/media_errors.h"
 #include "orvanecam/orvanecam.h"
 
 namespace orvanecam::media {
@@ -58,5 +59,18 @@ std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
 
 // Allocates the packet and frame the read loop reuses: 0 or 14.
 std::uint32_t AllocatePacketAndFrame(MediaInput& input);
+
+// The read loop: hands every packet to handle (which returns 0 or a code that ends the loop) and
+// unreferences it. 0 at the end of the file, the handler's code, or the mapped read failure (30).
+template <class Handle>
+std::uint32_t ReadPackets(MediaInput& input, Handle&& handle) {
+    int read = 0;
+    while ((read = av_read_frame(input.format, input.packet)) >= 0) {
+        const std::uint32_t handled = handle();
+        av_packet_unref(input.packet);
+        if (handled != 0) return handled;
+    }
+    return read == AVERROR_EOF ? 0u : MediaErrorToWin32(read, kErrorReadFault);
+}
 
 }  // namespace orvanecam::media

@@ -7,37 +7,20 @@
 #include "media/audio_playback.h"
 #include "media/media_errors.h"
 #include "media/media_input.h"
-#include "media/video_frames.h"
+#include "media/video_output.h"
 #include "platform/clock.h"
 
 namespace orvanecam::media {
 namespace {
 
-// One playback: the opened file, its sound output and where it is in time.
+// One playback: the opened file, its sound output (present once audio is enabled) and its video.
 struct Playback {
     // Declared first so that it goes last: the file's objects are freed before the queued sound
     // is waited for and the device closed.
     std::optional<WaveOutput> sound;
     MediaInput input;
-    bool audioEnabled = false;
-    bool sendYuy2 = false;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    PlaybackClock clock;
+    VideoOutput video;
 };
-
-// Sends what the video decoder has ready; 0, or the first failing code.
-std::uint32_t ReceiveVideo(Playback& playback, int& lastReceive) {
-    MediaInput& input = playback.input;
-    while ((lastReceive = avcodec_receive_frame(input.video, input.frame)) >= 0) {
-        const std::uint32_t sent =
-            PaceAndSendVideoFrame(input.frame, input.videoIndex, input.format, playback.sendYuy2,
-                                  playback.width, playback.height, playback.clock);
-        av_frame_unref(input.frame);
-        if (sent != 0) return sent;
-    }
-    return 0;
-}
 
 // Queues what the audio decoder has ready; 0, or the first failing code.
 std::uint32_t ReceiveAudio(Playback& playback, int& lastReceive) {
@@ -51,25 +34,23 @@ std::uint32_t ReceiveAudio(Playback& playback, int& lastReceive) {
     return 0;
 }
 
-bool EndedNormally(int receive) {
-    return receive == AVERROR(EAGAIN) || receive == AVERROR_EOF;
-}
-
 // One packet of the video or (when enabled) audio stream; others are skipped.
 std::uint32_t PlayPacket(Playback& playback) {
     MediaInput& input = playback.input;
     const bool video = input.packet->stream_index == input.videoIndex;
-    const bool audio = playback.audioEnabled && input.packet->stream_index == input.audioIndex;
+    const bool audio = playback.sound && input.packet->stream_index == input.audioIndex;
     if (!video && !audio) return 0;
     AVCodecContext* decoder = video ? input.video : input.audio;
     if (const int result = avcodec_send_packet(decoder, input.packet); result < 0) {
         return MediaErrorToWin32(result, kErrorInvalidData);
     }
     int lastReceive = 0;
-    const std::uint32_t played =
-        video ? ReceiveVideo(playback, lastReceive) : ReceiveAudio(playback, lastReceive);
+    const std::uint32_t played = video
+                                     ? SendReadyVideoFrames(input, playback.video, lastReceive)
+                                     : ReceiveAudio(playback, lastReceive);
     if (played != 0) return played;
-    return EndedNormally(lastReceive) ? 0u : MediaErrorToWin32(lastReceive, kErrorInvalidData);
+    return ReceiveEndedNormally(lastReceive) ? 0u
+                                             : MediaErrorToWin32(lastReceive, kErrorInvalidData);
 }
 
 // End of file: the decoders' last frames, then the last sound.
@@ -77,8 +58,10 @@ std::uint32_t Drain(Playback& playback) {
     MediaInput& input = playback.input;
     int lastReceive = 0;
     avcodec_send_packet(input.video, nullptr);
-    if (const std::uint32_t sent = ReceiveVideo(playback, lastReceive); sent != 0) return sent;
-    if (!playback.audioEnabled) return 0;
+    if (const std::uint32_t sent = SendReadyVideoFrames(input, playback.video, lastReceive)) {
+        return sent;
+    }
+    if (!playback.sound) return 0;
     avcodec_send_packet(input.audio, nullptr);
     if (const std::uint32_t queued = ReceiveAudio(playback, lastReceive); queued != 0) {
         return queued;
@@ -100,7 +83,6 @@ std::uint32_t OpenSound(Playback& playback) {
     auto device = platform::OpenDefaultAudioDevice(error);
     if (!device) return kErrorOpenFailed;
     playback.sound.emplace(std::move(device));
-    playback.audioEnabled = true;
     return 0;
 }
 
@@ -108,25 +90,21 @@ std::uint32_t Play(const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
     Playback playback;
-    if (const std::uint32_t error = ReadSendYuy2(playback.sendYuy2); error != 0) return error;
+    if (const std::uint32_t error = ReadSendYuy2(playback.video.sendYuy2); error != 0) {
+        return error;
+    }
     MediaInput& input = playback.input;
     std::uint32_t error = OpenMediaInput(utf8Path, true, input);
     if (error == 0) error = OpenSound(playback);
-    if (error == 0) error = OutputSizeOf(*input.video, playback.width, playback.height);
-    if (error == 0) {
-        error = SetOutputFormat(playback.width, playback.height, playback.sendYuy2 ? 0 : 1);
-    }
+    if (error == 0) error = StartVideoOutput(*input.video, playback.video);
     if (error == 0) error = AllocatePacketAndFrame(input);
     if (error != 0) return error;
 
-    playback.clock.startTick = platform::TickCountMs();
-    int read = 0;
-    while ((read = av_read_frame(input.format, input.packet)) >= 0) {
-        const std::uint32_t played = PlayPacket(playback);
-        av_packet_unref(input.packet);
-        if (played != 0) return played;
+    playback.video.clock.startTick = platform::TickCountMs();
+    if (const std::uint32_t played = ReadPackets(input, [&] { return PlayPacket(playback); })) {
+        return played;
     }
-    return read == AVERROR_EOF ? Drain(playback) : MediaErrorToWin32(read, kErrorReadFault);
+    return Drain(playback);
 }
 
 }  // namespace
