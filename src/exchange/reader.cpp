@@ -90,6 +90,22 @@ std::uint32_t FrameReader::WaitForNewFrame(std::uint32_t lastSeq) {
     return CurrentSeq();
 }
 
+std::uint32_t FrameReader::WaitForNewFrameUntil(std::uint32_t lastSeq, std::int64_t deadline) {
+    for (;;) {
+        const std::uint32_t seq = CurrentSeq();
+        if (seq != lastSeq) return seq;
+        const std::int64_t remaining = deadline - platform::MonotonicTime100ns();
+        if (remaining <= 0) return seq;
+        const auto waitMs = static_cast<std::uint32_t>(std::min<std::int64_t>(remaining / 10000, 15));
+        // The event stays set until every reader has taken the frame, so a set event that
+        // brought nothing new must not turn this into a busy loop.
+        auto* event = m_connection.Event();
+        if (waitMs == 0 || event == nullptr || (event->Wait(waitMs) && CurrentSeq() == seq)) {
+            platform::SleepUntil100ns(std::min(deadline, platform::MonotonicTime100ns() + 10000));
+        }
+    }
+}
+
 void FrameReader::TakeFrame(std::uint32_t& lastSeq, const RenderedFrame& frame) {
     SharedBlock& block = *m_connection.Block();
     if (ValidOutputSize(frame.size.width, frame.size.height) == frame.size) {

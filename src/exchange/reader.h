@@ -49,6 +49,8 @@ class FrameReader {
     PayloadDecision CheckPayload();
     // The current seq, after at most one short wait when it still equals lastSeq.
     std::uint32_t WaitForNewFrame(std::uint32_t lastSeq);
+    // The current seq once it differs from lastSeq, or at deadline (MonotonicTime100ns units).
+    std::uint32_t WaitForNewFrameUntil(std::uint32_t lastSeq, std::int64_t deadline);
     // The current seq, or 0 without a view.
     std::uint32_t CurrentSeq() const;
 

@@ -1,5 +1,7 @@
 #include "filter/trace.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -50,11 +52,11 @@ void TraceMediaType(const char* label, const AM_MEDIA_TYPE* mediaType) {
         header != nullptr
             ? reinterpret_cast<const VIDEOINFOHEADER*>(mediaType->pbFormat)->AvgTimePerFrame
             : 0;
+    const auto height = static_cast<int>(std::min<std::int64_t>(PictureHeight(picture), INT_MAX));
     TraceLine(512,
               "[OrvaneCam2Dbg] %s subtype=%s fmt=%s %dx%d bpp=%u img=%lu avg=%lld(~%dfps) "
               "comp=0x%08X(%c%c%c%c)\n",
-              label, subtype, format, static_cast<int>(picture.biWidth),
-              std::abs(static_cast<int>(picture.biHeight)),
+              label, subtype, format, static_cast<int>(picture.biWidth), height,
               static_cast<unsigned>(picture.biBitCount),
               static_cast<unsigned long>(FrameBytes(*mediaType)), interval,
               interval >= 1 ? static_cast<int>(10000000 / interval) : 0,

@@ -11,10 +11,17 @@ namespace orvanecam::filter {
 // Formats one line (printf rules) into capacity characters and passes it on if tracing is on.
 void TraceLine(std::size_t capacity, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-// Counts a trace point's calls; true while the new count is within limit.
-inline bool WithinTraceLimit(std::atomic<long>& counter, long limit) {
-    return counter.fetch_add(1) + 1 <= limit;
-}
+// A point that writes its line only for its first few calls on one object.
+class TracePoint {
+  public:
+    explicit TracePoint(long limit) : m_limit(limit) {}
+    // Counts a call; true while the count is within the limit.
+    bool Take() { return m_count.fetch_add(1) + 1 <= m_limit; }
+
+  private:
+    std::atomic<long> m_count{0};
+    const long m_limit;
+};
 
 // One line describing a media type, under label.
 void TraceMediaType(const char* label, const AM_MEDIA_TYPE* mediaType);

@@ -20,16 +20,70 @@ streaming::CUnknown* CVCam::CreateInstance(IUnknown* outer, HRESULT* result) {
 CVCam::CVCam(IUnknown* outer, HRESULT* result) : CSource("OrvaneCam", outer, kCameraClassId) {
     exchange::ReaderExchange().OpenReaderBlock();
     streaming::CAutoLock lock(m_stateLock);
-    m_stream = new (std::nothrow) CVCamStream(result, this, kPinName);
-    if (m_stream == nullptr && result != nullptr) *result = E_OUTOFMEMORY;
+    HRESULT added = E_OUTOFMEMORY;
+    m_stream = new (std::nothrow) CVCamStream(&added, this, kPinName);
+    if (m_stream != nullptr && FAILED(added)) {
+        // A stream the filter does not hold would never be deleted.
+        delete m_stream;
+        m_stream = nullptr;
+    }
+    if (result != nullptr) *result = added;
 }
 
 HRESULT CVCam::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
-    if ((iid == IID_IAMStreamConfig || iid == IID_IKsPropertySet) && m_stream != nullptr) {
-        return static_cast<IPin*>(m_stream)->QueryInterface(iid, object);
+    if (m_stream != nullptr) {
+        if (iid == IID_IAMStreamConfig) {
+            return GetInterface(static_cast<IAMStreamConfig*>(&m_configFace), object);
+        }
+        if (iid == IID_IKsPropertySet) {
+            return GetInterface(static_cast<IKsPropertySet*>(&m_configFace), object);
+        }
+    }
+    if (iid == IID_IAMFilterMiscFlags) {
+        return GetInterface(static_cast<IAMFilterMiscFlags*>(this), object);
     }
     return CSource::NonDelegatingQueryInterface(iid, object);
+}
+
+HRESULT CVCam::GetState(DWORD timeoutMs, FILTER_STATE* state) {
+    const HRESULT result = CSource::GetState(timeoutMs, state);
+    return SUCCEEDED(result) && *state == State_Paused ? VFW_S_CANT_CUE : result;
+}
+
+// --- the filter's configuration face ------------------------------------------------------------
+
+HRESULT CVCam::ConfigFace::QueryInterface(REFIID iid, void** object) {
+    return m_filter.GetOwner()->QueryInterface(iid, object);
+}
+ULONG CVCam::ConfigFace::AddRef() {
+    return m_filter.GetOwner()->AddRef();
+}
+ULONG CVCam::ConfigFace::Release() {
+    return m_filter.GetOwner()->Release();
+}
+HRESULT CVCam::ConfigFace::SetFormat(AM_MEDIA_TYPE* mediaType) {
+    return m_filter.m_stream->SetFormat(mediaType);
+}
+HRESULT CVCam::ConfigFace::GetFormat(AM_MEDIA_TYPE** mediaType) {
+    return m_filter.m_stream->GetFormat(mediaType);
+}
+HRESULT CVCam::ConfigFace::GetNumberOfCapabilities(int* count, int* size) {
+    return m_filter.m_stream->GetNumberOfCapabilities(count, size);
+}
+HRESULT CVCam::ConfigFace::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* caps) {
+    return m_filter.m_stream->GetStreamCaps(index, mediaType, caps);
+}
+HRESULT CVCam::ConfigFace::Set(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes,
+                               LPVOID data, DWORD dataBytes) {
+    return m_filter.m_stream->Set(set, id, instance, instanceBytes, data, dataBytes);
+}
+HRESULT CVCam::ConfigFace::Get(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes,
+                               LPVOID data, DWORD dataBytes, DWORD* returned) {
+    return m_filter.m_stream->Get(set, id, instance, instanceBytes, data, dataBytes, returned);
+}
+HRESULT CVCam::ConfigFace::QuerySupported(REFGUID set, DWORD id, DWORD* support) {
+    return m_filter.m_stream->QuerySupported(set, id, support);
 }
 
 }  // namespace orvanecam::filter

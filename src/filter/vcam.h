@@ -1,5 +1,5 @@
 #pragma once
-// The capture filter a client creates through COM: a source with the one camera stream.
+// The capture filter a client creates through COM: a live source with the one camera stream.
 #include "sdk/directshow.h"
 #include "streaming/source.h"
 
@@ -11,18 +11,49 @@ inline constexpr GUID kCameraClassId = {
 
 class CVCamStream;
 
-class CVCam final : public streaming::CSource {
+class CVCam final : public streaming::CSource, public IAMFilterMiscFlags {
   public:
     // The creation function of the class factory: *result reports adding the pin.
     static streaming::CUnknown* CreateInstance(IUnknown* outer, HRESULT* result);
 
+    ORVANECAM_DECLARE_IUNKNOWN
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
+    // A live source cannot cue data while paused.
+    HRESULT STDMETHODCALLTYPE GetState(DWORD timeoutMs, FILTER_STATE* state) override;
+    // IAMFilterMiscFlags: the graph learns that this filter is a source.
+    ULONG STDMETHODCALLTYPE GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
+
     CVCamStream* Stream() { return m_stream; }
 
   private:
+    // The stream's configuration as the filter offers it: the stream's behaviour, the filter's
+    // identity, so QueryInterface from it leads back to the filter.
+    class ConfigFace final : public IAMStreamConfig, public IKsPropertySet {
+      public:
+        explicit ConfigFace(CVCam& filter) : m_filter(filter) {}
+        virtual ~ConfigFace() = default;
+        HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+        ULONG STDMETHODCALLTYPE AddRef() override;
+        ULONG STDMETHODCALLTYPE Release() override;
+        HRESULT STDMETHODCALLTYPE SetFormat(AM_MEDIA_TYPE* mediaType) override;
+        HRESULT STDMETHODCALLTYPE GetFormat(AM_MEDIA_TYPE** mediaType) override;
+        HRESULT STDMETHODCALLTYPE GetNumberOfCapabilities(int* count, int* size) override;
+        HRESULT STDMETHODCALLTYPE GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType,
+                                                BYTE* caps) override;
+        HRESULT STDMETHODCALLTYPE Set(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes,
+                                      LPVOID data, DWORD dataBytes) override;
+        HRESULT STDMETHODCALLTYPE Get(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes,
+                                      LPVOID data, DWORD dataBytes, DWORD* returned) override;
+        HRESULT STDMETHODCALLTYPE QuerySupported(REFGUID set, DWORD id, DWORD* support) override;
+
+      private:
+        CVCam& m_filter;
+    };
+
     CVCam(IUnknown* outer, HRESULT* result);
 
     CVCamStream* m_stream = nullptr;
+    ConfigFace m_configFace{*this};
 };
 
 }  // namespace orvanecam::filter

@@ -1,14 +1,10 @@
 #include "filter/vcam_stream.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <climits>
 #include <cstring>
 
-#include "exchange/reader.h"
-#include "filter/trace.h"
 #include "filter/vcam.h"
-#include "picture/vacant_picture.h"
-#include "platform/clock.h"
 
 namespace orvanecam::filter {
 namespace {
@@ -24,117 +20,90 @@ const char* SubtypeWord(bool yuy2) {
     return yuy2 ? "YUY2" : "NV12";
 }
 
-// The producer's orientation settings, read at each render.
-picture::Orientation OrientationOf(exchange::SharedBlock* block) {
-    if (block == nullptr) return {};
-    return {exchange::Atomic(block->mirror).load() != 0, exchange::Atomic(block->flip).load() != 0,
-            exchange::Atomic(block->rotation).load()};
+int TraceHeight(const BITMAPINFOHEADER* header) {
+    return header != nullptr ? static_cast<int>(std::min<std::int64_t>(PictureHeight(*header), INT_MAX))
+                             : 0;
+}
+
+// The type SetFormat chose admits a connection type of the same subtype and picture size.
+bool SamePicture(const AM_MEDIA_TYPE& chosen, const AM_MEDIA_TYPE& proposed) {
+    const BITMAPINFOHEADER* a = BitmapHeaderOf(chosen);
+    const BITMAPINFOHEADER* b = BitmapHeaderOf(proposed);
+    return a != nullptr && b != nullptr && chosen.subtype == proposed.subtype &&
+           a->biWidth == b->biWidth && PictureHeight(*a) == PictureHeight(*b);
 }
 
 }  // namespace
 
 CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
-    : CSourceStream("OrvaneCam stream", result, parent, pinName), m_pParent(parent) {
-    RefreshFormatList();
-    GetMediaType(0, &m_mt);
+    : CSourceStream("OrvaneCam stream", result, parent, pinName),
+      m_pParent(parent),
+      m_source(Reader()) {
+    ReadCatalogue(Reader()).TypeAt(0, m_mt);
     TraceMediaType("ctor initial m_mt", &m_mt);
 }
 
-CVCamStream::~CVCamStream() {
-    m_formats.clear();
-}
-
-HRESULT CVCamStream::QueryInterface(REFIID iid, void** object) {
+HRESULT CVCamStream::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
-    if (iid == IID_IAMStreamConfig)
-        return GetInterface(static_cast<IAMStreamConfig*>(this), object);
+    if (iid == IID_IAMStreamConfig) return GetInterface(static_cast<IAMStreamConfig*>(this), object);
     if (iid == IID_IKsPropertySet) return GetInterface(static_cast<IKsPropertySet*>(this), object);
-    return GetOwner()->QueryInterface(iid, object);
+    if (iid == IID_IAMPushSource || iid == IID_IAMLatency) {
+        return GetInterface(static_cast<IAMPushSource*>(this), object);
+    }
+    if (iid == IID_IAMDroppedFrames) {
+        return GetInterface(static_cast<IAMDroppedFrames*>(this), object);
+    }
+    return CSourceStream::NonDelegatingQueryInterface(iid, object);
 }
 
 // --- format catalogue -----------------------------------------------------------------------
 
-void CVCamStream::RefreshFormatList() {
-    m_formats.clear();
-    exchange::OutputSettings settings{exchange::kDefaultWidth, exchange::kDefaultHeight,
-                                      exchange::kDefaultFps, 1u};
-    exchange::FrameReader& reader = Reader();
-    if (reader.OpenReaderBlock()) {
-        settings = reader.ReadOutputSettings();
-        exchange::SharedBlock& block = *reader.Block();
-        if (exchange::Atomic(block.outFps).load() < 1) {
-            exchange::Atomic(block.outFps).store(exchange::kDefaultFps);
-        }
-        if (exchange::Atomic(block.nv12First).load() > 1u)
-            exchange::Atomic(block.nv12First).store(1u);
-    }
-    const std::int32_t fps = settings.fps < 1 ? exchange::kDefaultFps : std::min(settings.fps, 120);
-    const exchange::FrameSize size = exchange::ValidOutputSize(settings.width, settings.height);
-    m_width = size.width;
-    m_height = size.height;
-    m_formats.push_back({size.width, size.height, 10000000 / fps});
-}
-
-bool CVCamStream::Nv12Preferred() const {
-    exchange::SharedBlock* block = Reader().Block();
-    return block == nullptr || exchange::Atomic(block->nv12First).load() != 0;
-}
-
 HRESULT CVCamStream::GetMediaType(int position, streaming::CMediaType* mediaType) {
-    RefreshFormatList();
+    if (mediaType == nullptr) return E_POINTER;
+    streaming::CAutoLock lock(*m_pParent->pStateLock());
     if (position < 0) return E_INVALIDARG;
-    const int count = static_cast<int>(m_formats.size());
-    if (position >= count * 4) return VFW_S_NO_MORE_ITEMS;
-    const int group = position / count;
-    const int index = position % count;
-    const bool nv12 = (group < 2) == Nv12Preferred();
-    const FormatLayout layout =
-        group % 2 == 0 ? FormatLayout::kVideoInfo : FormatLayout::kVideoInfo2;
-    if (WithinTraceLimit(m_getMediaTypeTraceCount, 8)) {
+    if (m_setType.has_value()) {
+        if (position > 0) return VFW_S_NO_MORE_ITEMS;
+        return mediaType->Set(*m_setType);
+    }
+    const FormatCatalogue catalogue = ReadCatalogue(Reader());
+    if (position < catalogue.TypeCount() && m_getMediaTypeTrace.Take()) {
+        const int group = position / catalogue.SizeCount();
         TraceLine(256,
                   "[OrvaneCam2Dbg] GetMediaType pos=%d fmtIndex=%d group=%d subtype=%s fmt=%s "
                   "fmtCount=%d\n",
-                  position, index, group, SubtypeWord(!nv12),
-                  layout == FormatLayout::kVideoInfo ? "VideoInfo" : "VideoInfo2", count);
+                  position, position % catalogue.SizeCount(), group,
+                  SubtypeWord((group < 2) != catalogue.Nv12First()),
+                  group % 2 == 0 ? "VideoInfo" : "VideoInfo2", catalogue.SizeCount());
     }
-    return BuildVideoType(m_formats[static_cast<std::size_t>(index)], !nv12, layout, *mediaType);
+    return catalogue.TypeAt(position, *mediaType);
 }
 
 HRESULT CVCamStream::CheckMediaType(const streaming::CMediaType* mediaType) {
     if (mediaType == nullptr) return E_FAIL;
-    if (WithinTraceLimit(m_checkTraceCount, 10))
-        TraceMediaType("CheckMediaType request", mediaType);
-    if (mediaType->majortype != MEDIATYPE_Video) return E_INVALIDARG;
-    if (mediaType->formattype != FORMAT_VideoInfo && mediaType->formattype != FORMAT_VideoInfo2) {
-        return E_INVALIDARG;
-    }
-    const bool yuy2 = IsYuy2(*mediaType);
-    if (!yuy2 && mediaType->subtype != MEDIASUBTYPE_NV12) return E_INVALIDARG;
-    const BITMAPINFOHEADER* header = BitmapHeaderOf(*mediaType);
-    if (header == nullptr) return E_INVALIDARG;
-    if (header->biCompression != (yuy2 ? kFourccYuy2 : kFourccNv12)) return E_INVALIDARG;
-    const std::int64_t width = header->biWidth;
-    const std::int64_t height = std::llabs(static_cast<std::int64_t>(header->biHeight));
-    if (width < 1 || width > 4096 || height < 1 || height > 4096 || width % 2 != 0) {
-        return E_INVALIDARG;
-    }
-    if (!yuy2 && height % 2 != 0) return E_INVALIDARG;
+    if (m_checkTrace.Take()) TraceMediaType("CheckMediaType request", mediaType);
+    const HRESULT check = CheckVideoType(*mediaType);
+    if (check != S_OK) return check;
+    streaming::CAutoLock lock(*m_pParent->pStateLock());
+    if (m_setType.has_value() && !SamePicture(*m_setType, *mediaType)) return E_INVALIDARG;
     return S_OK;
 }
 
 HRESULT CVCamStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) {
     if (allocator == nullptr || request == nullptr) return E_POINTER;
     streaming::CAutoLock lock(*m_pParent->pStateLock());
+    const std::int64_t frameBytes = FrameBytes(m_mt);
+    if (frameBytes <= 0 || frameBytes > LONG_MAX) return E_FAIL;
     request->cBuffers = kBuffersPerAllocator;
-    request->cbBuffer = FrameBytes(m_mt);
-    if (WithinTraceLimit(m_decideTraceCount, 6)) {
+    request->cbBuffer = static_cast<LONG>(frameBytes);
+    if (m_decideTrace.Take()) {
         const BITMAPINFOHEADER* header = BitmapHeaderOf(m_mt);
         TraceLine(
             256,
             "[OrvaneCam2Dbg] DecideBufferSize subtype=%s media=%dx%d cbBuffer=%lu cBuffers=%ld\n",
             SubtypeWord(IsYuy2(m_mt)), header != nullptr ? static_cast<int>(header->biWidth) : 0,
-            header != nullptr ? std::abs(static_cast<int>(header->biHeight)) : 0,
-            static_cast<unsigned long>(request->cbBuffer), static_cast<long>(kBuffersPerAllocator));
+            TraceHeight(header), static_cast<unsigned long>(request->cbBuffer),
+            static_cast<long>(kBuffersPerAllocator));
     }
     ALLOCATOR_PROPERTIES granted{};
     const HRESULT result = allocator->SetProperties(request, &granted);
@@ -142,45 +111,76 @@ HRESULT CVCamStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPER
     return granted.cbBuffer < request->cbBuffer ? E_FAIL : S_OK;
 }
 
-void CVCamStream::FastReconfigureForResolution(std::int32_t width, std::int32_t height) {
-    streaming::CAutoLock lock(*m_pParent->pStateLock());
-    if (width == m_width && height == m_height) return;
-    m_width = width;
-    m_height = height;
-    m_formats.assign(1, FormatEntry{width, height, kDefaultFrameInterval});
-    streaming::CMediaType first;
-    if (SUCCEEDED(GetMediaType(0, &first))) m_mt = first;
-}
-
 // --- IAMStreamConfig --------------------------------------------------------------------------
 
 HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
-    if (mediaType == nullptr || !m_pParent->IsStopped()) return E_FAIL;
-    const bool traced = WithinTraceLimit(m_setFormatTraceCount, 6);
+    streaming::CAutoLock lock(*m_pParent->pStateLock());
+    if (!m_pParent->IsStopped()) return VFW_E_NOT_STOPPED;
+    if (mediaType == nullptr) {
+        // Back to offering the whole catalogue.
+        m_setType.reset();
+        return S_OK;
+    }
+    const bool traced = m_setFormatTrace.Take();
+    if (!streaming::IsWellFormed(*mediaType)) return VFW_E_INVALIDMEDIATYPE;
     if (traced) TraceMediaType("SetFormat request", mediaType);
-    const streaming::CMediaType proposed(*mediaType);
-    const HRESULT check = CheckMediaType(&proposed);
+    streaming::CMediaType proposed;
+    if (FAILED(proposed.Set(*mediaType))) return E_OUTOFMEMORY;
+    const HRESULT check = CheckVideoType(proposed);
     if (check != S_OK) {
-        if (traced)
+        if (traced) {
             TraceLine(128, "[OrvaneCam2Dbg] SetFormat rejected hr=0x%08X\n",
                       static_cast<unsigned>(check));
-        return E_FAIL;
+        }
+        return VFW_E_INVALIDMEDIATYPE;
     }
-    SetMediaType(&proposed);
-    const BITMAPINFOHEADER* header = BitmapHeaderOf(proposed);
-    const std::int32_t width = header->biWidth;
-    const std::int32_t height = std::abs(header->biHeight);
-    FastReconfigureForResolution(width, height);
+    std::optional<streaming::CMediaType> previous = std::move(m_setType);
+    m_setType = proposed;
+    if (IsConnected()) {
+        // Ask first: a reconnection the other pin refuses would leave the graph broken.
+        const HRESULT accepted = m_connected->QueryAccept(&proposed);
+        const HRESULT result = accepted == S_OK ? ReconnectWithSetType() : VFW_E_INVALIDMEDIATYPE;
+        if (FAILED(result)) {
+            m_setType = std::move(previous);
+            return result;
+        }
+    } else {
+        m_mt = proposed;
+    }
     if (traced) {
+        const BITMAPINFOHEADER* header = BitmapHeaderOf(proposed);
         TraceLine(192, "[OrvaneCam2Dbg] SetFormat accepted -> FastReconfigureForResolution %dx%d\n",
-                  width, height);
+                  static_cast<int>(header->biWidth), TraceHeight(header));
     }
     return S_OK;
 }
 
+HRESULT CVCamStream::ReconnectWithSetType() {
+    if (IFilterGraph* graph = m_pParent->Graph()) return graph->Reconnect(AsPin());
+    // Outside a graph the pin reconnects itself to the same peer.
+    IPin* peer = m_connected;
+    peer->AddRef();
+    peer->Disconnect();
+    Disconnect();
+    const HRESULT result = Connect(peer, nullptr);
+    peer->Release();
+    return result;
+}
+
 HRESULT CVCamStream::GetFormat(AM_MEDIA_TYPE** mediaType) {
     if (mediaType == nullptr) return E_POINTER;
-    *mediaType = streaming::CreateMediaType(&m_mt);
+    streaming::CAutoLock lock(*m_pParent->pStateLock());
+    streaming::CMediaType first;
+    const AM_MEDIA_TYPE* current = &m_mt;
+    if (!IsConnected()) {
+        if (m_setType.has_value()) {
+            current = &*m_setType;
+        } else {
+            if (FAILED(ReadCatalogue(Reader()).TypeAt(0, first))) return E_OUTOFMEMORY;
+            current = &first;
+        }
+    }
+    *mediaType = streaming::CreateMediaType(current);
     if (*mediaType == nullptr) return E_OUTOFMEMORY;
     TraceMediaType("GetFormat return", *mediaType);
     return S_OK;
@@ -188,54 +188,29 @@ HRESULT CVCamStream::GetFormat(AM_MEDIA_TYPE** mediaType) {
 
 HRESULT CVCamStream::GetNumberOfCapabilities(int* count, int* size) {
     if (count == nullptr || size == nullptr) return E_POINTER;
-    RefreshFormatList();
-    *count = static_cast<int>(m_formats.size()) * 2;
+    *count = ReadCatalogue(Reader()).CapabilityCount();
     *size = kCapsRecordBytes;
     return S_OK;
 }
 
 HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* caps) {
     if (mediaType == nullptr || caps == nullptr) return E_POINTER;
-    RefreshFormatList();
-    const int count = static_cast<int>(m_formats.size());
-    if (index < 0 || index >= count * 2) return E_INVALIDARG;
-    const int entryIndex = index % count;
-    const bool yuy2 = (index >= count) == Nv12Preferred();
-    const FormatEntry& entry = m_formats[static_cast<std::size_t>(entryIndex)];
-    const REFERENCE_TIME interval =
-        entry.avgTimePerFrame >= 1 ? entry.avgTimePerFrame : kDefaultFrameInterval;
-    if (WithinTraceLimit(m_capsTraceCount, 8)) {
+    const FormatCatalogue catalogue = ReadCatalogue(Reader());
+    if (index < 0 || index >= catalogue.CapabilityCount()) return E_INVALIDARG;
+    if (m_capsTrace.Take()) {
         TraceLine(192,
                   "[OrvaneCam2Dbg] GetStreamCaps index=%d fmtIndex=%d subtype=%s fmtCount=%d\n",
-                  index, entryIndex, SubtypeWord(yuy2), count);
+                  index, index % catalogue.SizeCount(),
+                  SubtypeWord((index >= catalogue.SizeCount()) == catalogue.Nv12First()),
+                  catalogue.SizeCount());
     }
-    // A fresh type with its own 88-byte block, whatever block the connection type has.
     streaming::CMediaType type;
-    if (FAILED(BuildVideoType({entry.width, entry.height, interval}, yuy2, FormatLayout::kVideoInfo,
-                              type))) {
-        return E_OUTOFMEMORY;
-    }
-    type.bFixedSizeSamples = FALSE;
-    *mediaType = streaming::CreateMediaType(&type);
-    if (*mediaType == nullptr) return E_OUTOFMEMORY;
-
-    const std::uint32_t imageBytes =
-        reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader.biSizeImage;
     VIDEO_STREAM_CONFIG_CAPS record;
     std::memcpy(&record, caps, sizeof(record));  // the taps keep what the caller had
-    record.guid = FORMAT_VideoInfo;
-    record.VideoStandard = 0;
-    record.InputSize = record.MinCroppingSize =
-        record.MaxCroppingSize = {entry.width, entry.height};
-    record.CropGranularityX = entry.width;
-    record.CropGranularityY = entry.height;
-    record.CropAlignX = record.CropAlignY = 0;
-    record.MinOutputSize = record.MaxOutputSize = {entry.width, entry.height};
-    record.OutputGranularityX = record.OutputGranularityY = 0;
-    record.MinFrameInterval = record.MaxFrameInterval = interval;
-    const std::uint32_t bitsPerSecond =
-        static_cast<std::uint32_t>(10000000 / interval) * imageBytes * 8u;
-    record.MinBitsPerSecond = record.MaxBitsPerSecond = static_cast<LONG>(bitsPerSecond);
+    const HRESULT result = catalogue.CapabilityAt(index, type, record);
+    if (FAILED(result)) return result;
+    *mediaType = streaming::CreateMediaType(&type);
+    if (*mediaType == nullptr) return E_OUTOFMEMORY;
     std::memcpy(caps, &record, sizeof(record));
     return S_OK;
 }
@@ -265,16 +240,79 @@ HRESULT CVCamStream::QuerySupported(REFGUID set, DWORD id, DWORD* support) {
     return S_OK;
 }
 
+// --- IAMPushSource, IAMDroppedFrames -----------------------------------------------------------
+
+HRESULT CVCamStream::GetLatency(REFERENCE_TIME* latency) {
+    if (latency == nullptr) return E_POINTER;
+    streaming::CAutoLock lock(*m_pParent->pStateLock());
+    *latency = FrameIntervalOf(m_mt);
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetPushSourceFlags(ULONG* flags) {
+    if (flags == nullptr) return E_POINTER;
+    *flags = 0;  // live, stamped with the graph's clock
+    return S_OK;
+}
+
+HRESULT CVCamStream::SetPushSourceFlags(ULONG) {
+    return E_NOTIMPL;
+}
+
+HRESULT CVCamStream::SetStreamOffset(REFERENCE_TIME offset) {
+    m_streamOffset.store(offset);
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetStreamOffset(REFERENCE_TIME* offset) {
+    if (offset == nullptr) return E_POINTER;
+    *offset = m_streamOffset.load();
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetMaxStreamOffset(REFERENCE_TIME* offset) {
+    if (offset == nullptr) return E_POINTER;
+    *offset = m_maxStreamOffset.load();
+    return S_OK;
+}
+
+HRESULT CVCamStream::SetMaxStreamOffset(REFERENCE_TIME offset) {
+    m_maxStreamOffset.store(offset);
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetNumDropped(LONG* count) {
+    if (count == nullptr) return E_POINTER;
+    *count = static_cast<LONG>(m_droppedFrames.load());
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetNumNotDropped(LONG* count) {
+    if (count == nullptr) return E_POINTER;
+    *count = static_cast<LONG>(m_deliveredFrames.load());
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetDroppedInfo(LONG size, LONG* frames, LONG* copied) {
+    if (frames == nullptr || copied == nullptr) return E_POINTER;
+    if (size <= 0) return E_INVALIDARG;
+    // Which slots were skipped is not kept, only how many.
+    *copied = 0;
+    return S_OK;
+}
+
+HRESULT CVCamStream::GetAverageFrameSize(LONG* size) {
+    if (size == nullptr) return E_POINTER;
+    streaming::CAutoLock lock(*m_pParent->pStateLock());
+    *size = static_cast<LONG>(FrameBytes(m_mt));
+    return S_OK;
+}
+
 // --- frame production ---------------------------------------------------------------------------
 
 HRESULT CVCamStream::OnThreadCreate() {
-    m_rtNext = 0;
-    m_avgTimePerFrame = FrameIntervalOf(m_mt);
-    m_lastFillTick = platform::TickCountMs();
-    exchange::FrameReader& reader = Reader();
-    reader.OpenReaderEvent();
-    m_lastSeq = reader.CurrentSeq();
-    m_lastFrameSize = reader.ReadOutputFormat();
+    m_fineTimer.emplace();
+    m_source.Restart();
     if (!m_threadTraceDone) {
         m_threadTraceDone = true;
         TraceMediaType("OnThreadCreate m_mt", &m_mt);
@@ -282,72 +320,31 @@ HRESULT CVCamStream::OnThreadCreate() {
     return S_OK;
 }
 
-HRESULT CVCamStream::OnThreadDestroy() {
-    Reader().ReleaseFrameOnStop();
+HRESULT CVCamStream::OnThreadStartPlay() {
+    m_schedule.Start(platform::MonotonicTime100ns(), FrameIntervalOf(m_mt));
+    m_droppedFrames.store(0);
+    m_deliveredFrames.store(0);
     return S_OK;
 }
 
-void CVCamStream::Pace() {
-    const std::uint64_t wait =
-        std::max<std::uint64_t>(static_cast<std::uint64_t>(m_avgTimePerFrame / 10000), 1);
-    const std::uint64_t elapsed = platform::TickCountMs() - m_lastFillTick;
-    if (elapsed < wait) platform::SleepMs(static_cast<std::uint32_t>(wait - elapsed));
-    m_lastFillTick = platform::TickCountMs();
+HRESULT CVCamStream::OnThreadDestroy() {
+    m_source.Release();
+    m_fineTimer.reset();
+    return S_OK;
 }
 
-void CVCamStream::RenderSample(std::uint8_t* data, std::size_t size,
-                               const picture::MediaFrame& media) {
-    exchange::FrameReader& reader = Reader();
-    exchange::SharedBlock* block = reader.Block();
-    const exchange::PayloadDecision decision = reader.CheckPayload();
-    const picture::Orientation orientation = OrientationOf(block);
-    if (!decision.payload) {
-        if (WithinTraceLimit(m_vacantTraceCount, 2)) {
-            TraceLine(256,
-                      "[OrvaneCam2Dbg] FillBuffer vacant path subtype=%s hasPayload=%ld shm=%p "
-                      "customVacant=%ld\n",
-                      SubtypeWord(media.format == picture::SampleFormat::kYuy2),
-                      static_cast<long>(decision.hasPayload), static_cast<void*>(block),
-                      block != nullptr
-                          ? static_cast<long>(exchange::Atomic(block->customVacant).load())
-                          : 0L);
-        }
-        picture::ProcessVacantPicture().Render(m_render, block, orientation, data, size, media);
-        return;
-    }
-    reader.OpenReaderEvent();
-    const std::uint32_t seq = reader.WaitForNewFrame(m_lastSeq);
-    if (seq == m_lastSeq) {
-        // A repeat: the last frame this stream took, at the size it had then.
-        picture::RenderToSample(m_render, block->lastFrameArea, m_lastFrameSize.width,
-                                m_lastFrameSize.height, orientation, data, size, media);
-        return;
-    }
-    const exchange::RenderedFrame frame =
-        reader.RenderNewFrame([&](const std::uint8_t* source, exchange::FrameSize frameSize) {
-            picture::RenderToSample(m_render, source, frameSize.width, frameSize.height,
-                                    orientation, data, size, media);
-        });
-    if (WithinTraceLimit(m_payloadTraceCount, 2)) {
-        TraceLine(256,
-                  "[OrvaneCam2Dbg] FillBuffer payload path subtype=%s src=%dx%d dst=%dx%d seq=%ld "
-                  "lastSeq=%ld\n",
-                  SubtypeWord(media.format == picture::SampleFormat::kYuy2), frame.size.width,
-                  frame.size.height, media.width, media.height, static_cast<long>(frame.seq),
-                  static_cast<long>(m_lastSeq));
-    }
-    reader.TakeFrame(m_lastSeq, frame);
-    m_lastFrameSize = frame.size;
-}
-
-std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {
+picture::MediaFrame CVCamStream::CurrentMedia() const {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(m_mt);
-    const picture::MediaFrame media{
-        header != nullptr ? static_cast<std::int32_t>(header->biWidth) : 0,
-        header != nullptr ? std::abs(static_cast<std::int32_t>(header->biHeight)) : 0,
-        IsYuy2(m_mt) ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12};
+    if (header == nullptr) return {0, 0, picture::SampleFormat::kNv12};
+    // Accepted types are within 4096 x 4096.
+    return {static_cast<std::int32_t>(header->biWidth),
+            static_cast<std::int32_t>(std::min<std::int64_t>(PictureHeight(*header), INT_MAX)),
+            IsYuy2(m_mt) ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12};
+}
+
+bool CVCamStream::HoldsFrame(std::int64_t size, const picture::MediaFrame& media) {
     const auto frameBytes = static_cast<std::int64_t>(picture::FrameBytes(media));
-    if (WithinTraceLimit(m_enterTraceCount, 3)) {
+    if (m_enterTrace.Take()) {
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer enter subtype=%s media=%dx%d sampleBuf=%d "
                   "frameBytes=%d hasShm=%d\n",
@@ -355,26 +352,52 @@ std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {
                   media.height, static_cast<int>(size), static_cast<int>(frameBytes),
                   Reader().Block() != nullptr ? 1 : 0);
     }
-    if (size < frameBytes) return 0;
-    RenderSample(data, static_cast<std::size_t>(size), media);
-    return frameBytes;
+    return frameBytes != 0 && size >= frameBytes;
+}
+
+std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {
+    const picture::MediaFrame media = CurrentMedia();
+    if (!HoldsFrame(size, media)) return 0;
+    m_source.DecideLive();
+    m_source.Render(data, static_cast<std::size_t>(size), media);
+    return static_cast<std::int64_t>(picture::FrameBytes(media));
+}
+
+REFERENCE_TIME CVCamStream::StampOf(const LiveSchedule::Slot& slot) {
+    // The stream time at capture when the graph has a clock, else the schedule's time.
+    REFERENCE_TIME start = 0;
+    if (FAILED(m_pParent->StreamTime(start))) start = slot.index * m_schedule.Interval();
+    return start + m_streamOffset.load();
 }
 
 HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
-    m_avgTimePerFrame = FrameIntervalOf(m_mt);
-    Pace();
     BYTE* data = nullptr;
     const HRESULT pointer = sample->GetPointer(&data);
     if (FAILED(pointer) || data == nullptr) return pointer;
-    const std::int64_t frameBytes = RenderFrame(data, sample->GetSize());
-    if (frameBytes == 0) return E_FAIL;
+    const picture::MediaFrame media = CurrentMedia();
+    const std::int64_t size = sample->GetSize();
+    if (!HoldsFrame(size, media)) return E_FAIL;
 
-    sample->SetActualDataLength(static_cast<LONG>(frameBytes));
+    const LiveSchedule::Slot slot = m_schedule.Next(platform::MonotonicTime100ns());
+    platform::SleepUntil100ns(slot.opens);
+    bool arrivedInWindow = false;
+    if (m_source.DecideLive()) {
+        const bool waiting = !m_source.HasNewFrame();
+        arrivedInWindow = m_source.WaitForNewFrame(slot.due) && waiting;
+    } else {
+        platform::SleepUntil100ns(slot.due);
+    }
+    const REFERENCE_TIME start = StampOf(slot);
+    m_source.Render(data, static_cast<std::size_t>(size), media);
+    m_schedule.Delivered(slot, platform::MonotonicTime100ns(), arrivedInWindow);
+    m_droppedFrames.store(static_cast<long>(m_schedule.DroppedCount()));
+    m_deliveredFrames.store(static_cast<long>(m_schedule.DeliveredCount()));
+
+    sample->SetActualDataLength(static_cast<LONG>(picture::FrameBytes(media)));
     sample->SetSyncPoint(TRUE);
-    REFERENCE_TIME start = m_rtNext;
-    REFERENCE_TIME end = start + m_avgTimePerFrame;
-    m_rtNext = end;
-    sample->SetTime(&start, &end);
+    REFERENCE_TIME begin = start;
+    REFERENCE_TIME end = start + m_schedule.Interval();
+    sample->SetTime(&begin, &end);
     return S_OK;
 }
 

@@ -1,12 +1,14 @@
 #pragma once
-// The camera's one output pin: offers the producer's output format, renders every sample from the
-// shared frame block (or the vacant picture) and declares itself a capture pin.
+// The camera's one output pin, the COM face of the format catalogue, the sample source and the
+// live schedule: offers the producer's output format and common sizes, delivers samples only while
+// the graph runs, stamped with the graph's clock, and declares itself a live capture pin.
 #include <atomic>
-#include <vector>
+#include <optional>
 
-#include "exchange/block_layout.h"
-#include "filter/video_format.h"
-#include "picture/render.h"
+#include "filter/format_catalogue.h"
+#include "filter/live_schedule.h"
+#include "filter/sample_source.h"
+#include "platform/clock.h"
 #include "streaming/source_stream.h"
 
 namespace orvanecam::filter {
@@ -15,20 +17,22 @@ class CVCam;
 
 class CVCamStream final : public streaming::CSourceStream,
                           public IAMStreamConfig,
-                          public IKsPropertySet {
+                          public IKsPropertySet,
+                          public IAMPushSource,
+                          public IAMDroppedFrames {
   public:
     CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName);
-    ~CVCamStream() override;
 
-    // One QueryInterface for all four faces; references count on the filter.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return GetOwner()->AddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return GetOwner()->Release(); }
+    // Every face's IUnknown is the pin's; references count on the filter.
+    ORVANECAM_DECLARE_IUNKNOWN
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
 
     // Frame production.
+    bool IsLive() const override { return true; }
     HRESULT FillBuffer(IMediaSample* sample) override;
     HRESULT OnThreadCreate() override;
     HRESULT OnThreadDestroy() override;
+    HRESULT OnThreadStartPlay() override;
 
     // Format catalogue and negotiation.
     HRESULT GetMediaType(int position, streaming::CMediaType* mediaType) override;
@@ -50,41 +54,53 @@ class CVCamStream final : public streaming::CSourceStream,
                                   LPVOID data, DWORD dataBytes, DWORD* returned) override;
     HRESULT STDMETHODCALLTYPE QuerySupported(REFGUID set, DWORD id, DWORD* support) override;
 
+    // IAMPushSource (and IAMLatency): a live source on the graph's clock, one frame behind.
+    HRESULT STDMETHODCALLTYPE GetLatency(REFERENCE_TIME* latency) override;
+    HRESULT STDMETHODCALLTYPE GetPushSourceFlags(ULONG* flags) override;
+    HRESULT STDMETHODCALLTYPE SetPushSourceFlags(ULONG flags) override;
+    HRESULT STDMETHODCALLTYPE SetStreamOffset(REFERENCE_TIME offset) override;
+    HRESULT STDMETHODCALLTYPE GetStreamOffset(REFERENCE_TIME* offset) override;
+    HRESULT STDMETHODCALLTYPE GetMaxStreamOffset(REFERENCE_TIME* offset) override;
+    HRESULT STDMETHODCALLTYPE SetMaxStreamOffset(REFERENCE_TIME offset) override;
+
+    // IAMDroppedFrames: slots the schedule skipped, and samples delivered, since the last run.
+    HRESULT STDMETHODCALLTYPE GetNumDropped(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetNumNotDropped(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetDroppedInfo(LONG size, LONG* frames, LONG* copied) override;
+    HRESULT STDMETHODCALLTYPE GetAverageFrameSize(LONG* size) override;
+
     const streaming::CMediaType& CurrentType() const { return m_mt; }
     // Renders one frame of the current type into data (size bytes): the newest frame, a repeat or
-    // the vacant picture. Returns the frame bytes, or 0 (nothing written) when size is too small.
+    // the vacant picture, without pacing. Returns the frame bytes, or 0 when size is too small.
     std::int64_t RenderFrame(std::uint8_t* data, std::int64_t size);
 
   private:
-    // Rebuilds the one-entry format list from the producer's output format in the block.
-    void RefreshFormatList();
-    void FastReconfigureForResolution(std::int32_t width, std::int32_t height);
-    bool Nv12Preferred() const;
-    // Renders the newest frame, a repeat, or the vacant picture into the frame of media.
-    void RenderSample(std::uint8_t* data, std::size_t size, const picture::MediaFrame& media);
-    void Pace();
+    picture::MediaFrame CurrentMedia() const;
+    // Traces the sample's entry; true when size holds a whole frame of media.
+    bool HoldsFrame(std::int64_t size, const picture::MediaFrame& media);
+    // Reconnects the pin so the type set by SetFormat takes effect.
+    HRESULT ReconnectWithSetType();
+    REFERENCE_TIME StampOf(const LiveSchedule::Slot& slot);
 
     CVCam* m_pParent;
-    std::vector<FormatEntry> m_formats;
-    std::int32_t m_width = exchange::kDefaultWidth;
-    std::int32_t m_height = exchange::kDefaultHeight;
+    // The type SetFormat chose: then the only one offered and accepted.
+    std::optional<streaming::CMediaType> m_setType;
 
-    std::uint32_t m_lastSeq = 0;
-    exchange::FrameSize m_lastFrameSize = exchange::kDefaultFrameSize;
-    REFERENCE_TIME m_rtNext = 0;
-    REFERENCE_TIME m_avgTimePerFrame = kDefaultFrameInterval;
-    std::uint64_t m_lastFillTick = 0;
-    picture::RenderState m_render;
+    SampleSource m_source;
+    LiveSchedule m_schedule;
+    std::optional<platform::FineTimerScope> m_fineTimer;
+    std::atomic<long> m_droppedFrames{0};
+    std::atomic<long> m_deliveredFrames{0};
+    std::atomic<REFERENCE_TIME> m_streamOffset{0};
+    std::atomic<REFERENCE_TIME> m_maxStreamOffset{0};
 
-    std::atomic<long> m_enterTraceCount{0};
-    std::atomic<long> m_payloadTraceCount{0};
-    std::atomic<long> m_vacantTraceCount{0};
+    TracePoint m_enterTrace{3};
     bool m_threadTraceDone = false;
-    std::atomic<long> m_getMediaTypeTraceCount{0};
-    std::atomic<long> m_checkTraceCount{0};
-    std::atomic<long> m_decideTraceCount{0};
-    std::atomic<long> m_setFormatTraceCount{0};
-    std::atomic<long> m_capsTraceCount{0};
+    TracePoint m_getMediaTypeTrace{8};
+    TracePoint m_checkTrace{10};
+    TracePoint m_decideTrace{6};
+    TracePoint m_setFormatTrace{6};
+    TracePoint m_capsTrace{8};
 };
 
 }  // namespace orvanecam::filter

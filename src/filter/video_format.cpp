@@ -7,6 +7,7 @@ namespace orvanecam::filter {
 namespace {
 
 std::int32_t ImageBytes(std::int32_t width, std::int32_t height, bool yuy2) {
+    // Offered sizes are at most 4096 x 4096, so this fits.
     return yuy2 ? width * height * 2 : width * height * 3 / 2;
 }
 
@@ -48,11 +49,15 @@ bool IsYuy2(const AM_MEDIA_TYPE& mediaType) {
     return mediaType.subtype == MEDIASUBTYPE_YUY2;
 }
 
-std::int32_t FrameBytes(const AM_MEDIA_TYPE& mediaType) {
+std::int64_t PictureHeight(const BITMAPINFOHEADER& header) {
+    return std::llabs(static_cast<std::int64_t>(header.biHeight));
+}
+
+std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType) {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(mediaType);
-    if (header == nullptr) return 0;
-    if (header->biSizeImage != 0) return static_cast<std::int32_t>(header->biSizeImage);
-    return ImageBytes(header->biWidth, std::abs(header->biHeight), IsYuy2(mediaType));
+    if (header == nullptr || header->biWidth <= 0 || header->biHeight == 0) return 0;
+    const std::int64_t pixels = std::int64_t{header->biWidth} * PictureHeight(*header);
+    return IsYuy2(mediaType) ? pixels * 2 : pixels * 3 / 2;
 }
 
 HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,

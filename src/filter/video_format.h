@@ -26,8 +26,11 @@ const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& mediaType);
 // AvgTimePerFrame of a video format block when positive, else the default interval.
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType);
 bool IsYuy2(const AM_MEDIA_TYPE& mediaType);
-// The byte size of one picture of the type; 0 without a video format block.
-std::int32_t FrameBytes(const AM_MEDIA_TYPE& mediaType);
+// |biHeight| without overflow (biHeight may be INT_MIN).
+std::int64_t PictureHeight(const BITMAPINFOHEADER& header);
+// The byte size of one picture of the type from its geometry (never from a client's
+// biSizeImage); 0 without a video format block or with a size that is not positive.
+std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType);
 
 // Fills mediaType with entry as a video type of the given subtype and layout; E_OUTOFMEMORY
 // when the format block cannot be had.

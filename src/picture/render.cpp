@@ -29,10 +29,40 @@ void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame,
 
 }  // namespace
 
+bool IsRenderableMedia(const MediaFrame& media) {
+    if (media.format == SampleFormat::kNv12) return IsValidPictureSize(media.width, media.height);
+    return IsValidPictureSize(media.width, media.height + media.height % 2);
+}
+
+void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
+    const std::size_t frameBytes = FrameBytes(media);
+    if (media.format == SampleFormat::kNv12) {
+        const std::size_t luma = LumaBytes(media.width, media.height);
+        std::memset(sample, kBlackLuma, frameBytes);
+        std::memset(sample + luma, kBlackChroma, luma / 2);
+        return;
+    }
+    constexpr std::uint8_t kGroup[4] = {kBlackLuma, kBlackChroma, kBlackLuma, kBlackChroma};
+    for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, kGroup, 4);
+}
+
 void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
                     std::int32_t sourceHeight, const Orientation& orientation, std::uint8_t* sample,
                     std::size_t sampleSize, const MediaFrame& media) {
-    if (sample == nullptr || !IsValidPictureSize(media.width, media.height)) return;
+    if (sample == nullptr || !IsRenderableMedia(media)) return;
+    if (media.height % 2 != 0) {
+        const std::size_t frameBytes = FrameBytes(media);
+        if (sampleSize < frameBytes) return;
+        std::memset(sample + frameBytes, 0, sampleSize - frameBytes);
+        const MediaFrame lastRow{media.width, 1, SampleFormat::kYuy2};
+        const std::size_t rowBytes = FrameBytes(lastRow);
+        if (media.height > 1) {
+            RenderToSample(state, source, sourceWidth, sourceHeight, orientation, sample,
+                           frameBytes - rowBytes, {media.width, media.height - 1, media.format});
+        }
+        FillBlackFrame(sample + frameBytes - rowBytes, lastRow);
+        return;
+    }
     const std::size_t frameBytes = FrameBytes(media);
     if (sampleSize < frameBytes) return;
     std::memset(sample + frameBytes, 0, sampleSize - frameBytes);

@@ -25,13 +25,21 @@ struct MediaFrame {
     SampleFormat format;
 };
 
+// A sample size the camera renders: even width within 2..4096, height within 1..4096 and even
+// for NV12 (YUY2 pairs pixels across a row only).
+bool IsRenderableMedia(const MediaFrame& media);
+
 // Bytes of one frame of the media type.
 std::size_t FrameBytes(const MediaFrame& media);
 
+// Writes video black over the frame bytes of media only.
+void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media);
+
 // Renders the tight NV12 source (sourceWidth x sourceHeight) into sample, whose capacity is
 // sampleSize; bytes past the frame are zeroed. A source that cannot be read safely renders as a
-// black frame. Nothing is written unless the media size is even within 2..4096 and the sample
-// holds a whole frame.
+// black frame. A YUY2 frame of odd height shows the picture in the rows above its last, black,
+// row. Nothing is written unless the media width is even within 2..4096, the height within
+// 1..4096 (even for NV12), and the sample holds a whole frame.
 void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
                     std::int32_t sourceHeight, const Orientation& orientation, std::uint8_t* sample,
                     std::size_t sampleSize, const MediaFrame& media);

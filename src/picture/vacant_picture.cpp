@@ -42,18 +42,6 @@ bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t 
            bytes >= height * width * 3 / 2;
 }
 
-void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
-    const std::size_t frameBytes = FrameBytes(media);
-    if (media.format == SampleFormat::kNv12) {
-        const std::size_t luma = LumaBytes(media.width, media.height);
-        std::memset(sample, kBlackLuma, frameBytes);
-        std::memset(sample + luma, kBlackChroma, luma / 2);
-        return;
-    }
-    constexpr std::uint8_t kGroup[4] = {kBlackLuma, kBlackChroma, kBlackLuma, kBlackChroma};
-    for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, kGroup, 4);
-}
-
 bool LoadVacantFromRegistry(exchange::SharedBlock& block) {
     const std::u16string path = VacantImagePath();
     if (path.empty()) return false;
@@ -83,7 +71,7 @@ void StoreVacantPicture(exchange::SharedBlock& block, const std::vector<std::uin
 void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,
                            const Orientation& orientation, std::uint8_t* sample,
                            std::size_t sampleSize, const MediaFrame& media) {
-    if (sample == nullptr || !IsValidPictureSize(media.width, media.height) ||
+    if (sample == nullptr || !IsRenderableMedia(media) ||
         sampleSize < FrameBytes(media)) {
         return;
     }

@@ -18,9 +18,6 @@ inline constexpr const char* kVacantImagePathValue = "VacantImagePath";
 // A custom picture's fields are usable: even sides in 1..4096 and enough bytes for them.
 bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes);
 
-// Writes video black over the frame bytes of media only.
-void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media);
-
 // Loads the bitmap named in the registry into the block's vacant area; false when there is
 // none or it cannot be loaded.
 bool LoadVacantFromRegistry(exchange::SharedBlock& block);

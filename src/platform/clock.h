@@ -7,6 +7,21 @@ namespace orvanecam::platform {
 // Milliseconds since an arbitrary fixed point; never goes backwards.
 std::uint64_t TickCountMs();
 void SleepMs(std::uint32_t milliseconds);
+// Monotonic time in 100-nanosecond units (the unit of media time stamps), finer than the tick.
+std::int64_t MonotonicTime100ns();
+// Sleeps until MonotonicTime100ns() reaches deadline (returns at once when it has passed).
+void SleepUntil100ns(std::int64_t deadline);
+
+// While one exists, sleeps and timed waits in this process are accurate to about a millisecond
+// (Windows otherwise rounds them up to its 15.6 ms system tick).
+class FineTimerScope {
+  public:
+    FineTimerScope();
+    ~FineTimerScope();
+    FineTimerScope(const FineTimerScope&) = delete;
+    FineTimerScope& operator=(const FineTimerScope&) = delete;
+};
+
 // Gives the rest of this time slice to another ready thread.
 void YieldThread();
 

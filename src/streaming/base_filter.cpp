@@ -64,6 +64,9 @@ HRESULT CBaseFilter::Pause() {
     if (m_state == State_Stopped) {
         const HRESULT result = ForConnectedPins([](CBasePin& pin) { return pin.Active(); }, true);
         if (FAILED(result)) return result;
+    } else if (m_state == State_Running) {
+        const HRESULT result = ForConnectedPins([](CBasePin& pin) { return pin.Pause(); }, true);
+        if (FAILED(result)) return result;
     }
     m_state = State_Paused;
     return S_OK;
@@ -116,7 +119,8 @@ HRESULT CBaseFilter::EnumPins(IEnumPins** enumerator) {
 HRESULT CBaseFilter::FindPin(LPCWSTR id, IPin** pin) {
     if (pin == nullptr) return E_POINTER;
     CAutoLock lock(*m_lock);
-    CBasePin* found = GetPin(ReadDecimal(id) - 1);
+    const std::int32_t number = ReadDecimal(id);
+    CBasePin* found = number >= 1 ? GetPin(number - 1) : nullptr;
     if (found == nullptr) {
         *pin = nullptr;
         return VFW_E_NOT_FOUND;

@@ -44,6 +44,8 @@ class CBaseFilter : public CUnknown, public IBaseFilter, public IAMovieSetup {
     bool IsStopped() const { return m_state == State_Stopped; }
     bool IsActive() const { return m_state != State_Stopped; }
     CCritSec* StateLock() const { return m_lock; }
+    // The graph the filter has joined, or null; no reference is added.
+    IFilterGraph* Graph() const { return m_graph; }
     IBaseFilter* AsBaseFilter() { return this; }
     // Reference-counting through the filter's public face.
     ULONG AddRefFilter() { return static_cast<IBaseFilter&>(*this).AddRef(); }

@@ -51,6 +51,7 @@ HRESULT CBasePin::Connect(IPin* receivePin, const AM_MEDIA_TYPE* mediaType) {
     CAutoLock lock(*m_lock);
     if (m_connected != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (!m_filter->IsStopped()) return VFW_E_NOT_STOPPED;
+    if (mediaType != nullptr && !IsWellFormed(*mediaType)) return VFW_E_TYPE_NOT_ACCEPTED;
     const HRESULT result = AgreeMediaType(receivePin, mediaType);
     if (FAILED(result)) {
         BreakConnect();
@@ -87,9 +88,11 @@ HRESULT CBasePin::TryTypesFrom(IPin* enumeratorPin, IPin* receivePin,
         ULONG fetched = 0;
         result = VFW_E_NO_ACCEPTABLE_TYPES;
         while (enumerator->Next(1, &candidate, &fetched) == S_OK && candidate != nullptr) {
+            const bool wellFormed = IsWellFormed(*candidate);
             CMediaType type(*candidate);
             DeleteMediaType(candidate);
             candidate = nullptr;
+            if (!wellFormed) continue;
             if (partial != nullptr && !type.MatchesPartial(*partial)) continue;
             const HRESULT attempt = AttemptConnection(receivePin, type);
             if (SUCCEEDED(attempt)) {
@@ -139,6 +142,7 @@ HRESULT CBasePin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaT
     CAutoLock lock(*m_lock);
     if (m_connected != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (!m_filter->IsStopped()) return VFW_E_NOT_STOPPED;
+    if (!IsWellFormed(*mediaType)) return VFW_E_TYPE_NOT_ACCEPTED;
     const CMediaType type(*mediaType);
     HRESULT result = CheckCandidate(connector, type);
     if (FAILED(result)) return result;
@@ -217,6 +221,7 @@ HRESULT CBasePin::QueryId(LPWSTR* id) {
 
 HRESULT CBasePin::QueryAccept(const AM_MEDIA_TYPE* mediaType) {
     if (mediaType == nullptr) return E_POINTER;
+    if (!IsWellFormed(*mediaType)) return S_FALSE;
     const CMediaType type(*mediaType);
     const HRESULT result = CheckMediaType(&type);
     return FAILED(result) ? S_FALSE : result;

@@ -45,6 +45,8 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
     virtual HRESULT Active() { return S_OK; }
     virtual HRESULT Inactive() { return S_OK; }
     virtual HRESULT Run(REFERENCE_TIME) { return S_OK; }
+    // The filter went from running back to paused.
+    virtual HRESULT Pause() { return S_OK; }
     virtual HRESULT CheckMediaType(const CMediaType* mediaType) = 0;
     virtual HRESULT SetMediaType(const CMediaType* mediaType);
     virtual HRESULT CheckConnect(IPin* pin) = 0;

@@ -22,18 +22,30 @@ void FreeMediaType(AM_MEDIA_TYPE& mediaType) {
     }
 }
 
+bool IsWellFormed(const AM_MEDIA_TYPE& mediaType) {
+    // Far above any video format block (one with a full palette is about 1 KiB).
+    constexpr ULONG kMaxFormatBytes = 64 * 1024;
+    return mediaType.cbFormat == 0 ||
+           (mediaType.pbFormat != nullptr && mediaType.cbFormat <= kMaxFormatBytes);
+}
+
 HRESULT CopyMediaType(AM_MEDIA_TYPE* target, const AM_MEDIA_TYPE* source) {
     *target = *source;
+    // pUnk is unused by video types, and a client's may be anything: copies never carry it.
+    target->pUnk = nullptr;
+    if (!IsWellFormed(*source)) {
+        target->cbFormat = 0;
+        target->pbFormat = nullptr;
+        return E_POINTER;
+    }
     if (source->cbFormat != 0) {
         target->pbFormat = static_cast<BYTE*>(CoTaskMemAlloc(source->cbFormat));
         if (target->pbFormat == nullptr) {
             target->cbFormat = 0;
-            target->pUnk = nullptr;
             return E_OUTOFMEMORY;
         }
         std::memcpy(target->pbFormat, source->pbFormat, source->cbFormat);
     }
-    if (target->pUnk != nullptr) target->pUnk->AddRef();
     return S_OK;
 }
 
@@ -86,7 +98,7 @@ CMediaType::~CMediaType() {
 HRESULT CMediaType::Set(const AM_MEDIA_TYPE& source) {
     if (&source == static_cast<const AM_MEDIA_TYPE*>(this)) return S_OK;
     FreeMediaType(*this);
-    return FAILED(CopyMediaType(this, &source)) ? E_OUTOFMEMORY : S_OK;
+    return CopyMediaType(this, &source);
 }
 
 BYTE* CMediaType::AllocFormatBuffer(ULONG length) {
@@ -108,7 +120,9 @@ bool CMediaType::MatchesPartial(const AM_MEDIA_TYPE& partial) const {
     if (partial.subtype != GUID_NULL && partial.subtype != subtype) return false;
     if (partial.formattype == GUID_NULL) return true;
     if (partial.formattype != formattype || partial.cbFormat != cbFormat) return false;
-    return cbFormat == 0 || std::memcmp(partial.pbFormat, pbFormat, cbFormat) == 0;
+    if (cbFormat == 0) return true;
+    return partial.pbFormat != nullptr && pbFormat != nullptr &&
+           std::memcmp(partial.pbFormat, pbFormat, cbFormat) == 0;
 }
 
 void CMediaType::SetSampleSize(ULONG size) {

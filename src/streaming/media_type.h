@@ -10,6 +10,9 @@ void FreeMediaType(AM_MEDIA_TYPE& mediaType);
 HRESULT CopyMediaType(AM_MEDIA_TYPE* target, const AM_MEDIA_TYPE* source);
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE* source);
 void DeleteMediaType(AM_MEDIA_TYPE* mediaType);
+// A format block that is there when cbFormat says so, and of a size a media type can have; a
+// type that fails this is refused before anything reads it.
+bool IsWellFormed(const AM_MEDIA_TYPE& mediaType);
 // Neither the major type nor the format type is GUID_NULL.
 bool IsFullySpecified(const AM_MEDIA_TYPE& mediaType);
 

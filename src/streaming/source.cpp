@@ -11,6 +11,8 @@ CSource::CSource(const char* objectName, IUnknown* outer, REFCLSID classId)
     : CBaseFilter(objectName, outer, &m_stateLock, classId) {}
 
 CSource::~CSource() {
+    // A client may release a filter it never stopped: the workers end before their pins go.
+    Stop();
     // Each stream removes itself from the array as it goes.
     while (m_iPins > 0) delete m_paStreams[m_iPins - 1];
 }

@@ -48,6 +48,18 @@ HRESULT CSourceStream::Inactive() {
     return S_OK;
 }
 
+HRESULT CSourceStream::Run(REFERENCE_TIME) {
+    CAutoLock lock(*m_pFilter->pStateLock());
+    if (!IsLive() || !ThreadExists()) return S_OK;
+    return static_cast<HRESULT>(CallWorker(CMD_RUN));
+}
+
+HRESULT CSourceStream::Pause() {
+    CAutoLock lock(*m_pFilter->pStateLock());
+    if (!IsLive() || !ThreadExists()) return S_OK;
+    return static_cast<HRESULT>(CallWorker(CMD_PAUSE));
+}
+
 DWORD CSourceStream::ThreadProc() {
     DWORD request = GetRequest();
     while (request != CMD_INIT) {
@@ -65,6 +77,9 @@ DWORD CSourceStream::ThreadProc() {
         request = GetRequest();
         switch (request) {
             case CMD_PAUSE:
+                Reply(static_cast<DWORD>(S_OK));
+                if (!IsLive()) DoBufferProcessingLoop();
+                break;
             case CMD_RUN:
                 Reply(static_cast<DWORD>(S_OK));
                 DoBufferProcessingLoop();
@@ -110,10 +125,10 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
                 return filled;
             }
         }
-        if (request == CMD_PAUSE || request == CMD_RUN) {
-            Reply(static_cast<DWORD>(S_OK));
-        } else if (request == CMD_STOP) {
+        if (request == CMD_STOP || (request == CMD_PAUSE && IsLive())) {
             return S_FALSE;  // the command loop answers it
+        } else if (request == CMD_PAUSE || request == CMD_RUN) {
+            Reply(static_cast<DWORD>(S_OK));
         } else {
             Reply(static_cast<DWORD>(E_UNEXPECTED));
         }

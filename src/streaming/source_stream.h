@@ -19,6 +19,11 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
     HRESULT Active() override;
     HRESULT Inactive() override;
     HRESULT CheckConnect(IPin* pin) override { return CBaseOutputPin::CheckConnect(pin); }
+    HRESULT Run(REFERENCE_TIME start) override;
+    HRESULT Pause() override;
+
+    // A live source (a camera) delivers only while the graph runs; others also while paused.
+    virtual bool IsLive() const { return false; }
 
     DWORD ThreadProc() override;
 

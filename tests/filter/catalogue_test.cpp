@@ -25,32 +25,47 @@ CMediaType VideoType(std::int32_t width, std::int32_t height, bool yuy2,
 
 class CatalogueTest : public FilterTest {};
 
-TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeInFourTypes) {
+TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeFirstThenCommonSizesInFourGroups) {
+    // Group by group (NV12/VideoInfo, NV12/VideoInfo2, YUY2/VideoInfo, YUY2/VideoInfo2), each
+    // with the producer's size first and then the common landscape sizes.
+    const std::pair<LONG, LONG> sizes[] = {{1080, 1920}, {1920, 1080}, {1280, 720}, {640, 480},
+                                           {320, 240}};
     const struct {
         GUID subtype;
         GUID format;
-        DWORD image;
-    } expected[] = {{MEDIASUBTYPE_NV12, FORMAT_VideoInfo, 3110400},
-                    {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2, 3110400},
-                    {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo, 4147200},
-                    {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2, 4147200}};
-    for (int position = 0; position < 4; ++position) {
+        DWORD bytesPerFourPixels;
+    } groups[] = {{MEDIASUBTYPE_NV12, FORMAT_VideoInfo, 6},
+                  {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2, 6},
+                  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo, 8},
+                  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2, 8}};
+    for (int position = 0; position < 20; ++position) {
         CMediaType type;
         ASSERT_EQ(m_stream->GetMediaType(position, &type), S_OK);
+        const auto& group = groups[position / 5];
+        const auto& size = sizes[position % 5];
         EXPECT_EQ(type.majortype, MEDIATYPE_Video);
-        EXPECT_EQ(type.subtype, expected[position].subtype) << position;
-        EXPECT_EQ(type.formattype, expected[position].format) << position;
+        EXPECT_EQ(type.subtype, group.subtype) << position;
+        EXPECT_EQ(type.formattype, group.format) << position;
         const BITMAPINFOHEADER* header = filter::BitmapHeaderOf(type);
         ASSERT_NE(header, nullptr);
-        EXPECT_EQ(header->biWidth, 1080);
-        EXPECT_EQ(header->biHeight, 1920);
-        EXPECT_EQ(header->biSizeImage, expected[position].image);
+        EXPECT_EQ(header->biWidth, size.first) << position;
+        EXPECT_EQ(header->biHeight, size.second) << position;
+        const DWORD image = static_cast<DWORD>(size.first * size.second) / 4 *
+                            group.bytesPerFourPixels;
+        EXPECT_EQ(header->biSizeImage, image);
         EXPECT_EQ(filter::FrameIntervalOf(type), 333333);
-        EXPECT_EQ(type.lSampleSize, expected[position].image);
+        EXPECT_EQ(type.lSampleSize, image);
     }
     CMediaType beyond;
-    EXPECT_EQ(m_stream->GetMediaType(4, &beyond), VFW_S_NO_MORE_ITEMS);
+    EXPECT_EQ(m_stream->GetMediaType(20, &beyond), VFW_S_NO_MORE_ITEMS);
     EXPECT_EQ(m_stream->GetMediaType(-1, &beyond), E_INVALIDARG);
+
+    // The producer's own size is not offered twice.
+    m_producer.AnnounceOutputFormat({1280, 720}, 1u);
+    CMediaType type;
+    EXPECT_EQ(m_stream->GetMediaType(16, &type), VFW_S_NO_MORE_ITEMS);
+    ASSERT_EQ(m_stream->GetMediaType(2, &type), S_OK);
+    EXPECT_EQ(filter::BitmapHeaderOf(type)->biWidth, 640);
 }
 
 TEST_F(CatalogueTest, CatalogueFollowsTheProducersOutputFormat) {
@@ -131,50 +146,95 @@ TEST_F(CatalogueTest, RandomFormatBlocksAreJudgedWithoutReadingPastThem) {
     }
 }
 
-TEST_F(CatalogueTest, StreamCapsDescribeTheOfferedSizeAndItsBitRate) {
+TEST_F(CatalogueTest, StreamCapsDescribeEveryOfferedSizeAndItsBitRate) {
     int count = 0, size = 0;
     ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
-    EXPECT_EQ(count, 2);
+    EXPECT_EQ(count, 10);
     EXPECT_EQ(size, 128);
-    const auto caps = [&](int index, GUID expectedSubtype, LONG expectedBits) {
+    const auto caps = [&](int index, GUID expectedSubtype, LONG width, LONG expectedBits) {
         AM_MEDIA_TYPE* type = nullptr;
         VIDEO_STREAM_CONFIG_CAPS record{};
+        record.StretchTapsX = 7;
         ASSERT_EQ(m_stream->GetStreamCaps(index, &type, reinterpret_cast<BYTE*>(&record)), S_OK);
-        EXPECT_EQ(type->subtype, expectedSubtype);
+        EXPECT_EQ(type->subtype, expectedSubtype) << index;
         EXPECT_EQ(type->formattype, FORMAT_VideoInfo);
         EXPECT_EQ(type->cbFormat, 88u);
-        EXPECT_EQ(record.MinBitsPerSecond, expectedBits);
+        EXPECT_EQ(Info(*type).bmiHeader.biWidth, width) << index;
+        EXPECT_EQ(record.MaxOutputSize.cx, width) << index;
+        EXPECT_EQ(record.MinBitsPerSecond, expectedBits) << index;
         EXPECT_EQ(record.MaxFrameInterval, 333333);
+        EXPECT_EQ(record.StretchTapsX, 7);
         streaming::DeleteMediaType(type);
     };
-    caps(0, MEDIASUBTYPE_NV12, 746496000);
-    caps(1, MEDIASUBTYPE_YUY2, 995328000);
+    caps(0, MEDIASUBTYPE_NV12, 1080, 746496000);
+    caps(2, MEDIASUBTYPE_NV12, 1280, 331776000);
+    caps(5, MEDIASUBTYPE_YUY2, 1080, 995328000);
+    caps(7, MEDIASUBTYPE_YUY2, 1280, 442368000);
     m_producer.AnnounceOutputFormat({4096, 4096}, 0u);
-    caps(0, MEDIASUBTYPE_YUY2, -536870912);  // the 32-bit product wraps
+    caps(0, MEDIASUBTYPE_YUY2, 4096, -536870912);  // the 32-bit product wraps
+    caps(5, MEDIASUBTYPE_NV12, 4096, 1744830464);
     AM_MEDIA_TYPE* type = nullptr;
     BYTE record[128];
-    EXPECT_EQ(m_stream->GetStreamCaps(2, &type, record), E_INVALIDARG);
+    EXPECT_EQ(m_stream->GetStreamCaps(10, &type, record), E_INVALIDARG);
+    EXPECT_EQ(m_stream->GetStreamCaps(-1, &type, record), E_INVALIDARG);
 }
 
-TEST_F(CatalogueTest, SetFormatKeepsTheClientsTypeOnlyAtTheOfferedSize) {
-    CMediaType yuy2 = VideoType(1080, 1920, true, FormatLayout::kVideoInfo2);
-    ASSERT_EQ(m_stream->SetFormat(&yuy2), S_OK);
+TEST_F(CatalogueTest, SetFormatMakesItsTypeTheOnlyOneOfferedAndTheNextConnections) {
     AM_MEDIA_TYPE* current = nullptr;
+    ASSERT_EQ(m_stream->GetFormat(&current), S_OK);  // nothing set, unconnected: position 0
+    EXPECT_EQ(current->subtype, MEDIASUBTYPE_NV12);
+    EXPECT_EQ(Info(*current).bmiHeader.biWidth, 1080);
+    streaming::DeleteMediaType(current);
+
+    CMediaType yuy2 = VideoType(1280, 720, true, FormatLayout::kVideoInfo2);
+    ASSERT_EQ(m_stream->SetFormat(&yuy2), S_OK);
     ASSERT_EQ(m_stream->GetFormat(&current), S_OK);
     EXPECT_EQ(current->subtype, MEDIASUBTYPE_YUY2);
     EXPECT_EQ(current->formattype, FORMAT_VideoInfo2);
     streaming::DeleteMediaType(current);
 
-    CMediaType other = VideoType(640, 480, false);
-    ASSERT_EQ(m_stream->SetFormat(&other), S_OK);
-    EXPECT_EQ(m_stream->CurrentType().formattype, FORMAT_VideoInfo);
-    EXPECT_EQ(Info(m_stream->CurrentType()).bmiHeader.biWidth, 1080);
+    IEnumMediaTypes* types = nullptr;
+    ASSERT_EQ(m_pin->EnumMediaTypes(&types), S_OK);
+    AM_MEDIA_TYPE* offered[4] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(types->Next(4, offered, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 1u);
+    EXPECT_EQ(offered[0]->subtype, MEDIASUBTYPE_YUY2);
+    streaming::DeleteMediaType(offered[0]);
+    types->Release();
+
+    // Connecting without a type uses it; another picture is refused while it is set.
+    CMediaType nv12 = VideoType(640, 480, false);
+    EXPECT_EQ(m_pin->QueryAccept(&nv12), S_FALSE);
+    ASSERT_EQ(ConnectWith(nullptr), S_OK);
+    EXPECT_EQ(m_stream->CurrentType().subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(filter::BitmapHeaderOf(m_stream->CurrentType())->biWidth, 1280);
 
     CMediaType bad = VideoType(641, 480, false);
-    EXPECT_EQ(m_stream->SetFormat(&bad), E_FAIL);
+    EXPECT_EQ(m_stream->SetFormat(&bad), VFW_E_INVALIDMEDIATYPE);
     ASSERT_EQ(m_filter->Pause(), S_OK);
-    EXPECT_EQ(m_stream->SetFormat(&yuy2), E_FAIL);
-    EXPECT_EQ(m_stream->CurrentType().subtype, MEDIASUBTYPE_NV12);
+    EXPECT_EQ(m_stream->SetFormat(&yuy2), VFW_E_NOT_STOPPED);
+}
+
+TEST_F(CatalogueTest, SetFormatOnAConnectedPinReconnectsOrLeavesTheConnectionAsItWas) {
+    ASSERT_EQ(ConnectWith(nullptr), S_OK);
+    CMediaType larger = VideoType(1920, 1080, true);
+    ASSERT_EQ(m_stream->SetFormat(&larger), S_OK);
+    ASSERT_TRUE(m_pin != nullptr && m_sink->Connector() == m_pin);
+    EXPECT_EQ(m_sink->ConnectionType().subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(filter::BitmapHeaderOf(m_stream->CurrentType())->biWidth, 1920);
+    // The allocator was sized anew: a larger type streams whole samples.
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_GE(m_sink->WaitForSamples(1, 20000), 1u);
+    EXPECT_EQ(m_sink->Samples()[0].actualLength, 1920 * 1080 * 2);
+    ASSERT_EQ(m_filter->Stop(), S_OK);
+
+    // A type the downstream pin refuses changes nothing.
+    m_sink->SetAcceptTypes(false);
+    CMediaType refused = VideoType(640, 480, false);
+    EXPECT_EQ(m_stream->SetFormat(&refused), VFW_E_INVALIDMEDIATYPE);
+    EXPECT_EQ(m_sink->Connector(), m_pin);
+    EXPECT_EQ(filter::BitmapHeaderOf(m_stream->CurrentType())->biWidth, 1920);
 }
 
 // An allocator that grants less than asked.
@@ -216,9 +276,13 @@ TEST_F(CatalogueTest, PinDeclaresItselfACapturePinThroughBothObjects) {
     ASSERT_EQ(m_filter->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&fromFilter)),
               S_OK);
     ASSERT_EQ(m_pin->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&fromPin)), S_OK);
-    EXPECT_EQ(fromFilter, fromPin);
+    // Each belongs to its own object, and both configure the one stream.
+    int filterCount = 0, pinCount = 0, size = 0;
+    EXPECT_EQ(fromFilter->GetNumberOfCapabilities(&filterCount, &size), S_OK);
+    EXPECT_EQ(fromPin->GetNumberOfCapabilities(&pinCount, &size), S_OK);
+    EXPECT_EQ(filterCount, pinCount);
     IPin* pin = nullptr;
-    ASSERT_EQ(fromFilter->QueryInterface(IID_IPin, reinterpret_cast<void**>(&pin)), S_OK);
+    ASSERT_EQ(fromPin->QueryInterface(IID_IPin, reinterpret_cast<void**>(&pin)), S_OK);
     EXPECT_EQ(pin, m_pin);
     pin->Release();
     fromFilter->Release();

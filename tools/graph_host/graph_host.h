@@ -66,7 +66,9 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     HRESULT STDMETHODCALLTYPE QueryPinInfo(PIN_INFO* info) override;
     HRESULT STDMETHODCALLTYPE QueryDirection(PIN_DIRECTION* direction) override;
     HRESULT STDMETHODCALLTYPE QueryId(LPWSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE QueryAccept(const AM_MEDIA_TYPE*) override {
+        return m_acceptTypes ? S_OK : S_FALSE;
+    }
     HRESULT STDMETHODCALLTYPE EnumMediaTypes(IEnumMediaTypes** enumerator) override;
     HRESULT STDMETHODCALLTYPE QueryInternalConnections(IPin**, ULONG*) override {
         return E_NOTIMPL;
@@ -98,10 +100,13 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     IPin* Connector() { return m_connector; }
     const AM_MEDIA_TYPE& ConnectionType() const { return m_type; }
     void SetRefuseSamples(bool refuse) { m_refuseSamples = refuse; }
+    // QueryAccept answers S_FALSE while false.
+    void SetAcceptTypes(bool accept) { m_acceptTypes = accept; }
 
   private:
     SinkOptions m_options;
     std::atomic<bool> m_refuseSamples;
+    std::atomic<bool> m_acceptTypes{true};
     IPin* m_connector = nullptr;
     AM_MEDIA_TYPE m_type{};
     IMemAllocator* m_ownAllocator = nullptr;

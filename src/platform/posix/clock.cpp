@@ -21,6 +21,23 @@ void SleepMs(std::uint32_t milliseconds) {
     }
 }
 
+std::int64_t MonotonicTime100ns() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 10000000 + now.tv_nsec / 100;
+}
+
+void SleepUntil100ns(std::int64_t deadline) {
+    const timespec until{static_cast<time_t>(deadline / 10000000),
+                         static_cast<long>(deadline % 10000000) * 100};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+// POSIX sleeps are already fine-grained.
+FineTimerScope::FineTimerScope() = default;
+FineTimerScope::~FineTimerScope() = default;
+
 void YieldThread() {
     sched_yield();
 }

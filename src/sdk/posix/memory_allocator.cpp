@@ -131,6 +131,9 @@ class MemoryAllocator final : public ComObject<IMemAllocator> {
         m_properties.cbAlign = request->cbAlign > 0 ? request->cbAlign : 1;
         m_properties.cbPrefix = request->cbPrefix;
         m_propertiesSet = true;
+        // Nothing is outstanding, so the old buffers can go; Commit makes them at the new size.
+        m_free.clear();
+        m_samples.clear();
         *actual = m_properties;
         return S_OK;
     }

@@ -99,6 +99,37 @@ struct IKsPropertySet : IUnknown {
     virtual HRESULT QuerySupported(REFGUID set, DWORD id, DWORD* support) = 0;
 };
 
+// What a live capture source tells the graph about itself.
+enum AM_FILTER_MISC_FLAGS { AM_FILTER_MISC_FLAGS_IS_RENDERER = 0x1, AM_FILTER_MISC_FLAGS_IS_SOURCE = 0x2 };
+
+struct IAMFilterMiscFlags : IUnknown {
+    virtual ULONG GetMiscFlags() = 0;
+};
+
+struct IAMLatency : IUnknown {
+    virtual HRESULT GetLatency(REFERENCE_TIME* latency) = 0;
+};
+
+struct IAMPushSource : IAMLatency {
+    virtual HRESULT GetPushSourceFlags(ULONG* flags) = 0;
+    virtual HRESULT SetPushSourceFlags(ULONG flags) = 0;
+    virtual HRESULT SetStreamOffset(REFERENCE_TIME offset) = 0;
+    virtual HRESULT GetStreamOffset(REFERENCE_TIME* offset) = 0;
+    virtual HRESULT GetMaxStreamOffset(REFERENCE_TIME* offset) = 0;
+    virtual HRESULT SetMaxStreamOffset(REFERENCE_TIME offset) = 0;
+};
+
+struct IAMDroppedFrames : IUnknown {
+    virtual HRESULT GetNumDropped(LONG* count) = 0;
+    virtual HRESULT GetNumNotDropped(LONG* count) = 0;
+    virtual HRESULT GetDroppedInfo(LONG size, LONG* frames, LONG* copied) = 0;
+    virtual HRESULT GetAverageFrameSize(LONG* size) = 0;
+};
+
+ORVANECAM_DEFINE_GUID(IID_IAMFilterMiscFlags, 0x2dd74950, 0xa890, 0x11d1, 0xab, 0xe8, 0x00, 0xa0, 0xc9, 0x05, 0xf3, 0x75);
+ORVANECAM_DEFINE_GUID(IID_IAMLatency, 0x62ea93ba, 0xec62, 0x11d2, 0xb7, 0x70, 0x00, 0xc0, 0x4f, 0xb6, 0xbd, 0x3d);
+ORVANECAM_DEFINE_GUID(IID_IAMPushSource, 0xf185fe76, 0xe64e, 0x11d2, 0xb7, 0x6e, 0x00, 0xc0, 0x4f, 0xb6, 0xbd, 0x3d);
+ORVANECAM_DEFINE_GUID(IID_IAMDroppedFrames, 0xc6e13344, 0x30ac, 0x11d0, 0xa1, 0x8c, 0x00, 0xa0, 0xc9, 0x11, 0x89, 0x56);
 ORVANECAM_DEFINE_GUID(IID_IAMStreamConfig, 0xc6e13340, 0x30ac, 0x11d0, 0xa1, 0x8c, 0x00, 0xa0, 0xc9, 0x11, 0x89, 0x56);
 ORVANECAM_DEFINE_GUID(IID_IKsPropertySet, 0x31efac30, 0x515c, 0x11d0, 0xa9, 0xaa, 0x00, 0xaa, 0x00, 0x61, 0xbe, 0x93);
 ORVANECAM_DEFINE_GUID(AMPROPSETID_Pin, 0x9b00f101, 0x1567, 0x11d1, 0xb3, 0xf1, 0x00, 0xaa, 0x00, 0x37, 0x61, 0xc5);
