@@ -38,7 +38,7 @@ LiveSchedule::Slot LiveSchedule::Next(std::int64_t now) {
     }
     const std::int64_t due = m_origin + index * m_interval;
     const std::int64_t opens = std::max(due - m_interval / 2, m_lastDelivery + m_interval / 2);
-    return {index, std::min(opens, due), due};
+    return {index, std::min(opens, due), due, due + m_interval / 2};
 }
 
 void LiveSchedule::Delivered(const Slot& slot, std::int64_t now, bool newFrameArrived) {

@@ -10,8 +10,9 @@ class LiveSchedule {
   public:
     struct Slot {
         std::int64_t index;  // slots since the start; skipped ones are dropped frames
-        std::int64_t opens;  // the earliest moment this slot's sample may leave
-        std::int64_t due;    // when it leaves if no new frame came sooner
+        std::int64_t opens;   // the earliest moment this slot's sample may leave
+        std::int64_t due;     // when it leaves without a producer
+        std::int64_t closes;  // how long it may wait for a producer's late frame
     };
 
     // The first slot is due at now.
@@ -19,7 +20,7 @@ class LiveSchedule {
     // The slot for the next sample, skipping those more than half an interval behind now.
     Slot Next(std::int64_t now);
     // The sample of slot left at now; newFrameArrived when a frame arriving inside the slot's
-    // window sent it early, which moves the schedule's phase to that frame.
+    // window sent it, which moves the schedule's phase towards that frame.
     void Delivered(const Slot& slot, std::int64_t now, bool newFrameArrived);
 
     std::int64_t Interval() const { return m_interval; }

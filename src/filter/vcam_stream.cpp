@@ -383,7 +383,7 @@ HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
     bool arrivedInWindow = false;
     if (m_source.DecideLive()) {
         const bool waiting = !m_source.HasNewFrame();
-        arrivedInWindow = m_source.WaitForNewFrame(slot.due) && waiting;
+        arrivedInWindow = m_source.WaitForNewFrame(slot.closes) && waiting;
     } else {
         platform::SleepUntil100ns(slot.due);
     }

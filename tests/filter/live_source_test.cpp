@@ -1,0 +1,202 @@
+// The camera as a live source: nothing while paused, stamps from the graph's clock, a steady
+// rate over seconds, the interfaces graphs and recorders ask for, and one COM identity per object.
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "filter/filter_fixture.h"
+#include "platform/clock.h"
+
+namespace orvanecam::testing {
+namespace {
+
+constexpr unsigned kWaitMs = 20000;
+
+// The graph's clock, running in real time.
+class SystemClock final : public IReferenceClock, public RefCounted {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IReferenceClock) return E_NOINTERFACE;
+        *object = static_cast<IReferenceClock*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
+    HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* time) override {
+        *time = platform::MonotonicTime100ns();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE AdviseTime(REFERENCE_TIME, REFERENCE_TIME, HEVENT,
+                                         DWORD_PTR*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE AdvisePeriodic(REFERENCE_TIME, REFERENCE_TIME, HSEMAPHORE,
+                                             DWORD_PTR*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD_PTR) override { return E_NOTIMPL; }
+};
+
+// Every interface leads back to one IUnknown and reaches every other interface of the object.
+void ExpectOneIdentity(IUnknown* object, std::initializer_list<IID> interfaces) {
+    IUnknown* identity = nullptr;
+    ASSERT_EQ(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)), S_OK);
+    for (const IID& from : interfaces) {
+        IUnknown* face = nullptr;
+        ASSERT_EQ(object->QueryInterface(from, reinterpret_cast<void**>(&face)), S_OK);
+        IUnknown* back = nullptr;
+        ASSERT_EQ(face->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&back)), S_OK);
+        EXPECT_EQ(back, identity);
+        back->Release();
+        for (const IID& to : interfaces) {
+            IUnknown* other = nullptr;
+            ASSERT_EQ(face->QueryInterface(to, reinterpret_cast<void**>(&other)), S_OK);
+            other->Release();
+        }
+        face->Release();
+    }
+    identity->Release();
+}
+
+class LiveSourceTest : public FilterTest {
+  protected:
+    std::size_t SamplesAfter(unsigned milliseconds) {
+        platform::SleepMs(milliseconds);
+        return m_sink->Samples().size();
+    }
+};
+
+TEST_F(LiveSourceTest, DeliversOnlyWhileRunningAndCannotCueWhilePaused) {
+    ASSERT_EQ(ConnectWith(nullptr), S_OK);
+    ASSERT_EQ(m_filter->Pause(), S_OK);
+    FILTER_STATE state = State_Stopped;
+    EXPECT_EQ(m_filter->GetState(0, &state), VFW_S_CANT_CUE);
+    EXPECT_EQ(state, State_Paused);
+    EXPECT_EQ(SamplesAfter(300), 0u);
+
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    EXPECT_EQ(m_filter->GetState(0, &state), S_OK);
+    EXPECT_EQ(state, State_Running);
+    ASSERT_GE(m_sink->WaitForSamples(3, kWaitMs), 3u);
+
+    ASSERT_EQ(m_filter->Pause(), S_OK);
+    const std::size_t paused = m_sink->Samples().size();
+    EXPECT_EQ(SamplesAfter(300), paused);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    EXPECT_GT(m_sink->WaitForSamples(paused + 1, kWaitMs), paused);
+}
+
+TEST_F(LiveSourceTest, SamplesAreStampedWithTheStreamTimeOfTheGraphsClock) {
+    auto* clock = new ManualClock();
+    clock->now = 7000000;
+    ASSERT_EQ(m_filter->SetSyncSource(clock), S_OK);
+    ASSERT_EQ(ConnectWith(nullptr), S_OK);
+    ASSERT_EQ(m_filter->Run(5000000), S_OK);
+    ASSERT_GE(m_sink->WaitForSamples(1, kWaitMs), 1u);
+    clock->now = 12000000;
+    const std::size_t seen = m_sink->Samples().size();
+    ASSERT_GT(m_sink->WaitForSamples(seen + 2, kWaitMs), seen + 1);
+    const auto samples = m_sink->Samples();
+    EXPECT_EQ(samples[0].start, 2000000);
+    EXPECT_EQ(samples[0].end, 2333333);
+    EXPECT_EQ(samples.back().start, 7000000);
+    ASSERT_EQ(m_filter->Stop(), S_OK);
+    m_filter->SetSyncSource(nullptr);
+    clock->Release();
+}
+
+// Runs for ten seconds against a real clock; reports the rate and the stamps' drift.
+TEST_F(LiveSourceTest, TenSecondsOnTheGraphsClockKeepTheOfferedRate) {
+    m_producer.AnnounceOutputFormat({320, 240}, 1u);
+    auto* clock = new SystemClock();
+    ASSERT_EQ(m_filter->SetSyncSource(clock), S_OK);
+    std::vector<REFERENCE_TIME> arrivals;
+    arrivals.reserve(400);
+    SinkOptions options;
+    options.onSample = [&](const BYTE*, LONG) {
+        arrivals.push_back(platform::MonotonicTime100ns());
+    };
+    m_sink = new SinkPin(std::move(options));
+    ASSERT_EQ(m_pin->Connect(m_sink, nullptr), S_OK);
+    const REFERENCE_TIME start = platform::MonotonicTime100ns();
+    ASSERT_EQ(m_filter->Run(start), S_OK);
+    platform::SleepMs(10000);
+    ASSERT_EQ(m_filter->Stop(), S_OK);
+    const auto samples = m_sink->Samples();
+    ASSERT_GE(samples.size(), 200u);
+    const double span = static_cast<double>(samples.back().start - samples.front().start);
+    const double rate = static_cast<double>(samples.size() - 1) * 1e7 / span;
+    const double arrivalSpan = static_cast<double>(arrivals.back() - arrivals.front());
+    const double drift = (span - arrivalSpan) / arrivalSpan;
+    const double lag = static_cast<double>(arrivals.back() - start - samples.back().start) / 1e4;
+    std::printf("[ measured ] %zu samples, %.3f per second (offered 30), stamp drift %+.4f%%, "
+                "last sample received %.2f ms after its stamp\n",
+                samples.size(), rate, drift * 100, lag);
+    EXPECT_NEAR(rate, 30.0, 0.3);
+    EXPECT_LT(std::abs(drift), 0.01);
+    m_filter->SetSyncSource(nullptr);
+    clock->Release();
+}
+
+TEST_F(LiveSourceTest, TellsTheGraphItIsALiveSourceOneFrameBehind) {
+    IAMFilterMiscFlags* flags = nullptr;
+    ASSERT_EQ(m_filter->QueryInterface(IID_IAMFilterMiscFlags, reinterpret_cast<void**>(&flags)),
+              S_OK);
+    EXPECT_EQ(flags->GetMiscFlags(), static_cast<ULONG>(AM_FILTER_MISC_FLAGS_IS_SOURCE));
+    flags->Release();
+
+    IAMPushSource* push = nullptr;
+    ASSERT_EQ(m_pin->QueryInterface(IID_IAMPushSource, reinterpret_cast<void**>(&push)), S_OK);
+    REFERENCE_TIME latency = 0;
+    EXPECT_EQ(push->GetLatency(&latency), S_OK);
+    EXPECT_EQ(latency, 333333);
+    ULONG pushFlags = 99;
+    EXPECT_EQ(push->GetPushSourceFlags(&pushFlags), S_OK);
+    EXPECT_EQ(pushFlags, 0u);
+    push->Release();
+
+    IAMDroppedFrames* dropped = nullptr;
+    ASSERT_EQ(m_pin->QueryInterface(IID_IAMDroppedFrames, reinterpret_cast<void**>(&dropped)),
+              S_OK);
+    ASSERT_EQ(ConnectWith(nullptr), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_GE(m_sink->WaitForSamples(5, kWaitMs), 5u);
+    ASSERT_EQ(m_filter->Stop(), S_OK);
+    LONG delivered = 0, skipped = -1, average = 0;
+    EXPECT_EQ(dropped->GetNumNotDropped(&delivered), S_OK);
+    EXPECT_EQ(dropped->GetNumDropped(&skipped), S_OK);
+    EXPECT_EQ(dropped->GetAverageFrameSize(&average), S_OK);
+    EXPECT_GE(delivered, 5);
+    EXPECT_GE(skipped, 0);
+    EXPECT_EQ(average, 3110400);
+    dropped->Release();
+}
+
+TEST_F(LiveSourceTest, EveryInterfaceLeadsBackToItsObjectsOneIdentity) {
+    ExpectOneIdentity(m_filter, {IID_IBaseFilter, IID_IMediaFilter, IID_IPersist,
+                                 IID_IAMovieSetup, IID_IAMFilterMiscFlags, IID_IAMStreamConfig,
+                                 IID_IKsPropertySet});
+    ExpectOneIdentity(m_pin, {IID_IPin, IID_IQualityControl, IID_IAMStreamConfig,
+                              IID_IKsPropertySet, IID_IAMPushSource, IID_IAMLatency,
+                              IID_IAMDroppedFrames});
+}
+
+TEST_F(LiveSourceTest, AFilterReleasedWhileRunningStopsItsStreamFirst) {
+    HRESULT result = E_FAIL;
+    auto* camera = static_cast<filter::CVCam*>(filter::CVCam::CreateInstance(nullptr, &result));
+    ASSERT_EQ(result, S_OK);
+    camera->NonDelegatingAddRef();
+    IBaseFilter* filter = camera;
+    auto* sink = new SinkPin(SinkOptions{});
+    ASSERT_EQ(camera->Stream()->Connect(sink, nullptr), S_OK);
+    ASSERT_EQ(filter->Run(0), S_OK);
+    ASSERT_GE(sink->WaitForSamples(2, kWaitMs), 2u);
+    // The client drops everything without stopping.
+    sink->Disconnect();
+    filter->Release();
+    sink->Release();
+}
+
+}  // namespace
+}  // namespace orvanecam::testing
