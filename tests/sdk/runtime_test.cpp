@@ -52,6 +52,20 @@ TEST_F(AllocatorTest, GrantsAndReportsTheRequestedBuffers) {
     EXPECT_EQ(m_allocator->Decommit(), S_OK);
 }
 
+TEST_F(AllocatorTest, LargerPropertiesAfterADecommitGiveLargerBuffers) {
+    for (const LONG size : {64, 4096}) {
+        ALLOCATOR_PROPERTIES request{2, size, 1, 0};
+        ALLOCATOR_PROPERTIES granted{};
+        ASSERT_EQ(m_allocator->SetProperties(&request, &granted), S_OK);
+        ASSERT_EQ(m_allocator->Commit(), S_OK);
+        IMediaSample* sample = nullptr;
+        ASSERT_EQ(m_allocator->GetBuffer(&sample, nullptr, nullptr, 0), S_OK);
+        EXPECT_GE(sample->GetSize(), size);
+        sample->Release();
+        ASSERT_EQ(m_allocator->Decommit(), S_OK);
+    }
+}
+
 TEST_F(AllocatorTest, GetBufferWaitsForAFreeSampleAndFailsOnceDecommitted) {
     ALLOCATOR_PROPERTIES request{1, 64, 1, 0};
     ALLOCATOR_PROPERTIES granted{};
