@@ -4,6 +4,12 @@
 #include "streaming/source.h"
 
 namespace orvanecam::streaming {
+namespace {
+
+// How soon a paused live stream notices that the graph runs again.
+constexpr std::uint32_t kPausedPollMs = 2;
+
+}  // namespace
 
 CSourceStream::CSourceStream(const char* objectName, HRESULT* result, CSource* filter,
                              LPCWSTR pinName)
@@ -34,6 +40,7 @@ HRESULT CSourceStream::Active() {
 }
 
 HRESULT CSourceStream::Inactive() {
+    m_running = false;
     CAutoLock lock(*m_pFilter->pStateLock());
     if (!IsConnected()) return S_OK;
     HRESULT result = CBaseOutputPin::Inactive();
@@ -48,16 +55,16 @@ HRESULT CSourceStream::Inactive() {
     return S_OK;
 }
 
+// Only a flag: the worker may be inside a downstream Receive that a paused renderer holds until
+// the graph stops, so waiting for it here would never end.
 HRESULT CSourceStream::Run(REFERENCE_TIME) {
-    CAutoLock lock(*m_pFilter->pStateLock());
-    if (!IsLive() || !ThreadExists()) return S_OK;
-    return static_cast<HRESULT>(CallWorker(CMD_RUN));
+    m_running = true;
+    return S_OK;
 }
 
 HRESULT CSourceStream::Pause() {
-    CAutoLock lock(*m_pFilter->pStateLock());
-    if (!IsLive() || !ThreadExists()) return S_OK;
-    return static_cast<HRESULT>(CallWorker(CMD_PAUSE));
+    m_running = false;
+    return S_OK;
 }
 
 DWORD CSourceStream::ThreadProc() {
@@ -77,9 +84,6 @@ DWORD CSourceStream::ThreadProc() {
         request = GetRequest();
         switch (request) {
             case CMD_PAUSE:
-                Reply(static_cast<DWORD>(S_OK));
-                if (!IsLive()) DoBufferProcessingLoop();
-                break;
             case CMD_RUN:
                 Reply(static_cast<DWORD>(S_OK));
                 DoBufferProcessingLoop();
@@ -100,10 +104,19 @@ DWORD CSourceStream::ThreadProc() {
 }
 
 HRESULT CSourceStream::DoBufferProcessingLoop() {
-    OnThreadStartPlay();
+    bool delivering = false;
     for (;;) {
         DWORD request = 0;
         while (!CheckRequest(&request)) {
+            if (IsLive() && !m_running) {
+                delivering = false;
+                platform::SleepMs(kPausedPollMs);
+                continue;
+            }
+            if (!delivering) {
+                OnThreadStartPlay();
+                delivering = true;
+            }
             IMediaSample* sample = nullptr;
             if (FAILED(GetDeliveryBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) {
                 platform::SleepMs(1);
@@ -125,10 +138,10 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
                 return filled;
             }
         }
-        if (request == CMD_STOP || (request == CMD_PAUSE && IsLive())) {
-            return S_FALSE;  // the command loop answers it
-        } else if (request == CMD_PAUSE || request == CMD_RUN) {
+        if (request == CMD_PAUSE || request == CMD_RUN) {
             Reply(static_cast<DWORD>(S_OK));
+        } else if (request == CMD_STOP) {
+            return S_FALSE;  // the command loop answers it
         } else {
             Reply(static_cast<DWORD>(E_UNEXPECTED));
         }

@@ -1,6 +1,8 @@
 #pragma once
 // An output pin with a worker thread that, while the filter is paused or running, fills empty
 // samples and delivers them downstream.
+#include <atomic>
+
 #include "streaming/am_thread.h"
 #include "streaming/output_pin.h"
 
@@ -19,6 +21,7 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
     HRESULT Active() override;
     HRESULT Inactive() override;
     HRESULT CheckConnect(IPin* pin) override { return CBaseOutputPin::CheckConnect(pin); }
+    // A live stream delivers from Run until Pause; others from the moment they are active.
     HRESULT Run(REFERENCE_TIME start) override;
     HRESULT Pause() override;
 
@@ -38,6 +41,9 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
 
   protected:
     CSource* m_pFilter;
+
+  private:
+    std::atomic<bool> m_running{false};
 };
 
 }  // namespace orvanecam::streaming

@@ -12,32 +12,6 @@ namespace {
 
 constexpr unsigned kWaitMs = 20000;
 
-// The graph's clock, running in real time.
-class SystemClock final : public IReferenceClock, public RefCounted {
-  public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid != IID_IUnknown && iid != IID_IReferenceClock) return E_NOINTERFACE;
-        *object = static_cast<IReferenceClock*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
-    HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* time) override {
-        *time = platform::MonotonicTime100ns();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE AdviseTime(REFERENCE_TIME, REFERENCE_TIME, HEVENT,
-                                         DWORD_PTR*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE AdvisePeriodic(REFERENCE_TIME, REFERENCE_TIME, HSEMAPHORE,
-                                             DWORD_PTR*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE Unadvise(DWORD_PTR) override { return E_NOTIMPL; }
-};
-
 // Every interface leads back to one IUnknown and reaches every other interface of the object.
 void ExpectOneIdentity(IUnknown* object, std::initializer_list<IID> interfaces) {
     IUnknown* identity = nullptr;
@@ -81,7 +55,8 @@ TEST_F(LiveSourceTest, DeliversOnlyWhileRunningAndCannotCueWhilePaused) {
     ASSERT_GE(m_sink->WaitForSamples(3, kWaitMs), 3u);
 
     ASSERT_EQ(m_filter->Pause(), S_OK);
-    const std::size_t paused = m_sink->Samples().size();
+    // The sample being filled when the graph paused may still arrive, nothing after it.
+    const std::size_t paused = SamplesAfter(100);
     EXPECT_EQ(SamplesAfter(300), paused);
     ASSERT_EQ(m_filter->Run(0), S_OK);
     EXPECT_GT(m_sink->WaitForSamples(paused + 1, kWaitMs), paused);
@@ -115,11 +90,14 @@ TEST_F(LiveSourceTest, TenSecondsOnTheGraphsClockKeepTheOfferedRate) {
     arrivals.reserve(400);
     SinkOptions options;
     options.onSample = [&](const BYTE*, LONG) {
-        arrivals.push_back(platform::MonotonicTime100ns());
+        REFERENCE_TIME now = 0;
+        clock->GetTime(&now);
+        arrivals.push_back(now);
     };
     m_sink = new SinkPin(std::move(options));
     ASSERT_EQ(m_pin->Connect(m_sink, nullptr), S_OK);
-    const REFERENCE_TIME start = platform::MonotonicTime100ns();
+    REFERENCE_TIME start = 0;
+    clock->GetTime(&start);
     ASSERT_EQ(m_filter->Run(start), S_OK);
     platform::SleepMs(10000);
     ASSERT_EQ(m_filter->Stop(), S_OK);

@@ -243,7 +243,7 @@ void TearDownCaptureGraph(IBaseFilter* filter, IPin* pin, SinkPin* sink) {
     filter->Release();
 }
 
-HRESULT ManualClock::QueryInterface(REFIID iid, void** object) {
+HRESULT ClockBase::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     if (iid == IID_IUnknown || iid == IID_IReferenceClock) return Hand(this, object);
     *object = nullptr;
@@ -253,6 +253,15 @@ HRESULT ManualClock::QueryInterface(REFIID iid, void** object) {
 HRESULT ManualClock::GetTime(REFERENCE_TIME* time) {
     if (time == nullptr) return E_POINTER;
     *time = now.load();
+    return S_OK;
+}
+
+HRESULT SystemClock::GetTime(REFERENCE_TIME* time) {
+    if (time == nullptr) return E_POINTER;
+    const auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
+    *time = std::chrono::duration_cast<std::chrono::duration<REFERENCE_TIME, std::ratio<1, 10000000>>>(
+                elapsed)
+                .count();
     return S_OK;
 }
 

@@ -155,13 +155,12 @@ class EventSinkGraph final : public IFilterGraph, public IMediaEventSink, public
 // Stops filter, disconnects pin from sink (which may be null) and releases sink and filter.
 void TearDownCaptureGraph(IBaseFilter* filter, IPin* pin, SinkPin* sink);
 
-// A clock whose time the test sets.
-class ManualClock final : public IReferenceClock, public RefCounted {
+// A reference clock without advise support; GetTime is the clock's own.
+class ClockBase : public IReferenceClock, public RefCounted {
   public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
-    HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* time) override;
     HRESULT STDMETHODCALLTYPE AdviseTime(REFERENCE_TIME, REFERENCE_TIME, HEVENT,
                                          DWORD_PTR*) override {
         return E_NOTIMPL;
@@ -171,8 +170,20 @@ class ManualClock final : public IReferenceClock, public RefCounted {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE Unadvise(DWORD_PTR) override { return E_NOTIMPL; }
+};
+
+// A clock whose time the test sets.
+class ManualClock final : public ClockBase {
+  public:
+    HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* time) override;
 
     std::atomic<REFERENCE_TIME> now{0};
+};
+
+// A clock running in real time, as a graph's system clock does.
+class SystemClock final : public ClockBase {
+  public:
+    HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* time) override;
 };
 
 }  // namespace orvanecam::graph_host
