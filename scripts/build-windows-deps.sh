@@ -104,15 +104,39 @@ build_ffmpeg() {
     { tail -n 40 "$log" >&2; return 1; }
 }
 
-# The cache folder of package $1 built by build_$2: its Debian version and a fingerprint of the
-# recipe (the build function and its option lists), so a changed recipe builds afresh.
+# FFmpeg's own program with its DirectShow input, to test the camera as FFmpeg users open it;
+# it runs under Wine in the tests and is not shipped.
+dshow_ffmpeg_parts=(
+  --enable-indev=dshow --enable-decoder=rawvideo --enable-encoder=rawvideo
+  --enable-muxer=null,rawvideo --enable-protocol=file,pipe --enable-bsf=null
+  --enable-filter=buffer,buffersink,format,null,scale,trim
+)
+
+build_dshow_ffmpeg() {
+  local source=$1 prefix=$2
+  local log="$source/build.log"
+  { (cd "$source" && ./configure --prefix="$prefix" --target-os=mingw32 --arch=x86_64 \
+      --cross-prefix=x86_64-w64-mingw32- --cc=x86_64-w64-mingw32-gcc-posix \
+      --cxx=x86_64-w64-mingw32-g++-posix --extra-ldflags=-static \
+      --enable-static --disable-shared --disable-doc --disable-network --disable-autodetect \
+      --disable-everything --enable-w32threads --disable-ffplay --disable-ffprobe \
+      --disable-postproc --disable-swresample "${dshow_ffmpeg_parts[@]}") &&
+    make -C "$source" -j "$jobs" ffmpeg.exe; } >"$log" 2>&1 ||
+    { tail -n 40 "$log" >&2; return 1; }
+  mkdir -p "$prefix/bin"
+  cp "$source/ffmpeg.exe" "$prefix/bin/"
+}
+
+# The cache folder of package $1 built by build_$2: the builder, the Debian version and a
+# fingerprint of the recipe (the build function and its option lists), so a changed recipe
+# builds afresh.
 cache_prefix() {
   local package=$1 builder=$2 version recipe
   version="$(candidate_version "$package")"
   [ -n "$version" ] || return 0
   recipe="$({ declare -f "build_$builder"; for list in $(compgen -A variable "${builder}_"); do
     declare -p "$list"; done; } | sha1sum | cut -c1-8)"
-  echo "$deps_root/$package-${version//[^A-Za-z0-9.+-]/_}-$recipe"
+  echo "$deps_root/$builder-${version//[^A-Za-z0-9.+-]/_}-$recipe"
 }
 
 # Builds package $1 with build_$2 unless the cache holds its current version and recipe.
@@ -127,27 +151,29 @@ ensure_library() {
   fi
   echo "deps: building $package $version for MinGW" >&2
   mkdir -p "$deps_root"
-  # Earlier versions or recipes of this package are of no further use.
-  find "$deps_root" -mindepth 1 -maxdepth 1 -name "$package-*" -exec rm -rf {} +
-  fetch_source "$package" "$deps_root/$package-src"
-  "build_$builder" "$deps_root/$package-src" "$prefix"
-  rm -rf "$deps_root/$package-src"
+  # Earlier versions or recipes of this build are of no further use.
+  find "$deps_root" -mindepth 1 -maxdepth 1 -name "$builder-[0-9]*" -exec rm -rf {} +
+  fetch_source "$package" "$deps_root/$builder-src"
+  "build_$builder" "$deps_root/$builder-src" "$prefix"
+  rm -rf "$deps_root/$builder-src"
   touch "$prefix/.complete"
   echo "$prefix"
 }
 
 need_sources=0
-for package in libyuv ffmpeg; do
-  prefix="$(cache_prefix "$package" "$package")"
+for build in libyuv:libyuv ffmpeg:ffmpeg ffmpeg:dshow_ffmpeg; do
+  prefix="$(cache_prefix "${build%%:*}" "${build##*:}")"
   if [ -z "$prefix" ] || [ ! -f "$prefix/.complete" ]; then need_sources=1; fi
 done
 ((need_sources == 0)) || enable_source_index
 
 libyuv_prefix="$(ensure_library libyuv libyuv)"
 ffmpeg_prefix="$(ensure_library ffmpeg ffmpeg)"
-# The mingw-x64 preset reads this file to find the libraries.
+dshow_ffmpeg_prefix="$(ensure_library ffmpeg dshow_ffmpeg)"
+# The mingw-x64 preset reads this file to find the libraries and the test program.
 cat > "$deps_root/paths.cmake" <<EOT
 set(ORVANECAM_WIN_LIBYUV_PREFIX "$libyuv_prefix")
 set(ORVANECAM_WIN_FFMPEG_PREFIX "$ffmpeg_prefix")
+set(ORVANECAM_WIN_FFMPEG_PROGRAM "$dshow_ffmpeg_prefix/bin/ffmpeg.exe")
 EOT
 echo "deps: libyuv in $libyuv_prefix, FFmpeg in $ffmpeg_prefix" >&2

@@ -57,7 +57,8 @@ std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType) {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(mediaType);
     if (header == nullptr || header->biWidth <= 0 || header->biHeight == 0) return 0;
     const std::int64_t pixels = std::int64_t{header->biWidth} * PictureHeight(*header);
-    return IsYuy2(mediaType) ? pixels * 2 : pixels * 3 / 2;
+    // pixels * 3 / 2 without overflow (a hostile 2^31 x 2^31 type reaches 2^62 pixels).
+    return IsYuy2(mediaType) ? pixels * 2 : pixels + pixels / 2;
 }
 
 HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,

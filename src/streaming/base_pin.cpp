@@ -27,6 +27,8 @@ CBasePin::CBasePin(const char* objectName, CBaseFilter* filter, CCritSec* lock, 
 
 CBasePin::~CBasePin() {
     delete[] m_name;
+    // A client may release a filter it never disconnected.
+    if (m_connected != nullptr) m_connected->Release();
     // m_mt frees its format block and object reference itself.
 }
 

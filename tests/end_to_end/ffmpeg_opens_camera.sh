@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# FFmpeg's DirectShow input, as its users open a camera, against the registered DLL under Wine:
+# the device is listed, its options name the common sizes, and it streams at the size asked for.
+# Usage: ffmpeg_opens_camera.sh BIN_DIR FFMPEG_EXE
+set -uo pipefail
+bin="$1"
+ffmpeg="$2"
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+work="$(mktemp -d)"
+export ORVANECAM_OBJECT_SUFFIX="_ffmpeg$$"
+wine_run="$repo_root/scripts/wine-run.sh"
+dll="$(winepath -w "$bin/OrvaneCam.dll")"
+
+cleanup() {
+  "$wine_run" regsvr32 /s /u "$dll" >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+check() {
+  local what="$1" log="$2"
+  shift 2
+  if "$@" >/dev/null 2>&1; then
+    echo "ok:   $what"
+  else
+    echo "FAIL: $what"
+    sed 's/\r/\n/g' "$log" | tail -n 25
+    failures=$((failures + 1))
+  fi
+}
+
+"$wine_run" regsvr32 /s "$dll" || { echo "FAIL: registration"; exit 1; }
+
+"$wine_run" "$ffmpeg" -hide_banner -nostdin -list_devices true -f dshow -i dummy \
+  >"$work/devices.log" 2>&1
+check "FFmpeg lists the camera" "$work/devices.log" grep -q '"OrvaneCam"' "$work/devices.log"
+
+"$wine_run" "$ffmpeg" -hide_banner -nostdin -list_options true -f dshow -i video=OrvaneCam \
+  >"$work/options.log" 2>&1
+check "its options offer 1280x720 and 1920x1080" "$work/options.log" \
+  bash -c "grep -q 's=1280x720' '$work/options.log' && grep -q 's=1920x1080' '$work/options.log'"
+
+for size in 1280x720 640x480; do
+  log="$work/stream-$size.log"
+  "$wine_run" "$ffmpeg" -hide_banner -nostdin -f dshow -video_size "$size" -i video=OrvaneCam \
+    -frames:v 15 -f null - >"$log" 2>&1
+  check "FFmpeg streams the camera at $size" "$log" \
+    bash -c "grep -q 'Video: rawvideo.*$size' '$log' && tr '\r' '\n' <'$log' | grep -qE '^frame= *15 '"
+done
+
+echo "$failures failed"
+[ "$failures" -eq 0 ]
