@@ -114,7 +114,7 @@ HRESULT CVCamStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPER
 // --- IAMStreamConfig --------------------------------------------------------------------------
 
 HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
-    streaming::CAutoLock lock(*m_pParent->pStateLock());
+    std::unique_lock<streaming::CCritSec> lock(*m_pParent->pStateLock());
     if (!m_pParent->IsStopped()) return VFW_E_NOT_STOPPED;
     if (mediaType == nullptr) {
         // Back to offering the whole catalogue.
@@ -138,9 +138,15 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     m_setType = proposed;
     if (IsConnected()) {
         // Ask first: a reconnection the other pin refuses would leave the graph broken.
-        const HRESULT accepted = m_connected->QueryAccept(&proposed);
-        const HRESULT result = accepted == S_OK ? ReconnectWithSetType() : VFW_E_INVALIDMEDIATYPE;
+        IPin* peer = m_connected;
+        peer->AddRef();
+        // The graph may reconnect on a thread of its own, which needs the state lock.
+        lock.unlock();
+        const HRESULT accepted = peer->QueryAccept(&proposed);
+        const HRESULT result = accepted == S_OK ? ReconnectWithSetType(peer) : VFW_E_INVALIDMEDIATYPE;
+        peer->Release();
         if (FAILED(result)) {
+            lock.lock();
             m_setType = std::move(previous);
             return result;
         }
@@ -155,16 +161,12 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     return S_OK;
 }
 
-HRESULT CVCamStream::ReconnectWithSetType() {
+HRESULT CVCamStream::ReconnectWithSetType(IPin* peer) {
     if (IFilterGraph* graph = m_pParent->Graph()) return graph->Reconnect(AsPin());
     // Outside a graph the pin reconnects itself to the same peer.
-    IPin* peer = m_connected;
-    peer->AddRef();
     peer->Disconnect();
     Disconnect();
-    const HRESULT result = Connect(peer, nullptr);
-    peer->Release();
-    return result;
+    return Connect(peer, nullptr);
 }
 
 HRESULT CVCamStream::GetFormat(AM_MEDIA_TYPE** mediaType) {

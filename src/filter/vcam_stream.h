@@ -78,8 +78,8 @@ class CVCamStream final : public streaming::CSourceStream,
     picture::MediaFrame CurrentMedia() const;
     // Traces the sample's entry; true when size holds a whole frame of media.
     bool HoldsFrame(std::int64_t size, const picture::MediaFrame& media);
-    // Reconnects the pin so the type set by SetFormat takes effect.
-    HRESULT ReconnectWithSetType();
+    // Reconnects the pin to peer so the type set by SetFormat takes effect.
+    HRESULT ReconnectWithSetType(IPin* peer);
     REFERENCE_TIME StampOf(const LiveSchedule::Slot& slot);
 
     CVCam* m_pParent;

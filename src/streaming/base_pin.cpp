@@ -70,7 +70,8 @@ HRESULT CBasePin::AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* mediaTyp
     HRESULT report = VFW_E_NO_ACCEPTABLE_TYPES;
     for (IPin* enumeratorPin : {receivePin, static_cast<IPin*>(this)}) {
         const HRESULT result = TryTypesFrom(enumeratorPin, receivePin, mediaType);
-        if (SUCCEEDED(result)) return S_OK;
+        // S_FALSE (no enumerator) is not a connection.
+        if (result == S_OK) return S_OK;
         if (report == VFW_E_NO_ACCEPTABLE_TYPES && result != S_FALSE && !IsPlainRefusal(result)) {
             report = result;
         }

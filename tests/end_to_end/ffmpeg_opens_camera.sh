@@ -44,7 +44,7 @@ check "its options offer 1280x720 and 1920x1080" "$work/options.log" \
 for size in 1280x720 640x480; do
   log="$work/stream-$size.log"
   "$wine_run" "$ffmpeg" -hide_banner -nostdin -f dshow -video_size "$size" -i video=OrvaneCam \
-    -frames:v 15 -f null - >"$log" 2>&1
+    -frames:v 15 -c:v rawvideo -f null - >"$log" 2>&1
   check "FFmpeg streams the camera at $size" "$log" \
     bash -c "grep -q 'Video: rawvideo.*$size' '$log' && tr '\r' '\n' <'$log' | grep -qE '^frame= *15 '"
 done

@@ -31,6 +31,14 @@ TEST_F(ConnectionTest, DownstreamTypesAreTriedBeforeThePinsOwn) {
     EXPECT_EQ(m_sink->ConnectionType().subtype, kOtherSubtype);
 }
 
+TEST_F(ConnectionTest, APinThatCannotEnumerateIsOfferedThePinsOwnTypes) {
+    SinkOptions options;
+    options.enumeratesTypes = false;
+    ASSERT_EQ(Connect(options), S_OK);
+    EXPECT_EQ(m_sink->Connector(), m_pin);
+    EXPECT_EQ(m_sink->ConnectionType().subtype, kTestSubtype);
+}
+
 TEST_F(ConnectionTest, RefusedTypesReportNoAcceptableTypesOrTheFirstSpecificFailure) {
     SinkOptions options;
     options.offeredSubtypes = {kOtherSubtype};

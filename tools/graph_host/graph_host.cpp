@@ -135,6 +135,7 @@ HRESULT SinkPin::QueryDirection(PIN_DIRECTION* direction) {
 
 HRESULT SinkPin::EnumMediaTypes(IEnumMediaTypes** enumerator) {
     if (enumerator == nullptr) return E_POINTER;
+    if (!m_options.enumeratesTypes) return VFW_E_NOT_CONNECTED;
     *enumerator = new SubtypeEnumerator(m_options.offeredSubtypes, 0);
     return S_OK;
 }

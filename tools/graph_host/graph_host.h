@@ -43,6 +43,7 @@ struct SinkOptions {
     bool refuseSamples = false;           // Receive answers S_FALSE
     ALLOCATOR_PROPERTIES requirements{};  // answered when cbBuffer is not 0
     std::vector<GUID> offeredSubtypes;    // media types offered (major and format GUID_NULL)
+    bool enumeratesTypes = true;          // else EnumMediaTypes fails, as some platform pins do
     // Called on the streaming thread with each sample's data (a client's frame callback); when
     // set, the sink keeps no copy of its own.
     std::function<void(const BYTE* data, LONG length)> onSample;
