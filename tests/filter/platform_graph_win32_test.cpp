@@ -13,15 +13,15 @@
 
 #include "filter/filter_fixture.h"
 #include "filter/video_format.h"
+#include "graph_host/platform_filters.h"
 #include "platform/clock.h"
 
 namespace orvanecam::testing {
 namespace {
 
-constexpr CLSID kSampleGrabberClassId = {
-    0xc1f400a0, 0x3f08, 0x11d3, {0x9f, 0x0b, 0x00, 0x60, 0x08, 0x03, 0x9e, 0x37}};
-constexpr CLSID kNullRendererClassId = {
-    0xc1f400a4, 0x3f08, 0x11d3, {0x9f, 0x0b, 0x00, 0x60, 0x08, 0x03, 0x9e, 0x37}};
+using graph_host::FirstPin;
+using graph_host::kNullRendererClassId;
+using graph_host::kSampleGrabberClassId;
 
 // Records each sample's start time and the graph clock's time when it arrived.
 class StampRecorder final : public ISampleGrabberCB {
@@ -60,20 +60,6 @@ class StampRecorder final : public ISampleGrabberCB {
     std::mutex m_mutex;
     std::vector<Stamp> m_stamps;
 };
-
-IPin* FirstPin(IBaseFilter* filter, PIN_DIRECTION wanted) {
-    IEnumPins* pins = nullptr;
-    if (FAILED(filter->EnumPins(&pins))) return nullptr;
-    IPin* pin = nullptr;
-    while (pins->Next(1, &pin, nullptr) == S_OK) {
-        PIN_DIRECTION direction = PINDIR_INPUT;
-        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) break;
-        pin->Release();
-        pin = nullptr;
-    }
-    pins->Release();
-    return pin;
-}
 
 class PlatformGraphTest : public FilterTest {
   protected:
@@ -118,9 +104,9 @@ class PlatformGraphTest : public FilterTest {
     // Camera -> sample grabber -> null renderer, each pin connected directly without a type
     // (the grabber's input cannot enumerate any, so the camera's own are tried).
     void ConnectChain() {
-        IPin* grabberIn = FirstPin(m_grabberFilter, PINDIR_INPUT);
-        IPin* grabberOut = FirstPin(m_grabberFilter, PINDIR_OUTPUT);
-        IPin* rendererIn = FirstPin(m_renderer, PINDIR_INPUT);
+        IPin* grabberIn = FirstPin(*m_grabberFilter, PINDIR_INPUT);
+        IPin* grabberOut = FirstPin(*m_grabberFilter, PINDIR_OUTPUT);
+        IPin* rendererIn = FirstPin(*m_renderer, PINDIR_INPUT);
         ASSERT_EQ(m_graph->ConnectDirect(m_pin, grabberIn, nullptr), S_OK);
         ASSERT_EQ(m_graph->ConnectDirect(grabberOut, rendererIn, nullptr), S_OK);
         grabberIn->Release();

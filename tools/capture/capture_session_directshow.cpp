@@ -11,15 +11,14 @@
 #include <string>
 
 #include "capture/capture_session.h"
+#include "graph_host/platform_filters.h"
 
 namespace orvanecam::tools {
 namespace {
 
-// The platform's sample grabber and null renderer (the SDK headers name but do not define them).
-constexpr CLSID kSampleGrabberClassId = {
-    0xc1f400a0, 0x3f08, 0x11d3, {0x9f, 0x0b, 0x00, 0x60, 0x08, 0x03, 0x9e, 0x37}};
-constexpr CLSID kNullRendererClassId = {
-    0xc1f400a4, 0x3f08, 0x11d3, {0x9f, 0x0b, 0x00, 0x60, 0x08, 0x03, 0x9e, 0x37}};
+using graph_host::FirstPin;
+using graph_host::kNullRendererClassId;
+using graph_host::kSampleGrabberClassId;
 
 std::string Narrow(const wchar_t* text) {
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -65,19 +64,6 @@ class GrabberCallback final : public ISampleGrabberCB {
     SampleCallback m_onSample;
     std::atomic<ULONG> m_refs{1};
 };
-
-IPin* FirstPin(IBaseFilter& filter, PIN_DIRECTION wanted) {
-    IEnumPins* pins = nullptr;
-    if (FAILED(filter.EnumPins(&pins))) return nullptr;
-    IPin* pin = nullptr;
-    while (pins->Next(1, &pin, nullptr) == S_OK) {
-        PIN_DIRECTION direction = PINDIR_INPUT;
-        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == wanted) break;
-        ReleaseAndClear(pin);
-    }
-    pins->Release();
-    return pin;
-}
 
 class DirectShowCaptureSession final : public CaptureSession {
   public:
