@@ -24,18 +24,22 @@ void GuardedStore(T& field, T value) {
     std::atomic_ref<T>(field).store(value, std::memory_order_relaxed);
 }
 
-// Writer side: the guard is odd between the two calls.
-inline void BeginGuardedWrite(SharedBlock& block) {
-    Atomic(block.writeGuard).fetch_add(1);
-}
+// A guard that stays odd this long belongs to a writer that died mid-update (or is stuck): the next
+// writer takes it over and a reader makes it even again, so nobody waits on it for good.
+inline constexpr std::uint64_t kStuckWriterMs = 1000;
+
+// Writer side: the guard is odd between the two calls, and only one writer of any process holds
+// it. The lock is taken by moving the guard from an even value to the next odd one, waiting while
+// another writer holds it; a holder whose process has ended, or that made no progress for
+// kStuckWriterMs, is taken over (the guard then moves on by two and stays odd).
+void BeginGuardedWrite(SharedBlock& block);
 inline void EndGuardedWrite(SharedBlock& block) {
+    Atomic(block.reserved).store(0);
     Atomic(block.writeGuard).fetch_add(1);
 }
 
-// Reader side. Returns an even guard value to validate against. A guard that stays odd for
-// kStuckWriterMs belongs to a writer that died mid-update; it is then made even again so that a
-// dead producer cannot freeze every capture client.
-inline constexpr std::uint64_t kStuckWriterMs = 1000;
+// Reader side. Returns an even guard value to validate against; a guard stuck odd for
+// kStuckWriterMs is made even again.
 std::uint32_t BeginGuardedRead(SharedBlock& block);
 // True when nothing was written since BeginGuardedRead returned start.
 inline bool GuardedReadIsValid(SharedBlock& block, std::uint32_t start) {

@@ -30,6 +30,9 @@ bool BlockConnection::EnsureView() {
 
 bool BlockConnection::EnsureEvent(bool openFirst) {
     if (Event() != nullptr) return true;
+    std::lock_guard<std::mutex> lock(m_eventMutex);
+    // Once published, the event is never replaced: other threads may be waiting on it.
+    if (Event() != nullptr) return true;
     if (openFirst) m_event = m_objects.OpenExistingFrameEvent();
     if (!m_event) m_event = m_objects.CreateOrOpenFrameEvent();
     if (!m_event) return false;

@@ -2,6 +2,7 @@
 // One side's handles on the block and the new-frame event. The producer and the reader of a
 // process each own one, so a process that is both keeps them apart.
 #include <atomic>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,8 @@ class BlockConnection {
     // This process created the mapping and has not yet initialised it: kept across a failed
     // mapping of the view, so the retry initialises exactly once.
     bool m_createdUninitialised = false;
+    // Streams of one client open the event from their own threads at once.
+    std::mutex m_eventMutex;
 };
 
 }  // namespace orvanecam::exchange

@@ -41,7 +41,7 @@ struct SharedBlock {
     std::uint32_t nv12First;  // guarded; 1 = NV12 media types offered first
     std::uint32_t seq;        // +1 per published frame and per settings change
     std::int32_t takeCount;   // readers that have taken the current seq
-    std::uint32_t reserved;
+    std::int32_t reserved;    // process id of the writer holding writeGuard, 0 = none
     std::uint32_t extMarker;  // 1 when cameraOn..vacantBytes hold valid values
     std::uint32_t cameraOn;
     std::uint32_t mirror;

@@ -23,7 +23,7 @@ void StoreCreationValues(SharedBlock& block) {
     Atomic(block.outHeight).store(kDefaultHeight);
     Atomic(block.outFps).store(kDefaultFps);
     Atomic(block.nv12First).store(1u);
-    Atomic(block.reserved).store(0u);
+    Atomic(block.reserved).store(0);
     Atomic(block.writerPid).store(0);
     ResetExtensionFields(block);
 }

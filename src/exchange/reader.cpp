@@ -28,6 +28,15 @@ bool FrameReader::OpenReaderBlock() {
     return true;
 }
 
+FrameReader::~FrameReader() {
+    SharedBlock* block = m_connection.Block();
+    if (block == nullptr) return;
+    auto count = Atomic(block->readerCount);
+    std::int32_t value = count.load();
+    while (value > 0 && !count.compare_exchange_weak(value, value - 1)) {
+    }
+}
+
 void FrameReader::OpenReaderEvent() {
     m_connection.EnsureEvent(true);
 }

@@ -34,6 +34,11 @@ FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
 class FrameReader {
   public:
     explicit FrameReader(KernelObjects& objects = SystemKernelObjects()) : m_connection(objects) {}
+    // A reader that leaves cleanly gives its attachment back, so later readers' frames are
+    // counted as taken by everyone again.
+    ~FrameReader();
+    FrameReader(const FrameReader&) = delete;
+    FrameReader& operator=(const FrameReader&) = delete;
 
     // True when the mapping and view are held; the first success attaches this reader.
     bool OpenReaderBlock();

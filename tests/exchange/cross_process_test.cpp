@@ -1,10 +1,13 @@
 // The exchange between real processes: the helper program publishes or reads in its own process.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
+#include "platform/clock.h"
 #include "platform/environment.h"
 #include "support/helper_process.h"
 #include "support/isolated_names.h"
@@ -36,6 +39,46 @@ TEST_F(CrossProcessTest, ReadersNeverSeeAMixedFrameWhileAnotherProcessPublishes)
     EXPECT_EQ(readerA.WaitForExit(2 * kCrossProcessTimeoutMs), 0);
     EXPECT_EQ(readerB.WaitForExit(2 * kCrossProcessTimeoutMs), 0);
     EXPECT_FALSE(publisher.WaitForExit(0)) << "publisher stopped early";
+}
+
+TEST_F(CrossProcessTest, TwoProducerProcessesNeverTearAFrameForFourReaders) {
+    FrameReader keepAlive;
+    ASSERT_TRUE(keepAlive.OpenReaderBlock());
+    auto first = StartHelper({"publish-for", "10000", "640", "480"});
+    auto second = StartHelper({"publish-for", "10000", "640", "480"});
+    std::vector<platform::ChildProcess> readers;
+    for (int i = 0; i < 4; ++i) {
+        readers.push_back(StartHelper({"verify-frames", "200", Text(kCrossProcessTimeoutMs)}));
+    }
+    for (auto& reader : readers) EXPECT_EQ(reader.WaitForExit(2 * kCrossProcessTimeoutMs), 0);
+}
+
+TEST_F(CrossProcessTest, AProducerKilledMidPublishDoesNotHoldUpTheNext) {
+    FramePublisher next;
+    FrameReader reader;
+    ASSERT_TRUE(next.OpenOrCreateBlock());
+    ASSERT_TRUE(reader.OpenReaderBlock());
+    SharedBlock& block = *next.Block();
+    const std::vector<std::uint8_t> frame(Nv12Bytes({64, 64}), 77);
+    int killedHolding = 0;
+    for (int round = 0; round < 20; ++round) {
+        auto producer = StartHelper({"publish-for", "120000", "4096", "4096"});
+        const std::uint32_t before = Atomic(block.seq).load();
+        ASSERT_TRUE(WaitUntil([&] { return Atomic(block.seq).load() > before + 1; }));
+        // Kill it while it holds the lock, as often as the timing allows.
+        WaitUntil([&] { return Atomic(block.writeGuard).load() % 2 == 1; }, 200);
+        producer.Kill();
+        if (Atomic(block.writeGuard).load() % 2 == 1) ++killedHolding;
+
+        const auto start = platform::TickCountMs();
+        ASSERT_TRUE(next.PublishFrame(frame.data(), 64, 64));
+        std::uint8_t seen = 0;
+        reader.RenderNewFrame([&](const std::uint8_t* source, FrameSize) { seen = source[0]; });
+        EXPECT_EQ(seen, 77);
+        EXPECT_LT(platform::TickCountMs() - start, 1000u) << "round " << round;
+    }
+    std::printf("[ measured ] %d of 20 producers killed while holding the write lock\n",
+                killedHolding);
 }
 
 TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
@@ -33,6 +34,62 @@ class ReaderTest : public testing::IsolatedNamesTest {
     FrameReader m_reader;
     SharedBlock* m_block = nullptr;
 };
+
+TEST_F(ReaderTest, StreamsOpeningTheEventTogetherShareOneEvent) {
+    FrameReader fresh;
+    ASSERT_TRUE(fresh.OpenReaderBlock());
+    std::vector<std::thread> streams;
+    std::atomic<int> ready{0};
+    for (int i = 0; i < 8; ++i) {
+        streams.emplace_back([&] {
+            ++ready;
+            while (ready < 8) {
+            }
+            fresh.OpenReaderEvent();
+            fresh.Connection().Event()->Wait(0);
+        });
+    }
+    for (auto& stream : streams) stream.join();
+    ASSERT_NE(fresh.Connection().Event(), nullptr);
+    EXPECT_FALSE(fresh.Connection().Event()->Wait(0));
+}
+
+TEST_F(ReaderTest, ReadersThatLeaveGiveTheirAttachmentBack) {
+    const std::int32_t before = Atomic(m_block->readerCount).load();
+    {
+        FrameReader visitor;
+        ASSERT_TRUE(visitor.OpenReaderBlock());
+        EXPECT_EQ(Atomic(m_block->readerCount).load(), before + 1);
+    }
+    EXPECT_EQ(Atomic(m_block->readerCount).load(), before);
+    auto helper = testing::StartHelper({"attach", "0"});
+    ASSERT_EQ(helper.WaitForExit(testing::kCrossProcessTimeoutMs), 0);
+    EXPECT_EQ(Atomic(m_block->readerCount).load(), before);
+}
+
+TEST_F(ReaderTest, AReaderCountLeftByKilledClientsDoesNotDelayNewFrames) {
+    // Clients killed without leaving: the event is never reset, and a reader that took the
+    // current frame must still wait for the next one rather than return at once, or time out.
+    FramePublisher producer;
+    ASSERT_TRUE(producer.OpenOrCreateBlock());
+    m_reader.OpenReaderEvent();
+    Atomic(m_block->readerCount).store(5);
+    const std::vector<std::uint8_t> frame(Nv12Bytes({64, 64}), 9);
+    ASSERT_TRUE(producer.PublishFrame(frame.data(), 64, 64));
+    std::uint32_t lastSeq = 0;
+    m_reader.TakeFrame(lastSeq, m_reader.RenderNewFrame([](const std::uint8_t*, FrameSize) {}));
+    std::thread later([&] {
+        platform::SleepMs(100);
+        producer.PublishFrame(frame.data(), 64, 64);
+    });
+    const auto start = platform::MonotonicTime100ns();
+    const std::uint32_t seq = m_reader.WaitForNewFrameUntil(lastSeq, start + 20000000);
+    const auto waited = platform::MonotonicTime100ns() - start;
+    later.join();
+    EXPECT_EQ(seq, lastSeq + 1);
+    EXPECT_GE(waited, 500000);    // it did wait for the frame
+    EXPECT_LT(waited, 10000000);  // and did not sit out its deadline
+}
 
 TEST_F(ReaderTest, OutputFormatOutsideTheLimitsReadsAsTheDefault) {
     EXPECT_EQ(FormatAfterStoring(5000, 480), kDefaultFrameSize);
