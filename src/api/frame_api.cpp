@@ -1,6 +1,8 @@
 // InitVcam, SetOutputFormat, SendFrameNV12 and SendFrameYUY2.
 #include <orvanecam/orvanecam.h>
 
+#include <cstring>
+
 #include "api/producer_call.h"
 #include "api/result_codes.h"
 #include "exchange/publisher.h"
@@ -26,6 +28,26 @@ bool InRange(std::int32_t side) {
 exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
     return exchange::ValidOutputSize(exchange::Atomic(block.outWidth).load(),
                                      exchange::Atomic(block.outHeight).load());
+}
+
+// An NV12 frame goes straight into the block under the write lock: no staging copy.
+std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::int32_t height,
+                            std::int32_t stride) {
+    return RunLockedProducerCall([&]() -> std::uint32_t {
+        if (data == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
+        if (const std::uint32_t error = OpenProducerBlock(); error != 0) return error;
+        exchange::FramePublisher& publisher = exchange::ProducerExchange();
+        const exchange::FrameSize target = TargetSize(*publisher.Block());
+        if (!picture::CanWriteNv12Frame(data, width, height, stride, target.width,
+                                        target.height)) {
+            return kErrorInvalidData;
+        }
+        const bool published = publisher.PublishFrameWith(target, [&](std::uint8_t* frameArea) {
+            return picture::WriteNv12Frame(data, width, height, stride, target.width,
+                                           target.height, frameArea);
+        });
+        return published ? 0 : LastErrorOr(kErrorWriteFault);
+    });
 }
 
 std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int32_t width,
@@ -62,15 +84,23 @@ extern "C" ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height,
             return platform::kErrorInvalidParameter;
         }
         if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
-        exchange::ProducerExchange().AnnounceOutputFormat({width & ~1, height & ~1},
-                                                          nv12First != 0 ? 1u : 0u);
+        const exchange::FrameSize size{width & ~1, height & ~1};
+        // The held frame is fitted to the new size at once, so no client ever renders it at a
+        // size it was not written at.
+        exchange::ProducerExchange().AnnounceOutputFormat(
+            size, nv12First != 0 ? 1u : 0u,
+            [&](exchange::SharedBlock& block, exchange::FrameSize previous) {
+                picture::ScaleNv12(block.frameArea, previous.width, previous.height,
+                                   block.lastFrameArea, size.width, size.height);
+                std::memcpy(block.frameArea, block.lastFrameArea, exchange::Nv12Bytes(size));
+            });
         return 0;
     });
 }
 
 extern "C" ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width, int32_t height,
                                                 int32_t stride) {
-    return api::SendFrame(picture::StageNv12Frame, data, width, height, stride);
+    return api::SendNv12Frame(data, width, height, stride);
 }
 
 extern "C" ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width, int32_t height,

@@ -5,6 +5,14 @@
 
 namespace orvanecam::exchange {
 
+FrameSize ValidOutputSize(std::int32_t width, std::int32_t height) {
+    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) {
+        return kDefaultFrameSize;
+    }
+    const FrameSize even{width & ~1, height & ~1};
+    return even.width == 0 || even.height == 0 ? kDefaultFrameSize : even;
+}
+
 namespace {
 
 // How often a waiting writer or reader asks whether the holder's process still exists.

@@ -8,6 +8,9 @@
 
 namespace orvanecam::exchange {
 
+// An output size read from the block: even, within 2..kMaxDimension, or the default.
+FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
+
 // Interlocked access: sequentially consistent.
 template <class T>
 std::atomic_ref<T> Atomic(T& field) {

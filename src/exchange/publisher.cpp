@@ -37,19 +37,38 @@ void FramePublisher::SanitizeBlock() {
 
 bool FramePublisher::PublishFrame(const std::uint8_t* source, std::int32_t width,
                                   std::int32_t height) {
-    if (source == nullptr || !OpenOrCreateBlock()) return false;
-    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) return false;
+    if (source == nullptr || width < 1 || width > kMaxDimension || height < 1 ||
+        height > kMaxDimension) {
+        return false;
+    }
     const FrameSize size{width & ~1, height & ~1};
-    if (size.width == 0 || size.height == 0) return false;
-    const std::size_t bytes = Nv12Bytes(size);
-    if (bytes == 0 || bytes > kRegionBytes) return false;
+    return PublishFrameWith(size, [&](std::uint8_t* frameArea) {
+        std::memcpy(frameArea, source, Nv12Bytes(size));
+        return true;
+    });
+}
 
+bool FramePublisher::BeginPublish(FrameSize size) {
+    if (size.width < 2 || size.width > kMaxDimension || size.height < 2 ||
+        size.height > kMaxDimension || size.width % 2 != 0 || size.height % 2 != 0) {
+        return false;
+    }
+    if (!OpenOrCreateBlock()) return false;
+    BeginGuardedWrite(*m_connection.Block());
+    return true;
+}
+
+bool FramePublisher::FinishPublish(FrameSize size, bool written) {
     SharedBlock& block = *m_connection.Block();
-    BeginGuardedWrite(block);
+    if (!written) {
+        // Readers may have seen part of the attempt: put the held frame back.
+        std::memcpy(block.frameArea, block.lastFrameArea, Nv12Bytes(HeldFrameSize(block)));
+        EndGuardedWrite(block);
+        return false;
+    }
     GuardedStore(block.outWidth, size.width);
     GuardedStore(block.outHeight, size.height);
-    std::memcpy(block.frameArea, source, bytes);
-    std::memcpy(block.lastFrameArea, source, bytes);
+    std::memcpy(block.lastFrameArea, block.frameArea, Nv12Bytes(size));
     std::atomic_thread_fence(std::memory_order_seq_cst);
     Atomic(block.takeCount).store(0);
     Atomic(block.seq).fetch_add(1u);
@@ -61,14 +80,19 @@ bool FramePublisher::PublishFrame(const std::uint8_t* source, std::int32_t width
     return true;
 }
 
-void FramePublisher::AnnounceOutputFormat(FrameSize size, std::uint32_t nv12First) {
-    SharedBlock& block = *m_connection.Block();
-    BeginGuardedWrite(block);
+FrameSize FramePublisher::HeldFrameSize(SharedBlock& block) {
+    return ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
+}
+
+void FramePublisher::StoreOutputFormat(SharedBlock& block, FrameSize size,
+                                       std::uint32_t nv12First) {
     GuardedStore(block.outWidth, size.width);
     GuardedStore(block.outHeight, size.height);
     GuardedStore(block.nv12First, nv12First);
-    EndGuardedWrite(block);
-    SetEvent();
+}
+
+void FramePublisher::AnnounceOutputFormat(FrameSize size, std::uint32_t nv12First) {
+    AnnounceOutputFormat(size, nv12First, [](SharedBlock&, FrameSize) {});
 }
 
 void FramePublisher::FinishSettingsPoke(SharedBlock& block) {

@@ -9,14 +9,6 @@
 
 namespace orvanecam::exchange {
 
-FrameSize ValidOutputSize(std::int32_t width, std::int32_t height) {
-    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) {
-        return kDefaultFrameSize;
-    }
-    const FrameSize even{width & ~1, height & ~1};
-    return even.width == 0 || even.height == 0 ? kDefaultFrameSize : even;
-}
-
 bool FrameReader::OpenReaderBlock() {
     if (m_connection.Block() != nullptr) return true;
     std::lock_guard<std::mutex> lock(m_openMutex);
@@ -115,11 +107,10 @@ std::uint32_t FrameReader::WaitForNewFrameUntil(std::uint32_t lastSeq, std::int6
     }
 }
 
+// The producer writes both frame areas, so there is nothing to copy: a copy here, outside the
+// write lock, could only mix a newer frame into the held one.
 void FrameReader::TakeFrame(std::uint32_t& lastSeq, const RenderedFrame& frame) {
     SharedBlock& block = *m_connection.Block();
-    if (ValidOutputSize(frame.size.width, frame.size.height) == frame.size) {
-        std::memcpy(block.lastFrameArea, block.frameArea, Nv12Bytes(frame.size));
-    }
     lastSeq = frame.seq;
     ClearPendingIfAllTook(Atomic(block.takeCount).fetch_add(1) + 1);
 }

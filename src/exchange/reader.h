@@ -28,8 +28,6 @@ struct RenderedFrame {
     FrameSize size;
 };
 
-// An output size read from the block: even, within 2..kMaxDimension, or the default.
-FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
 
 class FrameReader {
   public:
@@ -63,17 +61,15 @@ class FrameReader {
     // writer interfered. Needs the view.
     template <class Render>
     RenderedFrame RenderNewFrame(Render&& render) {
-        SharedBlock& block = *m_connection.Block();
-        RenderedFrame rendered{};
-        ReadConsistent(block, [&] {
-            rendered.size =
-                ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
-            rendered.seq = Atomic(block.seq).load();
-            render(static_cast<const std::uint8_t*>(block.frameArea), rendered.size);
-        });
-        return rendered;
+        return RenderHeld(&SharedBlock::frameArea, render);
     }
-    // After rendering a frame: keeps it as the last one and counts this reader's take.
+    // The same for lastFrameArea, for a repeat. Both areas hold the producer's last frame at the
+    // block's output size whenever the lock is free.
+    template <class Render>
+    RenderedFrame RenderLastFrame(Render&& render) {
+        return RenderHeld(&SharedBlock::lastFrameArea, render);
+    }
+    // After rendering a new frame: counts this reader's take.
     void TakeFrame(std::uint32_t& lastSeq, const RenderedFrame& frame);
     // When a streaming thread ends: clears framePending if every reader has taken the frame.
     void ReleaseFrameOnStop();
@@ -82,6 +78,18 @@ class FrameReader {
     const BlockConnection& Connection() const { return m_connection; }
 
   private:
+    template <class Render>
+    RenderedFrame RenderHeld(std::uint8_t (SharedBlock::*area)[kRegionBytes], Render& render) {
+        SharedBlock& block = *m_connection.Block();
+        RenderedFrame rendered{};
+        ReadConsistent(block, [&] {
+            rendered.size =
+                ValidOutputSize(GuardedLoad(block.outWidth), GuardedLoad(block.outHeight));
+            rendered.seq = Atomic(block.seq).load();
+            render(static_cast<const std::uint8_t*>(block.*area), rendered.size);
+        });
+        return rendered;
+    }
     void ClearPendingIfAllTook(std::int32_t takes);
 
     BlockConnection m_connection;

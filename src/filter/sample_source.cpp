@@ -21,7 +21,6 @@ picture::Orientation OrientationOf(exchange::SharedBlock* block) {
 void SampleSource::Restart() {
     m_reader.OpenReaderEvent();
     m_lastSeq = m_reader.CurrentSeq();
-    m_lastFrameSize = m_reader.ReadOutputFormat();
 }
 
 bool SampleSource::DecideLive() {
@@ -50,17 +49,15 @@ void SampleSource::RenderLive(std::uint8_t* data, std::size_t size,
                               const picture::MediaFrame& media) {
     exchange::SharedBlock* block = m_reader.Block();
     const picture::Orientation orientation = OrientationOf(block);
+    const auto render = [&](const std::uint8_t* source, exchange::FrameSize frameSize) {
+        picture::RenderToSample(m_render, source, frameSize.width, frameSize.height, orientation,
+                                data, size, media);
+    };
     if (!HasNewFrame()) {
-        // A repeat: the last frame this stream took, at the size it had then.
-        picture::RenderToSample(m_render, block->lastFrameArea, m_lastFrameSize.width,
-                                m_lastFrameSize.height, orientation, data, size, media);
+        m_reader.RenderLastFrame(render);  // a repeat
         return;
     }
-    const exchange::RenderedFrame frame =
-        m_reader.RenderNewFrame([&](const std::uint8_t* source, exchange::FrameSize frameSize) {
-            picture::RenderToSample(m_render, source, frameSize.width, frameSize.height,
-                                    orientation, data, size, media);
-        });
+    const exchange::RenderedFrame frame = m_reader.RenderNewFrame(render);
     if (m_payloadTrace.Take()) {
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer payload path subtype=%s src=%dx%d dst=%dx%d seq=%ld "
@@ -69,7 +66,6 @@ void SampleSource::RenderLive(std::uint8_t* data, std::size_t size,
                   media.height, static_cast<long>(frame.seq), static_cast<long>(m_lastSeq));
     }
     m_reader.TakeFrame(m_lastSeq, frame);
-    m_lastFrameSize = frame.size;
 }
 
 void SampleSource::RenderVacant(std::uint8_t* data, std::size_t size,

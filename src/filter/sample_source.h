@@ -34,7 +34,6 @@ class SampleSource {
     exchange::FrameReader& m_reader;
     exchange::PayloadDecision m_decision{false, 0};
     std::uint32_t m_lastSeq = 0;
-    exchange::FrameSize m_lastFrameSize = exchange::kDefaultFrameSize;
     picture::RenderState m_render;
     TracePoint m_payloadTrace{2};
     TracePoint m_vacantTrace{2};

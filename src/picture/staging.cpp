@@ -47,22 +47,41 @@ void CopyRows(const std::uint8_t* source, std::int32_t sourceStride, std::uint8_
 
 }  // namespace
 
+bool CanWriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t height,
+                       std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight) {
+    return CheckedTarget(source, width, height, targetWidth, targetHeight).has_value() &&
+           stride >= width;
+}
+
+bool WriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t height,
+                    std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight,
+                    std::uint8_t* destination) {
+    if (!CanWriteNv12Frame(source, width, height, stride, targetWidth, targetHeight)) return false;
+    const std::int32_t tw = targetWidth & ~1;
+    const std::int32_t th = targetHeight & ~1;
+    std::uint8_t* destinationChroma = destination + LumaBytes(tw, th);
+    const std::uint8_t* sourceChroma = source + LumaBytes(stride, height);
+    if (width == tw && height == th) {
+        CopyRows(source, stride, destination, tw, width, height);
+        CopyRows(sourceChroma, stride, destinationChroma, tw, width, height / 2);
+        return true;
+    }
+    return libyuv::NV12Scale(source, stride, sourceChroma, stride, width, height, destination, tw,
+                             destinationChroma, tw, tw, th, libyuv::kFilterBilinear) == 0;
+}
+
+bool ScaleNv12(const std::uint8_t* source, std::int32_t width, std::int32_t height,
+               std::uint8_t* destination, std::int32_t targetWidth, std::int32_t targetHeight) {
+    return WriteNv12Frame(source, width, height, width, targetWidth, targetHeight, destination);
+}
+
 bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
                     std::int32_t targetHeight) {
-    const auto target = CheckedTarget(source, width, height, targetWidth, targetHeight);
-    if (!target || stride < width) return false;
-    const auto [tw, th] = *target;
-    std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(tw, th));
-    std::uint8_t* stagedChroma = staged + LumaBytes(tw, th);
-    const std::uint8_t* sourceChroma = source + LumaBytes(stride, height);
-    if (width == tw && height == th) {
-        CopyRows(source, stride, staged, tw, width, height);
-        CopyRows(sourceChroma, stride, stagedChroma, tw, width, height / 2);
-        return true;
-    }
-    return libyuv::NV12Scale(source, stride, sourceChroma, stride, width, height, staged, tw,
-                             stagedChroma, tw, tw, th, libyuv::kFilterBilinear) == 0;
+    if (!CanWriteNv12Frame(source, width, height, stride, targetWidth, targetHeight)) return false;
+    std::uint8_t* staged =
+        buffers.stagingFrame.Reserve(Yuv420Bytes(targetWidth & ~1, targetHeight & ~1));
+    return WriteNv12Frame(source, width, height, stride, targetWidth, targetHeight, staged);
 }
 
 bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,

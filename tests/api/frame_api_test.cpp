@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -61,6 +62,22 @@ TEST_F(FrameApiTest, OutputFormatIsMadeEvenAndAnnouncedWithoutANewFrame) {
     const std::vector<std::uint8_t> yuy2(picture::Yuy2Bytes(320, 180), 128);
     EXPECT_EQ(SendFrameYUY2(yuy2.data(), 320, 180, 640), 0u);
     EXPECT_EQ(Reader().ReadOutputFormat(), (exchange::FrameSize{1280, 720}));
+}
+
+TEST_F(FrameApiTest, ANewOutputSizeRefitsTheHeldFrameBeforeAnySettingReachesClients) {
+    ASSERT_EQ(SetOutputFormat(640, 480, 1), 0u);
+    std::vector<std::uint8_t> halves(picture::Yuv420Bytes(640, 480), 128);
+    std::fill_n(halves.begin(), 640 * 240, 50);
+    std::fill_n(halves.begin() + 640 * 240, 640 * 240, 200);
+    ASSERT_EQ(SendFrameNV12(halves.data(), 640, 480, 640), 0u);
+    ASSERT_EQ(SetOutputFormat(1280, 720, 1), 0u);
+    SetMirrorEnabled(1);  // a settings change: clients render the held frame anew
+    for (const auto* area : {Block().frameArea, Block().lastFrameArea}) {
+        EXPECT_EQ(area[10 * 1280 + 600], 50);
+        EXPECT_EQ(area[700 * 1280 + 600], 200);
+        EXPECT_EQ(area[picture::LumaBytes(1280, 720) + 1000], 128);
+    }
+    SetMirrorEnabled(0);
 }
 
 TEST_F(FrameApiTest, ABrokenOutputSizeIsRepairedBeforeTheFrameIsStaged) {
