@@ -16,9 +16,11 @@ namespace orvanecam::media {
 // failure of copying the layout (13) or initialising (13), or 14 when none can be made.
 std::uint32_t CreateResampler(const AVCodecContext& decoder, SwrContext*& resampler);
 
-// Resamples one decoded frame and queues the result: 0 (also when it yields nothing), 87 for a
-// missing piece, the mapped resampling failure (13), or the queue's code.
-std::uint32_t ResampleAndQueueAudio(const AVCodecContext* decoder, SwrContext* resampler,
-                                    const AVFrame* frame, WaveOutput& output);
+// Resamples one decoded frame and queues the result: 0 (also when it yields nothing, or when the
+// frame does not describe readable samples and is skipped), 87 for no frame, the mapped failure
+// of resampling (13), or the queue's code. A resampler made for another format, layout or rate
+// than the frame's (the decoder's guess, or a stream that changed) is made anew for it.
+std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame,
+                                    WaveOutput& output);
 
 }  // namespace orvanecam::media

@@ -27,7 +27,7 @@ std::uint32_t ReceiveAudio(Playback& playback, int& lastReceive) {
     MediaInput& input = playback.input;
     while ((lastReceive = avcodec_receive_frame(input.audio, input.frame)) >= 0) {
         const std::uint32_t queued =
-            ResampleAndQueueAudio(input.audio, input.resampler, input.frame, *playback.sound);
+            ResampleAndQueueAudio(input.resampler, input.frame, *playback.sound);
         av_frame_unref(input.frame);
         if (queued != 0) return queued;
     }

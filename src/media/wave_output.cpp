@@ -33,12 +33,14 @@ bool WaveOutput::WaitReaping(Done&& done, std::uint32_t sleepMs) {
     }
 }
 
-// A stalled device: its buffers can no longer be trusted to finish, so the device goes (closing
-// it returns them) and so do they.
+// A stalled device: its buffers can no longer be trusted to finish. It is reset (which hands every
+// buffer back), each buffer is released, the device is closed, and only then are the buffers
+// freed: a device that resumed, or refused to close, must never write into freed memory.
 void WaveOutput::Abandon() {
-    std::deque<std::unique_ptr<platform::AudioChunk>> queue;
-    queue.swap(m_queue);
+    m_device->Reset();
+    for (auto& chunk : m_queue) m_device->Release(*chunk);
     m_device.reset();
+    m_queue.clear();
     m_queuedBytes = 0;
 }
 

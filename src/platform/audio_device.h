@@ -31,6 +31,9 @@ class AudioDevice {
     virtual bool IsDone(AudioChunk& chunk) = 0;
     // Gives a finished (or failed) chunk back to the caller.
     virtual void Release(AudioChunk& chunk) = 0;
+    // Stops playing at once and finishes every submitted chunk, so that each can be released and
+    // the device closed (a device may refuse to close while it still owns buffers).
+    virtual void Reset() = 0;
 };
 
 // The default output device, or nothing (error set) when none can be opened.

@@ -37,6 +37,12 @@ class PulseAudioDevice final : public AudioDevice {
         return m_written <= queued || chunk.endOffset <= m_written - queued;
     }
     void Release(AudioChunk&) override {}
+    // The server holds copies of the sound, never the chunks: dropping its queue is enough.
+    void Reset() override {
+        int error = 0;
+        pa_simple_flush(m_stream, &error);
+        m_written = 0;
+    }
 
   private:
     pa_simple* m_stream;

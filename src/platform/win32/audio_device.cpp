@@ -40,6 +40,8 @@ class WaveOutDevice final : public AudioDevice {
     void Release(AudioChunk& chunk) override {
         waveOutUnprepareHeader(m_handle, &HeaderOf(chunk), sizeof(WAVEHDR));
     }
+    // Marks every queued header done and hands it back.
+    void Reset() override { waveOutReset(m_handle); }
 
   private:
     HWAVEOUT m_handle;
