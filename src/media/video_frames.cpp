@@ -14,26 +14,6 @@ extern "C" {
 namespace orvanecam::media {
 namespace {
 
-constexpr std::int64_t kFallbackFrameMs = 33;
-constexpr AVRational kMilliseconds{1, 1000};
-
-// The frame's time in milliseconds: its timestamp, else its place at the guessed frame rate,
-// else 33 ms per frame.
-std::int64_t FrameTimeMs(const AVFrame* frame, AVFormatContext* format, AVStream* stream,
-                         std::uint64_t framesSent) {
-    if (frame->best_effort_timestamp != AV_NOPTS_VALUE) {
-        const std::int64_t time =
-            av_rescale_q(frame->best_effort_timestamp, stream->time_base, kMilliseconds);
-        if (time != AV_NOPTS_VALUE) return time;
-    }
-    const AVRational rate = av_guess_frame_rate(format, stream, nullptr);
-    const auto count = static_cast<std::int64_t>(framesSent);
-    if (rate.num > 0 && rate.den > 0) {
-        return count * av_rescale_q(1, AVRational{rate.den, rate.num}, kMilliseconds);
-    }
-    return count * kFallbackFrameMs;
-}
-
 void WaitUntil(std::uint64_t target) {
     for (std::uint64_t now = platform::TickCountMs(); now + 1 < target;
          now = platform::TickCountMs()) {
@@ -76,10 +56,10 @@ std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVForm
                                     bool sendYuy2, std::int32_t width, std::int32_t height,
                                     PlaybackClock& clock) {
     AVStream* stream = format->streams[videoIndex];
-    const std::int64_t time = FrameTimeMs(frame, format, stream, clock.framesSent);
-    if (clock.firstFrameTime == AV_NOPTS_VALUE) clock.firstFrameTime = time;
-    const std::int64_t offset = std::max<std::int64_t>(time - clock.firstFrameTime, 0);
-    WaitUntil(clock.startTick + static_cast<std::uint64_t>(offset));
+    const AVRational rate = av_guess_frame_rate(format, stream, nullptr);
+    const std::int64_t time =
+        FrameTimeMs(frame->best_effort_timestamp, stream->time_base, rate, clock.framesSent);
+    WaitUntil(DueTick(clock, time, FrameIntervalMs(rate)));
 
     std::vector<std::uint8_t> buffer;
     std::int32_t stride = 0;

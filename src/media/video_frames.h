@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "media/playback_clock.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/frame.h>
@@ -18,14 +20,6 @@ namespace orvanecam::media {
 std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std::int32_t width,
                                 std::int32_t height, std::vector<std::uint8_t>& buffer,
                                 std::int32_t& stride);
-
-// Where a playback is in time: the tick its first read started at, the first frame's time and
-// the frames handed to the camera so far.
-struct PlaybackClock {
-    std::uint64_t startTick = 0;
-    std::int64_t firstFrameTime = AV_NOPTS_VALUE;
-    std::uint64_t framesSent = 0;
-};
 
 // Waits for the frame's time (measured from the first frame; a late frame is sent at once, never
 // dropped), converts it and sends it with SendFrameYUY2 or SendFrameNV12: 0 or the failing code.
