@@ -25,7 +25,8 @@ bool IsRemovedCharacter(char16_t unit) {
 bool WriteIfPresent(const std::string& path, const char* valueName, const std::u16string& name,
                     RegistryView view) {
     std::uint32_t error = 0;
-    auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, view, true, error);
+    auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, view,
+                                 platform::RegistryAccess::kSetValue, error);
     if (!key) {
         return error == platform::kErrorFileNotFound || error == kErrorPathNotFound ||
                error == platform::kErrorInvalidParameter;

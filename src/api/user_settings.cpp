@@ -11,7 +11,8 @@ bool StoreUserSetting(const char* valueName, const std::u16string& text) {
     for (const auto view : {platform::RegistryView::k64Bit, platform::RegistryView::k32Bit}) {
         std::uint32_t error = 0;
         auto key = platform::RegistryKey::Create(platform::RegistryRoot::kCurrentUser,
-                                                 picture::kSettingsKey, view, error);
+                                                 picture::kSettingsKey, view,
+                                                 platform::RegistryAccess::kSetValue, error);
         if (key && key->SetString(valueName, text) == platform::kErrorSuccess) stored = true;
     }
     return stored;

@@ -17,7 +17,8 @@ bool IsMissing(std::uint32_t error) {
 }
 
 std::optional<RegistryKey> OpenBelowClassesRoot(const std::string& path, std::uint32_t& error) {
-    return RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit, true, error);
+    return RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit,
+                             platform::RegistryAccess::kFull, error);
 }
 
 }  // namespace
@@ -34,7 +35,8 @@ bool IsMissingKeyResult(HRESULT result) {
 HRESULT SetRegistryString(const std::string& path, const std::string& valueName,
                           const std::u16string& text) {
     std::uint32_t error = 0;
-    auto key = RegistryKey::Create(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit, error);
+    auto key = RegistryKey::Create(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit,
+                                   platform::RegistryAccess::kSetValue, error);
     if (!key) return HresultFromError(error);
     return HresultFromError(key->SetString(valueName, text));
 }

@@ -24,7 +24,8 @@ std::u16string VacantImagePath() {
     for (const auto view : {platform::RegistryView::k64Bit, platform::RegistryView::k32Bit}) {
         std::uint32_t error = 0;
         const auto key = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
-                                                     kSettingsKey, view, false, error);
+                                                     kSettingsKey, view,
+                                                     platform::RegistryAccess::kQueryValue, error);
         if (!key) continue;
         std::u16string path;
         if (key->QueryString(kVacantImagePathValue, kPathValueBytes, path) == 0 && !path.empty()) {

@@ -13,6 +13,13 @@ namespace orvanecam::platform {
 
 enum class RegistryRoot { kCurrentUser, kClassesRoot };
 enum class RegistryView { k64Bit, k32Bit };
+// The rights a key is opened with: the narrowest each use needs, so that a key whose access list
+// grants only those still works.
+enum class RegistryAccess {
+    kQueryValue,  // read values
+    kSetValue,    // write values (and read them)
+    kFull,        // create and delete subkeys too
+};
 
 inline constexpr std::uint32_t kErrorMoreData = 234;
 
@@ -23,10 +30,12 @@ class RegistryKey {
   public:
     // Opens an existing key (path with backslashes, below root).
     static std::optional<RegistryKey> Open(RegistryRoot root, const std::string& path,
-                                           RegistryView view, bool writable, std::uint32_t& error);
-    // Opens the key, creating it and any missing parents.
+                                           RegistryView view, RegistryAccess access,
+                                           std::uint32_t& error);
+    // Opens the key with access, creating it and any missing parents.
     static std::optional<RegistryKey> Create(RegistryRoot root, const std::string& path,
-                                             RegistryView view, std::uint32_t& error);
+                                             RegistryView view, RegistryAccess access,
+                                             std::uint32_t& error);
 
     RegistryKey(RegistryKey&& other) noexcept;
     RegistryKey& operator=(RegistryKey&& other) noexcept;

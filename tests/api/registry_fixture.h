@@ -16,7 +16,7 @@ class RegistryTest : public RegistrationTest {
         std::uint32_t error = 0;
         if (auto software = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
                                                         "Software\\Orvane",
-                                                        platform::RegistryView::k64Bit, true,
+                                                        platform::RegistryView::k64Bit, platform::RegistryAccess::kFull,
                                                         error)) {
             software->DeleteTree("OrvaneCamSDK");
         }
@@ -33,7 +33,7 @@ class RegistryTest : public RegistrationTest {
         std::uint32_t error = 0;
         auto key = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
                                                picture::kSettingsKey,
-                                               platform::RegistryView::k64Bit, false, error);
+                                               platform::RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
         std::u16string value;
         if (!key || key->QueryString(name, 4096, value) != 0) return u"<missing>";
         return value;

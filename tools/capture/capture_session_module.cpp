@@ -24,8 +24,7 @@ using GetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);
 
 std::optional<std::u16string> ReadString(const std::string& path, const std::string& name) {
     std::uint32_t error = 0;
-    const auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit,
-                                       false, error);
+    const auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
     std::u16string value;
     if (!key || key->QueryString(name, kMaxValueBytes, value) != 0) return std::nullopt;
     return value;
@@ -40,7 +39,7 @@ std::vector<Device> Devices() {
     std::vector<Device> devices;
     std::uint32_t error = 0;
     const auto instances = RegistryKey::Open(RegistryRoot::kClassesRoot, kDeviceInstances,
-                                             RegistryView::k64Bit, false, error);
+                                             RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
     if (!instances) return devices;
     for (const std::string& instance : instances->SubkeyNames()) {
         const std::string path = std::string(kDeviceInstances) + "\\" + instance;

@@ -97,7 +97,7 @@ std::uint32_t ErrorFrom(const std::error_code& error) {
 }  // namespace
 
 std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& path,
-                                             RegistryView, bool, std::uint32_t& error) {
+                                             RegistryView, RegistryAccess, std::uint32_t& error) {
     const auto folder = KeyFolder(root, path);
     std::error_code status;
     if (!folder || !fs::is_directory(*folder, status)) {
@@ -109,7 +109,8 @@ std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::strin
 }
 
 std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& path,
-                                               RegistryView, std::uint32_t& error) {
+                                               RegistryView, RegistryAccess,
+                                               std::uint32_t& error) {
     const auto folder = KeyFolder(root, path);
     if (!folder) {
         error = kErrorInvalidParameter;

@@ -19,25 +19,37 @@ HKEY AsKey(std::intptr_t native) {
     return reinterpret_cast<HKEY>(native);
 }
 
+REGSAM Rights(RegistryAccess access) {
+    switch (access) {
+        case RegistryAccess::kQueryValue:
+            return KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;
+        case RegistryAccess::kSetValue:
+            return KEY_SET_VALUE | KEY_QUERY_VALUE;
+        case RegistryAccess::kFull:
+            break;
+    }
+    return KEY_ALL_ACCESS;
+}
+
 }  // namespace
 
 std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& path,
-                                             RegistryView view, bool writable,
+                                             RegistryView view, RegistryAccess access,
                                              std::uint32_t& error) {
     HKEY key = nullptr;
-    const REGSAM access = (writable ? KEY_ALL_ACCESS : KEY_READ) | ViewFlag(view);
-    error = static_cast<std::uint32_t>(
-        RegOpenKeyExW(RootKey(root), Utf8ToWide(path).c_str(), 0, access, &key));
+    error = static_cast<std::uint32_t>(RegOpenKeyExW(RootKey(root), Utf8ToWide(path).c_str(), 0,
+                                                     Rights(access) | ViewFlag(view), &key));
     if (error != ERROR_SUCCESS) return std::nullopt;
     return RegistryKey(reinterpret_cast<std::intptr_t>(key), {});
 }
 
 std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& path,
-                                               RegistryView view, std::uint32_t& error) {
+                                               RegistryView view, RegistryAccess access,
+                                               std::uint32_t& error) {
     HKEY key = nullptr;
     error = static_cast<std::uint32_t>(RegCreateKeyExW(
         RootKey(root), Utf8ToWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-        KEY_ALL_ACCESS | ViewFlag(view), nullptr, &key, nullptr));
+        Rights(access) | ViewFlag(view), nullptr, &key, nullptr));
     if (error != ERROR_SUCCESS) return std::nullopt;
     return RegistryKey(reinterpret_cast<std::intptr_t>(key), {});
 }

@@ -45,8 +45,8 @@ class FilterMapper final : public ComObject<IFilterMapper2> {
                                                REFCLSID filter) override {
         if (category == nullptr) return E_NOTIMPL;
         std::uint32_t error = 0;
-        auto root = RegistryKey::Open(RegistryRoot::kClassesRoot, "", RegistryView::k64Bit, true,
-                                      error);
+        auto root = RegistryKey::Open(RegistryRoot::kClassesRoot, "", RegistryView::k64Bit,
+                                      platform::RegistryAccess::kFull, error);
         if (!root) return FromError(error);
         error = root->DeleteTree(InstanceKeyPath(*category, instance, filter));
         // Nothing registered is nothing to undo.
@@ -62,7 +62,8 @@ class FilterMapper final : public ComObject<IFilterMapper2> {
         std::uint32_t error = 0;
         auto key = RegistryKey::Create(RegistryRoot::kClassesRoot,
                                        InstanceKeyPath(*category, instance, filter),
-                                       RegistryView::k64Bit, error);
+                                       RegistryView::k64Bit, platform::RegistryAccess::kSetValue,
+                                       error);
         if (!key) return FromError(error);
         error = key->SetString("FriendlyName", name);
         if (error == 0) error = key->SetString("CLSID", GuidText(filter));
