@@ -34,7 +34,7 @@ class FrameProductionTest : public FilterTest {
         return type;
     }
     std::vector<BYTE> NextSample() {
-        const std::size_t seen = m_sink->Samples().size();
+        const std::size_t seen = m_sink->ReceivedCount();
         EXPECT_GT(m_sink->WaitForSamples(seen + 1, kWaitMs), seen);
         return m_sink->LastSampleData();
     }
@@ -172,7 +172,7 @@ TEST_F(FrameProductionTest, TwoCamerasInOneClientStreamSideBySide) {
     const auto picture = QuadrantPicture(64, 48);
     ASSERT_TRUE(WaitUntil([&] {
         Publish(picture, 64, 48);
-        const std::size_t seen = secondSink->Samples().size();
+        const std::size_t seen = secondSink->ReceivedCount();
         secondSink->WaitForSamples(seen + 1, kWaitMs);
         const auto big = secondSink->LastSampleData();
         // YUY2 640 x 480: the top-left quadrant's luma at (10, 10).

@@ -143,7 +143,7 @@ TEST_F(HostileInputTest, YuY2WithAnOddHeightShowsThePictureAboveABlackLastRow) {
     };
     std::vector<BYTE> data;
     for (int tries = 0; tries < 100 && !isGrey(data); ++tries) {
-        m_sink->WaitForSamples(m_sink->Samples().size() + 1, kWaitMs);
+        m_sink->WaitForSamples(m_sink->ReceivedCount() + 1, kWaitMs);
         data = m_sink->LastSampleData();
     }
     ASSERT_TRUE(isGrey(data));

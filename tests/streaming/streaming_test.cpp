@@ -26,6 +26,17 @@ class StreamingTest : public GraphTest {
     EventSinkGraph* m_events = nullptr;
 };
 
+TEST_F(StreamingTest, TheSinkKeepsABoundedRecordOfALongStream) {
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_GE(m_sink->WaitForSamples(SinkPin::kKeptRecords + 100, kWaitMs),
+              SinkPin::kKeptRecords + 100);
+    ASSERT_EQ(m_filter->Stop(), S_OK);
+    const std::size_t received = m_sink->ReceivedCount();
+    const auto kept = m_sink->Samples();
+    EXPECT_EQ(kept.size(), SinkPin::kKeptRecords);
+    EXPECT_EQ(Stamp(kept.back()), static_cast<std::int32_t>(received - 1));
+}
+
 TEST_F(StreamingTest, RunningFilterDeliversStampedTimedSamples) {
     ASSERT_EQ(m_filter->Run(0), S_OK);
     ASSERT_GE(m_sink->WaitForSamples(5, kWaitMs), 5u);
@@ -59,7 +70,7 @@ TEST_F(StreamingTest, FailedFillEndsTheStreamAndReportsTheAbortButStillStops) {
     m_stream->fillResult = E_FAIL;
     ASSERT_EQ(m_filter->Run(0), S_OK);
     ASSERT_TRUE(WaitUntil([&] { return !m_events->Events().empty(); }));
-    EXPECT_EQ(m_sink->Samples().size(), 2u);
+    EXPECT_EQ(m_sink->ReceivedCount(), 2u);
     EXPECT_EQ(m_sink->EndOfStreamCount(), 1);
     const RecordedEvent event = m_events->Events().front();
     EXPECT_EQ(event.code, EC_ERRORABORT);
@@ -82,7 +93,7 @@ TEST_F(StreamingTest, StopIsAnsweredAfterTheSampleInProgressIsDelivered) {
     ASSERT_EQ(m_filter->Run(0), S_OK);
     ASSERT_TRUE(WaitUntil([&] { return m_stream->fills.load() >= 1; }));
     ASSERT_EQ(m_filter->Stop(), S_OK);
-    EXPECT_EQ(m_sink->Samples().size(), static_cast<std::size_t>(m_stream->fills.load()));
+    EXPECT_EQ(m_sink->ReceivedCount(), static_cast<std::size_t>(m_stream->fills.load()));
 }
 
 TEST_F(StreamingTest, RefusedSampleEndsStreamingUntilTheNextStart) {
@@ -90,7 +101,7 @@ TEST_F(StreamingTest, RefusedSampleEndsStreamingUntilTheNextStart) {
     ASSERT_EQ(m_filter->Run(0), S_OK);
     ASSERT_EQ(m_sink->WaitForSamples(1, kWaitMs), 1u);
     platform::SleepMs(50);
-    EXPECT_EQ(m_sink->Samples().size(), 1u);
+    EXPECT_EQ(m_sink->ReceivedCount(), 1u);
     ASSERT_EQ(m_filter->Stop(), S_OK);
     m_sink->SetRefuseSamples(false);
     ASSERT_EQ(m_filter->Run(0), S_OK);
@@ -112,7 +123,7 @@ TEST_F(StreamingTest, HundredsOfStartsAndStopsLeaveNothingBehind) {
     for (int cycle = 0; cycle < 300; ++cycle) {
         ASSERT_EQ(m_filter->Run(0), S_OK);
         if (cycle % 50 == 0) {
-            const std::size_t seen = m_sink->Samples().size();
+            const std::size_t seen = m_sink->ReceivedCount();
             ASSERT_GT(m_sink->WaitForSamples(seen + 1, kWaitMs), seen);
         }
         ASSERT_EQ(m_filter->Stop(), S_OK);

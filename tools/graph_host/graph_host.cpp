@@ -185,6 +185,8 @@ HRESULT SinkPin::Receive(IMediaSample* sample) {
             m_lastData.assign(data, data + std::max<LONG>(received.actualLength, 0));
         }
         m_samples.push_back(std::move(received));
+        if (m_samples.size() > kKeptRecords) m_samples.pop_front();
+        ++m_received;
     }
     m_arrived.notify_all();
     return m_refuseSamples ? S_FALSE : S_OK;
@@ -193,13 +195,18 @@ HRESULT SinkPin::Receive(IMediaSample* sample) {
 std::size_t SinkPin::WaitForSamples(std::size_t count, unsigned timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                       [&] { return m_samples.size() >= count; });
-    return m_samples.size();
+                       [&] { return m_received >= count; });
+    return m_received;
 }
 
 std::vector<ReceivedSample> SinkPin::Samples() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_samples;
+    return {m_samples.begin(), m_samples.end()};
+}
+
+std::size_t SinkPin::ReceivedCount() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_received;
 }
 
 std::vector<BYTE> SinkPin::LastSampleData() {

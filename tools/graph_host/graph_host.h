@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -92,7 +93,11 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
 
     // Waits until at least count samples arrived (or timeoutMs passed); returns how many did.
     std::size_t WaitForSamples(std::size_t count, unsigned timeoutMs);
+    // The records of the last kKeptRecords samples (a stream may run for hours).
     std::vector<ReceivedSample> Samples();
+    // Every sample received since the connection.
+    std::size_t ReceivedCount();
+    static constexpr std::size_t kKeptRecords = 4096;
     // Every byte (up to the actual length) of the last sample received.
     std::vector<BYTE> LastSampleData();
     int EndOfStreamCount();
@@ -114,7 +119,8 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     IMemAllocator* m_notified = nullptr;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
-    std::vector<ReceivedSample> m_samples;
+    std::deque<ReceivedSample> m_samples;
+    std::size_t m_received = 0;
     std::vector<BYTE> m_lastData;
     int m_endOfStream = 0;
 };
