@@ -54,13 +54,17 @@ TEST_F(AllocatorTest, GrantsAndReportsTheRequestedBuffers) {
 
 TEST_F(AllocatorTest, LargerPropertiesAfterADecommitGiveLargerBuffers) {
     for (const LONG size : {64, 4096}) {
-        ALLOCATOR_PROPERTIES request{2, size, 1, 0};
+        ALLOCATOR_PROPERTIES request{2, size, 64, 0};
         ALLOCATOR_PROPERTIES granted{};
         ASSERT_EQ(m_allocator->SetProperties(&request, &granted), S_OK);
         ASSERT_EQ(m_allocator->Commit(), S_OK);
         IMediaSample* sample = nullptr;
         ASSERT_EQ(m_allocator->GetBuffer(&sample, nullptr, nullptr, 0), S_OK);
         EXPECT_GE(sample->GetSize(), size);
+        BYTE* data = nullptr;
+        ASSERT_EQ(sample->GetPointer(&data), S_OK);
+        // Aligned as asked (the Linux allocator always aligns to a cache line).
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % 64, 0u) << size;
         sample->Release();
         ASSERT_EQ(m_allocator->Decommit(), S_OK);
     }
