@@ -1,11 +1,13 @@
-// The camera stream's per-sample rendering at 1080 x 1920 (pacing excluded) against the bare
-// library calls it makes: the rendering alone, and with the sample's payload decision (whose
-// producer liveness check is a system call), and what the live schedule adds per sample. Then the
+// The camera stream's per-sample rendering of a same-size 1080 x 1920 frame (pacing excluded)
+// against the least that job needs (one copy into the sample for NV12, the two library
+// conversions for YUY2): the rendering alone, with the sample's payload decision (whose producer
+// liveness check is a system call), and what the live schedule adds per sample. Then the
 // processor time a capture client spends streaming at 30 fps.
 #include <benchmark/benchmark.h>
 #include <libyuv.h>
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -46,6 +48,10 @@ struct Camera {
         producer.PublishFrame(frame.data(), kWidth, kHeight);
         camera->Stream()->OnThreadCreate();
     }
+    ~Camera() {
+        camera->Stream()->OnThreadDestroy();
+        camera->NonDelegatingRelease();
+    }
     void UseYuy2(bool yuy2) {
         streaming::CMediaType type;
         filter::BuildVideoType({kWidth, kHeight, 333333}, yuy2, filter::FormatLayout::kVideoInfo,
@@ -54,9 +60,11 @@ struct Camera {
     }
 };
 
+// Lives until the end of the program, which then releases the filter and closes the block (a
+// block left open would stay in /dev/shm after every run).
 Camera& TheCamera() {
-    static Camera* camera = new Camera();
-    return *camera;
+    static Camera camera;
+    return camera;
 }
 
 void RenderRepeats(benchmark::State& state, bool yuy2) {
@@ -97,34 +105,32 @@ void BM_RenderingYuy2(benchmark::State& state) {
     RenderOnly(state, true);
 }
 
-// The library calls a same-size frame needs: black fill and scale, then for YUY2 two conversions.
+// The least a same-size frame needs: one copy into the sample (NV12), or the two library
+// conversions straight from the frame (YUY2).
 void BareRender(benchmark::State& state, bool yuy2) {
     // The same picture the stream renders: the frame held in the shared block.
     const std::uint8_t* source = TheCamera().producer.Block()->lastFrameArea;
-    static std::vector<std::uint8_t> nv12(picture::Yuv420Bytes(kWidth, kHeight));
     static std::vector<std::uint8_t> planes(picture::Yuv420Bytes(kWidth, kHeight));
     static std::vector<std::uint8_t> sample(picture::Yuy2Bytes(kWidth, kHeight));
     const picture::I420Planes i420 = picture::I420PlanesOf(planes.data(), kWidth, kHeight);
     const std::size_t luma = picture::LumaBytes(kWidth, kHeight);
     for (auto _ : state) {
-        std::uint8_t* target = yuy2 ? nv12.data() : sample.data();
-        picture::FillBlackNv12(target, kWidth, kHeight);
-        libyuv::NV12Scale(source, kWidth, source + luma, kWidth, kWidth, kHeight, target, kWidth,
-                          target + luma, kWidth, kWidth, kHeight, libyuv::kFilterBilinear);
         if (yuy2) {
-            libyuv::NV12ToI420(nv12.data(), kWidth, nv12.data() + luma, kWidth, i420.y,
-                               i420.lumaStride, i420.u, i420.chromaStride, i420.v,
-                               i420.chromaStride, kWidth, kHeight);
+            libyuv::NV12ToI420(source, kWidth, source + luma, kWidth, i420.y, i420.lumaStride,
+                               i420.u, i420.chromaStride, i420.v, i420.chromaStride, kWidth,
+                               kHeight);
             libyuv::I420ToYUY2(i420.y, i420.lumaStride, i420.u, i420.chromaStride, i420.v,
                                i420.chromaStride, sample.data(), kWidth * 2, kWidth, kHeight);
+        } else {
+            std::memcpy(sample.data(), source, picture::Yuv420Bytes(kWidth, kHeight));
         }
         benchmark::ClobberMemory();
     }
 }
-void BM_BareRenderNv12(benchmark::State& state) {
+void BM_CopyIntoSampleNv12(benchmark::State& state) {
     BareRender(state, false);
 }
-void BM_BareRenderYuy2(benchmark::State& state) {
+void BM_BareConvertYuy2(benchmark::State& state) {
     BareRender(state, true);
 }
 
@@ -141,12 +147,12 @@ void BM_ScheduleOnly(benchmark::State& state) {
     }
 }
 
-ORVANECAM_RATIO_BENCHMARK(BM_BareRenderNv12);
+ORVANECAM_RATIO_BENCHMARK(BM_CopyIntoSampleNv12);
 ORVANECAM_RATIO_BENCHMARK(BM_ScheduleOnly);
 ORVANECAM_RATIO_BENCHMARK(BM_RenderingNv12);
 ORVANECAM_RATIO_BENCHMARK(BM_RenderingYuy2);
 ORVANECAM_RATIO_BENCHMARK(BM_StreamRenderNv12);
-ORVANECAM_RATIO_BENCHMARK(BM_BareRenderYuy2);
+ORVANECAM_RATIO_BENCHMARK(BM_BareConvertYuy2);
 ORVANECAM_RATIO_BENCHMARK(BM_StreamRenderYuy2);
 
 // Processor time per second of streaming 1080 x 1920 NV12 at 30 fps with a new frame each time:
@@ -175,11 +181,11 @@ int main(int argc, char** argv) {
     platform::SetEnvironmentValue(platform::kObjectSuffixVariable,
                                   "-bench" + std::to_string(platform::CurrentProcessId()));
     const int result = bench::RunWithRatios(argc, argv,
-                                            {{"BM_RenderingNv12", "BM_BareRenderNv12"},
-                                             {"BM_RenderingYuy2", "BM_BareRenderYuy2"},
-                                             {"BM_StreamRenderNv12", "BM_BareRenderNv12"},
-                                             {"BM_StreamRenderYuy2", "BM_BareRenderYuy2"},
-                                             {"BM_ScheduleOnly", "BM_BareRenderNv12"}});
+                                            {{"BM_RenderingNv12", "BM_CopyIntoSampleNv12"},
+                                             {"BM_RenderingYuy2", "BM_BareConvertYuy2"},
+                                             {"BM_StreamRenderNv12", "BM_CopyIntoSampleNv12"},
+                                             {"BM_StreamRenderYuy2", "BM_BareConvertYuy2"},
+                                             {"BM_ScheduleOnly", "BM_CopyIntoSampleNv12"}});
     ReportStreamingLoad();
     return result;
 }

@@ -43,30 +43,28 @@ const std::vector<std::uint8_t>& LandscapeNv12() {
 
 // --- submission --------------------------------------------------------------------------
 
-void BM_ThreeMemcpy(benchmark::State& state) {
-    const auto& source = PortraitNv12();
-    static std::vector<std::uint8_t> a(source.size()), b(source.size()), c(source.size());
+// The least a frame submission needs: one copy of the frame, and for a scaled one the scale.
+void BM_OneMemcpy(benchmark::State& state) {
+    const auto& source = LandscapeNv12();
+    static std::vector<std::uint8_t> copy(source.size());
     for (auto _ : state) {
-        std::memcpy(a.data(), source.data(), source.size());
-        std::memcpy(b.data(), source.data(), source.size());
-        std::memcpy(c.data(), source.data(), source.size());
+        std::memcpy(copy.data(), source.data(), source.size());
         benchmark::ClobberMemory();
     }
 }
 
 void BM_SendFrameNV12SameSize(benchmark::State& state) {
-    SetOutputFormat(kPortraitWidth, kPortraitHeight, 1);
-    const auto& source = PortraitNv12();
+    SetOutputFormat(kPortraitHeight, kPortraitWidth, 1);
+    const auto& source = LandscapeNv12();
     for (auto _ : state) {
         benchmark::DoNotOptimize(
-            SendFrameNV12(source.data(), kPortraitWidth, kPortraitHeight, kPortraitWidth));
+            SendFrameNV12(source.data(), kPortraitHeight, kPortraitWidth, kPortraitHeight));
     }
 }
 
-void BM_NV12ScaleAndTwoMemcpy(benchmark::State& state) {
+void BM_NV12ScaleOnly(benchmark::State& state) {
     const auto& source = LandscapeNv12();
-    const std::size_t bytes = Yuv420Bytes(kPortraitWidth, kPortraitHeight);
-    static std::vector<std::uint8_t> scaled(bytes), a(bytes), b(bytes);
+    static std::vector<std::uint8_t> scaled(Yuv420Bytes(kPortraitWidth, kPortraitHeight));
     for (auto _ : state) {
         libyuv::NV12Scale(source.data(), kPortraitHeight,
                           source.data() + LumaBytes(kPortraitHeight, kPortraitWidth),
@@ -74,8 +72,6 @@ void BM_NV12ScaleAndTwoMemcpy(benchmark::State& state) {
                           kPortraitWidth,
                           scaled.data() + LumaBytes(kPortraitWidth, kPortraitHeight),
                           kPortraitWidth, kPortraitWidth, kPortraitHeight, libyuv::kFilterBilinear);
-        std::memcpy(a.data(), scaled.data(), bytes);
-        std::memcpy(b.data(), scaled.data(), bytes);
         benchmark::ClobberMemory();
     }
 }
@@ -220,9 +216,9 @@ void BM_LibyuvI420Rotate90(benchmark::State& state) {
     }
 }
 
-ORVANECAM_RATIO_BENCHMARK(BM_ThreeMemcpy);
+ORVANECAM_RATIO_BENCHMARK(BM_OneMemcpy);
 ORVANECAM_RATIO_BENCHMARK(BM_SendFrameNV12SameSize);
-ORVANECAM_RATIO_BENCHMARK(BM_NV12ScaleAndTwoMemcpy);
+ORVANECAM_RATIO_BENCHMARK(BM_NV12ScaleOnly);
 ORVANECAM_RATIO_BENCHMARK(BM_SendFrameNV12Scaled);
 ORVANECAM_RATIO_BENCHMARK(BM_BareRenderNv12);
 ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleNv12);
@@ -242,8 +238,8 @@ int main(int argc, char** argv) {
     platform::SetEnvironmentValue(platform::kObjectSuffixVariable,
                                   "-bench" + std::to_string(platform::CurrentProcessId()));
     return bench::RunWithRatios(argc, argv,
-                                {{"BM_SendFrameNV12SameSize", "BM_ThreeMemcpy"},
-                                 {"BM_SendFrameNV12Scaled", "BM_NV12ScaleAndTwoMemcpy"},
+                                {{"BM_SendFrameNV12SameSize", "BM_OneMemcpy"},
+                                 {"BM_SendFrameNV12Scaled", "BM_NV12ScaleOnly"},
                                  {"BM_RenderToSampleNv12", "BM_BareRenderNv12"},
                                  {"BM_RenderToSampleYuy2", "BM_BareRenderYuy2"},
                                  {"BM_MirrorI420", "BM_LibyuvI420Mirror"},

@@ -1,4 +1,5 @@
-// PublishFrame at the default portrait size against the two plain copies it has to make.
+// PublishFrame at the default portrait size against the least that job needs: one copy of the
+// frame (it makes two: frameArea and lastFrameArea, which readers of other builds rely on).
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -28,15 +29,14 @@ const std::vector<std::uint8_t>& Source() {
     return frame;
 }
 
-void BM_TwoMemcpy(benchmark::State& state) {
-    static std::vector<std::uint8_t> first(kFrameBytes), second(kFrameBytes);
+void BM_OneMemcpy(benchmark::State& state) {
+    static std::vector<std::uint8_t> copy(kFrameBytes);
     for (auto _ : state) {
-        std::memcpy(first.data(), Source().data(), kFrameBytes);
-        std::memcpy(second.data(), Source().data(), kFrameBytes);
+        std::memcpy(copy.data(), Source().data(), kFrameBytes);
         benchmark::ClobberMemory();
     }
 }
-ORVANECAM_RATIO_BENCHMARK(BM_TwoMemcpy);
+ORVANECAM_RATIO_BENCHMARK(BM_OneMemcpy);
 
 void BM_PublishFrame(benchmark::State& state) {
     static exchange::FramePublisher publisher;
@@ -58,5 +58,5 @@ int main(int argc, char** argv) {
     // A block of its own, apart from any camera in use on this machine.
     platform::SetEnvironmentValue(platform::kObjectSuffixVariable,
                                   "-bench" + std::to_string(platform::CurrentProcessId()));
-    return bench::RunWithRatios(argc, argv, {{"BM_PublishFrame", "BM_TwoMemcpy"}});
+    return bench::RunWithRatios(argc, argv, {{"BM_PublishFrame", "BM_OneMemcpy"}});
 }
