@@ -48,18 +48,24 @@ std::string Runs(const std::vector<FrameKind>& kinds) {
 }  // namespace
 
 FrameKind ClassifyFrame(const std::uint8_t* luma, PictureSize size) {
+    // Every fourth row and column: a torn or foreign picture differs over far more than that, and
+    // judging must not be what limits a machine running many clients.
+    constexpr std::size_t kStep = 4;
     const auto width = static_cast<std::size_t>(size.width);
     const auto height = static_cast<std::size_t>(size.height);
-    const auto isBlack = [](const std::uint8_t* from, std::size_t count) {
-        return std::all_of(from, from + count, [](std::uint8_t y) { return y <= 20; });
+    const auto isBlack = [&](const std::uint8_t* row) {
+        for (std::size_t x = 0; x < width; x += kStep) {
+            if (row[x] > 20) return false;
+        }
+        return true;
     };
     // Vertical bars: every row repeats the first picture row, apart from black letterbox rows.
     const std::uint8_t* reference = nullptr;
-    for (std::size_t y = 0; y < height; ++y) {
+    for (std::size_t y = 0; y < height; y += kStep) {
         const std::uint8_t* row = luma + y * width;
-        if (isBlack(row, width)) continue;
+        if (isBlack(row)) continue;
         if (reference == nullptr) reference = row;
-        for (std::size_t x = 0; x < width; ++x) {
+        for (std::size_t x = 0; x < width; x += kStep) {
             if (std::abs(row[x] - reference[x]) > 6) return FrameKind::kOther;
         }
     }
