@@ -80,6 +80,24 @@ TEST_F(FrameApiTest, ANewOutputSizeRefitsTheHeldFrameBeforeAnySettingReachesClie
     SetMirrorEnabled(0);
 }
 
+TEST_F(FrameApiTest, AYuy2FrameIsConvertedPixelForPixel) {
+    ASSERT_EQ(SetOutputFormat(64, 32, 0), 0u);
+    // Left half luma 50, right half 200; every pair's chroma U 90, V 170.
+    std::vector<std::uint8_t> yuy2(picture::Yuy2Bytes(64, 32));
+    for (std::size_t pixel = 0; pixel < 64 * 32; pixel += 2) {
+        const std::uint8_t luma = pixel % 64 < 32 ? 50 : 200;
+        const std::uint8_t group[4] = {luma, 90, luma, 170};
+        std::copy_n(group, 4, yuy2.begin() + static_cast<std::ptrdiff_t>(pixel * 2));
+    }
+    ASSERT_EQ(SendFrameYUY2(yuy2.data(), 64, 32, 128), 0u);
+    const std::uint8_t* frame = Block().frameArea;
+    EXPECT_EQ(frame[5 * 64 + 10], 50);
+    EXPECT_EQ(frame[5 * 64 + 50], 200);
+    const std::uint8_t* chroma = frame + 64 * 32;
+    EXPECT_EQ(chroma[3 * 64 + 20], 90);   // U
+    EXPECT_EQ(chroma[3 * 64 + 21], 170);  // V
+}
+
 TEST_F(FrameApiTest, ABrokenOutputSizeIsRepairedBeforeTheFrameIsStaged) {
     exchange::Atomic(Block().outWidth).store(0);
     exchange::Atomic(Block().outHeight).store(0);
