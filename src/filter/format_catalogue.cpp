@@ -26,21 +26,31 @@ FormatCatalogue::FormatCatalogue(const exchange::OutputSettings& settings)
     }
 }
 
+picture::SampleFormat FormatCatalogue::GroupFormat(int group) const {
+    if (group == 4) return picture::SampleFormat::kRgb24;
+    if (group == 5) return picture::SampleFormat::kRgb32;
+    return (group < 2) == m_nv12First ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;
+}
+
 HRESULT FormatCatalogue::TypeAt(int position, streaming::CMediaType& type) const {
     if (position < 0) return E_INVALIDARG;
     if (position >= TypeCount()) return VFW_S_NO_MORE_ITEMS;
     const int group = position / m_sizeCount;
-    const bool yuy2 = (group < 2) != m_nv12First;
-    const FormatLayout layout = group % 2 == 0 ? FormatLayout::kVideoInfo : FormatLayout::kVideoInfo2;
-    return BuildVideoType(Entry(position % m_sizeCount), yuy2, layout, type);
+    // RGB is offered in the VIDEOINFOHEADER layout only, as DIB clients expect.
+    const FormatLayout layout =
+        group % 2 == 0 || group >= 4 ? FormatLayout::kVideoInfo : FormatLayout::kVideoInfo2;
+    return BuildVideoType(Entry(position % m_sizeCount), GroupFormat(group), layout, type);
 }
 
 HRESULT FormatCatalogue::CapabilityAt(int index, streaming::CMediaType& type,
                                       VIDEO_STREAM_CONFIG_CAPS& caps) const {
     if (index < 0 || index >= CapabilityCount()) return E_INVALIDARG;
-    const bool yuy2 = (index >= m_sizeCount) == m_nv12First;
+    // Capabilities run through the groups of the VIDEOINFOHEADER layout: 0, 2, 4 and 5.
+    const int capabilityGroup = index / m_sizeCount;
+    const picture::SampleFormat format = GroupFormat(capabilityGroup < 2 ? capabilityGroup * 2
+                                                                          : capabilityGroup + 2);
     const FormatEntry& entry = Entry(index % m_sizeCount);
-    if (FAILED(BuildVideoType(entry, yuy2, FormatLayout::kVideoInfo, type))) return E_OUTOFMEMORY;
+    if (FAILED(BuildVideoType(entry, format, FormatLayout::kVideoInfo, type))) return E_OUTOFMEMORY;
     type.bFixedSizeSamples = FALSE;
 
     const REFERENCE_TIME interval = entry.avgTimePerFrame;
@@ -81,11 +91,14 @@ HRESULT CheckVideoType(const AM_MEDIA_TYPE& type) {
     if (type.formattype != FORMAT_VideoInfo && type.formattype != FORMAT_VideoInfo2) {
         return E_INVALIDARG;
     }
-    const bool yuy2 = IsYuy2(type);
-    if (!yuy2 && type.subtype != MEDIASUBTYPE_NV12) return E_INVALIDARG;
+    const picture::SampleFormat format = SampleFormatOf(type);
+    if (format == picture::SampleFormat::kNv12 && type.subtype != MEDIASUBTYPE_NV12) {
+        return E_INVALIDARG;  // a subtype the camera does not make
+    }
     const BITMAPINFOHEADER* header = BitmapHeaderOf(type);
     if (header == nullptr) return E_INVALIDARG;
-    if (header->biCompression != (yuy2 ? kFourccYuy2 : kFourccNv12)) return E_INVALIDARG;
+    if (!HeaderMatchesFormat(*header, format)) return E_INVALIDARG;
+    const bool yuy2 = format == picture::SampleFormat::kYuy2;
     const std::int64_t width = header->biWidth;
     const std::int64_t height = PictureHeight(*header);
     if (width < 1 || width > exchange::kMaxDimension || height < 1 ||

@@ -1,7 +1,8 @@
 #pragma once
 // What the camera offers and accepts, as a value built from the producer's output settings: the
-// producer's own size first, then the sizes clients commonly ask for, each in NV12 and YUY2 and
-// in both format layouts. Plain data, so every caller works on its own copy.
+// producer's own size first, then the sizes clients commonly ask for, each in NV12 and YUY2 in
+// both format layouts, and after all of them in RGB24 and RGB32 for clients that want RGB. Plain
+// data, so every caller works on its own copy.
 #include <array>
 
 #include "exchange/reader.h"
@@ -18,10 +19,13 @@ class FormatCatalogue {
     explicit FormatCatalogue(const exchange::OutputSettings& settings);
 
     int SizeCount() const { return m_sizeCount; }
-    // Positions of EnumMediaTypes: every size in each subtype-and-layout group, group by group.
-    int TypeCount() const { return m_sizeCount * 4; }
-    // Indices of GetStreamCaps: every size in the preferred subtype, then in the other.
-    int CapabilityCount() const { return m_sizeCount * 2; }
+    // Positions of EnumMediaTypes: every size in each subtype-and-layout group, group by group:
+    // the preferred YUV subtype in both layouts, the other in both, then RGB24 and RGB32.
+    int TypeCount() const { return m_sizeCount * 6; }
+    // Indices of GetStreamCaps: every size in the preferred YUV subtype, the other, RGB24, RGB32.
+    int CapabilityCount() const { return m_sizeCount * 4; }
+    // The sample format and layout of a position's group (0..5).
+    picture::SampleFormat GroupFormat(int group) const;
     bool Nv12First() const { return m_nv12First; }
     const FormatEntry& Entry(int index) const { return m_sizes[static_cast<std::size_t>(index)]; }
 
@@ -43,8 +47,9 @@ class FormatCatalogue {
 FormatCatalogue ReadCatalogue(exchange::FrameReader& reader);
 
 // The rules for a video type the camera can produce: video, NV12 or YUY2 with the matching
-// FOURCC, a format block of its layout's size, width even and within 1..4096, height within
-// 1..4096 (even for NV12). S_OK or E_INVALIDARG.
+// FOURCC or RGB24 or RGB32 as BI_RGB of 24 or 32 bits, a format block of its layout's size, width
+// even and within 1..4096, height within 1..4096 (even but for YUY2; RGB top-down too). S_OK or
+// E_INVALIDARG.
 HRESULT CheckVideoType(const AM_MEDIA_TYPE& type);
 
 }  // namespace orvanecam::filter

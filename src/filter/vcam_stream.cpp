@@ -16,10 +16,6 @@ exchange::FrameReader& Reader() {
     return exchange::ReaderExchange();
 }
 
-const char* SubtypeWord(bool yuy2) {
-    return yuy2 ? "YUY2" : "NV12";
-}
-
 int TraceHeight(const BITMAPINFOHEADER* header) {
     return header != nullptr ? static_cast<int>(std::min<std::int64_t>(PictureHeight(*header), INT_MAX))
                              : 0;
@@ -73,8 +69,9 @@ HRESULT CVCamStream::GetMediaType(int position, streaming::CMediaType* mediaType
                   "[OrvaneCam2Dbg] GetMediaType pos=%d fmtIndex=%d group=%d subtype=%s fmt=%s "
                   "fmtCount=%d\n",
                   position, position % catalogue.SizeCount(), group,
-                  SubtypeWord((group < 2) != catalogue.Nv12First()),
-                  group % 2 == 0 ? "VideoInfo" : "VideoInfo2", catalogue.SizeCount());
+                  SampleFormatName(catalogue.GroupFormat(group)),
+                  group % 2 == 0 || group >= 4 ? "VideoInfo" : "VideoInfo2",
+                  catalogue.SizeCount());
     }
     return catalogue.TypeAt(position, *mediaType);
 }
@@ -101,7 +98,8 @@ HRESULT CVCamStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPER
         TraceLine(
             256,
             "[OrvaneCam2Dbg] DecideBufferSize subtype=%s media=%dx%d cbBuffer=%lu cBuffers=%ld\n",
-            SubtypeWord(IsYuy2(m_mt)), header != nullptr ? static_cast<int>(header->biWidth) : 0,
+            SampleFormatName(SampleFormatOf(m_mt)),
+            header != nullptr ? static_cast<int>(header->biWidth) : 0,
             TraceHeight(header), static_cast<unsigned long>(request->cbBuffer),
             static_cast<long>(kBuffersPerAllocator));
     }
@@ -199,18 +197,17 @@ HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* c
     if (mediaType == nullptr || caps == nullptr) return E_POINTER;
     const FormatCatalogue catalogue = ReadCatalogue(Reader());
     if (index < 0 || index >= catalogue.CapabilityCount()) return E_INVALIDARG;
-    if (m_capsTrace.Take()) {
-        TraceLine(192,
-                  "[OrvaneCam2Dbg] GetStreamCaps index=%d fmtIndex=%d subtype=%s fmtCount=%d\n",
-                  index, index % catalogue.SizeCount(),
-                  SubtypeWord((index >= catalogue.SizeCount()) == catalogue.Nv12First()),
-                  catalogue.SizeCount());
-    }
     streaming::CMediaType type;
     VIDEO_STREAM_CONFIG_CAPS record;
     std::memcpy(&record, caps, sizeof(record));  // the taps keep what the caller had
     const HRESULT result = catalogue.CapabilityAt(index, type, record);
     if (FAILED(result)) return result;
+    if (m_capsTrace.Take()) {
+        TraceLine(192,
+                  "[OrvaneCam2Dbg] GetStreamCaps index=%d fmtIndex=%d subtype=%s fmtCount=%d\n",
+                  index, index % catalogue.SizeCount(),
+                  SampleFormatName(SampleFormatOf(type)), catalogue.SizeCount());
+    }
     *mediaType = streaming::CreateMediaType(&type);
     if (*mediaType == nullptr) return E_OUTOFMEMORY;
     std::memcpy(caps, &record, sizeof(record));
@@ -338,10 +335,10 @@ HRESULT CVCamStream::OnThreadDestroy() {
 picture::MediaFrame CVCamStream::CurrentMedia() const {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(m_mt);
     if (header == nullptr) return {0, 0, picture::SampleFormat::kNv12};
-    // Accepted types are within 4096 x 4096.
+    // Accepted types are within 4096 x 4096; an RGB type with a negative height is top-down.
     return {static_cast<std::int32_t>(header->biWidth),
             static_cast<std::int32_t>(std::min<std::int64_t>(PictureHeight(*header), INT_MAX)),
-            IsYuy2(m_mt) ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12};
+            SampleFormatOf(m_mt), header->biHeight < 0};
 }
 
 bool CVCamStream::HoldsFrame(std::int64_t size, const picture::MediaFrame& media) {
@@ -350,7 +347,7 @@ bool CVCamStream::HoldsFrame(std::int64_t size, const picture::MediaFrame& media
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer enter subtype=%s media=%dx%d sampleBuf=%d "
                   "frameBytes=%d hasShm=%d\n",
-                  SubtypeWord(media.format == picture::SampleFormat::kYuy2), media.width,
+                  SampleFormatName(media.format), media.width,
                   media.height, static_cast<int>(size), static_cast<int>(frameBytes),
                   Reader().Block() != nullptr ? 1 : 0);
     }

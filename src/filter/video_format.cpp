@@ -1,25 +1,46 @@
 #include "filter/video_format.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
 namespace orvanecam::filter {
 namespace {
 
-std::int32_t ImageBytes(std::int32_t width, std::int32_t height, bool yuy2) {
-    // Offered sizes are at most 4096 x 4096, so this fits.
-    return yuy2 ? width * height * 2 : width * height * 3 / 2;
+struct SubtypeFacts {
+    picture::SampleFormat format;
+    const GUID* subtype;
+    DWORD compression;
+    WORD bitCount;
+    const char* name;
+};
+
+const SubtypeFacts kSubtypes[] = {
+    {picture::SampleFormat::kNv12, &MEDIASUBTYPE_NV12, kFourccNv12, 12, "NV12"},
+    {picture::SampleFormat::kYuy2, &MEDIASUBTYPE_YUY2, kFourccYuy2, 16, "YUY2"},
+    {picture::SampleFormat::kRgb24, &MEDIASUBTYPE_RGB24, BI_RGB, 24, "RGB24"},
+    {picture::SampleFormat::kRgb32, &MEDIASUBTYPE_RGB32, BI_RGB, 32, "RGB32"},
+};
+
+const SubtypeFacts& FactsOf(picture::SampleFormat format) {
+    for (const SubtypeFacts& facts : kSubtypes) {
+        if (facts.format == format) return facts;
+    }
+    return kSubtypes[0];
 }
 
-BITMAPINFOHEADER PictureHeader(const FormatEntry& entry, bool yuy2) {
+BITMAPINFOHEADER PictureHeader(const FormatEntry& entry, picture::SampleFormat format) {
+    const SubtypeFacts& facts = FactsOf(format);
     BITMAPINFOHEADER header{};
     header.biSize = sizeof(BITMAPINFOHEADER);
     header.biWidth = entry.width;
     header.biHeight = entry.height;
     header.biPlanes = 1;
-    header.biBitCount = yuy2 ? 16 : 12;
-    header.biCompression = yuy2 ? kFourccYuy2 : kFourccNv12;
-    header.biSizeImage = static_cast<DWORD>(ImageBytes(entry.width, entry.height, yuy2));
+    header.biBitCount = facts.bitCount;
+    header.biCompression = facts.compression;
+    // Offered sizes are at most 4096 x 4096, so this fits.
+    header.biSizeImage =
+        static_cast<DWORD>(picture::FrameBytes({entry.width, entry.height, format}));
     return header;
 }
 
@@ -49,6 +70,23 @@ bool IsYuy2(const AM_MEDIA_TYPE& mediaType) {
     return mediaType.subtype == MEDIASUBTYPE_YUY2;
 }
 
+picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType) {
+    for (const SubtypeFacts& facts : kSubtypes) {
+        if (mediaType.subtype == *facts.subtype) return facts.format;
+    }
+    return picture::SampleFormat::kNv12;
+}
+
+bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat format) {
+    const SubtypeFacts& facts = FactsOf(format);
+    return header.biCompression == facts.compression &&
+           (!picture::IsRgb(format) || header.biBitCount == facts.bitCount);
+}
+
+const char* SampleFormatName(picture::SampleFormat format) {
+    return FactsOf(format).name;
+}
+
 std::int64_t PictureHeight(const BITMAPINFOHEADER& header) {
     return std::llabs(static_cast<std::int64_t>(header.biHeight));
 }
@@ -56,16 +94,37 @@ std::int64_t PictureHeight(const BITMAPINFOHEADER& header) {
 std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType) {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(mediaType);
     if (header == nullptr || header->biWidth <= 0 || header->biHeight == 0) return 0;
-    const std::int64_t pixels = std::int64_t{header->biWidth} * PictureHeight(*header);
-    // pixels * 3 / 2 without overflow (a hostile 2^31 x 2^31 type reaches 2^62 pixels).
-    return IsYuy2(mediaType) ? pixels * 2 : pixels + pixels / 2;
+    const std::int64_t width = header->biWidth;
+    const std::int64_t height = PictureHeight(*header);
+    const std::int64_t pixels = width * height;
+    // Without overflow: a hostile 2^31 x 2^31 type reaches 2^62 pixels.
+    switch (SampleFormatOf(mediaType)) {
+        case picture::SampleFormat::kYuy2:
+            return pixels * 2;
+        case picture::SampleFormat::kRgb24:
+        case picture::SampleFormat::kRgb32: {
+            const std::int64_t bytesPerPixel =
+                SampleFormatOf(mediaType) == picture::SampleFormat::kRgb32 ? 4 : 3;
+            const std::int64_t stride = (width * bytesPerPixel + 3) & ~std::int64_t{3};
+            return height > INT64_MAX / stride ? INT64_MAX : stride * height;
+        }
+        case picture::SampleFormat::kNv12:
+            break;
+    }
+    return pixels + pixels / 2;
 }
 
 HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,
                        streaming::CMediaType& mediaType) {
+    return BuildVideoType(entry, yuy2 ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12,
+                          layout, mediaType);
+}
+
+HRESULT BuildVideoType(const FormatEntry& entry, picture::SampleFormat format, FormatLayout layout,
+                       streaming::CMediaType& mediaType) {
     const REFERENCE_TIME interval =
         entry.avgTimePerFrame >= 1 ? entry.avgTimePerFrame : kDefaultFrameInterval;
-    const BITMAPINFOHEADER header = PictureHeader(entry, yuy2);
+    const BITMAPINFOHEADER header = PictureHeader(entry, format);
     if (layout == FormatLayout::kVideoInfo2) {
         BYTE* block = mediaType.AllocFormatBuffer(sizeof(VIDEOINFOHEADER2));
         if (block == nullptr) return E_OUTOFMEMORY;
@@ -87,7 +146,7 @@ HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,
     mediaType.SetFormatType(layout == FormatLayout::kVideoInfo2 ? FORMAT_VideoInfo2
                                                                 : FORMAT_VideoInfo);
     mediaType.SetTemporalCompression(FALSE);
-    mediaType.SetSubtype(yuy2 ? MEDIASUBTYPE_YUY2 : MEDIASUBTYPE_NV12);
+    mediaType.SetSubtype(*FactsOf(format).subtype);
     mediaType.SetSampleSize(header.biSizeImage);
     return S_OK;
 }

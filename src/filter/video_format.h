@@ -3,6 +3,7 @@
 // by a VIDEOINFOHEADER or VIDEOINFOHEADER2 block.
 #include <cstdint>
 
+#include "picture/render.h"
 #include "sdk/directshow.h"
 #include "streaming/media_type.h"
 
@@ -26,14 +27,23 @@ const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& mediaType);
 // AvgTimePerFrame of a video format block when positive, else the default interval.
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType);
 bool IsYuy2(const AM_MEDIA_TYPE& mediaType);
+// The sample format of the type's subtype; any subtype the camera does not make counts as NV12.
+picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType);
+// The header names the format's compression (its FOURCC, or BI_RGB and the RGB bit count).
+bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat format);
+// The subtype's name for diagnostics: "NV12", "YUY2", "RGB24", "RGB32".
+const char* SampleFormatName(picture::SampleFormat format);
 // |biHeight| without overflow (biHeight may be INT_MIN).
 std::int64_t PictureHeight(const BITMAPINFOHEADER& header);
 // The byte size of one picture of the type from its geometry (never from a client's
 // biSizeImage); 0 without a video format block or with a size that is not positive.
 std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType);
 
-// Fills mediaType with entry as a video type of the given subtype and layout; E_OUTOFMEMORY
-// when the format block cannot be had.
+// Fills mediaType with entry as a video type of the given sample format and layout (RGB types are
+// bottom-up DIBs); E_OUTOFMEMORY when the format block cannot be had.
+HRESULT BuildVideoType(const FormatEntry& entry, picture::SampleFormat format, FormatLayout layout,
+                       streaming::CMediaType& mediaType);
+// The same for YUY2 (true) or NV12 (false).
 HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,
                        streaming::CMediaType& mediaType);
 

@@ -9,9 +9,26 @@
 
 namespace orvanecam::picture {
 
+bool IsRgb(SampleFormat format) {
+    return format == SampleFormat::kRgb24 || format == SampleFormat::kRgb32;
+}
+
+std::size_t RgbStride(const MediaFrame& media) {
+    const std::size_t bytesPerPixel = media.format == SampleFormat::kRgb32 ? 4 : 3;
+    return (static_cast<std::size_t>(media.width) * bytesPerPixel + 3) & ~std::size_t{3};
+}
+
 std::size_t FrameBytes(const MediaFrame& media) {
-    return media.format == SampleFormat::kYuy2 ? Yuy2Bytes(media.width, media.height)
-                                               : Yuv420Bytes(media.width, media.height);
+    switch (media.format) {
+        case SampleFormat::kYuy2:
+            return Yuy2Bytes(media.width, media.height);
+        case SampleFormat::kRgb24:
+        case SampleFormat::kRgb32:
+            return RgbStride(media) * static_cast<std::size_t>(media.height);
+        case SampleFormat::kNv12:
+            break;
+    }
+    return Yuv420Bytes(media.width, media.height);
 }
 
 namespace {
@@ -27,15 +44,49 @@ void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame,
     }
 }
 
+// BT.601 limited range, as the rest of the pipeline; a DIB is bottom-up unless asked otherwise,
+// which libyuv writes when given a negative height.
+void ConvertToRgb(const std::uint8_t* nv12, std::uint8_t* sample, const MediaFrame& media) {
+    const std::uint8_t* chroma = nv12 + LumaBytes(media.width, media.height);
+    const auto stride = static_cast<int>(RgbStride(media));
+    const int height = media.topDown ? media.height : -media.height;
+    if (media.format == SampleFormat::kRgb24) {
+        libyuv::NV12ToRGB24(nv12, media.width, chroma, media.width, sample, stride, media.width,
+                            height);
+        // Rows are padded to four bytes; the padding is zero, not what the buffer held.
+        const std::size_t rowBytes = static_cast<std::size_t>(media.width) * 3;
+        if (rowBytes != static_cast<std::size_t>(stride)) {
+            for (std::int32_t row = 0; row < media.height; ++row) {
+                std::memset(sample + static_cast<std::size_t>(row) * static_cast<std::size_t>(stride) +
+                                rowBytes,
+                            0, static_cast<std::size_t>(stride) - rowBytes);
+            }
+        }
+    } else {
+        libyuv::NV12ToARGB(nv12, media.width, chroma, media.width, sample, stride, media.width,
+                           height);
+    }
+}
+
 }  // namespace
 
 bool IsRenderableMedia(const MediaFrame& media) {
-    if (media.format == SampleFormat::kNv12) return IsValidPictureSize(media.width, media.height);
+    if (media.format != SampleFormat::kYuy2) return IsValidPictureSize(media.width, media.height);
     return IsValidPictureSize(media.width, media.height + media.height % 2);
 }
 
 void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
     const std::size_t frameBytes = FrameBytes(media);
+    if (media.format == SampleFormat::kRgb24) {
+        std::memset(sample, 0, frameBytes);
+        return;
+    }
+    if (media.format == SampleFormat::kRgb32) {
+        // Black with the fourth byte opaque, as the conversions write it.
+        constexpr std::uint8_t kPixel[4] = {0, 0, 0, 255};
+        for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, kPixel, 4);
+        return;
+    }
     if (media.format == SampleFormat::kNv12) {
         const std::size_t luma = LumaBytes(media.width, media.height);
         std::memset(sample, kBlackLuma, frameBytes);
@@ -81,6 +132,10 @@ void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t
     const std::size_t nv12Bytes = Yuv420Bytes(media.width, media.height);
     std::uint8_t* letterboxed = state.letterboxed.Reserve(nv12Bytes);
     LetterboxOrBlack(picture, letterboxed, media);
+    if (IsRgb(media.format)) {
+        ConvertToRgb(letterboxed, sample, media);
+        return;
+    }
     const I420Planes planes =
         I420PlanesOf(state.planes.Reserve(nv12Bytes), media.width, media.height);
     libyuv::NV12ToI420(letterboxed, media.width, letterboxed + LumaBytes(media.width, media.height),

@@ -9,7 +9,9 @@
 
 namespace orvanecam::picture {
 
-enum class SampleFormat { kNv12, kYuy2 };
+// RGB samples are Windows DIBs: bytes B, G, R (and an unused fourth in RGB32), rows padded to
+// four bytes, bottom-up unless the client asked for top-down.
+enum class SampleFormat { kNv12, kYuy2, kRgb24, kRgb32 };
 
 // One stream's rendering buffers. Each stream owns its own, so streams of several filters in one
 // process render side by side; after the first frames of a size nothing allocates.
@@ -23,10 +25,15 @@ struct MediaFrame {
     std::int32_t width;
     std::int32_t height;
     SampleFormat format;
+    bool topDown = false;  // RGB rows from the top (a negative biHeight); YUV always are
 };
 
+bool IsRgb(SampleFormat format);
+// Bytes of one row of an RGB sample: rounded up to four.
+std::size_t RgbStride(const MediaFrame& media);
+
 // A sample size the camera renders: even width within 2..4096, height within 1..4096 and even
-// for NV12 (YUY2 pairs pixels across a row only).
+// for NV12 and RGB (YUY2 pairs pixels across a row only).
 bool IsRenderableMedia(const MediaFrame& media);
 
 // Bytes of one frame of the media type.

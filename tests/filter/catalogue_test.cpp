@@ -56,14 +56,30 @@ TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeFirstThenCommonSizesInFourGr
         EXPECT_EQ(filter::FrameIntervalOf(type), 333333);
         EXPECT_EQ(type.lSampleSize, image);
     }
+    // After every YUV type, the same sizes as bottom-up RGB24 and then RGB32 DIBs.
+    for (int position = 20; position < 30; ++position) {
+        CMediaType type;
+        ASSERT_EQ(m_stream->GetMediaType(position, &type), S_OK);
+        const bool rgb32 = position >= 25;
+        const auto& size = sizes[position % 5];
+        EXPECT_EQ(type.subtype, rgb32 ? MEDIASUBTYPE_RGB32 : MEDIASUBTYPE_RGB24) << position;
+        EXPECT_EQ(type.formattype, FORMAT_VideoInfo);
+        const BITMAPINFOHEADER* header = filter::BitmapHeaderOf(type);
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(header->biCompression, 0u);  // BI_RGB
+        EXPECT_EQ(header->biBitCount, rgb32 ? 32 : 24);
+        EXPECT_EQ(header->biHeight, size.second);  // positive: bottom-up
+        const DWORD stride = (static_cast<DWORD>(size.first) * (rgb32 ? 4 : 3) + 3) & ~3u;
+        EXPECT_EQ(header->biSizeImage, stride * static_cast<DWORD>(size.second)) << position;
+    }
     CMediaType beyond;
-    EXPECT_EQ(m_stream->GetMediaType(20, &beyond), VFW_S_NO_MORE_ITEMS);
+    EXPECT_EQ(m_stream->GetMediaType(30, &beyond), VFW_S_NO_MORE_ITEMS);
     EXPECT_EQ(m_stream->GetMediaType(-1, &beyond), E_INVALIDARG);
 
     // The producer's own size is not offered twice.
     m_producer.AnnounceOutputFormat({1280, 720}, 1u);
     CMediaType type;
-    EXPECT_EQ(m_stream->GetMediaType(16, &type), VFW_S_NO_MORE_ITEMS);
+    EXPECT_EQ(m_stream->GetMediaType(24, &type), VFW_S_NO_MORE_ITEMS);
     ASSERT_EQ(m_stream->GetMediaType(2, &type), S_OK);
     EXPECT_EQ(filter::BitmapHeaderOf(type)->biWidth, 640);
 }
@@ -149,7 +165,7 @@ TEST_F(CatalogueTest, RandomFormatBlocksAreJudgedWithoutReadingPastThem) {
 TEST_F(CatalogueTest, StreamCapsDescribeEveryOfferedSizeAndItsBitRate) {
     int count = 0, size = 0;
     ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
-    EXPECT_EQ(count, 10);
+    EXPECT_EQ(count, 20);
     EXPECT_EQ(size, 128);
     const auto caps = [&](int index, GUID expectedSubtype, LONG width, LONG expectedBits) {
         AM_MEDIA_TYPE* type = nullptr;
@@ -170,12 +186,14 @@ TEST_F(CatalogueTest, StreamCapsDescribeEveryOfferedSizeAndItsBitRate) {
     caps(2, MEDIASUBTYPE_NV12, 1280, 331776000);
     caps(5, MEDIASUBTYPE_YUY2, 1080, 995328000);
     caps(7, MEDIASUBTYPE_YUY2, 1280, 442368000);
+    caps(11, MEDIASUBTYPE_RGB24, 1920, 1492992000);
+    caps(16, MEDIASUBTYPE_RGB32, 1920, 1990656000);
     m_producer.AnnounceOutputFormat({4096, 4096}, 0u);
     caps(0, MEDIASUBTYPE_YUY2, 4096, -536870912);  // the 32-bit product wraps
     caps(5, MEDIASUBTYPE_NV12, 4096, 1744830464);
     AM_MEDIA_TYPE* type = nullptr;
     BYTE record[128];
-    EXPECT_EQ(m_stream->GetStreamCaps(10, &type, record), E_INVALIDARG);
+    EXPECT_EQ(m_stream->GetStreamCaps(20, &type, record), E_INVALIDARG);
     EXPECT_EQ(m_stream->GetStreamCaps(-1, &type, record), E_INVALIDARG);
 }
 
