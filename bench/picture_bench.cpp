@@ -148,6 +148,48 @@ void BM_RenderToSampleYuy2(benchmark::State& state) {
     }
 }
 
+// RGB of a same-size frame against libyuv's bare conversion of it.
+constexpr MediaFrame kLandscapeRgb24{kPortraitHeight, kPortraitWidth, SampleFormat::kRgb24};
+constexpr MediaFrame kLandscapeRgb32{kPortraitHeight, kPortraitWidth, SampleFormat::kRgb32};
+
+void RenderRgb(benchmark::State& state, const MediaFrame& media) {
+    static RenderState render;
+    std::vector<std::uint8_t> sample(FrameBytes(media));
+    for (auto _ : state) {
+        RenderToSample(render, LandscapeNv12().data(), media.width, media.height, {},
+                       sample.data(), sample.size(), media);
+        benchmark::ClobberMemory();
+    }
+}
+void BareRgb(benchmark::State& state, const MediaFrame& media) {
+    std::vector<std::uint8_t> sample(FrameBytes(media));
+    const std::uint8_t* source = LandscapeNv12().data();
+    const std::uint8_t* chroma = source + LumaBytes(media.width, media.height);
+    const auto stride = static_cast<int>(RgbStride(media));
+    for (auto _ : state) {
+        if (media.format == SampleFormat::kRgb24) {
+            libyuv::NV12ToRGB24(source, media.width, chroma, media.width, sample.data(), stride,
+                                media.width, -media.height);
+        } else {
+            libyuv::NV12ToARGB(source, media.width, chroma, media.width, sample.data(), stride,
+                               media.width, -media.height);
+        }
+        benchmark::ClobberMemory();
+    }
+}
+void BM_RenderToSampleRgb24(benchmark::State& state) {
+    RenderRgb(state, kLandscapeRgb24);
+}
+void BM_LibyuvNV12ToRGB24(benchmark::State& state) {
+    BareRgb(state, kLandscapeRgb24);
+}
+void BM_RenderToSampleRgb32(benchmark::State& state) {
+    RenderRgb(state, kLandscapeRgb32);
+}
+void BM_LibyuvNV12ToARGB(benchmark::State& state) {
+    BareRgb(state, kLandscapeRgb32);
+}
+
 // --- orientation -------------------------------------------------------------------------
 
 // An I420 portrait picture and a destination of the same size for the library calls.
@@ -224,6 +266,10 @@ ORVANECAM_RATIO_BENCHMARK(BM_BareRenderNv12);
 ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleNv12);
 ORVANECAM_RATIO_BENCHMARK(BM_BareRenderYuy2);
 ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleYuy2);
+ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleRgb24);
+ORVANECAM_RATIO_BENCHMARK(BM_LibyuvNV12ToRGB24);
+ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleRgb32);
+ORVANECAM_RATIO_BENCHMARK(BM_LibyuvNV12ToARGB);
 ORVANECAM_RATIO_BENCHMARK(BM_LibyuvI420Mirror);
 ORVANECAM_RATIO_BENCHMARK(BM_MirrorI420);
 ORVANECAM_RATIO_BENCHMARK(BM_LibyuvI420Flip);
@@ -242,6 +288,8 @@ int main(int argc, char** argv) {
                                  {"BM_SendFrameNV12Scaled", "BM_NV12ScaleOnly"},
                                  {"BM_RenderToSampleNv12", "BM_BareRenderNv12"},
                                  {"BM_RenderToSampleYuy2", "BM_BareRenderYuy2"},
+                                 {"BM_RenderToSampleRgb24", "BM_LibyuvNV12ToRGB24"},
+                                 {"BM_RenderToSampleRgb32", "BM_LibyuvNV12ToARGB"},
                                  {"BM_MirrorI420", "BM_LibyuvI420Mirror"},
                                  {"BM_FlipI420", "BM_LibyuvI420Flip"},
                                  {"BM_RotateI420Right", "BM_LibyuvI420Rotate90"}});

@@ -129,6 +129,11 @@ void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t
         LetterboxOrBlack(picture, sample, media);
         return;
     }
+    if (IsRgb(media.format) && picture.data != nullptr && picture.width == media.width &&
+        picture.height == media.height) {
+        ConvertToRgb(picture.data, sample, media);  // nothing to fit: straight into the sample
+        return;
+    }
     const std::size_t nv12Bytes = Yuv420Bytes(media.width, media.height);
     std::uint8_t* letterboxed = state.letterboxed.Reserve(nv12Bytes);
     LetterboxOrBlack(picture, letterboxed, media);
