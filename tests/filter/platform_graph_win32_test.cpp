@@ -6,7 +6,9 @@
 #include <qedit.h>
 // clang-format on
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "filter/filter_fixture.h"
 #include "filter/video_format.h"
 #include "graph_host/platform_filters.h"
+#include "picture/pixel_formats.h"
 #include "platform/clock.h"
 
 namespace orvanecam::testing {
@@ -23,7 +26,8 @@ using graph_host::FirstPin;
 using graph_host::kNullRendererClassId;
 using graph_host::kSampleGrabberClassId;
 
-// Records each sample's start time and the graph clock's time when it arrived.
+// Records each sample's start time, the graph clock's time when it arrived, and the last one's
+// bytes.
 class StampRecorder final : public ISampleGrabberCB {
   public:
     explicit StampRecorder(IReferenceClock* clock) : m_clock(clock) {}
@@ -39,8 +43,11 @@ class StampRecorder final : public ISampleGrabberCB {
         REFERENCE_TIME start = 0, end = 0, now = 0;
         sample->GetTime(&start, &end);
         m_clock->GetTime(&now);
+        BYTE* data = nullptr;
+        sample->GetPointer(&data);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_stamps.push_back({start, now, sample->GetActualDataLength()});
+        if (data != nullptr) m_lastData.assign(data, data + sample->GetActualDataLength());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE*, LONG) override { return E_NOTIMPL; }
@@ -54,11 +61,16 @@ class StampRecorder final : public ISampleGrabberCB {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_stamps;
     }
+    std::vector<BYTE> LastData() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_lastData;
+    }
 
   private:
     IReferenceClock* m_clock;
     std::mutex m_mutex;
     std::vector<Stamp> m_stamps;
+    std::vector<BYTE> m_lastData;
 };
 
 class PlatformGraphTest : public FilterTest {
@@ -195,6 +207,62 @@ TEST_F(PlatformGraphTest, SetFormatReconnectsAConnectedPinThroughTheGraph) {
     EXPECT_EQ(stamps.back().length, 1280 * 720 * 2);
     m_grabber->SetCallback(nullptr, 0);
     clock->Release();
+}
+
+// A still-capture client's graph: SetFormat(RGB24), then the Capture Graph Builder renders the
+// capture pin into an RGB24 sample grabber (through a Smart Tee it inserts).
+TEST_F(PlatformGraphTest, AnRgb24ClientGetsTheProducersPictureThroughTheCaptureGraphBuilder) {
+    for (const bool rgb32 : {false, true}) {
+        SCOPED_TRACE(rgb32 ? "RGB32" : "RGB24");
+        streaming::CMediaType type;
+        const auto format = rgb32 ? picture::SampleFormat::kRgb32 : picture::SampleFormat::kRgb24;
+        filter::BuildVideoType({128, 48, 333333}, format, filter::FormatLayout::kVideoInfo, type);
+        ASSERT_EQ(m_stream->SetFormat(&type), S_OK);
+        AM_MEDIA_TYPE wanted{};
+        wanted.majortype = MEDIATYPE_Video;
+        wanted.subtype = rgb32 ? MEDIASUBTYPE_RGB32 : MEDIASUBTYPE_RGB24;
+        ASSERT_EQ(m_grabber->SetMediaType(&wanted), S_OK);
+        ICaptureGraphBuilder2* builder = nullptr;
+        ASSERT_EQ(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ICaptureGraphBuilder2, reinterpret_cast<void**>(&builder)),
+                  S_OK);
+        ASSERT_EQ(builder->SetFiltergraph(m_graph), S_OK);
+        ASSERT_TRUE(SUCCEEDED(builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video,
+                                                    m_filter, m_grabberFilter, m_renderer)));
+        builder->Release();
+
+        std::vector<std::uint8_t> red(picture::Yuv420Bytes(64, 48), 0);
+        std::fill_n(red.begin(), 64 * 48, 82);  // BT.601 red: Y 82, U 90, V 240
+        for (std::size_t i = 64 * 48; i < red.size(); i += 2) {
+            red[i] = 90;
+            red[i + 1] = 240;
+        }
+        ASSERT_TRUE(m_producer.PublishFrame(red.data(), 64, 48));
+        IReferenceClock* clock = nullptr;
+        ASSERT_TRUE(SUCCEEDED(m_control->Pause()));
+        clock = GraphClock();
+        StampRecorder recorder(clock);
+        ASSERT_EQ(m_grabber->SetCallback(&recorder, 0), S_OK);
+        ASSERT_TRUE(SUCCEEDED(m_control->Run()));
+        platform::SleepMs(500);
+        m_control->Stop();
+        m_grabber->SetCallback(nullptr, 0);
+        if (clock != nullptr) clock->Release();
+        const auto data = recorder.LastData();
+        const std::size_t pixelBytes = rgb32 ? 4 : 3;
+        ASSERT_EQ(data.size(), (128 * pixelBytes + 3) / 4 * 4 * 48);
+        // The 64 x 48 picture sits between black bars at x = 32..95; row 24 from the bottom.
+        const BYTE* row = data.data() + (128 * pixelBytes + 3) / 4 * 4 * 24;
+        const BYTE* inside = row + 64 * pixelBytes;
+        EXPECT_LE(std::abs(inside[2] - 255), 3);  // R
+        EXPECT_LE(inside[1], 3);                  // G
+        EXPECT_LE(inside[0], 3);                  // B
+        const BYTE* bar = row + 8 * pixelBytes;
+        EXPECT_LE(bar[0] + bar[1] + bar[2], 3);
+        // Next round on a fresh graph.
+        TearDown();
+        SetUp();
+    }
 }
 
 }  // namespace
