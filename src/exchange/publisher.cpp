@@ -49,11 +49,8 @@ bool FramePublisher::PublishFrame(const std::uint8_t* source, std::int32_t width
 }
 
 bool FramePublisher::BeginPublish(FrameSize size) {
-    if (size.width < 2 || size.width > kMaxDimension || size.height < 2 ||
-        size.height > kMaxDimension || size.width % 2 != 0 || size.height % 2 != 0) {
-        return false;
-    }
-    if (!OpenOrCreateBlock()) return false;
+    // Only a size the block can hold as an output size (even, 2..4096).
+    if (ValidOutputSize(size.width, size.height) != size || !OpenOrCreateBlock()) return false;
     BeginGuardedWrite(*m_connection.Block());
     return true;
 }

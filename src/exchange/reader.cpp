@@ -80,15 +80,8 @@ std::uint32_t FrameReader::CurrentSeq() const {
 }
 
 std::uint32_t FrameReader::WaitForNewFrame(std::uint32_t lastSeq) {
-    constexpr std::uint32_t kNewFrameWaitMs = 15;
-    const std::uint32_t seq = CurrentSeq();
-    if (seq != lastSeq) return seq;
-    if (auto* event = m_connection.Event()) {
-        event->Wait(kNewFrameWaitMs);
-    } else {
-        platform::SleepMs(1);
-    }
-    return CurrentSeq();
+    constexpr std::int64_t kNewFrameWait = 150000;  // 15 ms
+    return WaitForNewFrameUntil(lastSeq, platform::MonotonicTime100ns() + kNewFrameWait);
 }
 
 std::uint32_t FrameReader::WaitForNewFrameUntil(std::uint32_t lastSeq, std::int64_t deadline) {

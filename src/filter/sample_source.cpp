@@ -1,13 +1,10 @@
 #include "filter/sample_source.h"
 
+#include "filter/video_format.h"
 #include "picture/vacant_picture.h"
 
 namespace orvanecam::filter {
 namespace {
-
-const char* SubtypeWord(const picture::MediaFrame& media) {
-    return media.format == picture::SampleFormat::kYuy2 ? "YUY2" : "NV12";
-}
 
 // The producer's orientation settings, read at each render.
 picture::Orientation OrientationOf(exchange::SharedBlock* block) {
@@ -62,7 +59,7 @@ void SampleSource::RenderLive(std::uint8_t* data, std::size_t size,
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer payload path subtype=%s src=%dx%d dst=%dx%d seq=%ld "
                   "lastSeq=%ld\n",
-                  SubtypeWord(media), frame.size.width, frame.size.height, media.width,
+                  SampleFormatName(media.format), frame.size.width, frame.size.height, media.width,
                   media.height, static_cast<long>(frame.seq), static_cast<long>(m_lastSeq));
     }
     m_reader.TakeFrame(m_lastSeq, frame);
@@ -75,7 +72,7 @@ void SampleSource::RenderVacant(std::uint8_t* data, std::size_t size,
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer vacant path subtype=%s hasPayload=%ld shm=%p "
                   "customVacant=%ld\n",
-                  SubtypeWord(media), static_cast<long>(m_decision.hasPayload),
+                  SampleFormatName(media.format), static_cast<long>(m_decision.hasPayload),
                   static_cast<void*>(block),
                   block != nullptr ? static_cast<long>(exchange::Atomic(block->customVacant).load())
                                    : 0L);

@@ -1,7 +1,5 @@
 #include "filter/trace.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -52,11 +50,10 @@ void TraceMediaType(const char* label, const AM_MEDIA_TYPE* mediaType) {
         header != nullptr
             ? reinterpret_cast<const VIDEOINFOHEADER*>(mediaType->pbFormat)->AvgTimePerFrame
             : 0;
-    const auto height = static_cast<int>(std::min<std::int64_t>(PictureHeight(picture), INT_MAX));
     TraceLine(512,
               "[OrvaneCam2Dbg] %s subtype=%s fmt=%s %dx%d bpp=%u img=%lu avg=%lld(~%dfps) "
               "comp=0x%08X(%c%c%c%c)\n",
-              label, subtype, format, static_cast<int>(picture.biWidth), height,
+              label, subtype, format, static_cast<int>(picture.biWidth), PictureHeight32(picture),
               static_cast<unsigned>(picture.biBitCount),
               static_cast<unsigned long>(FrameBytes(*mediaType)), interval,
               interval >= 1 ? static_cast<int>(10000000 / interval) : 0,

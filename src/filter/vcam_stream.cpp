@@ -17,8 +17,7 @@ exchange::FrameReader& Reader() {
 }
 
 int TraceHeight(const BITMAPINFOHEADER* header) {
-    return header != nullptr ? static_cast<int>(std::min<std::int64_t>(PictureHeight(*header), INT_MAX))
-                             : 0;
+    return header != nullptr ? PictureHeight32(*header) : 0;
 }
 
 // The type SetFormat chose admits a connection type of the same subtype and picture size.
@@ -337,7 +336,7 @@ picture::MediaFrame CVCamStream::CurrentMedia() const {
     if (header == nullptr) return {0, 0, picture::SampleFormat::kNv12};
     // Accepted types are within 4096 x 4096; an RGB type with a negative height is top-down.
     return {static_cast<std::int32_t>(header->biWidth),
-            static_cast<std::int32_t>(std::min<std::int64_t>(PictureHeight(*header), INT_MAX)),
+            PictureHeight32(*header),
             SampleFormatOf(m_mt), header->biHeight < 0};
 }
 

@@ -1,5 +1,6 @@
 #include "filter/video_format.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -89,6 +90,10 @@ const char* SampleFormatName(picture::SampleFormat format) {
 
 std::int64_t PictureHeight(const BITMAPINFOHEADER& header) {
     return std::llabs(static_cast<std::int64_t>(header.biHeight));
+}
+
+std::int32_t PictureHeight32(const BITMAPINFOHEADER& header) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(PictureHeight(header), INT32_MAX));
 }
 
 std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType) {

@@ -35,6 +35,8 @@ bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat f
 const char* SampleFormatName(picture::SampleFormat format);
 // |biHeight| without overflow (biHeight may be INT_MIN).
 std::int64_t PictureHeight(const BITMAPINFOHEADER& header);
+// The same as an int, for picture sizes and trace lines: INT_MAX for the one value beyond it.
+std::int32_t PictureHeight32(const BITMAPINFOHEADER& header);
 // The byte size of one picture of the type from its geometry (never from a client's
 // biSizeImage); 0 without a video format block or with a size that is not positive.
 std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType);

@@ -1,7 +1,6 @@
 #include "media/video_frames.h"
 
 extern "C" {
-#include <libavutil/mathematics.h>
 #include <libswscale/swscale.h>
 }
 

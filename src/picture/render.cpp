@@ -77,24 +77,27 @@ bool IsRenderableMedia(const MediaFrame& media) {
 
 void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
     const std::size_t frameBytes = FrameBytes(media);
-    if (media.format == SampleFormat::kRgb24) {
-        std::memset(sample, 0, frameBytes);
-        return;
+    // Formats whose black is a repeated four-byte group, as many whole groups as fit.
+    const auto repeat = [&](const std::uint8_t (&group)[4]) {
+        for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, group, 4);
+    };
+    switch (media.format) {
+        case SampleFormat::kNv12: {
+            const std::size_t luma = LumaBytes(media.width, media.height);
+            std::memset(sample, kBlackLuma, frameBytes);
+            std::memset(sample + luma, kBlackChroma, luma / 2);
+            return;
+        }
+        case SampleFormat::kYuy2:
+            repeat({kBlackLuma, kBlackChroma, kBlackLuma, kBlackChroma});
+            return;
+        case SampleFormat::kRgb24:
+            std::memset(sample, 0, frameBytes);
+            return;
+        case SampleFormat::kRgb32:
+            repeat({0, 0, 0, 255});  // the fourth byte opaque, as the conversions write it
+            return;
     }
-    if (media.format == SampleFormat::kRgb32) {
-        // Black with the fourth byte opaque, as the conversions write it.
-        constexpr std::uint8_t kPixel[4] = {0, 0, 0, 255};
-        for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, kPixel, 4);
-        return;
-    }
-    if (media.format == SampleFormat::kNv12) {
-        const std::size_t luma = LumaBytes(media.width, media.height);
-        std::memset(sample, kBlackLuma, frameBytes);
-        std::memset(sample + luma, kBlackChroma, luma / 2);
-        return;
-    }
-    constexpr std::uint8_t kGroup[4] = {kBlackLuma, kBlackChroma, kBlackLuma, kBlackChroma};
-    for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, kGroup, 4);
 }
 
 void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t sourceWidth,
