@@ -4,6 +4,7 @@
 if(CMAKE_CROSSCOMPILING AND WIN32)
   # Cheap when the cache is current; builds what is missing on a fresh machine.
   execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-windows-deps.sh
+                          ${CMAKE_SYSTEM_PROCESSOR}
                   RESULT_VARIABLE deps_result OUTPUT_VARIABLE deps_output ERROR_VARIABLE deps_output)
   if(NOT deps_result EQUAL 0)
     message(FATAL_ERROR "scripts/build-windows-deps.sh failed:\n${deps_output}")
@@ -15,7 +16,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   else()
     set(cache_root "$ENV{HOME}/.cache/orvanecam")
   endif()
-  include(${cache_root}/windows-deps/paths.cmake)
+  include(${cache_root}/windows-deps/${CMAKE_SYSTEM_PROCESSOR}/paths.cmake)
   add_library(libyuv STATIC IMPORTED)
   set_target_properties(libyuv PROPERTIES
     IMPORTED_LOCATION ${ORVANECAM_WIN_LIBYUV_PREFIX}/lib/libyuv.a

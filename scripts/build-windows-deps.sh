@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
 # Builds the Windows (MinGW) libraries the DLL links statically, from Debian's source packages,
-# into a cache outside the source tree: $ORVANECAM_CACHE/windows-deps/<package>-<version>.
-# Each library is rebuilt only when its Debian version changes. Prints the prefix of each.
+# into a cache outside the source tree, one folder an architecture:
+# $ORVANECAM_CACHE/windows-deps/<arch>/<builder>-<version>-<recipe>. Each library is rebuilt only
+# when its Debian version or its recipe changes.
+# Usage: scripts/build-windows-deps.sh [x86_64|i686]   (default x86_64)
 set -euo pipefail
+# The builds run inside command substitutions: a failure there must stop the script too.
+shopt -s inherit_errexit
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=scripts/common.sh
 source "$here/common.sh"
 
-deps_root="$cache_root/windows-deps"
+arch="${1:-x86_64}"
+case "$arch" in
+  x86_64) ffmpeg_cpu=x86_64 toolchain="$repo_root/cmake/mingw-x64.cmake" ;;
+  i686) ffmpeg_cpu=x86 toolchain="$repo_root/cmake/mingw-x86.cmake" ;;
+  *) echo "usage: $0 [x86_64|i686]" >&2; exit 2 ;;
+esac
+cross="$arch-w64-mingw32-"
+deps_root="$cache_root/windows-deps/$arch"
 jobs=2
 
 sudo_cmd=()
@@ -54,7 +65,7 @@ build_libyuv() {
   local source=$1 prefix=$2
   local log="$source/build.log"
   { cmake -S "$source" -B "$source/build-mingw" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$repo_root/cmake/mingw-x64.cmake" \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_DISABLE_FIND_PACKAGE_JPEG=ON &&
     cmake --build "$source/build-mingw" --target yuv -j "$jobs"; } >"$log" 2>&1 ||
     { cat "$log" >&2; return 1; }
@@ -82,6 +93,12 @@ ffmpeg_parsers=(
   aac mpegaudio opus vorbis flac ac3
 )
 
+# The target options both FFmpeg builds share.
+ffmpeg_target=(
+  --target-os=mingw32 --arch="$ffmpeg_cpu" --cross-prefix="$cross"
+  --cc="${cross}gcc-posix" --cxx="${cross}g++-posix"
+)
+
 join_by_comma() {
   local IFS=,
   echo "$*"
@@ -90,9 +107,7 @@ join_by_comma() {
 build_ffmpeg() {
   local source=$1 prefix=$2
   local log="$source/build.log"
-  { (cd "$source" && ./configure --prefix="$prefix" --target-os=mingw32 --arch=x86_64 \
-      --cross-prefix=x86_64-w64-mingw32- --cc=x86_64-w64-mingw32-gcc-posix \
-      --cxx=x86_64-w64-mingw32-g++-posix \
+  { (cd "$source" && ./configure --prefix="$prefix" "${ffmpeg_target[@]}" \
       --enable-static --disable-shared --disable-programs --disable-doc --disable-network \
       --disable-autodetect --disable-everything --enable-w32threads --enable-zlib \
       --disable-avdevice --disable-avfilter --disable-postproc \
@@ -115,10 +130,9 @@ dshow_ffmpeg_parts=(
 build_dshow_ffmpeg() {
   local source=$1 prefix=$2
   local log="$source/build.log"
-  { (cd "$source" && ./configure --prefix="$prefix" --target-os=mingw32 --arch=x86_64 \
-      --cross-prefix=x86_64-w64-mingw32- --cc=x86_64-w64-mingw32-gcc-posix \
-      --cxx=x86_64-w64-mingw32-g++-posix --extra-ldflags=-static \
-      --enable-static --disable-shared --disable-doc --disable-network --disable-autodetect \
+  { (cd "$source" && ./configure --prefix="$prefix" "${ffmpeg_target[@]}" \
+      --extra-ldflags=-static --enable-static --disable-shared --disable-doc --disable-network \
+      --disable-autodetect \
       --disable-everything --enable-w32threads --disable-ffplay --disable-ffprobe \
       --disable-postproc --disable-swresample "${dshow_ffmpeg_parts[@]}") &&
     make -C "$source" -j "$jobs" ffmpeg.exe; } >"$log" 2>&1 ||
@@ -128,13 +142,14 @@ build_dshow_ffmpeg() {
 }
 
 # The cache folder of package $1 built by build_$2: the builder, the Debian version and a
-# fingerprint of the recipe (the build function and its option lists), so a changed recipe
-# builds afresh.
+# fingerprint of the recipe (the build function, its option lists and the toolchain), so a
+# changed recipe builds afresh.
 cache_prefix() {
   local package=$1 builder=$2 version recipe
   version="$(candidate_version "$package")"
   [ -n "$version" ] || return 0
-  recipe="$({ declare -f "build_$builder"; for list in $(compgen -A variable "${builder}_"); do
+  recipe="$({ declare -f "build_$builder"; declare -p ffmpeg_target; cat "$toolchain" \
+    "$repo_root/cmake/mingw-common.cmake"; for list in $(compgen -A variable "${builder}_"); do
     declare -p "$list"; done; } | sha1sum | cut -c1-8)"
   echo "$deps_root/$builder-${version//[^A-Za-z0-9.+-]/_}-$recipe"
 }
@@ -149,7 +164,7 @@ ensure_library() {
     echo "$prefix"
     return
   fi
-  echo "deps: building $package $version for MinGW" >&2
+  echo "deps: building $package $version for MinGW $arch" >&2
   mkdir -p "$deps_root"
   # Earlier versions or recipes of this build are of no further use.
   find "$deps_root" -mindepth 1 -maxdepth 1 -name "$builder-[0-9]*" -exec rm -rf {} +
@@ -160,8 +175,14 @@ ensure_library() {
   echo "$prefix"
 }
 
+# FFmpeg's DirectShow test program is built for x64 only: the 32-bit DLL meets its 32-bit
+# DirectShow client in the capture tool, and a second FFmpeg build would cost minutes of every
+# fresh machine's time.
+builds=(libyuv:libyuv ffmpeg:ffmpeg)
+[ "$arch" = x86_64 ] && builds+=(ffmpeg:dshow_ffmpeg)
+
 need_sources=0
-for build in libyuv:libyuv ffmpeg:ffmpeg ffmpeg:dshow_ffmpeg; do
+for build in "${builds[@]}"; do
   prefix="$(cache_prefix "${build%%:*}" "${build##*:}")"
   if [ -z "$prefix" ] || [ ! -f "$prefix/.complete" ]; then need_sources=1; fi
 done
@@ -169,11 +190,15 @@ done
 
 libyuv_prefix="$(ensure_library libyuv libyuv)"
 ffmpeg_prefix="$(ensure_library ffmpeg ffmpeg)"
-dshow_ffmpeg_prefix="$(ensure_library ffmpeg dshow_ffmpeg)"
-# The mingw-x64 preset reads this file to find the libraries and the test program.
+ffmpeg_program=""
+if [ "$arch" = x86_64 ]; then
+  ffmpeg_program="$(ensure_library ffmpeg dshow_ffmpeg)/bin/ffmpeg.exe"
+fi
+# The MinGW preset of this architecture reads this file to find the libraries and the test
+# program.
 cat > "$deps_root/paths.cmake" <<EOT
 set(ORVANECAM_WIN_LIBYUV_PREFIX "$libyuv_prefix")
 set(ORVANECAM_WIN_FFMPEG_PREFIX "$ffmpeg_prefix")
-set(ORVANECAM_WIN_FFMPEG_PROGRAM "$dshow_ffmpeg_prefix/bin/ffmpeg.exe")
+set(ORVANECAM_WIN_FFMPEG_PROGRAM "$ffmpeg_program")
 EOT
 echo "deps: libyuv in $libyuv_prefix, FFmpeg in $ffmpeg_prefix" >&2

@@ -9,6 +9,32 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No display here: keep Wine from looking for one, and never offer the Mono or Gecko installers.
 export DISPLAY=
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Each bitness has its own loader; /usr/bin/wine would start 64-bit programs through the 32-bit
+# one, which costs time on every start.
+wine64_loader=/usr/lib/wine/wine64
+wine32_loader=/usr/lib/wine/wine
+
+# The loader for Windows program $1: 32-bit for an i386 executable, 64-bit for anything else
+# (including the names of Wine's built-in programs).
+wine_loader_for() {
+  local program=$1 header machine
+  if [ -f "$program" ]; then
+    header=$((0x$(od -An -tx4 -j60 -N4 "$program" | tr -d ' ')))
+    machine="$(od -An -tx2 -j$((header + 4)) -N2 "$program" | tr -d ' ')"
+    if [ "$machine" = 014c ]; then
+      echo "$wine32_loader"
+      return
+    fi
+  fi
+  echo "$wine64_loader"
+}
+
+# regsvr32 of the bitness of module $last, as an installer runs it; earlier arguments are its
+# switches (/s, /u).
+wine_regsvr32() {
+  local module="${*: -1}"
+  "$(wine_loader_for "$module")" regsvr32 "${@:1:$#-1}" "$(winepath -w "$module")"
+}
 
 prepare_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -18,13 +44,23 @@ prepare_wine_prefix() {
     wineserver --wait || true
   fi
   [ -f "$WINEPREFIX/system.reg" ] || { echo "setup: Wine prefix was not created" >&2; return 1; }
+  # A prefix made before 32-bit Wine was installed has no 32-bit system DLLs: have Wine update
+  # the prefix, which fills syswow64.
+  if [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    echo "setup: adding the 32-bit system to the Wine prefix"
+    rm -f "$WINEPREFIX/.update-timestamp"
+    "$wine64_loader" cmd /c exit >/dev/null 2>&1 || true
+    wineserver --wait || true
+  fi
+  [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] ||
+    { echo "setup: the Wine prefix has no 32-bit system" >&2; return 1; }
 }
 
 # Keeps one Wine server alive for a whole test run so each test program starts fast. Its output
 # goes nowhere: a server holding ctest's pipes would make ctest wait for the server to exit.
 start_wine_server() {
   wineserver --persistent=900 </dev/null >/dev/null 2>&1 &
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  "$wine64_loader" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine_server() {

@@ -13,9 +13,20 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libpulse-dev pulseaudio ffmpeg nasm
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev
-  wine wine64
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  libz-mingw-w64-dev zip unzip
+  wine wine64 wine32:i386
 )
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+
+# The 32-bit DLL's tests need 32-bit Wine, which comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture"
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 
 missing=()
 for pkg in "${packages[@]}"; do
@@ -26,9 +37,6 @@ done
 
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and tests every preset (default: linux, linux-asan, mingw-x64; the Windows tests run
-# under Wine) and ends with a summary. Usage: scripts/test.sh [PRESET...]
+# Builds and tests every preset (default: linux, linux-asan, mingw-x64, mingw-x86; the Windows
+# tests run under Wine, and mingw-x86's cross-bitness tests use mingw-x64's build) and ends with a
+# summary. Usage: scripts/test.sh [PRESET...]
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=scripts/common.sh
@@ -10,7 +11,7 @@ source "$here/common.sh"
 cd "$repo_root" || exit 1
 
 presets=("$@")
-((${#presets[@]})) || presets=(linux linux-asan mingw-x64)
+((${#presets[@]})) || presets=(linux linux-asan mingw-x64 mingw-x86)
 
 start_sound_server
 trap stop_wine_server EXIT
@@ -25,7 +26,7 @@ for preset in "${presets[@]}"; do
   elif ! cmake --build --preset "$preset"; then
     outcome="build failed"
   else
-    [ "$preset" = mingw-x64 ] && start_wine_server
+    [[ "$preset" = mingw-* ]] && start_wine_server
     if ctest --preset "$preset"; then outcome="passed"; else outcome="tests failed"; fi
   fi
   if [ "$outcome" = passed ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi

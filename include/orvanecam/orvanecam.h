@@ -1,7 +1,10 @@
 /* OrvaneCam producer API: push frames into the virtual camera from any application.
  *
  * Every function returns a Win32 error code (0 on success) and leaves the same value as the
- * calling thread's last error. Calls may come from any thread; no call needs InitVcam first. */
+ * calling thread's last error. Calls may come from any thread; no call needs InitVcam first.
+ *
+ * Every function uses the C calling convention (__cdecl), in the 32-bit DLL too, whatever
+ * default a caller's compiler is set to; the exports carry their plain names. */
 #ifndef ORVANECAM_ORVANECAM_H
 #define ORVANECAM_ORVANECAM_H
 
@@ -10,12 +13,14 @@
 #ifdef _WIN32
 #include <wchar.h>
 #define ORVANECAM_API
+#define ORVANECAM_CALL __cdecl
 typedef wchar_t OrvaneCamChar16; /* UTF-16 text */
 #else
 #if !defined(__cplusplus)
 #include <uchar.h>
 #endif
 #define ORVANECAM_API __attribute__((visibility("default")))
+#define ORVANECAM_CALL
 typedef char16_t OrvaneCamChar16; /* UTF-16 text */
 #endif
 
@@ -23,57 +28,60 @@ typedef char16_t OrvaneCamChar16; /* UTF-16 text */
 extern "C" {
 #endif
 
-/* Opens (or creates) the camera's shared frame block; 0 when the exchange is ready. */
-ORVANECAM_API uint32_t InitVcam(void);
+/* Opens (or creates) the camera's shared frame block; 0 when the exchange is ready, otherwise the
+ * system's reason: 8 when the process has no room left for the block's 96 MiB view (a 32-bit
+ * process whose address space is fragmented; later calls try again). */
+ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void);
 
 /* Sets the camera's output size (1..4096 each, made even; 1 is refused) and whether NV12 (non-zero)
  * or YUY2 (0) is offered first. Returns 0, or 87 for a bad size. */
-ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height, int32_t nv12First);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
+                                                      int32_t nv12First);
 
 /* Scales an NV12 frame (even size up to 4096 x 4096, Y rows then UV rows, both stride bytes
  * apart) to the output size and shows it. Returns 0, 87 for bad arguments, 13 when the frame
  * cannot be converted, 110 or 29 when the exchange fails. */
-ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width, int32_t height,
-                                     int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* data, int32_t width,
+                                                    int32_t height, int32_t stride);
 
 /* As SendFrameNV12 for a packed YUY2 frame (Y0 U Y1 V; stride at least 2 x width). */
-ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width, int32_t height,
-                                     int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
+                                                    int32_t height, int32_t stride);
 
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */
-ORVANECAM_API void SetMirrorEnabled(int32_t enabled);
-ORVANECAM_API void SetFlipEnabled(int32_t enabled);
+ORVANECAM_API void ORVANECAM_CALL SetMirrorEnabled(int32_t enabled);
+ORVANECAM_API void ORVANECAM_CALL SetFlipEnabled(int32_t enabled);
 /* 0 shows the vacant picture instead of the live frames; non-zero shows the live frames again. */
-ORVANECAM_API void setVcamOn(int32_t on);
+ORVANECAM_API void ORVANECAM_CALL setVcamOn(int32_t on);
 /* Turns the picture further clockwise: step 0 by 90, 1 by 180, 2 by 270 degrees (87 otherwise). */
-ORVANECAM_API void SetRotateRightDegree(int32_t step);
+ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step);
 
 /* Renames the device capture clients list (control characters and "*\/:<>?\| dropped, outer
  * spaces trimmed, cut to 64 units). Returns 0, 87 for a name left empty, 5 when the user setting
  * cannot be stored, 21 when a registered class key cannot be rewritten. */
-ORVANECAM_API uint32_t SetFriendlyName(const OrvaneCamChar16* name);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name);
 
 /* Shows a 24- or 32-bit .bmp file (a relative path is taken from the producer executable's
  * folder) whenever nothing live is sent. Returns 0, 87 for no path, 161 for an unresolvable one,
  * 2 for a missing file, 13 for an unusable bitmap, 5 when the registry refuses the path, 110 when
  * the exchange cannot be opened. */
-ORVANECAM_API uint32_t SetVacantImg(const OrvaneCamChar16* path);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImg(const OrvaneCamChar16* path);
 
 /* Plays a media file through the camera: every video frame at its time (at the video's size, in
  * the camera's preferred format), its sound on the default audio device. Returns when the file has
  * played: 0, 87 / 161 / 2 for the path, 1630 without video or a decoder, 13 for an unusable size
  * or data, 110 when the file or the audio device cannot be opened, or the failing step's code. */
-ORVANECAM_API uint32_t getMultiMediaToCamera(const OrvaneCamChar16* path);
+ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCamera(const OrvaneCamChar16* path);
 
 /* Shows an image file (each picture of an animated one at its time) through the camera, at the
  * picture's size; codes as getMultiMediaToCamera, and 13 for a file without a picture. */
-ORVANECAM_API uint32_t getImageToCamera(const OrvaneCamChar16* path);
+ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCamera(const OrvaneCamChar16* path);
 
 #ifndef _WIN32
 /* The calling thread's last error as the module set it (Windows producers call GetLastError). */
-ORVANECAM_API uint32_t GetVcamLastError(void);
+ORVANECAM_API uint32_t ORVANECAM_CALL GetVcamLastError(void);
 #endif
 
 #ifdef __cplusplus

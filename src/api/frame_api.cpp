@@ -38,13 +38,12 @@ std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::i
         if (const std::uint32_t error = OpenProducerBlock(); error != 0) return error;
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         const exchange::FrameSize target = TargetSize(*publisher.Block());
-        if (!picture::CanWriteNv12Frame(data, width, height, stride, target.width,
-                                        target.height)) {
+        if (!picture::CanWriteNv12Frame(data, width, height, stride, target.width, target.height)) {
             return kErrorInvalidData;
         }
         const bool published = publisher.PublishFrameWith(target, [&](std::uint8_t* frameArea) {
-            return picture::WriteNv12Frame(data, width, height, stride, target.width,
-                                           target.height, frameArea);
+            return picture::WriteNv12Frame(data, width, height, stride, target.width, target.height,
+                                           frameArea);
         });
         return published ? 0 : LastErrorOr(kErrorWriteFault);
     });
@@ -73,12 +72,12 @@ std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int3
 
 using namespace orvanecam;
 
-extern "C" ORVANECAM_API uint32_t InitVcam(void) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void) {
     return api::RunLockedProducerCall([] { return api::OpenProducerBlock(); });
 }
 
-extern "C" ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height,
-                                                  int32_t nv12First) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
+                                                                 int32_t nv12First) {
     return api::RunLockedProducerCall([&]() -> std::uint32_t {
         if (!api::InRange(width) || !api::InRange(height) || width == 1 || height == 1) {
             return platform::kErrorInvalidParameter;
@@ -98,12 +97,12 @@ extern "C" ORVANECAM_API uint32_t SetOutputFormat(int32_t width, int32_t height,
     });
 }
 
-extern "C" ORVANECAM_API uint32_t SendFrameNV12(const uint8_t* data, int32_t width, int32_t height,
-                                                int32_t stride) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* data, int32_t width,
+                                                               int32_t height, int32_t stride) {
     return api::SendNv12Frame(data, width, height, stride);
 }
 
-extern "C" ORVANECAM_API uint32_t SendFrameYUY2(const uint8_t* data, int32_t width, int32_t height,
-                                                int32_t stride) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
+                                                               int32_t height, int32_t stride) {
     return api::SendFrame(picture::StageYuy2Frame, data, width, height, stride);
 }

@@ -3,6 +3,6 @@
 
 #include "platform/last_error.h"
 
-extern "C" ORVANECAM_API uint32_t GetVcamLastError(void) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL GetVcamLastError(void) {
     return orvanecam::platform::ThreadLastError();
 }

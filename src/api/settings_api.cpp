@@ -36,19 +36,19 @@ void SetSwitch(Field field, std::int32_t value) {
 
 using namespace orvanecam;
 
-extern "C" ORVANECAM_API void SetMirrorEnabled(int32_t enabled) {
+extern "C" ORVANECAM_API void ORVANECAM_CALL SetMirrorEnabled(int32_t enabled) {
     api::SetSwitch(&exchange::SharedBlock::mirror, enabled);
 }
 
-extern "C" ORVANECAM_API void SetFlipEnabled(int32_t enabled) {
+extern "C" ORVANECAM_API void ORVANECAM_CALL SetFlipEnabled(int32_t enabled) {
     api::SetSwitch(&exchange::SharedBlock::flip, enabled);
 }
 
-extern "C" ORVANECAM_API void setVcamOn(int32_t on) {
+extern "C" ORVANECAM_API void ORVANECAM_CALL setVcamOn(int32_t on) {
     api::SetSwitch(&exchange::SharedBlock::cameraOn, on);
 }
 
-extern "C" ORVANECAM_API void SetRotateRightDegree(int32_t step) {
+extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) {
     if (step < 0 || step > 2) {
         platform::SetThreadLastError(platform::kErrorInvalidParameter);
         return;
@@ -62,7 +62,7 @@ extern "C" ORVANECAM_API void SetRotateRightDegree(int32_t step) {
     });
 }
 
-extern "C" ORVANECAM_API uint32_t SetFriendlyName(const OrvaneCamChar16* name) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name) {
     return api::RunProducerCall([&]() -> std::uint32_t {
         const std::u16string cleaned = api::SanitizeDeviceName(api::TextOf(name));
         if (cleaned.empty()) return platform::kErrorInvalidParameter;

@@ -42,7 +42,7 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
 
 using namespace orvanecam;
 
-extern "C" ORVANECAM_API uint32_t SetVacantImg(const OrvaneCamChar16* path) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImg(const OrvaneCamChar16* path) {
     return api::RunProducerCall([&]() -> std::uint32_t {
         std::vector<std::uint8_t> nv12;
         std::int32_t width = 0;

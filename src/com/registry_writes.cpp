@@ -8,7 +8,6 @@ namespace {
 
 using platform::RegistryKey;
 using platform::RegistryRoot;
-using platform::RegistryView;
 
 constexpr std::uint32_t kErrorPathNotFound = 3;
 
@@ -17,7 +16,7 @@ bool IsMissing(std::uint32_t error) {
 }
 
 std::optional<RegistryKey> OpenBelowClassesRoot(const std::string& path, std::uint32_t& error) {
-    return RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit,
+    return RegistryKey::Open(RegistryRoot::kClassesRoot, path, platform::kOwnRegistryView,
                              platform::RegistryAccess::kFull, error);
 }
 
@@ -35,7 +34,7 @@ bool IsMissingKeyResult(HRESULT result) {
 HRESULT SetRegistryString(const std::string& path, const std::string& valueName,
                           const std::u16string& text) {
     std::uint32_t error = 0;
-    auto key = RegistryKey::Create(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit,
+    auto key = RegistryKey::Create(RegistryRoot::kClassesRoot, path, platform::kOwnRegistryView,
                                    platform::RegistryAccess::kSetValue, error);
     if (!key) return HresultFromError(error);
     return HresultFromError(key->SetString(valueName, text));

@@ -1,6 +1,7 @@
 #pragma once
-// The registry writes and deletes that registration is made of, all below the classes root and
-// all answering with an HRESULT.
+// The registry writes and deletes that registration is made of, all below the classes root in
+// the view of this module's own bitness (a 32-bit and a 64-bit module are registered side by
+// side), and all answering with an HRESULT.
 #include <cstdint>
 #include <string>
 

@@ -46,6 +46,6 @@ std::uint32_t Show(const OrvaneCamChar16* path) {
 }  // namespace
 }  // namespace orvanecam::media
 
-extern "C" ORVANECAM_API uint32_t getImageToCamera(const OrvaneCamChar16* path) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCamera(const OrvaneCamChar16* path) {
     return orvanecam::api::RunProducerCall([&] { return orvanecam::media::Show(path); });
 }

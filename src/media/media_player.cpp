@@ -45,9 +45,8 @@ std::uint32_t PlayPacket(Playback& playback) {
         return MediaErrorToWin32(result, kErrorInvalidData);
     }
     int lastReceive = 0;
-    const std::uint32_t played = video
-                                     ? SendReadyVideoFrames(input, playback.video, lastReceive)
-                                     : ReceiveAudio(playback, lastReceive);
+    const std::uint32_t played = video ? SendReadyVideoFrames(input, playback.video, lastReceive)
+                                       : ReceiveAudio(playback, lastReceive);
     if (played != 0) return played;
     return ReceiveEndedNormally(lastReceive) ? 0u
                                              : MediaErrorToWin32(lastReceive, kErrorInvalidData);
@@ -110,6 +109,7 @@ std::uint32_t Play(const OrvaneCamChar16* path) {
 }  // namespace
 }  // namespace orvanecam::media
 
-extern "C" ORVANECAM_API uint32_t getMultiMediaToCamera(const OrvaneCamChar16* path) {
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL
+getMultiMediaToCamera(const OrvaneCamChar16* path) {
     return orvanecam::api::RunProducerCall([&] { return orvanecam::media::Play(path); });
 }

@@ -13,6 +13,10 @@ namespace orvanecam::platform {
 
 enum class RegistryRoot { kCurrentUser, kClassesRoot };
 enum class RegistryView { k64Bit, k32Bit };
+// The view this build's own processes see by default, and so the one COM looks up this module's
+// class and device keys in: a 32-bit process reads the 32-bit view.
+inline constexpr RegistryView kOwnRegistryView =
+    sizeof(void*) == 8 ? RegistryView::k64Bit : RegistryView::k32Bit;
 // The rights a key is opened with: the narrowest each use needs, so that a key whose access list
 // grants only those still works.
 enum class RegistryAccess {

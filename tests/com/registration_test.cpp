@@ -52,5 +52,43 @@ TEST_F(RegistrationTest, InstallRegistersWithAFlagAndUnregistersWithout) {
     EXPECT_FALSE(KeyExists(kInstanceKey));
 }
 
+#ifdef _WIN32
+// The 32-bit and the 64-bit DLL are registered under one class id, each in its own view: what
+// one does must leave the other's keys as they are.
+TEST_F(RegistrationTest, TheOtherBitnessRegistrationIsLeftAlone) {
+    using platform::RegistryView;
+    const RegistryView other = platform::kOwnRegistryView == RegistryView::k64Bit
+                                   ? RegistryView::k32Bit
+                                   : RegistryView::k64Bit;
+    const auto write = [other](const std::string& path, const std::string& name) {
+        std::uint32_t error = 0;
+        auto key = platform::RegistryKey::Create(platform::RegistryRoot::kClassesRoot, path, other,
+                                                 platform::RegistryAccess::kSetValue, error);
+        return key && key->SetString(name, u"Other") == 0;
+    };
+    const auto remove = [other](const std::string& path) {
+        const auto slash = path.rfind('\\');
+        std::uint32_t error = 0;
+        if (auto parent = platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot,
+                                                      path.substr(0, slash), other,
+                                                      platform::RegistryAccess::kFull, error)) {
+            parent->DeleteTree(path.substr(slash + 1));
+        }
+    };
+    ASSERT_TRUE(write(kClassKey, ""));
+    ASSERT_TRUE(write(kInstanceKey, "FriendlyName"));
+
+    EXPECT_EQ(m_register(), S_OK);
+    EXPECT_EQ(Value(kInstanceKey, "FriendlyName"), u"OrvaneCam");
+    EXPECT_EQ(m_unregister(), S_OK);
+    EXPECT_FALSE(KeyExists(kInstanceKey));
+    EXPECT_EQ(Value(kClassKey, "", other), u"Other");
+    EXPECT_EQ(Value(kInstanceKey, "FriendlyName", other), u"Other");
+
+    remove(kInstanceKey);
+    remove(kClassKey);
+}
+#endif
+
 }  // namespace
 }  // namespace orvanecam::testing

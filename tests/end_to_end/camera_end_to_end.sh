@@ -12,11 +12,12 @@ mode="$2"
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=scripts/common.sh
 source "$repo_root/scripts/common.sh"  # the Wine prefix for the Windows build
+# shellcheck source=tests/end_to_end/checks.sh
+source "$repo_root/tests/end_to_end/checks.sh"
 work="$(mktemp -d)"
 cd "$work" || exit 1
 export ORVANECAM_OBJECT_SUFFIX="_e2e$$"
 export ORVANECAM_REGISTRY_ROOT="$work/registry"  # the Linux store; Wine has its own registry
-failures=0
 producer=""
 
 # The user's settings (device name, vacant picture) live in Wine's own registry for the Windows
@@ -51,7 +52,7 @@ program() {
 # register, or with an argument unregister, as an installer does.
 register() {
   if [ "$mode" = windows ]; then
-    "$repo_root/scripts/wine-run.sh" regsvr32 /s ${1:+/u} "$(winepath -w "$bin/OrvaneCam.dll")"
+    wine_regsvr32 /s ${1:+/u} "$bin/OrvaneCam.dll"
   else
     "$bin/orvanecam-register" ${1:+--unregister}
   fi
@@ -85,24 +86,6 @@ stop_producer() {
   { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
   producer=""
 }
-
-summary_field() {
-  awk -v key="$1:" '$1 == key { print $2 }' "$2/summary.txt" 2>/dev/null
-}
-
-check() {
-  local what="$1"
-  shift
-  if "$@" >/dev/null 2>&1; then
-    echo "ok:   $what"
-  else
-    echo "FAIL: $what"
-    failures=$((failures + 1))
-  fi
-}
-
-at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
-equals() { [ "${1:-x}" = "$2" ]; }
 
 forget_user_settings
 check "the module registers" register
@@ -167,11 +150,5 @@ register unregister >/dev/null
 program orvanecam-capture --list 2>&1 | tr -d '\r' >list-after.txt
 check "unregistering removes the device" bash -c "! grep -q 'Studio Cam' list-after.txt"
 
-if [ "$failures" -ne 0 ]; then
-  for log in list.txt idle.log live.log killed.log switched.log later.log played.log settings.log \
-    list-renamed.txt send.log; do
-    echo "--- $log"
-    cat "$log" 2>/dev/null
-  done
-  exit 1
-fi
+finish_with_logs list.txt idle.log live.log killed.log switched.log later.log played.log \
+  settings.log list-renamed.txt send.log

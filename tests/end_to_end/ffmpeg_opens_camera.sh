@@ -6,13 +6,15 @@ set -uo pipefail
 bin="$1"
 ffmpeg="$2"
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$repo_root/scripts/common.sh"
 work="$(mktemp -d)"
 export ORVANECAM_OBJECT_SUFFIX="_ffmpeg$$"
 wine_run="$repo_root/scripts/wine-run.sh"
-dll="$(winepath -w "$bin/OrvaneCam.dll")"
+dll="$bin/OrvaneCam.dll"
 
 cleanup() {
-  "$wine_run" regsvr32 /s /u "$dll" >/dev/null 2>&1
+  wine_regsvr32 /s /u "$dll" >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -30,7 +32,7 @@ check() {
   fi
 }
 
-"$wine_run" regsvr32 /s "$dll" || { echo "FAIL: registration"; exit 1; }
+wine_regsvr32 /s "$dll" || { echo "FAIL: registration"; exit 1; }
 
 "$wine_run" "$ffmpeg" -hide_banner -nostdin -list_devices true -f dshow -i dummy \
   >"$work/devices.log" 2>&1

@@ -43,14 +43,16 @@ class RegistrationTest : public ::testing::Test {
     static bool KeyExists(const std::string& path) {
         std::uint32_t error = 0;
         return platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path,
-                                           platform::RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error)
+                                           platform::kOwnRegistryView,
+                                           platform::RegistryAccess::kQueryValue, error)
             .has_value();
     }
-    // The string value, or "<missing>" when the key or value cannot be read.
-    static std::u16string Value(const std::string& path, const std::string& name) {
+    // The string value in view, or "<missing>" when the key or value cannot be read.
+    static std::u16string Value(const std::string& path, const std::string& name,
+                                platform::RegistryView view = platform::kOwnRegistryView) {
         std::uint32_t error = 0;
-        auto key = platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path,
-                                               platform::RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
+        auto key = platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path, view,
+                                               platform::RegistryAccess::kQueryValue, error);
         std::u16string value;
         if (!key || key->QueryString(name, 2048, value) != 0) return u"<missing>";
         return value;

@@ -40,7 +40,7 @@ class SubtypeEnumerator final : public IEnumMediaTypes, public RefCounted {
         return done == count ? S_OK : S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
-        m_position = std::min(m_subtypes.size(), m_position + count);
+        m_position = std::min<std::size_t>(m_subtypes.size(), m_position + count);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Reset() override {

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The 32-bit and the 64-bit DLL side by side under Wine, as a user with both installed meets them:
+# each is registered in its own registry view under the one class id, each bitness's DirectShow
+# client (the capture tool, through the system device enumerator and the filter graph manager)
+# lists the camera and shows a producer of the other bitness, a rename reaches both, and
+# unregistering one bitness leaves the other listed.
+# Usage: cross_bitness.sh BIN_32 BIN_64   (exit 77, skipped, when BIN_64 has no build)
+set -uo pipefail
+bin32="$1"
+bin64="$2"
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$repo_root/scripts/common.sh"
+# shellcheck source=tests/end_to_end/checks.sh
+source "$repo_root/tests/end_to_end/checks.sh"
+for program in OrvaneCam.dll orvanecam-send.exe orvanecam-capture.exe; do
+  [ -f "$bin64/$program" ] || { echo "skipped: no 64-bit build in $bin64"; exit 77; }
+done
+work="$(mktemp -d)"
+cd "$work" || exit 1
+export ORVANECAM_OBJECT_SUFFIX="_bits$$"
+producer=""
+
+cleanup() {
+  [ -n "$producer" ] && kill -9 "$producer" 2>/dev/null
+  wait 2>/dev/null
+  wine_regsvr32 /s /u "$bin32/OrvaneCam.dll" >/dev/null 2>&1
+  wine_regsvr32 /s /u "$bin64/OrvaneCam.dll" >/dev/null 2>&1
+  "$wine64_loader" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# program BIN NAME ARGS...: one of the tools of that build; in a background job it becomes the
+# program, so that $! is the program's own process id.
+program() {
+  local bin="$1" name="$2"
+  shift 2
+  local command=("$repo_root/scripts/wine-run.sh" "$bin/$name.exe" "$@")
+  if [ "$BASHPID" != "$$" ]; then exec "${command[@]}"; fi
+  "${command[@]}"
+}
+
+lists() { program "$1" orvanecam-capture --list 2>&1 | tr -d '\r' | grep -qx "  $2"; }
+not_lists() { ! lists "$@"; }
+
+# Bars from a producer of one build reach a client of the other: check "what" PRODUCER CLIENT.
+check_feeds() {
+  local what="$1" from="$2" to="$3" out
+  out="$(basename "$(dirname "$from")")-to-$(basename "$(dirname "$to")")"
+  program "$from" orvanecam-send --seconds 120 --size 320x240 --output 320x240 >>send.log 2>&1 &
+  producer=$!
+  sleep 2
+  program "$to" orvanecam-capture --frames 45 --out "$out" >"$out.log" 2>&1
+  { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
+  producer=""
+  check "$what: the client streams at the producer's size" grep -q "NV12 320x240" "$out/summary.txt"
+  check "$what: at least 30 of 45 frames show the producer's bars" \
+    at_least "$(summary_field live "$out")" 30
+}
+
+check "the 64-bit DLL registers with the 64-bit regsvr32" wine_regsvr32 /s "$bin64/OrvaneCam.dll"
+check "the 32-bit DLL registers with the 32-bit regsvr32" wine_regsvr32 /s "$bin32/OrvaneCam.dll"
+check "a 32-bit client lists OrvaneCam" lists "$bin32" OrvaneCam
+check "a 64-bit client lists OrvaneCam" lists "$bin64" OrvaneCam
+
+check_feeds "64-bit producer, 32-bit client" "$bin64" "$bin32"
+check_feeds "32-bit producer, 64-bit client" "$bin32" "$bin64"
+
+program "$bin32" orvanecam-send --seconds 0 --name "Both Views" >>send.log 2>&1
+check "a rename by a 32-bit producer reaches the 64-bit client's list" lists "$bin64" "Both Views"
+check "and the 32-bit client's list" lists "$bin32" "Both Views"
+program "$bin64" orvanecam-send --seconds 0 --name OrvaneCam >>send.log 2>&1
+
+wine_regsvr32 /s /u "$bin32/OrvaneCam.dll" >/dev/null 2>&1
+check "unregistering the 32-bit DLL removes it from 32-bit clients" not_lists "$bin32" OrvaneCam
+check "and leaves it listed for 64-bit clients" lists "$bin64" OrvaneCam
+wine_regsvr32 /s "$bin32/OrvaneCam.dll" >/dev/null 2>&1
+wine_regsvr32 /s /u "$bin64/OrvaneCam.dll" >/dev/null 2>&1
+check "unregistering the 64-bit DLL removes it from 64-bit clients" not_lists "$bin64" OrvaneCam
+check "and leaves it listed for 32-bit clients" lists "$bin32" OrvaneCam
+
+finish_with_logs ./*.log
