@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "support/module_under_test.h"
-#include "support/registration_fixture.h"
 #include "platform/shared_library.h"
 #include "platform/utf16.h"
+#include "support/module_under_test.h"
+#include "support/registration_fixture.h"
 
 namespace orvanecam::testing {
 namespace {

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "support/module_under_test.h"
 #include "platform/environment.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "support/module_under_test.h"
 
 namespace orvanecam::testing {
 
