@@ -109,9 +109,10 @@ int main(int argc, char** argv) {
         platform::SleepMs(300);
         if (visitor) visitor->Kill();
         const Figures after = Measure(self, width, height);
-        std::printf("%4d x %-4d  fresh client: median %5.2f ms, p99 %5.2f ms  |  after a killed "
-                    "client: median %5.2f ms, p99 %5.2f ms\n",
-                    width, height, fresh.medianMs, fresh.p99Ms, after.medianMs, after.p99Ms);
+        std::printf(
+            "%4d x %-4d  fresh client: median %5.2f ms, p99 %5.2f ms  |  after a killed "
+            "client: median %5.2f ms, p99 %5.2f ms\n",
+            width, height, fresh.medianMs, fresh.p99Ms, after.medianMs, after.p99Ms);
     }
     return 0;
 }

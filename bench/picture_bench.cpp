@@ -156,8 +156,8 @@ void RenderRgb(benchmark::State& state, const MediaFrame& media) {
     static RenderState render;
     std::vector<std::uint8_t> sample(FrameBytes(media));
     for (auto _ : state) {
-        RenderToSample(render, LandscapeNv12().data(), media.width, media.height, {},
-                       sample.data(), sample.size(), media);
+        RenderToSample(render, LandscapeNv12().data(), media.width, media.height, {}, sample.data(),
+                       sample.size(), media);
         benchmark::ClobberMemory();
     }
 }

@@ -7,7 +7,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/common.sh"
 
 packages=(
-  cmake ninja-build g++ dpkg-dev
+  cmake ninja-build g++ dpkg-dev clang-format
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libyuv-dev pkg-config
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev

@@ -18,6 +18,17 @@ trap stop_wine_server EXIT
 passed=0
 failed=0
 summary=()
+
+# The sources keep the project's own .clang-format; a file that differs fails the run.
+echo "=== format"
+mapfile -t sources < <(git ls-files '*.c' '*.cpp' '*.h')
+if clang-format --dry-run -Werror "${sources[@]}"; then
+  summary+=("$(printf '  %-11s %-16s' format passed)")
+  passed=$((passed + 1))
+else
+  summary+=("$(printf '  %-11s %-16s' format "files differ")")
+  failed=$((failed + 1))
+fi
 for preset in "${presets[@]}"; do
   echo "=== $preset"
   started=$SECONDS
@@ -36,5 +47,5 @@ done
 echo
 echo "=== summary"
 printf '%s\n' "${summary[@]}"
-echo "presets: $passed passed, $failed failed"
+echo "checks and presets: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -12,8 +12,8 @@ namespace {
 
 constexpr char16_t kThreadingModel[] = u"Both";
 constexpr char kServerKeyName[] = "InprocServer32";
-constexpr WCHAR kPinName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a', 'm', '2',
-                              'O', 'u', 't', 'p', 'u', 't', 0};
+constexpr WCHAR kPinName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a', 'm',
+                              '2', 'O', 'u', 't', 'p', 'u', 't', 0};
 
 const REGPINTYPES kPinTypes[] = {
     {&MEDIATYPE_Video, &MEDIASUBTYPE_NV12},
@@ -54,8 +54,8 @@ HRESULT UnregisterWithMapper(IFilterMapper2& mapper) {
     // The keys go first, so that they are gone whatever the mapper answers. The mapper then
     // finds its instance key gone: that is the outcome asked for, not a failure.
     (void)UpdateDeviceKeys(false);
-    const HRESULT result = mapper.UnregisterFilter(&CLSID_VideoInputDeviceCategory, nullptr,
-                                                   filter::kCameraClassId);
+    const HRESULT result =
+        mapper.UnregisterFilter(&CLSID_VideoInputDeviceCategory, nullptr, filter::kCameraClassId);
     return IsMissingKeyResult(result) ? S_OK : result;
 }
 
@@ -99,8 +99,8 @@ HRESULT WriteServerKeys(REFCLSID classId, const std::u16string& description,
         result = SetRegistryString(classKey + "\\" + serverKeyName, "", modulePath);
     }
     if (SUCCEEDED(result)) {
-        result = SetRegistryString(classKey + "\\" + serverKeyName, "ThreadingModel",
-                                   threadingModel);
+        result =
+            SetRegistryString(classKey + "\\" + serverKeyName, "ThreadingModel", threadingModel);
     }
     return result;
 }
@@ -133,9 +133,12 @@ HRESULT UpdateDeviceKeys(bool registering) {
     const std::u16string name = kCameraNameUtf16;
     const std::u16string threadingModel = kThreadingModel;
     const Write writes[] = {
-        {filterKey, "", name},          {serverKey, "", modulePath},
-        {serverKey, "ThreadingModel", threadingModel}, {instanceKey, "", name},
-        {instanceKey, "FriendlyName", name},          {instanceKey, "CLSID", filterId},
+        {filterKey, "", name},
+        {serverKey, "", modulePath},
+        {serverKey, "ThreadingModel", threadingModel},
+        {instanceKey, "", name},
+        {instanceKey, "FriendlyName", name},
+        {instanceKey, "CLSID", filterId},
     };
     for (const Write& write : writes) {
         const HRESULT result = SetRegistryString(write.key, write.name, write.text);

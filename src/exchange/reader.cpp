@@ -90,7 +90,8 @@ std::uint32_t FrameReader::WaitForNewFrameUntil(std::uint32_t lastSeq, std::int6
         if (seq != lastSeq) return seq;
         const std::int64_t remaining = deadline - platform::MonotonicTime100ns();
         if (remaining <= 0) return seq;
-        const auto waitMs = static_cast<std::uint32_t>(std::min<std::int64_t>(remaining / 10000, 15));
+        const auto waitMs =
+            static_cast<std::uint32_t>(std::min<std::int64_t>(remaining / 10000, 15));
         // The event stays set until every reader has taken the frame, so a set event that
         // brought nothing new must not turn this into a busy loop.
         auto* event = m_connection.Event();

@@ -28,7 +28,6 @@ struct RenderedFrame {
     FrameSize size;
 };
 
-
 class FrameReader {
   public:
     explicit FrameReader(KernelObjects& objects = SystemKernelObjects()) : m_connection(objects) {}

@@ -14,8 +14,8 @@ constexpr std::int32_t kMaxFps = 120;
 
 FormatCatalogue::FormatCatalogue(const exchange::OutputSettings& settings)
     : m_nv12First(settings.nv12First != 0) {
-    const std::int32_t fps = settings.fps < 1 ? exchange::kDefaultFps
-                                              : std::min(settings.fps, kMaxFps);
+    const std::int32_t fps =
+        settings.fps < 1 ? exchange::kDefaultFps : std::min(settings.fps, kMaxFps);
     const REFERENCE_TIME interval = 10000000 / fps;
     const exchange::FrameSize own = exchange::ValidOutputSize(settings.width, settings.height);
     m_sizes[0] = {own.width, own.height, interval};
@@ -47,8 +47,8 @@ HRESULT FormatCatalogue::CapabilityAt(int index, streaming::CMediaType& type,
     if (index < 0 || index >= CapabilityCount()) return E_INVALIDARG;
     // Capabilities run through the groups of the VIDEOINFOHEADER layout: 0, 2, 4 and 5.
     const int capabilityGroup = index / m_sizeCount;
-    const picture::SampleFormat format = GroupFormat(capabilityGroup < 2 ? capabilityGroup * 2
-                                                                          : capabilityGroup + 2);
+    const picture::SampleFormat format =
+        GroupFormat(capabilityGroup < 2 ? capabilityGroup * 2 : capabilityGroup + 2);
     const FormatEntry& entry = Entry(index % m_sizeCount);
     if (FAILED(BuildVideoType(entry, format, FormatLayout::kVideoInfo, type))) return E_OUTOFMEMORY;
     type.bFixedSizeSamples = FALSE;

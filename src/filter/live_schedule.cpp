@@ -43,8 +43,8 @@ LiveSchedule::Slot LiveSchedule::Next(std::int64_t now) {
 
 void LiveSchedule::Delivered(const Slot& slot, std::int64_t now, bool newFrameArrived) {
     const std::int64_t elapsed = now - m_lastDelivery;
-    m_phaseCredit = std::min(m_phaseCredit + std::max<std::int64_t>(elapsed, 0) / kPhaseCreditDivisor,
-                             m_interval / 2);
+    m_phaseCredit = std::min(
+        m_phaseCredit + std::max<std::int64_t>(elapsed, 0) / kPhaseCreditDivisor, m_interval / 2);
     if (newFrameArrived) {
         const std::int64_t wanted = now + ArrivalMargin(m_interval) - slot.due;
         const std::int64_t shift = std::clamp(wanted, -m_phaseCredit, m_phaseCredit);

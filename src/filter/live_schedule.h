@@ -9,7 +9,7 @@ namespace orvanecam::filter {
 class LiveSchedule {
   public:
     struct Slot {
-        std::int64_t index;  // slots since the start; skipped ones are dropped frames
+        std::int64_t index;   // slots since the start; skipped ones are dropped frames
         std::int64_t opens;   // the earliest moment this slot's sample may leave
         std::int64_t due;     // when it leaves without a producer
         std::int64_t closes;  // how long it may wait for a producer's late frame

@@ -40,7 +40,8 @@ CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
 
 HRESULT CVCamStream::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
-    if (iid == IID_IAMStreamConfig) return GetInterface(static_cast<IAMStreamConfig*>(this), object);
+    if (iid == IID_IAMStreamConfig)
+        return GetInterface(static_cast<IAMStreamConfig*>(this), object);
     if (iid == IID_IKsPropertySet) return GetInterface(static_cast<IKsPropertySet*>(this), object);
     if (iid == IID_IAMPushSource || iid == IID_IAMLatency) {
         return GetInterface(static_cast<IAMPushSource*>(this), object);
@@ -69,8 +70,7 @@ HRESULT CVCamStream::GetMediaType(int position, streaming::CMediaType* mediaType
                   "fmtCount=%d\n",
                   position, position % catalogue.SizeCount(), group,
                   SampleFormatName(catalogue.GroupFormat(group)),
-                  group % 2 == 0 || group >= 4 ? "VideoInfo" : "VideoInfo2",
-                  catalogue.SizeCount());
+                  group % 2 == 0 || group >= 4 ? "VideoInfo" : "VideoInfo2", catalogue.SizeCount());
     }
     return catalogue.TypeAt(position, *mediaType);
 }
@@ -98,9 +98,8 @@ HRESULT CVCamStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPER
             256,
             "[OrvaneCam2Dbg] DecideBufferSize subtype=%s media=%dx%d cbBuffer=%lu cBuffers=%ld\n",
             SampleFormatName(SampleFormatOf(m_mt)),
-            header != nullptr ? static_cast<int>(header->biWidth) : 0,
-            TraceHeight(header), static_cast<unsigned long>(request->cbBuffer),
-            static_cast<long>(kBuffersPerAllocator));
+            header != nullptr ? static_cast<int>(header->biWidth) : 0, TraceHeight(header),
+            static_cast<unsigned long>(request->cbBuffer), static_cast<long>(kBuffersPerAllocator));
     }
     ALLOCATOR_PROPERTIES granted{};
     const HRESULT result = allocator->SetProperties(request, &granted);
@@ -140,7 +139,8 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
         // The graph may reconnect on a thread of its own, which needs the state lock.
         lock.unlock();
         const HRESULT accepted = peer->QueryAccept(&proposed);
-        const HRESULT result = accepted == S_OK ? ReconnectWithSetType(peer) : VFW_E_INVALIDMEDIATYPE;
+        const HRESULT result =
+            accepted == S_OK ? ReconnectWithSetType(peer) : VFW_E_INVALIDMEDIATYPE;
         peer->Release();
         if (FAILED(result)) {
             lock.lock();
@@ -204,8 +204,8 @@ HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* c
     if (m_capsTrace.Take()) {
         TraceLine(192,
                   "[OrvaneCam2Dbg] GetStreamCaps index=%d fmtIndex=%d subtype=%s fmtCount=%d\n",
-                  index, index % catalogue.SizeCount(),
-                  SampleFormatName(SampleFormatOf(type)), catalogue.SizeCount());
+                  index, index % catalogue.SizeCount(), SampleFormatName(SampleFormatOf(type)),
+                  catalogue.SizeCount());
     }
     *mediaType = streaming::CreateMediaType(&type);
     if (*mediaType == nullptr) return E_OUTOFMEMORY;
@@ -335,8 +335,7 @@ picture::MediaFrame CVCamStream::CurrentMedia() const {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(m_mt);
     if (header == nullptr) return {0, 0, picture::SampleFormat::kNv12};
     // Accepted types are within 4096 x 4096; an RGB type with a negative height is top-down.
-    return {static_cast<std::int32_t>(header->biWidth),
-            PictureHeight32(*header),
+    return {static_cast<std::int32_t>(header->biWidth), PictureHeight32(*header),
             SampleFormatOf(m_mt), header->biHeight < 0};
 }
 
@@ -346,9 +345,8 @@ bool CVCamStream::HoldsFrame(std::int64_t size, const picture::MediaFrame& media
         TraceLine(256,
                   "[OrvaneCam2Dbg] FillBuffer enter subtype=%s media=%dx%d sampleBuf=%d "
                   "frameBytes=%d hasShm=%d\n",
-                  SampleFormatName(media.format), media.width,
-                  media.height, static_cast<int>(size), static_cast<int>(frameBytes),
-                  Reader().Block() != nullptr ? 1 : 0);
+                  SampleFormatName(media.format), media.width, media.height, static_cast<int>(size),
+                  static_cast<int>(frameBytes), Reader().Block() != nullptr ? 1 : 0);
     }
     return frameBytes != 0 && size >= frameBytes;
 }

@@ -52,11 +52,12 @@ bool IsReadableAudioFrame(const AVFrame& frame) {
     const auto format = static_cast<AVSampleFormat>(frame.format);
     if (format <= AV_SAMPLE_FMT_NONE || format >= AV_SAMPLE_FMT_NB) return false;
     const int channels = frame.ch_layout.nb_channels;
-    if (frame.sample_rate <= 0 || channels <= 0 || channels > AV_NUM_DATA_POINTERS * 64) return false;
+    if (frame.sample_rate <= 0 || channels <= 0 || channels > AV_NUM_DATA_POINTERS * 64)
+        return false;
     if (frame.nb_samples <= 0 || frame.extended_data == nullptr) return false;
     const bool planar = av_sample_fmt_is_planar(format) != 0;
-    const std::int64_t planeBytes = std::int64_t{frame.nb_samples} *
-                                    av_get_bytes_per_sample(format) * (planar ? 1 : channels);
+    const std::int64_t planeBytes =
+        std::int64_t{frame.nb_samples} * av_get_bytes_per_sample(format) * (planar ? 1 : channels);
     if (frame.linesize[0] < planeBytes) return false;
     for (int plane = 0; plane < (planar ? channels : 1); ++plane) {
         if (frame.extended_data[plane] == nullptr) return false;
@@ -95,9 +96,9 @@ std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame
     if (resampler == nullptr || !ResamplerFits(resampler, *frame)) {
         // The decoder's format was a guess, or the stream changed: follow the frame.
         swr_free(&resampler);
-        const std::uint32_t error = CreateResamplerFrom(
-            frame->ch_layout, static_cast<AVSampleFormat>(frame->format), frame->sample_rate,
-            resampler);
+        const std::uint32_t error =
+            CreateResamplerFrom(frame->ch_layout, static_cast<AVSampleFormat>(frame->format),
+                                frame->sample_rate, resampler);
         if (error != 0) return error;
     }
     const std::int64_t delay = swr_get_delay(resampler, frame->sample_rate);
@@ -110,8 +111,8 @@ std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame
                                      static_cast<std::size_t>(bytesPerFrame));
     std::uint8_t* planes[1] = {buffer.data()};
     const int converted =
-        swr_convert(resampler, planes, capacity, const_cast<const std::uint8_t**>(frame->extended_data),
-                    frame->nb_samples);
+        swr_convert(resampler, planes, capacity,
+                    const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
     if (converted < 0) return MediaErrorToWin32(converted, kErrorInvalidData);
     if (converted == 0) return 0;
     return output.QueueAudioBuffer(buffer.data(), static_cast<std::uint64_t>(converted) *

@@ -28,16 +28,15 @@ std::int64_t FrameTimeMs(std::int64_t timestamp, AVRational timeBase, AVRational
         if (time != AV_NOPTS_VALUE) return time;
     }
     const auto count = static_cast<std::int64_t>(index);
-    if (IsRate(frameRate)) return av_rescale_q(count, AVRational{frameRate.den, frameRate.num},
-                                               kMilliseconds);
+    if (IsRate(frameRate))
+        return av_rescale_q(count, AVRational{frameRate.den, frameRate.num}, kMilliseconds);
     return count * kFallbackFrameMs;
 }
 
 std::int64_t FrameIntervalMs(AVRational frameRate) {
     if (!IsRate(frameRate)) return kFallbackFrameMs;
-    return std::max<std::int64_t>(av_rescale_q(1, AVRational{frameRate.den, frameRate.num},
-                                               kMilliseconds),
-                                  1);
+    return std::max<std::int64_t>(
+        av_rescale_q(1, AVRational{frameRate.den, frameRate.num}, kMilliseconds), 1);
 }
 
 std::uint64_t DueTick(PlaybackClock& clock, std::int64_t timeMs, std::int64_t intervalMs) {

@@ -27,9 +27,9 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
                                 std::int32_t& stride) {
     if (frame == nullptr || width < 1 || height < 1) return kErrorInvalidParameter;
     if (target != AV_PIX_FMT_NV12 && target != AV_PIX_FMT_YUYV422) return kErrorUnsupportedType;
-    SwsContext* scaler = sws_getContext(frame->width, frame->height,
-                                        static_cast<AVPixelFormat>(frame->format), width, height,
-                                        target, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    SwsContext* scaler =
+        sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                       width, height, target, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (scaler == nullptr) return kErrorNotEnoughMemory;
     const auto pixels = static_cast<std::int64_t>(width) * height;
     std::uint8_t* planes[4] = {};
@@ -45,8 +45,8 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
         strides[0] = width * 2;
     }
     stride = strides[0];
-    const int rows = sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes,
-                               strides);
+    const int rows =
+        sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
     sws_freeContext(scaler);
     return rows < 1 ? kErrorInvalidData : 0u;
 }

@@ -57,7 +57,8 @@ void ConvertToRgb(const std::uint8_t* nv12, std::uint8_t* sample, const MediaFra
         const std::size_t rowBytes = static_cast<std::size_t>(media.width) * 3;
         if (rowBytes != static_cast<std::size_t>(stride)) {
             for (std::int32_t row = 0; row < media.height; ++row) {
-                std::memset(sample + static_cast<std::size_t>(row) * static_cast<std::size_t>(stride) +
+                std::memset(sample +
+                                static_cast<std::size_t>(row) * static_cast<std::size_t>(stride) +
                                 rowBytes,
                             0, static_cast<std::size_t>(stride) - rowBytes);
             }
@@ -78,7 +79,7 @@ bool IsRenderableMedia(const MediaFrame& media) {
 void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
     const std::size_t frameBytes = FrameBytes(media);
     // Formats whose black is a repeated four-byte group, as many whole groups as fit.
-    const auto repeat = [&](const std::uint8_t (&group)[4]) {
+    const auto repeat = [&](const std::uint8_t(&group)[4]) {
         for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, group, 4);
     };
     switch (media.format) {

@@ -23,9 +23,9 @@ bool InSide(std::int32_t side) {
 std::u16string VacantImagePath() {
     for (const auto view : {platform::RegistryView::k64Bit, platform::RegistryView::k32Bit}) {
         std::uint32_t error = 0;
-        const auto key = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
-                                                     kSettingsKey, view,
-                                                     platform::RegistryAccess::kQueryValue, error);
+        const auto key =
+            platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser, kSettingsKey, view,
+                                        platform::RegistryAccess::kQueryValue, error);
         if (!key) continue;
         std::u16string path;
         if (key->QueryString(kVacantImagePathValue, kPathValueBytes, path) == 0 && !path.empty()) {
@@ -72,8 +72,7 @@ void StoreVacantPicture(exchange::SharedBlock& block, const std::vector<std::uin
 void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,
                            const Orientation& orientation, std::uint8_t* sample,
                            std::size_t sampleSize, const MediaFrame& media) {
-    if (sample == nullptr || !IsRenderableMedia(media) ||
-        sampleSize < FrameBytes(media)) {
+    if (sample == nullptr || !IsRenderableMedia(media) || sampleSize < FrameBytes(media)) {
         return;
     }
     if (block != nullptr) {

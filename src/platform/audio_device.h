@@ -17,7 +17,7 @@ inline constexpr std::uint32_t kAudioBytesPerFrame = 4;  // two 16-bit samples
 // Submit until Release.
 struct AudioChunk {
     std::vector<std::uint8_t> data;
-    std::uint64_t endOffset = 0;                   // bytes submitted up to and including this one
+    std::uint64_t endOffset = 0;                     // bytes submitted up to and including this one
     alignas(8) unsigned char deviceHeader[64] = {};  // the platform's per-buffer record
 };
 

@@ -36,7 +36,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80                  ? 0
+        const int extra = lead < 0x80                   ? 0
                           : lead >= 0xF0 && lead < 0xF5 ? 3
                           : lead >= 0xE0 && lead < 0xF0 ? 2
                           : lead >= 0xC2 && lead < 0xE0 ? 1

@@ -13,7 +13,10 @@
 #include <dvdmedia.h>
 // clang-format on
 #else
+// Each declares what the next one uses.
+// clang-format off
 #include <orvanecam_sdk/com.h>
 #include <orvanecam_sdk/strmif.h>
 #include <orvanecam_sdk/amvideo.h>
+// clang-format on
 #endif

@@ -1,8 +1,8 @@
 #pragma once
 // IEnumMediaTypes over a pin's preferred media types.
 
-#include "sdk/directshow.h"
 #include "sdk/com_object.h"
+#include "sdk/directshow.h"
 
 namespace orvanecam::streaming {
 

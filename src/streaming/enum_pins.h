@@ -2,8 +2,8 @@
 // IEnumPins over a filter's pins.
 #include <vector>
 
-#include "sdk/directshow.h"
 #include "sdk/com_object.h"
+#include "sdk/directshow.h"
 
 namespace orvanecam::streaming {
 

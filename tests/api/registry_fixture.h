@@ -14,10 +14,9 @@ class RegistryTest : public RegistrationTest {
   protected:
     void TearDown() override {
         std::uint32_t error = 0;
-        if (auto software = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
-                                                        "Software\\Orvane",
-                                                        platform::RegistryView::k64Bit, platform::RegistryAccess::kFull,
-                                                        error)) {
+        if (auto software = platform::RegistryKey::Open(
+                platform::RegistryRoot::kCurrentUser, "Software\\Orvane",
+                platform::RegistryView::k64Bit, platform::RegistryAccess::kFull, error)) {
             software->DeleteTree("OrvaneCamSDK");
         }
         RegistrationTest::TearDown();
@@ -31,9 +30,9 @@ class RegistryTest : public RegistrationTest {
     // A value of the user's settings key, or "<missing>".
     static std::u16string UserValue(const std::string& name) {
         std::uint32_t error = 0;
-        auto key = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
-                                               picture::kSettingsKey,
-                                               platform::RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
+        auto key = platform::RegistryKey::Open(
+            platform::RegistryRoot::kCurrentUser, picture::kSettingsKey,
+            platform::RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
         std::u16string value;
         if (!key || key->QueryString(name, 4096, value) != 0) return u"<missing>";
         return value;

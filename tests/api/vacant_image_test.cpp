@@ -38,7 +38,9 @@ class VacantImageTest : public RegistryTest {
                    static_cast<std::streamsize>(bytes.size()));
         return m_files.back();
     }
-    static std::u16string Wide(const fs::path& path) { return platform::Utf8ToUtf16(path.string()); }
+    static std::u16string Wide(const fs::path& path) {
+        return platform::Utf8ToUtf16(path.string());
+    }
     std::string Unique(const std::string& name) {
         return std::to_string(platform::CurrentProcessId()) + "-" + name;
     }
@@ -57,7 +59,8 @@ TEST_F(VacantImageTest, ABitmapIsStoredInTheBlockAndItsFullPathInTheRegistry) {
     EXPECT_EQ(exchange::Atomic(Block().vacantHeight).load(), 1080);
     EXPECT_EQ(exchange::Atomic(Block().vacantBytes).load(), 3110400);
     EXPECT_EQ(ModuleReader().CurrentSeq(), seq + 1);
-    EXPECT_TRUE(fs::equivalent(fs::path(platform::Utf16ToUtf8(UserValue("VacantImagePath"))), file));
+    EXPECT_TRUE(
+        fs::equivalent(fs::path(platform::Utf16ToUtf8(UserValue("VacantImagePath"))), file));
 }
 
 TEST_F(VacantImageTest, ARelativeNameIsTakenFromTheProducersFolderNotTheCurrentOne) {
@@ -73,7 +76,8 @@ TEST_F(VacantImageTest, ARelativeNameIsTakenFromTheProducersFolderNotTheCurrentO
     fs::current_path(previous);
     fs::remove_all(elsewhere);
     EXPECT_EQ(result, 0u);
-    EXPECT_TRUE(fs::equivalent(fs::path(platform::Utf16ToUtf8(UserValue("VacantImagePath"))), beside));
+    EXPECT_TRUE(
+        fs::equivalent(fs::path(platform::Utf16ToUtf8(UserValue("VacantImagePath"))), beside));
 }
 
 TEST_F(VacantImageTest, BadPathsAndFilesChangeNeitherTheRegistryNorTheBlock) {

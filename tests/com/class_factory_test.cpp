@@ -1,8 +1,8 @@
 // The module as COM loads it: by path, through DllGetClassObject and the class factory.
 #include <gtest/gtest.h>
 
-#include "support/module_under_test.h"
 #include "support/isolated_names.h"
+#include "support/module_under_test.h"
 
 namespace orvanecam::testing {
 namespace {

@@ -101,7 +101,8 @@ TEST_F(CrossProcessTest, FrameStaysPendingUntilEveryAttachedReaderTookIt) {
     EXPECT_TRUE(event->Wait(0));
 
     std::uint32_t lastSeq = 0;
-    localReader.TakeFrame(lastSeq, localReader.RenderNewFrame([](const std::uint8_t*, FrameSize) {}));
+    localReader.TakeFrame(lastSeq,
+                          localReader.RenderNewFrame([](const std::uint8_t*, FrameSize) {}));
     EXPECT_EQ(Atomic(block.framePending).load(), 0u);
     EXPECT_FALSE(event->Wait(0));
 }

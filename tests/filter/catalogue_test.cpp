@@ -28,8 +28,8 @@ class CatalogueTest : public FilterTest {};
 TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeFirstThenCommonSizesInFourGroups) {
     // Group by group (NV12/VideoInfo, NV12/VideoInfo2, YUY2/VideoInfo, YUY2/VideoInfo2), each
     // with the producer's size first and then the common landscape sizes.
-    const std::pair<LONG, LONG> sizes[] = {{1080, 1920}, {1920, 1080}, {1280, 720}, {640, 480},
-                                           {320, 240}};
+    const std::pair<LONG, LONG> sizes[] = {
+        {1080, 1920}, {1920, 1080}, {1280, 720}, {640, 480}, {320, 240}};
     const struct {
         GUID subtype;
         GUID format;
@@ -50,8 +50,8 @@ TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeFirstThenCommonSizesInFourGr
         ASSERT_NE(header, nullptr);
         EXPECT_EQ(header->biWidth, size.first) << position;
         EXPECT_EQ(header->biHeight, size.second) << position;
-        const DWORD image = static_cast<DWORD>(size.first * size.second) / 4 *
-                            group.bytesPerFourPixels;
+        const DWORD image =
+            static_cast<DWORD>(size.first * size.second) / 4 * group.bytesPerFourPixels;
         EXPECT_EQ(header->biSizeImage, image);
         EXPECT_EQ(filter::FrameIntervalOf(type), 333333);
         EXPECT_EQ(type.lSampleSize, image);

@@ -157,9 +157,8 @@ TEST_F(HostileInputTest, CapabilitiesStayWholeWhileTheProducerChangesItsFormat) 
     std::atomic<bool> done{false};
     std::thread producer([&] {
         for (int i = 0; !done; ++i) {
-            m_producer.AnnounceOutputFormat(i % 2 == 0 ? exchange::FrameSize{1280, 720}
-                                                       : exchange::FrameSize{800, 600},
-                                            1u);
+            m_producer.AnnounceOutputFormat(
+                i % 2 == 0 ? exchange::FrameSize{1280, 720} : exchange::FrameSize{800, 600}, 1u);
         }
     });
     for (int i = 0; i < 2000; ++i) {

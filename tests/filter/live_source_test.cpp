@@ -110,9 +110,10 @@ TEST_F(LiveSourceTest, TenSecondsOnTheGraphsClockKeepTheOfferedRate) {
     const double arrivalSpan = static_cast<double>(arrivals.back() - arrivals.front());
     const double drift = (span - arrivalSpan) / arrivalSpan;
     const double lag = static_cast<double>(arrivals.back() - start - samples.back().start) / 1e4;
-    std::printf("[ measured ] %zu samples, %.3f per second (offered 30), stamp drift %+.4f%%, "
-                "last sample received %.2f ms after its stamp\n",
-                samples.size(), rate, drift * 100, lag);
+    std::printf(
+        "[ measured ] %zu samples, %.3f per second (offered 30), stamp drift %+.4f%%, "
+        "last sample received %.2f ms after its stamp\n",
+        samples.size(), rate, drift * 100, lag);
     EXPECT_NEAR(rate, 30.0, 0.3);
     EXPECT_LT(std::abs(drift), 0.01);
     m_filter->SetSyncSource(nullptr);
@@ -154,12 +155,11 @@ TEST_F(LiveSourceTest, TellsTheGraphItIsALiveSourceOneFrameBehind) {
 }
 
 TEST_F(LiveSourceTest, EveryInterfaceLeadsBackToItsObjectsOneIdentity) {
-    ExpectOneIdentity(m_filter, {IID_IBaseFilter, IID_IMediaFilter, IID_IPersist,
-                                 IID_IAMovieSetup, IID_IAMFilterMiscFlags, IID_IAMStreamConfig,
-                                 IID_IKsPropertySet});
-    ExpectOneIdentity(m_pin, {IID_IPin, IID_IQualityControl, IID_IAMStreamConfig,
-                              IID_IKsPropertySet, IID_IAMPushSource, IID_IAMLatency,
-                              IID_IAMDroppedFrames});
+    ExpectOneIdentity(m_filter, {IID_IBaseFilter, IID_IMediaFilter, IID_IPersist, IID_IAMovieSetup,
+                                 IID_IAMFilterMiscFlags, IID_IAMStreamConfig, IID_IKsPropertySet});
+    ExpectOneIdentity(m_pin,
+                      {IID_IPin, IID_IQualityControl, IID_IAMStreamConfig, IID_IKsPropertySet,
+                       IID_IAMPushSource, IID_IAMLatency, IID_IAMDroppedFrames});
 }
 
 TEST_F(LiveSourceTest, AFilterReleasedWhileRunningStopsItsStreamFirst) {

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -166,9 +166,10 @@ TEST_F(PlatformGraphTest, TenSecondsInThePlatformGraphKeepTheRateOnItsClock) {
     const double rate = static_cast<double>(stamps.size() - 1) * 1e7 / span;
     const double arrivalSpan = static_cast<double>(stamps.back().arrival - stamps.front().arrival);
     const double drift = (span - arrivalSpan) / arrivalSpan;
-    std::printf("[ measured ] platform graph: %zu samples, %.3f per second (offered 30), stamp "
-                "drift %+.4f%% against its clock\n",
-                stamps.size(), rate, drift * 100);
+    std::printf(
+        "[ measured ] platform graph: %zu samples, %.3f per second (offered 30), stamp "
+        "drift %+.4f%% against its clock\n",
+        stamps.size(), rate, drift * 100);
     EXPECT_NEAR(rate, 30.0, 0.3);
     EXPECT_LT(std::abs(drift), 0.01);
     m_grabber->SetCallback(nullptr, 0);

@@ -110,17 +110,17 @@ std::vector<std::uint8_t> Reference(const std::vector<std::uint8_t>& nv12, int w
     std::vector<std::uint8_t> transformed(planes.size());
     const I420Planes out = I420PlanesOf(transformed.data(), outWidth, outHeight);
     if (orientation.mirror) {
-        libyuv::I420Mirror(in.y, in.lumaStride, in.u, in.chromaStride, in.v, in.chromaStride,
-                           out.y, out.lumaStride, out.u, out.chromaStride, out.v,
-                           out.chromaStride, width, height);
+        libyuv::I420Mirror(in.y, in.lumaStride, in.u, in.chromaStride, in.v, in.chromaStride, out.y,
+                           out.lumaStride, out.u, out.chromaStride, out.v, out.chromaStride, width,
+                           height);
     } else if (orientation.flip) {
-        libyuv::I420Copy(in.y, in.lumaStride, in.u, in.chromaStride, in.v, in.chromaStride,
-                         out.y, out.lumaStride, out.u, out.chromaStride, out.v, out.chromaStride,
-                         width, -height);
+        libyuv::I420Copy(in.y, in.lumaStride, in.u, in.chromaStride, in.v, in.chromaStride, out.y,
+                         out.lumaStride, out.u, out.chromaStride, out.v, out.chromaStride, width,
+                         -height);
     } else {
-        libyuv::I420Rotate(in.y, in.lumaStride, in.u, in.chromaStride, in.v, in.chromaStride,
-                           out.y, out.lumaStride, out.u, out.chromaStride, out.v,
-                           out.chromaStride, width, height, libyuv::kRotate90);
+        libyuv::I420Rotate(in.y, in.lumaStride, in.u, in.chromaStride, in.v, in.chromaStride, out.y,
+                           out.lumaStride, out.u, out.chromaStride, out.v, out.chromaStride, width,
+                           height, libyuv::kRotate90);
     }
     std::vector<std::uint8_t> result(planes.size());
     libyuv::I420ToNV12(out.y, out.lumaStride, out.u, out.chromaStride, out.v, out.chromaStride,
@@ -142,10 +142,11 @@ TEST(OrientationTest, BlockPathsMatchLibyuvOverASizeMatrix) {
         std::vector<std::uint8_t> source(Yuv420Bytes(width, height));
         for (auto& byte : source) byte = static_cast<std::uint8_t>(random());
         for (const Orientation orientation :
-             {Orientation{true, false, 0}, Orientation{false, true, 0}, Orientation{false, false, 1}}) {
+             {Orientation{true, false, 0}, Orientation{false, true, 0},
+              Orientation{false, false, 1}}) {
             OrientedPicture result{};
-            ASSERT_TRUE(ApplyOrientation(buffers, source.data(), width, height, orientation,
-                                         result));
+            ASSERT_TRUE(
+                ApplyOrientation(buffers, source.data(), width, height, orientation, result));
             const auto expected = Reference(source, width, height, orientation);
             ASSERT_TRUE(std::equal(expected.begin(), expected.end(), result.data))
                 << width << " x " << height << " mirror " << orientation.mirror << " flip "

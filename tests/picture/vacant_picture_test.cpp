@@ -31,9 +31,9 @@ class VacantPictureTest : public testing::IsolatedNamesTest {
     }
     void TearDown() override {
         std::uint32_t error = 0;
-        if (auto key =
-                platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser, kSettingsKey,
-                                            platform::RegistryView::k64Bit, platform::RegistryAccess::kFull, error)) {
+        if (auto key = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
+                                                   kSettingsKey, platform::RegistryView::k64Bit,
+                                                   platform::RegistryAccess::kFull, error)) {
             key->DeleteTree("");
         }
         std::filesystem::remove_all(m_store);
@@ -44,7 +44,8 @@ class VacantPictureTest : public testing::IsolatedNamesTest {
     void SetRegistryPath(const std::u16string& path) {
         std::uint32_t error = 0;
         auto key = platform::RegistryKey::Create(platform::RegistryRoot::kCurrentUser, kSettingsKey,
-                                                 platform::RegistryView::k64Bit, platform::RegistryAccess::kFull, error);
+                                                 platform::RegistryView::k64Bit,
+                                                 platform::RegistryAccess::kFull, error);
         ASSERT_TRUE(key);
         ASSERT_EQ(key->SetString(kVacantImagePathValue, path), 0u);
     }

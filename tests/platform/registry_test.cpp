@@ -23,8 +23,9 @@ class RegistryTest : public ::testing::Test {
     }
     void TearDown() override {
         std::uint32_t error = 0;
-        if (auto software = RegistryKey::Open(RegistryRoot::kCurrentUser, "Software",
-                                              RegistryView::k64Bit, platform::RegistryAccess::kFull, error)) {
+        if (auto software =
+                RegistryKey::Open(RegistryRoot::kCurrentUser, "Software", RegistryView::k64Bit,
+                                  platform::RegistryAccess::kFull, error)) {
             software->DeleteTree("OrvaneCamTests");
         }
         std::filesystem::remove_all(m_store);
@@ -36,17 +37,18 @@ class RegistryTest : public ::testing::Test {
 
 TEST_F(RegistryTest, StringsWrittenInOneViewAreReadBackByName) {
     std::uint32_t error = 1;
-    EXPECT_FALSE(
-        RegistryKey::Open(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error));
+    EXPECT_FALSE(RegistryKey::Open(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit,
+                                   platform::RegistryAccess::kQueryValue, error));
     EXPECT_EQ(error, kErrorFileNotFound);
 
-    auto key = RegistryKey::Create(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit, platform::RegistryAccess::kFull, error);
+    auto key = RegistryKey::Create(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit,
+                                   platform::RegistryAccess::kFull, error);
     ASSERT_TRUE(key) << error;
     ASSERT_EQ(key->SetString("VacantImagePath", u"C:\\pictures\\idle.bmp"), 0u);
     ASSERT_EQ(key->SetString("", u"default"), 0u);
 
-    auto reopened =
-        RegistryKey::Open(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
+    auto reopened = RegistryKey::Open(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit,
+                                      platform::RegistryAccess::kQueryValue, error);
     ASSERT_TRUE(reopened);
     std::u16string value;
     EXPECT_EQ(reopened->QueryString("vacantimagepath", 2080, value), 0u);  // names ignore case
@@ -58,7 +60,8 @@ TEST_F(RegistryTest, StringsWrittenInOneViewAreReadBackByName) {
 
 TEST_F(RegistryTest, ValuesLongerThanTheBufferCountAsUnreadable) {
     std::uint32_t error = 0;
-    auto key = RegistryKey::Create(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit, platform::RegistryAccess::kFull, error);
+    auto key = RegistryKey::Create(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit,
+                                   platform::RegistryAccess::kFull, error);
     ASSERT_TRUE(key);
     ASSERT_EQ(key->SetString("Long", std::u16string(1040, u'x')), 0u);  // 2082 bytes stored
     std::u16string value = u"old";
@@ -75,8 +78,8 @@ TEST_F(RegistryTest, SubkeysAreListedAndDeletedWithEverythingBelow) {
                                     RegistryView::k64Bit, platform::RegistryAccess::kFull, error));
     ASSERT_TRUE(RegistryKey::Create(RegistryRoot::kCurrentUser, m_path + "\\Beta",
                                     RegistryView::k64Bit, platform::RegistryAccess::kFull, error));
-    auto key =
-        RegistryKey::Open(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit, platform::RegistryAccess::kFull, error);
+    auto key = RegistryKey::Open(RegistryRoot::kCurrentUser, m_path, RegistryView::k64Bit,
+                                 platform::RegistryAccess::kFull, error);
     ASSERT_TRUE(key);
     auto names = key->SubkeyNames();
     std::sort(names.begin(), names.end());

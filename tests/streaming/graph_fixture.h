@@ -3,8 +3,8 @@
 // framework object it made is gone.
 #include <gtest/gtest.h>
 
-#include "streaming/test_source.h"
 #include "graph_host/graph_host.h"
+#include "streaming/test_source.h"
 
 namespace orvanecam::testing {
 

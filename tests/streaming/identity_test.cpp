@@ -1,8 +1,8 @@
 // COM identity: the non-delegating model, aggregation, and lifetime through the pin.
 #include <gtest/gtest.h>
 
-#include "streaming/test_source.h"
 #include "graph_host/graph_host.h"
+#include "streaming/test_source.h"
 
 namespace orvanecam::testing {
 

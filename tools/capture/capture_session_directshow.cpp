@@ -67,7 +67,9 @@ class GrabberCallback final : public ISampleGrabberCB {
 
 class DirectShowCaptureSession final : public CaptureSession {
   public:
-    DirectShowCaptureSession() { m_comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)); }
+    DirectShowCaptureSession() {
+        m_comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    }
     ~DirectShowCaptureSession() override {
         Stop();
         if (m_comReady) CoUninitialize();
@@ -91,7 +93,8 @@ class DirectShowCaptureSession final : public CaptureSession {
             return true;
         });
         if (!found) std::fprintf(stderr, "no video input device is named %s\n", name.c_str());
-        if (found && FAILED(result)) std::fprintf(stderr, "binding %s failed: 0x%08lX\n", name.c_str(), result);
+        if (found && FAILED(result))
+            std::fprintf(stderr, "binding %s failed: 0x%08lX\n", name.c_str(), result);
         return found && SUCCEEDED(result);
     }
 
@@ -160,8 +163,10 @@ class DirectShowCaptureSession final : public CaptureSession {
         HRESULT result = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                           IID_IGraphBuilder, reinterpret_cast<void**>(&m_graph));
         if (SUCCEEDED(result)) result = m_graph->AddFilter(m_filter, L"OrvaneCam");
-        if (SUCCEEDED(result)) result = AddPlatformFilter(kSampleGrabberClassId, L"Grabber", m_grabberFilter);
-        if (SUCCEEDED(result)) result = AddPlatformFilter(kNullRendererClassId, L"Null", m_nullRenderer);
+        if (SUCCEEDED(result))
+            result = AddPlatformFilter(kSampleGrabberClassId, L"Grabber", m_grabberFilter);
+        if (SUCCEEDED(result))
+            result = AddPlatformFilter(kNullRendererClassId, L"Null", m_nullRenderer);
         if (SUCCEEDED(result)) {
             result = m_grabberFilter->QueryInterface(IID_ISampleGrabber,
                                                      reinterpret_cast<void**>(&m_grabber));
@@ -181,7 +186,8 @@ class DirectShowCaptureSession final : public CaptureSession {
             ReleaseAndClear(grabberOut);
         }
         if (SUCCEEDED(result)) {
-            result = m_graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&m_control));
+            result =
+                m_graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&m_control));
         }
         if (SUCCEEDED(result)) result = m_control->Run();
         return FAILED(result) ? result : S_OK;

@@ -24,7 +24,8 @@ using GetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);
 
 std::optional<std::u16string> ReadString(const std::string& path, const std::string& name) {
     std::uint32_t error = 0;
-    const auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
+    const auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, RegistryView::k64Bit,
+                                       platform::RegistryAccess::kQueryValue, error);
     std::u16string value;
     if (!key || key->QueryString(name, kMaxValueBytes, value) != 0) return std::nullopt;
     return value;
@@ -38,8 +39,9 @@ struct Device {
 std::vector<Device> Devices() {
     std::vector<Device> devices;
     std::uint32_t error = 0;
-    const auto instances = RegistryKey::Open(RegistryRoot::kClassesRoot, kDeviceInstances,
-                                             RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
+    const auto instances =
+        RegistryKey::Open(RegistryRoot::kClassesRoot, kDeviceInstances, RegistryView::k64Bit,
+                          platform::RegistryAccess::kQueryValue, error);
     if (!instances) return devices;
     for (const std::string& instance : instances->SubkeyNames()) {
         const std::string path = std::string(kDeviceInstances) + "\\" + instance;
@@ -107,9 +109,8 @@ class ModuleCaptureSession final : public CaptureSession {
             std::fprintf(stderr, "%s has an unreadable class id\n", device.name.c_str());
             return false;
         }
-        const auto server = ReadString("CLSID\\" + platform::Utf16ToUtf8(device.classId) +
-                                           "\\InprocServer32",
-                                       "");
+        const auto server =
+            ReadString("CLSID\\" + platform::Utf16ToUtf8(device.classId) + "\\InprocServer32", "");
         if (server) m_module = platform::SharedLibrary::Load(platform::Utf16ToUtf8(*server));
         const auto getClassObject =
             m_module ? reinterpret_cast<GetClassObject>(m_module->Symbol("DllGetClassObject"))
@@ -120,7 +121,8 @@ class ModuleCaptureSession final : public CaptureSession {
             return false;
         }
         IClassFactory* factory = nullptr;
-        HRESULT result = getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        HRESULT result =
+            getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
         if (SUCCEEDED(result)) {
             result = factory->CreateInstance(nullptr, IID_IBaseFilter,
                                              reinterpret_cast<void**>(&m_filter));

@@ -71,10 +71,11 @@ FrameKind ClassifyFrame(const std::uint8_t* luma, PictureSize size) {
     }
     if (reference == nullptr) return FrameKind::kVacant;
     constexpr int kBarLuma[] = {235, 210, 170, 145, 106, 81, 41, 16};
-    const int seen = static_cast<int>(std::count_if(std::begin(kBarLuma), std::end(kBarLuma), [&](int level) {
-        return std::any_of(reference, reference + width,
-                           [&](std::uint8_t y) { return std::abs(y - level) <= 4; });
-    }));
+    const int seen =
+        static_cast<int>(std::count_if(std::begin(kBarLuma), std::end(kBarLuma), [&](int level) {
+            return std::any_of(reference, reference + width,
+                               [&](std::uint8_t y) { return std::abs(y - level) <= 4; });
+        }));
     return seen >= 6 ? FrameKind::kBars : FrameKind::kOther;
 }
 
@@ -160,18 +161,19 @@ int FrameRecorder::WaitForFrames(unsigned timeoutMs) {
 std::string FrameRecorder::Finish(const std::string& device) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_y4m.close();
-    const auto count = [&](FrameKind kind) { return std::count(m_kinds.begin(), m_kinds.end(), kind); };
+    const auto count = [&](FrameKind kind) {
+        return std::count(m_kinds.begin(), m_kinds.end(), kind);
+    };
     const double seconds = static_cast<double>(m_lastArrival - m_firstArrival) / 1000.0;
-    const double measured = m_kinds.size() > 1 && seconds > 0
-                                ? static_cast<double>(m_kinds.size() - 1) / seconds
-                                : 0.0;
+    const double measured =
+        m_kinds.size() > 1 && seconds > 0 ? static_cast<double>(m_kinds.size() - 1) / seconds : 0.0;
     std::ostringstream text;
     text.setf(std::ios::fixed);
     text.precision(1);
     text << "device:    " << device << '\n'
          << "format:    " << (m_format.format == PixelFormat::kNv12 ? "NV12 " : "YUY2 ")
-         << m_format.size.width << 'x' << m_format.size.height << " at "
-         << m_format.framesPerSecond << " fps offered\n"
+         << m_format.size.width << 'x' << m_format.size.height << " at " << m_format.framesPerSecond
+         << " fps offered\n"
          << "frames:    " << m_kinds.size() << " of " << m_target << " captured in " << seconds
          << " s, " << measured << " fps measured\n"
          << "live:      " << count(FrameKind::kBars) << " (the producer's moving bars)\n"

@@ -40,10 +40,10 @@ std::optional<Request> ParseRequest(int argc, char** argv) {
     request.device = options.Text("--device", "OrvaneCam");
     request.folder = options.Text("--out", "capture-output");
     request.listOnly = options.Has("--list");
-    const auto frames = options.Has("--frames") ? options.Number("--frames", 1, 100000)
-                                                : std::optional<int>(90);
-    const auto timeout = options.Has("--timeout") ? options.Number("--timeout", 1, 3600)
-                                                  : std::optional<int>(0);
+    const auto frames =
+        options.Has("--frames") ? options.Number("--frames", 1, 100000) : std::optional<int>(90);
+    const auto timeout =
+        options.Has("--timeout") ? options.Number("--timeout", 1, 3600) : std::optional<int>(0);
     request.format.size = options.Size("--size");
     const std::string format = options.Text("--format", "");
     if (format == "nv12") request.format.format = PixelFormat::kNv12;
@@ -92,17 +92,15 @@ int Capture(CaptureSession& session, const Request& request) {
                     format->format == PixelFormat::kNv12 ? "NV12" : "YUY2", format->size.width,
                     format->size.height, format->framesPerSecond);
         std::fflush(stdout);
-        started = session.Start(*pin, *chosen.get(), [&](const BYTE* data, long length) {
-            recorder.Add(data, length);
-        });
+        started = session.Start(*pin, *chosen.get(),
+                                [&](const BYTE* data, long length) { recorder.Add(data, length); });
     }
     int received = 0;
     if (started) {
         const double fps = format->framesPerSecond > 1 ? format->framesPerSecond : 30;
-        const unsigned timeoutMs =
-            request.timeoutSeconds > 0
-                ? static_cast<unsigned>(request.timeoutSeconds) * 1000u
-                : static_cast<unsigned>(request.frames / fps * 2000 + 15000);
+        const unsigned timeoutMs = request.timeoutSeconds > 0
+                                       ? static_cast<unsigned>(request.timeoutSeconds) * 1000u
+                                       : static_cast<unsigned>(request.frames / fps * 2000 + 15000);
         received = recorder.WaitForFrames(timeoutMs);
     }
     session.Stop();

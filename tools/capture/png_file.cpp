@@ -23,10 +23,12 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
 }
 
 void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
 }
 
-void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<std::uint8_t>& body) {
+void PutChunk(std::vector<std::uint8_t>& out, const char* type,
+              const std::vector<std::uint8_t>& body) {
     PutBigEndian(out, static_cast<std::uint32_t>(body.size()));
     const std::size_t typeAt = out.size();
     out.insert(out.end(), type, type + 4);
@@ -63,7 +65,8 @@ std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& data) {
 
 }  // namespace
 
-bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb) {
+bool WritePng(const std::string& path, int width, int height,
+              const std::vector<std::uint8_t>& rgb) {
     const auto rowBytes = static_cast<std::size_t>(width) * 3;
     if (width <= 0 || height <= 0 || rgb.size() < rowBytes * static_cast<std::size_t>(height)) {
         return false;
@@ -73,7 +76,8 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     raw.reserve((rowBytes + 1) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
-        const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(rowBytes * static_cast<std::size_t>(y));
+        const auto row =
+            rgb.begin() + static_cast<std::ptrdiff_t>(rowBytes * static_cast<std::size_t>(y));
         raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
     }
     std::vector<std::uint8_t> header;
@@ -86,8 +90,8 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     PutChunk(file, "IDAT", StoredZlib(raw));
     PutChunk(file, "IEND", {});
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(
-        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size())));
+    return static_cast<bool>(out.write(reinterpret_cast<const char*>(file.data()),
+                                       static_cast<std::streamsize>(file.size())));
 }
 
 }  // namespace orvanecam::tools

@@ -20,7 +20,8 @@ constexpr int kStepPixels = 4;
 
 MovingBars::MovingBars(PictureSize size)
     : m_size(size),
-      m_frame(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 3 / 2) {}
+      m_frame(static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 3 /
+              2) {}
 
 const std::vector<std::uint8_t>& MovingBars::Render(int n) {
     const auto width = static_cast<std::size_t>(m_size.width);

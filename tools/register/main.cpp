@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
         std::fputs("usage: orvanecam-register [--unregister] [--module PATH]\n", stderr);
         return 2;
     }
-    const std::string path = options.Text(
-        "--module", platform::ExecutableDirectory() + "/" + ORVANECAM_MODULE_FILE);
+    const std::string path =
+        options.Text("--module", platform::ExecutableDirectory() + "/" + ORVANECAM_MODULE_FILE);
     const auto module = platform::SharedLibrary::Load(path);
     const char* entry = options.Has("--unregister") ? "DllUnregisterServer" : "DllRegisterServer";
     using Entry = std::int32_t (*)();
@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::int32_t result = function();
-    std::printf("%s: 0x%08lX\n", entry, static_cast<unsigned long>(static_cast<std::uint32_t>(result)));
+    std::printf("%s: 0x%08lX\n", entry,
+                static_cast<unsigned long>(static_cast<std::uint32_t>(result)));
     return result < 0 ? 1 : 0;
 }

@@ -69,7 +69,8 @@ int ApplySettings(const tools::CameraModule& module, const tools::CommandLine& o
     for (const Switch& change : switches) {
         if (!options.Has(change.option)) continue;
         change.set(change.value);
-        if (const std::uint32_t error = module.LastError(); error != 0) return Fail(change.name, error);
+        if (const std::uint32_t error = module.LastError(); error != 0)
+            return Fail(change.name, error);
     }
     return 0;
 }
@@ -83,7 +84,8 @@ int SendFile(const char* what, const std::string& file,
     bool done = false;
     std::thread progress([&] {
         std::unique_lock<std::mutex> lock(mutex);
-        for (int seconds = 0; !finished.wait_for(lock, std::chrono::seconds(1), [&] { return done; });) {
+        for (int seconds = 0;
+             !finished.wait_for(lock, std::chrono::seconds(1), [&] { return done; });) {
             std::printf("\r%s %s: %d s", what, file.c_str(), ++seconds);
             std::fflush(stdout);
         }
@@ -121,9 +123,10 @@ int main(int argc, char** argv) {
     }
     const auto size = options.Has("--size") ? options.Size("--size")
                                             : std::optional<tools::PictureSize>({640, 360});
-    const auto seconds = options.Has("--seconds") ? options.Number("--seconds", 0, 3600)
-                                                  : std::optional<int>(5);
-    const auto fps = options.Has("--fps") ? options.Number("--fps", 1, 120) : std::optional<int>(30);
+    const auto seconds =
+        options.Has("--seconds") ? options.Number("--seconds", 0, 3600) : std::optional<int>(5);
+    const auto fps =
+        options.Has("--fps") ? options.Number("--fps", 1, 120) : std::optional<int>(30);
     const auto output = options.Size("--output");
     if (!size || size->width % 2 != 0 || size->height % 2 != 0 || !seconds || !fps ||
         (options.Has("--output") && !output) || !ValidSettings(options) ||
@@ -140,8 +143,10 @@ int main(int argc, char** argv) {
         return Fail("SetOutputFormat", module->LastError());
     }
     if (const int status = ApplySettings(*module, options); status != 0) return status;
-    if (options.Has("--play")) return SendFile("playing", options.Text("--play", ""), module->playMedia);
-    if (options.Has("--image")) return SendFile("showing", options.Text("--image", ""), module->showImage);
+    if (options.Has("--play"))
+        return SendFile("playing", options.Text("--play", ""), module->playMedia);
+    if (options.Has("--image"))
+        return SendFile("showing", options.Text("--image", ""), module->showImage);
 
     tools::MovingBars pattern(*size);
     const int frames = *seconds * *fps;
@@ -152,8 +157,8 @@ int main(int argc, char** argv) {
             return Fail("SendFrameNV12", module->LastError());
         }
         // Keep to the frame rate against the clock rather than frame by frame.
-        const auto due = start + static_cast<std::uint64_t>(n + 1) * 1000u /
-                                     static_cast<std::uint64_t>(*fps);
+        const auto due =
+            start + static_cast<std::uint64_t>(n + 1) * 1000u / static_cast<std::uint64_t>(*fps);
         const auto now = platform::TickCountMs();
         if (due > now) platform::SleepMs(static_cast<std::uint32_t>(due - now));
         if ((n + 1) % *fps == 0) std::printf("sent %d frames\n", n + 1);

@@ -64,8 +64,7 @@ std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int failure = 0;
     pa_simple* stream = pa_simple_new(nullptr, "OrvaneCam", PA_STREAM_PLAYBACK, nullptr,
-                                      "media sound", &sampleFormat, nullptr, &attributes,
-                                      &failure);
+                                      "media sound", &sampleFormat, nullptr, &attributes, &failure);
     if (stream == nullptr) {
         error = kErrorOpenFailed;
         return nullptr;

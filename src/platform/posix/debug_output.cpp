@@ -2,4 +2,6 @@
 
 #include "platform/debug_output.h"
 
-void orvanecam::platform::WriteDebugOutput(const char* line) { std::fputs(line, stderr); }
+void orvanecam::platform::WriteDebugOutput(const char* line) {
+    std::fputs(line, stderr);
+}

@@ -109,8 +109,7 @@ std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::strin
 }
 
 std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& path,
-                                               RegistryView, RegistryAccess,
-                                               std::uint32_t& error) {
+                                               RegistryView, RegistryAccess, std::uint32_t& error) {
     const auto folder = KeyFolder(root, path);
     if (!folder) {
         error = kErrorInvalidParameter;

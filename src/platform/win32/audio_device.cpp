@@ -1,6 +1,7 @@
 #include "platform/audio_device.h"
 
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <cstring>

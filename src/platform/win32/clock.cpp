@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <windows.h>
+
 #include <timeapi.h>
 
 namespace orvanecam::platform {

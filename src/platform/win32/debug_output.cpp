@@ -2,4 +2,6 @@
 
 #include "platform/debug_output.h"
 
-void orvanecam::platform::WriteDebugOutput(const char* line) { OutputDebugStringA(line); }
+void orvanecam::platform::WriteDebugOutput(const char* line) {
+    OutputDebugStringA(line);
+}

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <windows.h>
+
 #include <shlwapi.h>
 
 namespace orvanecam::platform {

@@ -67,7 +67,8 @@ HRESULT CLSIDFromString(const OLECHAR* text, CLSID* classId) {
         ++digits;
     }
     if (text[at] != u'}' || text[at + 1] != 0) return CO_E_CLASSSTRING;
-    classId->Data1 = static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
+    classId->Data1 =
+        static_cast<std::uint32_t>(bytes[0]) << 24 | bytes[1] << 16 | bytes[2] << 8 | bytes[3];
     classId->Data2 = static_cast<std::uint16_t>(bytes[4] << 8 | bytes[5]);
     classId->Data3 = static_cast<std::uint16_t>(bytes[6] << 8 | bytes[7]);
     for (int i = 0; i < 8; ++i) classId->Data4[i] = bytes[8 + i];

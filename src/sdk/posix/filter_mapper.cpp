@@ -28,7 +28,8 @@ HRESULT FromError(std::uint32_t error) {
 
 // CLSID\{category}\Instance\{instance name, or the filter's class id without one}
 std::string InstanceKeyPath(const CLSID& category, LPCOLESTR instance, REFCLSID filter) {
-    const std::u16string name = instance != nullptr && instance[0] != 0 ? instance : GuidText(filter);
+    const std::u16string name =
+        instance != nullptr && instance[0] != 0 ? instance : GuidText(filter);
     return "CLSID\\" + platform::Utf16ToUtf8(GuidText(category)) + "\\Instance\\" +
            platform::Utf16ToUtf8(name);
 }
@@ -60,10 +61,9 @@ class FilterMapper final : public ComObject<IFilterMapper2> {
         if (name == nullptr || description == nullptr) return E_POINTER;
         if (category == nullptr) return E_NOTIMPL;
         std::uint32_t error = 0;
-        auto key = RegistryKey::Create(RegistryRoot::kClassesRoot,
-                                       InstanceKeyPath(*category, instance, filter),
-                                       RegistryView::k64Bit, platform::RegistryAccess::kSetValue,
-                                       error);
+        auto key = RegistryKey::Create(
+            RegistryRoot::kClassesRoot, InstanceKeyPath(*category, instance, filter),
+            RegistryView::k64Bit, platform::RegistryAccess::kSetValue, error);
         if (!key) return FromError(error);
         error = key->SetString("FriendlyName", name);
         if (error == 0) error = key->SetString("CLSID", GuidText(filter));

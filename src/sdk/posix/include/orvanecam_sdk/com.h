@@ -55,8 +55,12 @@ inline bool operator==(const GUID& a, const GUID& b) {
            a.Data4[3] == b.Data4[3] && a.Data4[4] == b.Data4[4] && a.Data4[5] == b.Data4[5] &&
            a.Data4[6] == b.Data4[6] && a.Data4[7] == b.Data4[7];
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
-inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
+inline bool operator!=(const GUID& a, const GUID& b) {
+    return !(a == b);
+}
+inline bool IsEqualGUID(REFGUID a, REFGUID b) {
+    return a == b;
+}
 
 // Defines a published identifier as a constant: name, then its fields as written in the SDK.
 #define ORVANECAM_DEFINE_GUID(name, d1, d2, d3, ...) \
@@ -64,7 +68,9 @@ inline bool IsEqualGUID(REFGUID a, REFGUID b) { return a == b; }
 
 inline constexpr GUID GUID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
-constexpr HRESULT MakeHresult(std::uint32_t value) { return static_cast<HRESULT>(value); }
+constexpr HRESULT MakeHresult(std::uint32_t value) {
+    return static_cast<HRESULT>(value);
+}
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
 inline constexpr HRESULT E_NOTIMPL = MakeHresult(0x80004001u);
