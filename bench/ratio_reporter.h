@@ -49,7 +49,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> m_times;
 };
 
-// Registers a benchmark the way every ratio wants it: microseconds, median of nine runs.
+// Registers a benchmark the way every ratio wants it: microseconds, median of five runs.
 #define ORVANECAM_RATIO_BENCHMARK(function) \
     BENCHMARK(function)                     \
         ->Unit(benchmark::kMicrosecond)     \

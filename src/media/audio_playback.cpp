@@ -89,7 +89,7 @@ std::uint32_t CreateResampler(const AVCodecContext& decoder, SwrContext*& resamp
 }
 
 std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame,
-                                    WaveOutput& output) {
+                                    SoundQueue& output) {
     if (frame == nullptr) return kErrorInvalidParameter;
     // A frame that does not say what it holds is skipped rather than read.
     if (!IsReadableAudioFrame(*frame)) return 0;

@@ -8,7 +8,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "media/wave_output.h"
+#include "media/sound_queue.h"
 
 namespace orvanecam::media {
 
@@ -21,6 +21,6 @@ std::uint32_t CreateResampler(const AVCodecContext& decoder, SwrContext*& resamp
 // of resampling (13), or the queue's code. A resampler made for another format, layout or rate
 // than the frame's (the decoder's guess, or a stream that changed) is made anew for it.
 std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame,
-                                    WaveOutput& output);
+                                    SoundQueue& output);
 
 }  // namespace orvanecam::media

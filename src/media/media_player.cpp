@@ -17,7 +17,7 @@ namespace {
 struct Playback {
     // Declared first so that it goes last: the file's objects are freed before the queued sound
     // is waited for and the device closed.
-    std::optional<WaveOutput> sound;
+    std::optional<SoundQueue> sound;
     MediaInput input;
     VideoOutput video;
 };

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "picture/bitmap_file.h"
 #include "picture/pixel_formats.h"
-#include "platform/bitmap_file.h"
 
 namespace orvanecam::picture {
 namespace {
@@ -27,7 +27,7 @@ bool IsBmpExtension(const std::string& extension) {
 }
 
 // Tight, top-down B G R rows of the even-sized part of the bitmap.
-std::vector<std::uint8_t> TopDownBgr(const platform::BitmapPixels& pixels, std::int32_t width,
+std::vector<std::uint8_t> TopDownBgr(const BitmapPixels& pixels, std::int32_t width,
                                      std::int32_t height) {
     const std::int32_t storedRows = pixels.height < 0 ? -pixels.height : pixels.height;
     const std::size_t bytesPerPixel = static_cast<std::size_t>(pixels.bitsPerPixel / 8);
@@ -51,7 +51,7 @@ bool LoadBitmapAsNv12(const std::string& path, std::vector<std::uint8_t>& nv12, 
     nv12.clear();
     width = height = 0;
     if (!IsBmpExtension(Extension(path))) return false;
-    const auto pixels = platform::LoadBitmapFile(path);
+    const auto pixels = LoadBitmapFile(path);
     if (!pixels) return false;
     const std::int32_t w = pixels->width & ~1;
     const std::int32_t h = (pixels->height < 0 ? -pixels->height : pixels->height) & ~1;

@@ -1,5 +1,6 @@
 #pragma once
-// Small NV12 pictures for pixel-exact tests: every sample distinct, with readers by coordinate.
+// Small NV12 pictures for pixel-exact tests (samples distinct within the first 256 of each plane,
+// repeating after), with readers by coordinate.
 #include <cstdint>
 #include <vector>
 

@@ -21,13 +21,6 @@ void SetEnvironmentValue(const std::string& name, const std::optional<std::strin
     }
 }
 
-std::string ExecutableDirectory() {
-    std::error_code error;
-    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return ".";
-    return path.parent_path().string();
-}
-
 const char* ExecutableSuffix() {
     return "";
 }

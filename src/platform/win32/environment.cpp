@@ -28,22 +28,6 @@ void SetEnvironmentValue(const std::string& name, const std::optional<std::strin
     }
 }
 
-std::string ExecutableDirectory() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return ".";
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const auto separator = path.find_last_of(L"\\/");
-    return WideToUtf8(separator == std::wstring::npos ? L"." : path.substr(0, separator));
-}
-
 const char* ExecutableSuffix() {
     return ".exe";
 }

@@ -1,14 +1,14 @@
 // The project's own BMP decoder, on every platform: every field is checked against the file
 // before it is used. (The system loader of the Windows build's test platform read past the end of
 // damaged files and returned empty pictures for top-down 32-bit ones.)
-#include "platform/bitmap_file.h"
+#include "picture/bitmap_file.h"
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-namespace orvanecam::platform {
+namespace orvanecam::picture {
 namespace {
 
 constexpr std::size_t kFileHeaderBytes = 14;
@@ -81,4 +81,4 @@ std::optional<BitmapPixels> LoadBitmapFile(const std::string& path) {
     return pixels;
 }
 
-}  // namespace orvanecam::platform
+}  // namespace orvanecam::picture

@@ -15,15 +15,15 @@ inline constexpr std::uint64_t kMaxQueuedAudioBytes = 96000;
 // A device that finishes nothing for this long is taken for dead.
 inline constexpr std::uint32_t kAudioStallMs = 5000;
 
-class WaveOutput {
+class SoundQueue {
   public:
     // device may be null: then there is no sound and queueing gives 6.
-    explicit WaveOutput(std::unique_ptr<platform::AudioDevice> device = nullptr,
+    explicit SoundQueue(std::unique_ptr<platform::AudioDevice> device = nullptr,
                         std::uint32_t stallMs = kAudioStallMs);
-    WaveOutput(const WaveOutput&) = delete;
-    WaveOutput& operator=(const WaveOutput&) = delete;
+    SoundQueue(const SoundQueue&) = delete;
+    SoundQueue& operator=(const SoundQueue&) = delete;
     // Waits for the queued sound to play (bounded as DrainAudio), then closes the device.
-    ~WaveOutput();
+    ~SoundQueue();
 
     bool IsOpen() const { return m_device != nullptr; }
     std::uint64_t QueuedBytes() const { return m_queuedBytes; }

@@ -1,5 +1,5 @@
 // The sound queue against a stand-in audio device, and the resampling in front of it.
-#include "media/wave_output.h"
+#include "media/sound_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,7 @@ struct Harness {
     Harness() {
         auto owned = std::make_unique<FakeAudioDevice>(closed);
         device = owned.get();
-        output = std::make_unique<WaveOutput>(std::move(owned), 200);
+        output = std::make_unique<SoundQueue>(std::move(owned), 200);
     }
     // Lets the output's closing drain finish; a given-up device is already gone.
     ~Harness() {
@@ -83,12 +83,12 @@ struct Harness {
     }
     std::shared_ptr<ClosedDevice> closed = std::make_shared<ClosedDevice>();
     FakeAudioDevice* device;  // valid while output->IsOpen()
-    std::unique_ptr<WaveOutput> output;
+    std::unique_ptr<SoundQueue> output;
 };
 
 const std::vector<std::uint8_t> kChunk(1000, 7);
 
-TEST(WaveOutputTest, BuffersAreReclaimedOnlyInTheOrderTheyWereWritten) {
+TEST(SoundQueueTest, BuffersAreReclaimedOnlyInTheOrderTheyWereWritten) {
     Harness h;
     for (int i = 0; i < 3; ++i) ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
     EXPECT_EQ(h.output->QueuedBytes(), 3000u);
@@ -103,7 +103,7 @@ TEST(WaveOutputTest, BuffersAreReclaimedOnlyInTheOrderTheyWereWritten) {
     EXPECT_EQ(h.device->released[0], h.device->submitted[0]);
 }
 
-TEST(WaveOutputTest, HalfASecondIsQueuedAtMostBeforeTheWriterWaits) {
+TEST(SoundQueueTest, HalfASecondIsQueuedAtMostBeforeTheWriterWaits) {
     Harness h;
     const std::vector<std::uint8_t> half(kMaxQueuedAudioBytes, 1);
     ASSERT_EQ(h.output->QueueAudioBuffer(half.data(), half.size()), 0u);
@@ -121,7 +121,7 @@ TEST(WaveOutputTest, HalfASecondIsQueuedAtMostBeforeTheWriterWaits) {
     EXPECT_EQ(h.output->QueuedBytes(), 1001u);
 }
 
-TEST(WaveOutputTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn) {
+TEST(SoundQueueTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn) {
     Harness h;
     const std::vector<std::uint8_t> full(kMaxQueuedAudioBytes + 1, 1);
     ASSERT_EQ(h.output->QueueAudioBuffer(full.data(), full.size()), 0u);
@@ -139,14 +139,14 @@ TEST(WaveOutputTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn) {
     EXPECT_EQ(drained.closed->stillQueued, 0u);
 }
 
-TEST(WaveOutputTest, RefusalsAndBadChunksQueueNothing) {
+TEST(SoundQueueTest, RefusalsAndBadChunksQueueNothing) {
     Harness h;
     EXPECT_EQ(h.output->QueueAudioBuffer(nullptr, 10), kErrorInvalidParameter);
     EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 0), kErrorInvalidParameter);
     h.device->refuse = true;
     EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorWriteFault);
     EXPECT_EQ(h.output->QueuedBuffers(), 0u);
-    WaveOutput silent;
+    SoundQueue silent;
     EXPECT_EQ(silent.QueueAudioBuffer(kChunk.data(), 1000), kErrorInvalidHandle);
     EXPECT_EQ(silent.DrainAudio(), 0u);
 }

@@ -1,4 +1,4 @@
-#include "media/wave_output.h"
+#include "media/sound_queue.h"
 
 #include <algorithm>
 #include <new>
@@ -8,16 +8,16 @@
 
 namespace orvanecam::media {
 
-WaveOutput::WaveOutput(std::unique_ptr<platform::AudioDevice> device, std::uint32_t stallMs)
+SoundQueue::SoundQueue(std::unique_ptr<platform::AudioDevice> device, std::uint32_t stallMs)
     : m_device(std::move(device)), m_stallMs(stallMs) {}
 
-WaveOutput::~WaveOutput() {
+SoundQueue::~SoundQueue() {
     (void)DrainAudio();
     m_device.reset();
 }
 
 template <class Done>
-bool WaveOutput::WaitReaping(Done&& done, std::uint32_t sleepMs) {
+bool SoundQueue::WaitReaping(Done&& done, std::uint32_t sleepMs) {
     std::size_t remaining = m_queue.size();
     std::uint64_t lastProgress = platform::TickCountMs();
     for (;;) {
@@ -36,7 +36,7 @@ bool WaveOutput::WaitReaping(Done&& done, std::uint32_t sleepMs) {
 // A stalled device: its buffers can no longer be trusted to finish. It is reset (which hands every
 // buffer back), each buffer is released, the device is closed, and only then are the buffers
 // freed: a device that resumed, or refused to close, must never write into freed memory.
-void WaveOutput::Abandon() {
+void SoundQueue::Abandon() {
     m_device->Reset();
     for (auto& chunk : m_queue) m_device->Release(*chunk);
     m_device.reset();
@@ -44,7 +44,7 @@ void WaveOutput::Abandon() {
     m_queuedBytes = 0;
 }
 
-std::uint32_t WaveOutput::QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count) {
+std::uint32_t SoundQueue::QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count) {
     if (!m_device) return kErrorInvalidHandle;
     if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu) return kErrorInvalidParameter;
     if (!WaitReaping([&] { return m_queuedBytes <= kMaxQueuedAudioBytes; }, 1)) {
@@ -60,7 +60,7 @@ std::uint32_t WaveOutput::QueueAudioBuffer(const std::uint8_t* bytes, std::uint6
     return 0;
 }
 
-void WaveOutput::ReapFinishedAudioBuffers() {
+void SoundQueue::ReapFinishedAudioBuffers() {
     while (!m_queue.empty() && m_device->IsDone(*m_queue.front())) {
         platform::AudioChunk& chunk = *m_queue.front();
         m_device->Release(chunk);
@@ -69,7 +69,7 @@ void WaveOutput::ReapFinishedAudioBuffers() {
     }
 }
 
-std::uint32_t WaveOutput::DrainAudio() {
+std::uint32_t SoundQueue::DrainAudio() {
     if (!m_device) return 0;
     if (WaitReaping([&] { return m_queue.empty(); }, 5)) return 0;
     Abandon();

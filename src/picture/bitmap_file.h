@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace orvanecam::platform {
+namespace orvanecam::picture {
 
 struct BitmapPixels {
     std::int32_t width;
@@ -19,4 +19,4 @@ struct BitmapPixels {
 // 24- or 32-bit uncompressed (32-bit bit fields only with the standard masks).
 std::optional<BitmapPixels> LoadBitmapFile(const std::string& path);
 
-}  // namespace orvanecam::platform
+}  // namespace orvanecam::picture
