@@ -20,10 +20,6 @@ picture::StagingBuffers& ProducerStaging() {
     return buffers;
 }
 
-bool InRange(std::int32_t side) {
-    return side >= 1 && side <= exchange::kMaxDimension;
-}
-
 // The output size the block asks for, or the default when it holds nothing usable.
 exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
     return exchange::ValidOutputSize(exchange::Atomic(block.outWidth).load(),
@@ -79,7 +75,8 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void) {
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
                                                                  int32_t nv12First) {
     return api::RunLockedProducerCall([&]() -> std::uint32_t {
-        if (!api::InRange(width) || !api::InRange(height) || width == 1 || height == 1) {
+        if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width == 1 ||
+            height == 1) {
             return platform::kErrorInvalidParameter;
         }
         if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;

@@ -1,5 +1,7 @@
 #include "api/path_rules.h"
 
+#include "api/producer_call.h"
+#include "api/result_codes.h"
 #include "api/text_rules.h"
 #include "platform/paths.h"
 
@@ -28,6 +30,14 @@ bool ResolveFullPath(const std::u16string& path, std::u16string& full) {
     if (!resolved) return false;
     full = std::move(*resolved);
     return true;
+}
+
+std::uint32_t ResolveExistingFile(const OrvaneCamChar16* path, std::u16string& full) {
+    const std::u16string text =
+        path == nullptr ? std::u16string() : NormalizePathText(TextOf(path));
+    if (text.empty()) return platform::kErrorInvalidParameter;
+    if (!ResolveFullPath(text, full)) return LastErrorOr(kErrorBadPathname);
+    return platform::PathExists(full) ? 0u : platform::kErrorFileNotFound;
 }
 
 }  // namespace orvanecam::api

@@ -1,6 +1,9 @@
 #pragma once
 // File path arguments of the exported functions: how they are cleaned and resolved.
+#include <cstdint>
 #include <string>
+
+#include <orvanecam/orvanecam.h>
 
 namespace orvanecam::api {
 
@@ -11,5 +14,9 @@ std::u16string NormalizePathText(const std::u16string& text);
 // folder of the host process's executable (not the current directory). False, with full empty,
 // when any step fails.
 bool ResolveFullPath(const std::u16string& path, std::u16string& full);
+
+// A path argument as an existing file's full path: 0, 87 for no path (null, or nothing left once
+// normalised), 161 (or the system's reason) when it cannot be resolved, 2 when nothing is there.
+std::uint32_t ResolveExistingFile(const OrvaneCamChar16* path, std::u16string& full);
 
 }  // namespace orvanecam::api

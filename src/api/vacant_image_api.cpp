@@ -20,11 +20,8 @@ namespace {
 // Everything up to the block: argument, path, file, picture, registry.
 std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::uint8_t>& nv12,
                                  std::int32_t& width, std::int32_t& height) {
-    const std::u16string text = NormalizePathText(TextOf(path));
-    if (text.empty()) return platform::kErrorInvalidParameter;
     std::u16string full;
-    if (!ResolveFullPath(text, full)) return LastErrorOr(kErrorBadPathname);
-    if (!platform::PathExists(full)) return platform::kErrorFileNotFound;
+    if (const std::uint32_t error = ResolveExistingFile(path, full); error != 0) return error;
     if (!picture::LoadBitmapAsNv12(platform::Utf16ToUtf8(full), nv12, width, height)) {
         return LastErrorOr(kErrorInvalidData);
     }

@@ -6,7 +6,7 @@
 namespace orvanecam::exchange {
 
 FrameSize ValidOutputSize(std::int32_t width, std::int32_t height) {
-    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) {
+    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height)) {
         return kDefaultFrameSize;
     }
     const FrameSize even{width & ~1, height & ~1};

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "geometry/picture_geometry.h"
+
 namespace orvanecam::exchange {
 
 inline constexpr std::string_view kBlockName = "OrvaneCam2_FromToSharedMemory";
@@ -12,7 +14,6 @@ inline constexpr std::string_view kNewFrameEventName = "OrvaneCam2_NewFrame_Even
 inline constexpr std::size_t kRegionBytes = 0x2000000;
 inline constexpr std::size_t kBlockBytes = 0x6000058;
 
-inline constexpr std::int32_t kMaxDimension = 4096;
 inline constexpr std::int32_t kDefaultWidth = 1080;
 inline constexpr std::int32_t kDefaultHeight = 1920;
 inline constexpr std::int32_t kDefaultFps = 30;
@@ -87,9 +88,9 @@ struct FrameSize {
 
 inline constexpr FrameSize kDefaultFrameSize{kDefaultWidth, kDefaultHeight};
 
-// Bytes of a tightly packed NV12 picture.
+// Bytes of a tightly packed NV12 picture of size.
 inline constexpr std::size_t Nv12Bytes(FrameSize size) {
-    return static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height) * 3 / 2;
+    return geometry::Yuv420Bytes(size.width, size.height);
 }
 
 }  // namespace orvanecam::exchange

@@ -37,8 +37,7 @@ void FramePublisher::SanitizeBlock() {
 
 bool FramePublisher::PublishFrame(const std::uint8_t* source, std::int32_t width,
                                   std::int32_t height) {
-    if (source == nullptr || width < 1 || width > kMaxDimension || height < 1 ||
-        height > kMaxDimension) {
+    if (source == nullptr || !geometry::IsSideInRange(width) || !geometry::IsSideInRange(height)) {
         return false;
     }
     const FrameSize size{width & ~1, height & ~1};

@@ -101,8 +101,7 @@ HRESULT CheckVideoType(const AM_MEDIA_TYPE& type) {
     const bool yuy2 = format == picture::SampleFormat::kYuy2;
     const std::int64_t width = header->biWidth;
     const std::int64_t height = PictureHeight(*header);
-    if (width < 1 || width > exchange::kMaxDimension || height < 1 ||
-        height > exchange::kMaxDimension || width % 2 != 0) {
+    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width % 2 != 0) {
         return E_INVALIDARG;
     }
     if (!yuy2 && height % 2 != 0) return E_INVALIDARG;

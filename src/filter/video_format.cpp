@@ -1,5 +1,7 @@
 #include "filter/video_format.h"
 
+#include "geometry/picture_geometry.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -99,24 +101,7 @@ std::int32_t PictureHeight32(const BITMAPINFOHEADER& header) {
 std::int64_t FrameBytes(const AM_MEDIA_TYPE& mediaType) {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(mediaType);
     if (header == nullptr || header->biWidth <= 0 || header->biHeight == 0) return 0;
-    const std::int64_t width = header->biWidth;
-    const std::int64_t height = PictureHeight(*header);
-    const std::int64_t pixels = width * height;
-    // Without overflow: a hostile 2^31 x 2^31 type reaches 2^62 pixels.
-    switch (SampleFormatOf(mediaType)) {
-        case picture::SampleFormat::kYuy2:
-            return pixels * 2;
-        case picture::SampleFormat::kRgb24:
-        case picture::SampleFormat::kRgb32: {
-            const std::int64_t bytesPerPixel =
-                SampleFormatOf(mediaType) == picture::SampleFormat::kRgb32 ? 4 : 3;
-            const std::int64_t stride = (width * bytesPerPixel + 3) & ~std::int64_t{3};
-            return height > INT64_MAX / stride ? INT64_MAX : stride * height;
-        }
-        case picture::SampleFormat::kNv12:
-            break;
-    }
-    return pixels + pixels / 2;
+    return geometry::FrameBytes(header->biWidth, PictureHeight(*header), SampleFormatOf(mediaType));
 }
 
 HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,

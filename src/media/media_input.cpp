@@ -17,12 +17,8 @@ std::string WideToUtf8(const std::u16string& text) {
 }
 
 std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Path) {
-    if (path == nullptr) return kErrorInvalidParameter;
-    const std::u16string text = api::NormalizePathText(api::TextOf(path));
-    if (text.empty()) return kErrorInvalidParameter;
     std::u16string full;
-    if (!api::ResolveFullPath(text, full)) return api::LastErrorOr(kErrorBadPathname);
-    if (!platform::PathExists(full)) return kErrorFileNotFound;
+    if (const std::uint32_t error = api::ResolveExistingFile(path, full); error != 0) return error;
     utf8Path = WideToUtf8(full);
     return utf8Path.empty() ? api::LastErrorOr(kErrorBadPathname) : 0u;
 }
@@ -89,8 +85,8 @@ std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
                            std::int32_t& height) {
     width = decoder.width & ~1;
     height = decoder.height & ~1;
-    const auto usable = [](std::int32_t side) { return side >= 1 && side <= 4096; };
-    return usable(width) && usable(height) ? 0u : kErrorInvalidData;
+    return geometry::IsSideInRange(width) && geometry::IsSideInRange(height) ? 0u
+                                                                             : kErrorInvalidData;
 }
 
 std::uint32_t AllocatePacketAndFrame(MediaInput& input) {

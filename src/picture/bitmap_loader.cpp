@@ -55,7 +55,7 @@ bool LoadBitmapAsNv12(const std::string& path, std::vector<std::uint8_t>& nv12, 
     if (!pixels) return false;
     const std::int32_t w = pixels->width & ~1;
     const std::int32_t h = (pixels->height < 0 ? -pixels->height : pixels->height) & ~1;
-    if (w < 1 || w > kMaxDimension || h < 1 || h > kMaxDimension) return false;
+    if (!IsSideInRange(w) || !IsSideInRange(h)) return false;
     // The stored rows must hold what is read from them, whoever decoded the file.
     const std::size_t rowBytes =
         static_cast<std::size_t>(w) * static_cast<std::size_t>(pixels->bitsPerPixel / 8);

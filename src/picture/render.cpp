@@ -14,21 +14,11 @@ bool IsRgb(SampleFormat format) {
 }
 
 std::size_t RgbStride(const MediaFrame& media) {
-    const std::size_t bytesPerPixel = media.format == SampleFormat::kRgb32 ? 4 : 3;
-    return (static_cast<std::size_t>(media.width) * bytesPerPixel + 3) & ~std::size_t{3};
+    return static_cast<std::size_t>(geometry::RgbStride(media.width, media.format));
 }
 
 std::size_t FrameBytes(const MediaFrame& media) {
-    switch (media.format) {
-        case SampleFormat::kYuy2:
-            return Yuy2Bytes(media.width, media.height);
-        case SampleFormat::kRgb24:
-        case SampleFormat::kRgb32:
-            return RgbStride(media) * static_cast<std::size_t>(media.height);
-        case SampleFormat::kNv12:
-            break;
-    }
-    return Yuv420Bytes(media.width, media.height);
+    return static_cast<std::size_t>(geometry::FrameBytes(media.width, media.height, media.format));
 }
 
 namespace {
@@ -83,12 +73,9 @@ void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
         for (std::size_t at = 0; at + 4 <= frameBytes; at += 4) std::memcpy(sample + at, group, 4);
     };
     switch (media.format) {
-        case SampleFormat::kNv12: {
-            const std::size_t luma = LumaBytes(media.width, media.height);
-            std::memset(sample, kBlackLuma, frameBytes);
-            std::memset(sample + luma, kBlackChroma, luma / 2);
+        case SampleFormat::kNv12:
+            FillBlackNv12(sample, media.width, media.height);
             return;
-        }
         case SampleFormat::kYuy2:
             repeat({kBlackLuma, kBlackChroma, kBlackLuma, kBlackChroma});
             return;

@@ -4,14 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "geometry/picture_geometry.h"
 #include "picture/orientation.h"
 #include "picture/scratch_buffer.h"
 
 namespace orvanecam::picture {
 
-// RGB samples are Windows DIBs: bytes B, G, R (and an unused fourth in RGB32), rows padded to
-// four bytes, bottom-up unless the client asked for top-down.
-enum class SampleFormat { kNv12, kYuy2, kRgb24, kRgb32 };
+// RGB samples are bottom-up unless the client asked for top-down.
+using geometry::SampleFormat;
 
 // One stream's rendering buffers. Each stream owns its own, so streams of several filters in one
 // process render side by side; after the first frames of a size nothing allocates.

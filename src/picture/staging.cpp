@@ -15,16 +15,12 @@ struct Size {
     std::int32_t height;
 };
 
-bool InRange(std::int32_t side) {
-    return side >= 1 && side <= kMaxDimension;
-}
-
 // The checks both submissions share; returns the even target size.
 std::optional<Size> CheckedTarget(const std::uint8_t* source, std::int32_t width,
                                   std::int32_t height, std::int32_t targetWidth,
                                   std::int32_t targetHeight) {
-    if (source == nullptr || !InRange(width) || !InRange(height) || width % 2 != 0 ||
-        height % 2 != 0 || !InRange(targetWidth) || !InRange(targetHeight)) {
+    if (source == nullptr || !IsSideInRange(width) || !IsSideInRange(height) || width % 2 != 0 ||
+        height % 2 != 0 || !IsSideInRange(targetWidth) || !IsSideInRange(targetHeight)) {
         return std::nullopt;
     }
     const Size target{targetWidth & ~1, targetHeight & ~1};

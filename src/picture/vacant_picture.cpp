@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t kPathValueBytes = 2080;  // 1040 UTF-16 units
 
 bool InSide(std::int32_t side) {
-    return side >= 1 && side <= kMaxDimension && side % 2 == 0;
+    return IsSideInRange(side) && side % 2 == 0;
 }
 
 // The first view (64-bit, then 32-bit) that holds a non-empty path.
