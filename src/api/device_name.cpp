@@ -15,8 +15,6 @@ using platform::RegistryKey;
 using platform::RegistryRoot;
 using platform::RegistryView;
 
-constexpr std::uint32_t kErrorPathNotFound = 3;
-
 bool IsRemovedCharacter(char16_t unit) {
     return unit < 32 || std::u16string_view(u"\"*/:<>?\\|").find(unit) != std::u16string_view::npos;
 }
@@ -28,7 +26,7 @@ bool WriteIfPresent(const std::string& path, const char* valueName, const std::u
     auto key = RegistryKey::Open(RegistryRoot::kClassesRoot, path, view,
                                  platform::RegistryAccess::kSetValue, error);
     if (!key) {
-        return error == platform::kErrorFileNotFound || error == kErrorPathNotFound ||
+        return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound ||
                error == platform::kErrorInvalidParameter;
     }
     return key->SetString(valueName, name) == platform::kErrorSuccess;

@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "api/producer_call.h"
-#include "api/result_codes.h"
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
 #include "picture/staging.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::api {
 namespace {
@@ -35,13 +35,13 @@ std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::i
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         const exchange::FrameSize target = TargetSize(*publisher.Block());
         if (!picture::CanWriteNv12Frame(data, width, height, stride, target.width, target.height)) {
-            return kErrorInvalidData;
+            return platform::kErrorInvalidData;
         }
         const bool published = publisher.PublishFrameWith(target, [&](std::uint8_t* frameArea) {
             return picture::WriteNv12Frame(data, width, height, stride, target.width, target.height,
                                            frameArea);
         });
-        return published ? 0 : LastErrorOr(kErrorWriteFault);
+        return published ? 0 : platform::kErrorWriteFault;
     });
 }
 
@@ -54,10 +54,10 @@ std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int3
         const exchange::FrameSize target = TargetSize(*publisher.Block());
         picture::StagingBuffers& staging = ProducerStaging();
         if (!stage(staging, data, width, height, stride, target.width, target.height)) {
-            return LastErrorOr(kErrorInvalidData);
+            return platform::kErrorInvalidData;
         }
         if (!publisher.PublishFrame(staging.stagingFrame.Data(), target.width, target.height)) {
-            return LastErrorOr(kErrorWriteFault);
+            return platform::kErrorWriteFault;
         }
         return 0;
     });

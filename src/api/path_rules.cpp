@@ -1,9 +1,9 @@
 #include "api/path_rules.h"
 
 #include "api/producer_call.h"
-#include "api/result_codes.h"
 #include "api/text_rules.h"
 #include "platform/paths.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::api {
 
@@ -36,7 +36,7 @@ std::uint32_t ResolveExistingFile(const OrvaneCamChar16* path, std::u16string& f
     const std::u16string text =
         path == nullptr ? std::u16string() : NormalizePathText(TextOf(path));
     if (text.empty()) return platform::kErrorInvalidParameter;
-    if (!ResolveFullPath(text, full)) return LastErrorOr(kErrorBadPathname);
+    if (!ResolveFullPath(text, full)) return platform::kErrorBadPathname;
     return platform::PathExists(full) ? 0u : platform::kErrorFileNotFound;
 }
 

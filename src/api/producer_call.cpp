@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "api/result_codes.h"
 #include "exchange/publisher.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::api {
 
@@ -12,22 +12,14 @@ std::mutex& ProducerMutex() {
     return mutex;
 }
 
-std::uint32_t LastErrorOr(std::uint32_t fallback) {
-    const std::uint32_t error = platform::ThreadLastError();
-    return error != 0 ? error : fallback;
-}
-
 std::uint32_t Finish(std::uint32_t result) {
     platform::SetThreadLastError(result);
     return result;
 }
 
 std::uint32_t OpenProducerBlock() {
-    if (!exchange::ProducerExchange().OpenOrCreateBlock()) {
-        return LastErrorOr(platform::kErrorOpenFailed);
-    }
-    platform::SetThreadLastError(0);
-    return 0;
+    exchange::FramePublisher& publisher = exchange::ProducerExchange();
+    return publisher.OpenOrCreateBlock() ? 0u : publisher.Connection().FailureCode();
 }
 
 std::uint32_t CodeForCurrentException() {
@@ -36,7 +28,7 @@ std::uint32_t CodeForCurrentException() {
     } catch (const std::bad_alloc&) {
         return platform::kErrorNotEnoughMemory;
     } catch (...) {
-        return kErrorInternal;
+        return platform::kErrorInternal;
     }
 }
 

@@ -11,14 +11,10 @@ namespace orvanecam::api {
 // One non-recursive mutex per producer process, serialising every block update it makes.
 std::mutex& ProducerMutex();
 
-// The thread's last error if a failing step left one, else fallback.
-std::uint32_t LastErrorOr(std::uint32_t fallback);
-
 // Records a call's result as the thread's last error and returns it.
 std::uint32_t Finish(std::uint32_t result);
 
 // Opens the producer's block if needed: 0, or the failure's code (110 without a system error).
-// Clears the thread's last error on success, so a later step's failure reports its own code.
 std::uint32_t OpenProducerBlock();
 
 // Converts anything thrown inside into a code: nothing may unwind into a C caller.

@@ -3,10 +3,10 @@
 
 #include "api/device_name.h"
 #include "api/producer_call.h"
-#include "api/result_codes.h"
 #include "api/text_rules.h"
 #include "api/user_settings.h"
 #include "exchange/publisher.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::api {
 namespace {
@@ -21,7 +21,7 @@ void ChangeSetting(Field field, Change&& change) {
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         if (!publisher.OpenOrCreateBlock()) return platform::kErrorOpenFailed;
         change(exchange::Atomic(publisher.Block()->*field));
-        if (!publisher.OpenOrCreateBlock()) return kErrorWriteFault;
+        if (!publisher.OpenOrCreateBlock()) return platform::kErrorWriteFault;
         publisher.PokeSettings();
         return 0;
     });
@@ -50,7 +50,7 @@ extern "C" ORVANECAM_API void ORVANECAM_CALL setVcamOn(int32_t on) {
 
 extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) {
     if (step < 0 || step > 2) {
-        platform::SetThreadLastError(platform::kErrorInvalidParameter);
+        (void)api::Finish(platform::kErrorInvalidParameter);
         return;
     }
     const auto turns = static_cast<std::uint32_t>(step) + 1u;
@@ -66,10 +66,10 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCam
     return api::RunProducerCall([&]() -> std::uint32_t {
         const std::u16string cleaned = api::SanitizeDeviceName(api::TextOf(name));
         if (cleaned.empty()) return platform::kErrorInvalidParameter;
-        const bool stored = api::StoreUserSetting("FriendlyName", cleaned);
+        const std::uint32_t stored = api::StoreUserSetting("FriendlyName", cleaned);
         // The class keys are tried even when the user's value could not be stored.
         const bool classKeysWritten = api::WriteDeviceNameToClassKeys(cleaned);
-        if (!stored) return api::LastErrorOr(platform::kErrorAccessDenied);
-        return classKeysWritten ? 0u : api::kErrorNotReady;
+        if (stored != 0) return stored;
+        return classKeysWritten ? 0u : platform::kErrorNotReady;
     });
 }

@@ -5,7 +5,6 @@
 
 #include "api/path_rules.h"
 #include "api/producer_call.h"
-#include "api/result_codes.h"
 #include "api/text_rules.h"
 #include "api/user_settings.h"
 #include "exchange/publisher.h"
@@ -13,6 +12,7 @@
 #include "picture/vacant_picture.h"
 #include "platform/paths.h"
 #include "platform/utf16.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::api {
 namespace {
@@ -23,15 +23,12 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
     std::u16string full;
     if (const std::uint32_t error = ResolveExistingFile(path, full); error != 0) return error;
     if (!picture::LoadBitmapAsNv12(platform::Utf16ToUtf8(full), nv12, width, height)) {
-        return LastErrorOr(kErrorInvalidData);
+        return platform::kErrorInvalidData;
     }
     if (nv12.empty() || nv12.size() > exchange::kRegionBytes) {
         return platform::kErrorNotEnoughMemory;
     }
-    if (!StoreUserSetting(picture::kVacantImagePathValue, full)) {
-        return LastErrorOr(platform::kErrorAccessDenied);
-    }
-    return 0;
+    return StoreUserSetting(picture::kVacantImagePathValue, full);
 }
 
 }  // namespace

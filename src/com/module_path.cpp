@@ -21,7 +21,6 @@ extern HINSTANCE g_hInst;
 
 namespace {
 constexpr std::size_t kPathCapacity = 260;
-constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 }  // namespace
 
 std::uint32_t ModuleFilePath(std::u16string& path) {
@@ -30,7 +29,7 @@ std::uint32_t ModuleFilePath(std::u16string& path) {
     wchar_t buffer[kPathCapacity] = {};
     const DWORD length = GetModuleFileNameW(g_hInst, buffer, kPathCapacity);
     if (length == 0) return GetLastError();
-    if (length >= kPathCapacity) return kErrorInsufficientBuffer;
+    if (length >= kPathCapacity) return platform::kErrorInsufficientBuffer;
     path.assign(buffer, buffer + length);
 #else
     Dl_info info{};
@@ -42,7 +41,7 @@ std::uint32_t ModuleFilePath(std::u16string& path) {
     path = platform::Utf8ToUtf16(resolved);
     if (path.size() >= kPathCapacity) {
         path.clear();
-        return kErrorInsufficientBuffer;
+        return platform::kErrorInsufficientBuffer;
     }
 #endif
     return platform::kErrorSuccess;

@@ -9,10 +9,8 @@ namespace {
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-constexpr std::uint32_t kErrorPathNotFound = 3;
-
 bool IsMissing(std::uint32_t error) {
-    return error == platform::kErrorFileNotFound || error == kErrorPathNotFound;
+    return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
 
 std::optional<RegistryKey> OpenBelowClassesRoot(const std::string& path, std::uint32_t& error) {
@@ -22,13 +20,9 @@ std::optional<RegistryKey> OpenBelowClassesRoot(const std::string& path, std::ui
 
 }  // namespace
 
-HRESULT HresultFromError(std::uint32_t error) {
-    return error == 0 ? S_OK : static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
-}
-
 bool IsMissingKeyResult(HRESULT result) {
     return result == HresultFromError(platform::kErrorFileNotFound) ||
-           result == HresultFromError(kErrorPathNotFound);
+           result == HresultFromError(platform::kErrorPathNotFound);
 }
 
 HRESULT SetRegistryString(const std::string& path, const std::string& valueName,

@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win32_errors.h"
 #include "sdk/directshow.h"
 
 namespace orvanecam::com {
 
-// 0 stays S_OK; an error e becomes 0x80070000 | (e & 0xFFFF).
-HRESULT HresultFromError(std::uint32_t error);
+// A registry error as an HRESULT (0 stays S_OK).
+inline HRESULT HresultFromError(std::uint32_t error) {
+    return static_cast<HRESULT>(platform::HresultFromWin32(error));
+}
 // Whether result says a key (or its path) is not there.
 bool IsMissingKeyResult(HRESULT result);
 

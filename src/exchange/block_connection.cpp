@@ -1,13 +1,24 @@
 #include "exchange/block_connection.h"
 
 #include "exchange/block_lifecycle.h"
+#include "platform/last_error.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::exchange {
+
+void BlockConnection::RecordFailure() {
+    if (m_failure != 0) return;
+    const std::uint32_t error = platform::ThreadLastError();
+    m_failure = error != 0 ? error : platform::kErrorOpenFailed;
+}
 
 bool BlockConnection::EnsureMapping() {
     if (m_mapping) return true;
     m_mapping = m_objects.CreateOrOpenBlockMapping();
-    if (!m_mapping) return false;
+    if (!m_mapping) {
+        RecordFailure();
+        return false;
+    }
     m_createdUninitialised = m_mapping->Created();
     return true;
 }
@@ -16,7 +27,10 @@ bool BlockConnection::EnsureView() {
     if (Block() != nullptr) return true;
     if (!EnsureMapping()) return false;
     m_view = m_objects.MapWholeBlock(*m_mapping);
-    if (!m_view) return false;
+    if (!m_view) {
+        RecordFailure();
+        return false;
+    }
     auto* block = reinterpret_cast<SharedBlock*>(m_view->Data());
     if (m_createdUninitialised) {
         InitialiseCreatedBlock(*block);
@@ -35,7 +49,10 @@ bool BlockConnection::EnsureEvent(bool openFirst) {
     if (Event() != nullptr) return true;
     if (openFirst) m_event = m_objects.OpenExistingFrameEvent();
     if (!m_event) m_event = m_objects.CreateOrOpenFrameEvent();
-    if (!m_event) return false;
+    if (!m_event) {
+        RecordFailure();
+        return false;
+    }
     m_eventPointer.store(&*m_event, std::memory_order_release);
     return true;
 }

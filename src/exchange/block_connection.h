@@ -16,7 +16,7 @@ class BlockConnection {
     explicit BlockConnection(KernelObjects& objects) : m_objects(objects) {}
 
     // Each Ensure step keeps what it obtained; a failed step is retried by the next call and
-    // leaves the failing call's error as the thread's last error.
+    // records its system error (110 without one) unless an earlier failure is already recorded.
     bool EnsureMapping();
     // Maps the block and initialises it (as its creator) or waits until it is initialised.
     bool EnsureView();
@@ -27,10 +27,15 @@ class BlockConnection {
     // Published once obtained, so other threads may read them while one thread opens.
     SharedBlock* Block() const { return m_block.load(std::memory_order_acquire); }
     platform::NamedEvent* Event() const { return m_eventPointer.load(std::memory_order_acquire); }
+    // The first failure recorded since ClearFailure, 0 for none.
+    std::uint32_t FailureCode() const { return m_failure; }
+    void ClearFailure() { m_failure = 0; }
     // The platform's name of the mapping, once held.
     std::string MappingName() const { return m_mapping ? m_mapping->Name() : std::string(); }
 
   private:
+    void RecordFailure();
+
     KernelObjects& m_objects;
     std::optional<platform::SharedMemory> m_mapping;
     std::optional<platform::MappedView> m_view;
@@ -40,6 +45,8 @@ class BlockConnection {
     // This process created the mapping and has not yet initialised it: kept across a failed
     // mapping of the view, so the retry initialises exactly once.
     bool m_createdUninitialised = false;
+    // Taken from the thread's last error right where a platform call failed.
+    std::uint32_t m_failure = 0;
     // Streams of one client open the event from their own threads at once.
     std::mutex m_eventMutex;
 };

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "exchange/block_lifecycle.h"
-#include "platform/last_error.h"
 #include "platform/process.h"
 
 namespace orvanecam::exchange {
@@ -12,10 +11,9 @@ namespace orvanecam::exchange {
 bool FramePublisher::OpenOrCreateBlock() {
     if (m_connection.Block() == nullptr || m_connection.Event() == nullptr) {
         // Both are tried each time; the first failure's error is the one reported.
+        m_connection.ClearFailure();
         const bool haveMapping = m_connection.EnsureMapping();
-        const std::uint32_t mappingError = platform::ThreadLastError();
         const bool haveEvent = m_connection.EnsureEvent(false);
-        if (!haveMapping) platform::SetThreadLastError(mappingError);
         if (!haveMapping || !haveEvent || !m_connection.EnsureView()) return false;
     }
     SanitizeBlock();

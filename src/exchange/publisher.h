@@ -14,7 +14,7 @@ class FramePublisher {
         : m_connection(objects) {}
 
     // True when the mapping, the view and the event are held and the block is initialised and
-    // sanitised. On failure the thread's last error is the failing system call's.
+    // sanitised. On failure Connection().FailureCode() is the first failing system call's error.
     bool OpenOrCreateBlock();
     // Repairs invalid output defaults and extension fields left in the block.
     void SanitizeBlock();

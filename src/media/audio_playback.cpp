@@ -28,7 +28,7 @@ std::uint32_t CreateResamplerFrom(const AVChannelLayout& layout, AVSampleFormat 
         av_channel_layout_uninit(&input);
         if (const int result = av_channel_layout_copy(&input, &layout); result < 0) {
             av_channel_layout_uninit(&output);
-            return MediaErrorToWin32(result, kErrorInvalidData);
+            return MediaErrorToWin32(result, platform::kErrorInvalidData);
         }
     }
     const int result = swr_alloc_set_opts2(&resampler, &output, AV_SAMPLE_FMT_S16,
@@ -36,11 +36,12 @@ std::uint32_t CreateResamplerFrom(const AVChannelLayout& layout, AVSampleFormat 
     av_channel_layout_uninit(&output);
     av_channel_layout_uninit(&input);
     if (result < 0 || resampler == nullptr) {
-        return result < 0 ? MediaErrorToWin32(result, kErrorOutOfMemory) : kErrorOutOfMemory;
+        return result < 0 ? MediaErrorToWin32(result, platform::kErrorOutOfMemory)
+                          : platform::kErrorOutOfMemory;
     }
     if (const int initialised = swr_init(resampler); initialised < 0) {
         swr_free(&resampler);
-        return MediaErrorToWin32(initialised, kErrorInvalidData);
+        return MediaErrorToWin32(initialised, platform::kErrorInvalidData);
     }
     return 0;
 }
@@ -90,7 +91,7 @@ std::uint32_t CreateResampler(const AVCodecContext& decoder, SwrContext*& resamp
 
 std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame,
                                     SoundQueue& output) {
-    if (frame == nullptr) return kErrorInvalidParameter;
+    if (frame == nullptr) return platform::kErrorInvalidParameter;
     // A frame that does not say what it holds is skipped rather than read.
     if (!IsReadableAudioFrame(*frame)) return 0;
     if (resampler == nullptr || !ResamplerFits(resampler, *frame)) {
@@ -113,7 +114,7 @@ std::uint32_t ResampleAndQueueAudio(SwrContext*& resampler, const AVFrame* frame
     const int converted =
         swr_convert(resampler, planes, capacity,
                     const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
-    if (converted < 0) return MediaErrorToWin32(converted, kErrorInvalidData);
+    if (converted < 0) return MediaErrorToWin32(converted, platform::kErrorInvalidData);
     if (converted == 0) return 0;
     return output.QueueAudioBuffer(buffer.data(), static_cast<std::uint64_t>(converted) *
                                                       static_cast<std::uint64_t>(bytesPerFrame));

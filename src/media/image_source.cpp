@@ -13,12 +13,13 @@ namespace {
 std::uint32_t ShowPacket(MediaInput& input, VideoOutput& output) {
     if (input.packet->stream_index != input.videoIndex) return 0;
     if (const int result = avcodec_send_packet(input.video, input.packet); result < 0) {
-        return MediaErrorToWin32(result, kErrorInvalidData);
+        return MediaErrorToWin32(result, platform::kErrorInvalidData);
     }
     int lastReceive = 0;
     if (const std::uint32_t sent = SendReadyVideoFrames(input, output, lastReceive)) return sent;
-    return ReceiveEndedNormally(lastReceive) ? 0u
-                                             : MediaErrorToWin32(lastReceive, kErrorInvalidData);
+    return ReceiveEndedNormally(lastReceive)
+               ? 0u
+               : MediaErrorToWin32(lastReceive, platform::kErrorInvalidData);
 }
 
 std::uint32_t Show(const OrvaneCamChar16* path) {
@@ -40,7 +41,7 @@ std::uint32_t Show(const OrvaneCamChar16* path) {
     int lastReceive = 0;
     if (const std::uint32_t sent = SendReadyVideoFrames(input, output, lastReceive)) return sent;
     // A file that yields no picture at all is an error.
-    return output.clock.framesSent > 0 ? 0u : kErrorInvalidData;
+    return output.clock.framesSent > 0 ? 0u : platform::kErrorInvalidData;
 }
 
 }  // namespace

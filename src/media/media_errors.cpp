@@ -9,10 +9,10 @@ extern "C" {
 namespace orvanecam::media {
 
 std::uint32_t MediaErrorToWin32(int result, std::uint32_t fallback) {
-    if (result == AVERROR(ENOMEM)) return kErrorOutOfMemory;
-    if (result == AVERROR(EINVAL)) return kErrorInvalidParameter;
-    if (result == AVERROR(ENOENT)) return kErrorFileNotFound;
-    if (result == AVERROR_EOF) return kErrorHandleEof;
+    if (result == AVERROR(ENOMEM)) return platform::kErrorOutOfMemory;
+    if (result == AVERROR(EINVAL)) return platform::kErrorInvalidParameter;
+    if (result == AVERROR(ENOENT)) return platform::kErrorFileNotFound;
+    if (result == AVERROR_EOF) return platform::kErrorHandleEof;
     return fallback;
 }
 

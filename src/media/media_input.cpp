@@ -20,7 +20,7 @@ std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Pat
     std::u16string full;
     if (const std::uint32_t error = api::ResolveExistingFile(path, full); error != 0) return error;
     utf8Path = WideToUtf8(full);
-    return utf8Path.empty() ? api::LastErrorOr(kErrorBadPathname) : 0u;
+    return utf8Path.empty() ? platform::kErrorBadPathname : 0u;
 }
 
 std::uint32_t ReadSendYuy2(bool& sendYuy2) {
@@ -35,20 +35,20 @@ std::uint32_t ReadSendYuy2(bool& sendYuy2) {
 std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder) {
     decoder = nullptr;
     if (format == nullptr || index < 0 || static_cast<unsigned>(index) >= format->nb_streams) {
-        return kErrorInvalidParameter;
+        return platform::kErrorInvalidParameter;
     }
     const AVCodecParameters* parameters = format->streams[index]->codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
-    if (codec == nullptr) return kErrorUnsupportedType;
+    if (codec == nullptr) return platform::kErrorUnsupportedType;
     AVCodecContext* context = avcodec_alloc_context3(codec);
-    if (context == nullptr) return kErrorOutOfMemory;
+    if (context == nullptr) return platform::kErrorOutOfMemory;
     if (const int result = avcodec_parameters_to_context(context, parameters); result < 0) {
         avcodec_free_context(&context);
-        return MediaErrorToWin32(result, kErrorInvalidData);
+        return MediaErrorToWin32(result, platform::kErrorInvalidData);
     }
     if (const int result = avcodec_open2(context, codec, nullptr); result < 0) {
         avcodec_free_context(&context);
-        return MediaErrorToWin32(result, kErrorUnsupportedType);
+        return MediaErrorToWin32(result, platform::kErrorUnsupportedType);
     }
     decoder = context;
     return 0;
@@ -66,18 +66,18 @@ MediaInput::~MediaInput() {
 std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input) {
     if (const int result = avformat_open_input(&input.format, utf8Path.c_str(), nullptr, nullptr);
         result < 0) {
-        return MediaErrorToWin32(result, kErrorOpenFailed);
+        return MediaErrorToWin32(result, platform::kErrorOpenFailed);
     }
-    if (input.format == nullptr) return kErrorOpenFailed;
+    if (input.format == nullptr) return platform::kErrorOpenFailed;
     if (const int result = avformat_find_stream_info(input.format, nullptr); result < 0) {
-        return MediaErrorToWin32(result, kErrorInvalidData);
+        return MediaErrorToWin32(result, platform::kErrorInvalidData);
     }
     input.videoIndex = av_find_best_stream(input.format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (withAudio) {
         input.audioIndex =
             av_find_best_stream(input.format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     }
-    if (input.videoIndex < 0) return kErrorUnsupportedType;
+    if (input.videoIndex < 0) return platform::kErrorUnsupportedType;
     return OpenStreamDecoder(input.format, input.videoIndex, input.video);
 }
 
@@ -85,14 +85,15 @@ std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
                            std::int32_t& height) {
     width = decoder.width & ~1;
     height = decoder.height & ~1;
-    return geometry::IsSideInRange(width) && geometry::IsSideInRange(height) ? 0u
-                                                                             : kErrorInvalidData;
+    return geometry::IsSideInRange(width) && geometry::IsSideInRange(height)
+               ? 0u
+               : platform::kErrorInvalidData;
 }
 
 std::uint32_t AllocatePacketAndFrame(MediaInput& input) {
     input.packet = av_packet_alloc();
     input.frame = av_frame_alloc();
-    return input.packet != nullptr && input.frame != nullptr ? 0u : kErrorOutOfMemory;
+    return input.packet != nullptr && input.frame != nullptr ? 0u : platform::kErrorOutOfMemory;
 }
 
 }  // namespace orvanecam::media

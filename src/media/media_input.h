@@ -70,7 +70,7 @@ std::uint32_t ReadPackets(MediaInput& input, Handle&& handle) {
         av_packet_unref(input.packet);
         if (handled != 0) return handled;
     }
-    return read == AVERROR_EOF ? 0u : MediaErrorToWin32(read, kErrorReadFault);
+    return read == AVERROR_EOF ? 0u : MediaErrorToWin32(read, platform::kErrorReadFault);
 }
 
 }  // namespace orvanecam::media

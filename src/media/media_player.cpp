@@ -42,14 +42,15 @@ std::uint32_t PlayPacket(Playback& playback) {
     if (!video && !audio) return 0;
     AVCodecContext* decoder = video ? input.video : input.audio;
     if (const int result = avcodec_send_packet(decoder, input.packet); result < 0) {
-        return MediaErrorToWin32(result, kErrorInvalidData);
+        return MediaErrorToWin32(result, platform::kErrorInvalidData);
     }
     int lastReceive = 0;
     const std::uint32_t played = video ? SendReadyVideoFrames(input, playback.video, lastReceive)
                                        : ReceiveAudio(playback, lastReceive);
     if (played != 0) return played;
-    return ReceiveEndedNormally(lastReceive) ? 0u
-                                             : MediaErrorToWin32(lastReceive, kErrorInvalidData);
+    return ReceiveEndedNormally(lastReceive)
+               ? 0u
+               : MediaErrorToWin32(lastReceive, platform::kErrorInvalidData);
 }
 
 // End of file: the decoders' last frames, then the last sound.
@@ -73,14 +74,14 @@ std::uint32_t OpenSound(Playback& playback) {
     if (input.audioIndex < 0) return 0;
     if (const std::uint32_t error = OpenStreamDecoder(input.format, input.audioIndex, input.audio);
         error != 0 || input.audio == nullptr) {
-        return error != 0 ? error : kErrorUnsupportedType;
+        return error != 0 ? error : platform::kErrorUnsupportedType;
     }
     if (const std::uint32_t error = CreateResampler(*input.audio, input.resampler); error != 0) {
         return error;
     }
     std::uint32_t error = 0;
     auto device = platform::OpenDefaultAudioDevice(error);
-    if (!device) return kErrorOpenFailed;
+    if (!device) return platform::kErrorOpenFailed;
     playback.sound.emplace(std::move(device));
     return 0;
 }

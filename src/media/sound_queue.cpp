@@ -45,14 +45,15 @@ void SoundQueue::Abandon() {
 }
 
 std::uint32_t SoundQueue::QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count) {
-    if (!m_device) return kErrorInvalidHandle;
-    if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu) return kErrorInvalidParameter;
+    if (!m_device) return platform::kErrorInvalidHandle;
+    if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu)
+        return platform::kErrorInvalidParameter;
     if (!WaitReaping([&] { return m_queuedBytes <= kMaxQueuedAudioBytes; }, 1)) {
         Abandon();
-        return kErrorTimeout;
+        return platform::kErrorTimeout;
     }
     std::unique_ptr<platform::AudioChunk> chunk(new (std::nothrow) platform::AudioChunk);
-    if (!chunk) return kErrorOutOfMemory;
+    if (!chunk) return platform::kErrorOutOfMemory;
     chunk->data.assign(bytes, bytes + count);
     if (const std::uint32_t error = m_device->Submit(*chunk); error != 0) return error;
     m_queuedBytes += count;
@@ -73,7 +74,7 @@ std::uint32_t SoundQueue::DrainAudio() {
     if (!m_device) return 0;
     if (WaitReaping([&] { return m_queue.empty(); }, 5)) return 0;
     Abandon();
-    return kErrorTimeout;
+    return platform::kErrorTimeout;
 }
 
 }  // namespace orvanecam::media

@@ -25,12 +25,13 @@ void WaitUntil(std::uint64_t target) {
 std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std::int32_t width,
                                 std::int32_t height, std::vector<std::uint8_t>& buffer,
                                 std::int32_t& stride) {
-    if (frame == nullptr || width < 1 || height < 1) return kErrorInvalidParameter;
-    if (target != AV_PIX_FMT_NV12 && target != AV_PIX_FMT_YUYV422) return kErrorUnsupportedType;
+    if (frame == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
+    if (target != AV_PIX_FMT_NV12 && target != AV_PIX_FMT_YUYV422)
+        return platform::kErrorUnsupportedType;
     SwsContext* scaler =
         sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                        width, height, target, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (scaler == nullptr) return kErrorNotEnoughMemory;
+    if (scaler == nullptr) return platform::kErrorNotEnoughMemory;
     const auto pixels = static_cast<std::int64_t>(width) * height;
     std::uint8_t* planes[4] = {};
     int strides[4] = {};
@@ -48,7 +49,7 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
     const int rows =
         sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
     sws_freeContext(scaler);
-    return rows < 1 ? kErrorInvalidData : 0u;
+    return rows < 1 ? platform::kErrorInvalidData : 0u;
 }
 
 std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVFormatContext* format,

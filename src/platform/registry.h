@@ -25,8 +25,6 @@ enum class RegistryAccess {
     kFull,        // create and delete subkeys too
 };
 
-inline constexpr std::uint32_t kErrorMoreData = 234;
-
 // Where the file-backed store keeps its keys, for tests and demos (ignored on Windows).
 inline constexpr const char* kRegistryRootVariable = "ORVANECAM_REGISTRY_ROOT";
 

@@ -149,7 +149,7 @@ TEST_F(OpenBlockTest, CreatorWhoseFirstAttemptFailedInitialisesOnRetry) {
         (failView ? objects.viewFailures : objects.eventFailures) = 1;
         FramePublisher producer(objects);
         EXPECT_FALSE(producer.OpenOrCreateBlock());
-        EXPECT_EQ(platform::ThreadLastError(), platform::kErrorAccessDenied);
+        EXPECT_EQ(producer.Connection().FailureCode(), platform::kErrorAccessDenied);
 
         // The retry knows it created the mapping: no wait for a creator that is itself.
         const auto start = platform::TickCountMs();
@@ -165,7 +165,7 @@ TEST_F(OpenBlockTest, FailedMappingReportsItsOwnErrorEvenWhenTheEventSucceeds) {
     objects.error = platform::kErrorNotEnoughMemory;
     FramePublisher producer(objects);
     EXPECT_FALSE(producer.OpenOrCreateBlock());
-    EXPECT_EQ(platform::ThreadLastError(), platform::kErrorNotEnoughMemory);
+    EXPECT_EQ(producer.Connection().FailureCode(), platform::kErrorNotEnoughMemory);
     EXPECT_TRUE(producer.OpenOrCreateBlock());
 }
 

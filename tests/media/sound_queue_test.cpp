@@ -36,7 +36,7 @@ class FakeAudioDevice final : public platform::AudioDevice {
         record->stillQueued = submitted.size() - released.size();
     }
     std::uint32_t Submit(platform::AudioChunk& chunk) override {
-        if (refuse) return kErrorWriteFault;
+        if (refuse) return platform::kErrorWriteFault;
         std::lock_guard<std::mutex> lock(mutex);
         submitted.push_back(&chunk);
         submittedBytes.push_back(chunk.data.size());
@@ -125,29 +125,29 @@ TEST(SoundQueueTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn) {
     Harness h;
     const std::vector<std::uint8_t> full(kMaxQueuedAudioBytes + 1, 1);
     ASSERT_EQ(h.output->QueueAudioBuffer(full.data(), full.size()), 0u);
-    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorTimeout);
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), platform::kErrorTimeout);
     EXPECT_FALSE(h.output->IsOpen());
     // Reset first, every buffer handed back, then closed: nothing left for the device to write.
     EXPECT_TRUE(h.closed->wasReset);
     EXPECT_TRUE(h.closed->closed);
     EXPECT_EQ(h.closed->stillQueued, 0u);
-    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorInvalidHandle);
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), platform::kErrorInvalidHandle);
 
     Harness drained;
     ASSERT_EQ(drained.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
-    EXPECT_EQ(drained.output->DrainAudio(), kErrorTimeout);
+    EXPECT_EQ(drained.output->DrainAudio(), platform::kErrorTimeout);
     EXPECT_EQ(drained.closed->stillQueued, 0u);
 }
 
 TEST(SoundQueueTest, RefusalsAndBadChunksQueueNothing) {
     Harness h;
-    EXPECT_EQ(h.output->QueueAudioBuffer(nullptr, 10), kErrorInvalidParameter);
-    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 0), kErrorInvalidParameter);
+    EXPECT_EQ(h.output->QueueAudioBuffer(nullptr, 10), platform::kErrorInvalidParameter);
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 0), platform::kErrorInvalidParameter);
     h.device->refuse = true;
-    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), kErrorWriteFault);
+    EXPECT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), platform::kErrorWriteFault);
     EXPECT_EQ(h.output->QueuedBuffers(), 0u);
     SoundQueue silent;
-    EXPECT_EQ(silent.QueueAudioBuffer(kChunk.data(), 1000), kErrorInvalidHandle);
+    EXPECT_EQ(silent.QueueAudioBuffer(kChunk.data(), 1000), platform::kErrorInvalidHandle);
     EXPECT_EQ(silent.DrainAudio(), 0u);
 }
 
@@ -179,7 +179,8 @@ TEST(ResampleTest, MonoAt44100ComesOutAsStereoAt48000) {
     }
     // 44,032 samples at 48,000 Hz, 4 bytes each, less what the filter still holds.
     EXPECT_NEAR(static_cast<double>(queued), 44032.0 * 48000 / 44100 * 4, 2000.0);
-    EXPECT_EQ(ResampleAndQueueAudio(resampler, nullptr, *h.output), kErrorInvalidParameter);
+    EXPECT_EQ(ResampleAndQueueAudio(resampler, nullptr, *h.output),
+              platform::kErrorInvalidParameter);
 
     av_frame_free(&frame);
     swr_free(&resampler);

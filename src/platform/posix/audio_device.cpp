@@ -11,8 +11,6 @@
 namespace orvanecam::platform {
 namespace {
 
-constexpr std::uint32_t kErrorWriteFault = 29;
-
 class PulseAudioDevice final : public AudioDevice {
   public:
     explicit PulseAudioDevice(pa_simple* stream) : m_stream(stream) {}

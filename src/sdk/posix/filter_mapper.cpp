@@ -23,7 +23,7 @@ std::u16string GuidText(REFGUID guid) {
 }
 
 HRESULT FromError(std::uint32_t error) {
-    return error == 0 ? S_OK : MakeHresult(0x80070000u | (error & 0xFFFFu));
+    return static_cast<HRESULT>(platform::HresultFromWin32(error));
 }
 
 // CLSID\{category}\Instance\{instance name, or the filter's class id without one}
