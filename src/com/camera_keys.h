@@ -3,11 +3,11 @@
 #include <string>
 
 #include "sdk/directshow.h"
+#include "sdk/guid_text.h"
 
 namespace orvanecam::com {
 
-// The identifier's registry text ({XXXXXXXX-...}, upper case); empty when it cannot be formatted.
-std::u16string GuidText(REFGUID guid);
+using sdk::GuidText;
 
 // "CLSID\{id}"; empty when the identifier cannot be formatted.
 std::string ClassKeyPath(REFCLSID classId);

@@ -4,8 +4,7 @@
 
 namespace orvanecam::com {
 
-// Spelled out so that it is the platform's wide character type in every build.
-inline constexpr WCHAR kCameraName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a', 'm', 0};
+inline constexpr WCHAR kCameraName[] = OLESTR("OrvaneCam");
 inline constexpr char16_t kCameraNameUtf16[] = u"OrvaneCam";
 
 }  // namespace orvanecam::com

@@ -10,11 +10,6 @@
 namespace orvanecam::com {
 namespace {
 
-constexpr char16_t kThreadingModel[] = u"Both";
-constexpr char kServerKeyName[] = "InprocServer32";
-constexpr WCHAR kPinName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a', 'm',
-                              '2', 'O', 'u', 't', 'p', 'u', 't', 0};
-
 const REGPINTYPES kPinTypes[] = {
     {&MEDIATYPE_Video, &MEDIASUBTYPE_NV12},
     {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2},
@@ -22,7 +17,7 @@ const REGPINTYPES kPinTypes[] = {
 
 REGFILTERPINS OutputPinRecord() {
     REGFILTERPINS pin{};
-    pin.strName = const_cast<LPWSTR>(kPinName);  // the record type is not const-correct
+    pin.strName = const_cast<LPWSTR>(filter::kPinName);  // the record type is not const-correct
     pin.bRendered = FALSE;
     pin.bOutput = TRUE;
     pin.bZero = FALSE;
@@ -32,6 +27,43 @@ REGFILTERPINS OutputPinRecord() {
     pin.nMediaTypes = sizeof(kPinTypes) / sizeof(kPinTypes[0]);
     pin.lpMediaType = kPinTypes;
     return pin;
+}
+
+struct ValueWrite {
+    std::string key;
+    const char* name;
+    std::u16string text;
+};
+
+template <std::size_t count>
+HRESULT WriteValues(const ValueWrite (&writes)[count]) {
+    for (const ValueWrite& write : writes) {
+        if (write.key.empty()) return E_FAIL;
+        const HRESULT result = SetRegistryString(write.key, write.name, write.text);
+        if (FAILED(result)) return result;
+    }
+    return S_OK;
+}
+
+// CLSID\{camera} with its description and in-process server, as COM finds the class.
+HRESULT WriteClassKeys(const std::u16string& modulePath) {
+    const std::string classKey = ClassKeyPath(filter::kCameraClassId);
+    const std::string serverKey = classKey + "\\InprocServer32";
+    return WriteValues({
+        ValueWrite{classKey, "", kCameraNameUtf16},
+        ValueWrite{serverKey, "", modulePath},
+        ValueWrite{serverKey, "ThreadingModel", u"Both"},
+    });
+}
+
+// The device key the category lists, with the values clients read whatever the mapper wrote.
+HRESULT WriteDeviceKey() {
+    const std::string instanceKey = CameraInstanceKeyPath();
+    return WriteValues({
+        ValueWrite{instanceKey, "", kCameraNameUtf16},
+        ValueWrite{instanceKey, "FriendlyName", kCameraNameUtf16},
+        ValueWrite{instanceKey, "CLSID", GuidText(filter::kCameraClassId)},
+    });
 }
 
 HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
@@ -46,14 +78,14 @@ HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
                                            &CLSID_VideoInputDeviceCategory, nullptr, &record);
     // Not needed: the device is found through the category. (IMoniker starts with IUnknown.)
     if (moniker != nullptr) reinterpret_cast<IUnknown*>(moniker)->Release();
-    if (SUCCEEDED(result)) result = UpdateDeviceKeys(true);
+    if (SUCCEEDED(result)) result = WriteDeviceKey();
     return result;
 }
 
 HRESULT UnregisterWithMapper(IFilterMapper2& mapper) {
-    // The keys go first, so that they are gone whatever the mapper answers. The mapper then
+    // The device key goes first, so that it is gone whatever the mapper answers. The mapper then
     // finds its instance key gone: that is the outcome asked for, not a failure.
-    (void)UpdateDeviceKeys(false);
+    (void)DeleteRegistryTree(CameraInstanceKeyPath());
     const HRESULT result =
         mapper.UnregisterFilter(&CLSID_VideoInputDeviceCategory, nullptr, filter::kCameraClassId);
     return IsMissingKeyResult(result) ? S_OK : result;
@@ -61,8 +93,7 @@ HRESULT UnregisterWithMapper(IFilterMapper2& mapper) {
 
 HRESULT RegisterInApartment(bool registering, const std::u16string& modulePath) {
     if (registering) {
-        const HRESULT written = WriteServerKeys(filter::kCameraClassId, kCameraNameUtf16,
-                                                modulePath, kThreadingModel, kServerKeyName);
+        const HRESULT written = WriteClassKeys(modulePath);
         if (FAILED(written)) return written;
     }
     IFilterMapper2* mapper = nullptr;
@@ -71,7 +102,9 @@ HRESULT RegisterInApartment(bool registering, const std::u16string& modulePath) 
     if (FAILED(result)) return result;
     result = registering ? RegisterWithMapper(*mapper) : UnregisterWithMapper(*mapper);
     mapper->Release();
-    if (!registering && SUCCEEDED(result)) result = RemoveServerKeys(filter::kCameraClassId);
+    if (!registering && SUCCEEDED(result)) {
+        result = DeleteRegistryTree(ClassKeyPath(filter::kCameraClassId));
+    }
     return result;
 }
 
@@ -88,63 +121,6 @@ HRESULT RegisterServer(bool registering) {
     CoFreeUnusedLibraries();
     if (initialised == S_OK || initialised == S_FALSE) CoUninitialize();
     return result;
-}
-
-HRESULT WriteServerKeys(REFCLSID classId, const std::u16string& description,
-                        const std::u16string& modulePath, const std::u16string& threadingModel,
-                        const std::string& serverKeyName) {
-    const std::string classKey = ClassKeyPath(classId);
-    HRESULT result = SetRegistryString(classKey, "", description);
-    if (SUCCEEDED(result)) {
-        result = SetRegistryString(classKey + "\\" + serverKeyName, "", modulePath);
-    }
-    if (SUCCEEDED(result)) {
-        result =
-            SetRegistryString(classKey + "\\" + serverKeyName, "ThreadingModel", threadingModel);
-    }
-    return result;
-}
-
-HRESULT RemoveServerKeys(REFCLSID classId) {
-    (void)DeleteKeyTree("", ClassKeyPath(classId));
-    return S_OK;
-}
-
-HRESULT UpdateDeviceKeys(bool registering) {
-    const std::u16string filterId = GuidText(filter::kCameraClassId);
-    const std::string filterKey = ClassKeyPath(filter::kCameraClassId);
-    const std::string instanceKey = CameraInstanceKeyPath();
-    if (filterKey.empty() || instanceKey.empty()) return E_FAIL;
-    std::u16string modulePath;
-    if (const std::uint32_t error = ModuleFilePath(modulePath); error != 0) {
-        return HresultFromError(error);
-    }
-    if (!registering) {
-        const HRESULT removed = DeleteRegistryTree(instanceKey);
-        if (FAILED(removed)) return removed;
-        return DeleteRegistryTree(filterKey);
-    }
-    const std::string serverKey = filterKey + "\\" + kServerKeyName;
-    struct Write {
-        const std::string& key;
-        const char* name;
-        const std::u16string& text;
-    };
-    const std::u16string name = kCameraNameUtf16;
-    const std::u16string threadingModel = kThreadingModel;
-    const Write writes[] = {
-        {filterKey, "", name},
-        {serverKey, "", modulePath},
-        {serverKey, "ThreadingModel", threadingModel},
-        {instanceKey, "", name},
-        {instanceKey, "FriendlyName", name},
-        {instanceKey, "CLSID", filterId},
-    };
-    for (const Write& write : writes) {
-        const HRESULT result = SetRegistryString(write.key, write.name, write.text);
-        if (FAILED(result)) return result;
-    }
-    return S_OK;
 }
 
 }  // namespace orvanecam::com

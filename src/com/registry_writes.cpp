@@ -35,6 +35,8 @@ HRESULT SetRegistryString(const std::string& path, const std::string& valueName,
 }
 
 HRESULT DeleteRegistryTree(const std::string& path) {
+    // An empty path would name the classes root itself.
+    if (path.empty()) return E_FAIL;
     const auto slash = path.rfind('\\');
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
     const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -43,20 +45,6 @@ HRESULT DeleteRegistryTree(const std::string& path) {
     if (!parent) return IsMissing(error) ? S_OK : HresultFromError(error);
     error = parent->DeleteTree(leaf);
     return IsMissing(error) ? S_OK : HresultFromError(error);
-}
-
-HRESULT DeleteKeyTree(const std::string& parentPath, const std::string& name) {
-    if (name.empty()) return E_FAIL;
-    const std::string path = parentPath.empty() ? name : parentPath + "\\" + name;
-    std::uint32_t error = 0;
-    {
-        const auto key = OpenBelowClassesRoot(path, error);
-        if (!key) return S_OK;
-        // One pass over the names: a subkey that refuses to go must not keep us here forever.
-        for (const std::string& subkey : key->SubkeyNames()) DeleteKeyTree(path, subkey);
-    }
-    if (auto parent = OpenBelowClassesRoot(parentPath, error)) parent->DeleteTree(name);
-    return S_OK;
 }
 
 }  // namespace orvanecam::com

@@ -21,11 +21,8 @@ bool IsMissingKeyResult(HRESULT result);
 HRESULT SetRegistryString(const std::string& path, const std::string& valueName,
                           const std::u16string& text);
 
-// Deletes the key at path with its subtree; a key or parent that is not there is success.
+// Deletes the key at path with its subtree; a key or parent that is not there is success, an
+// empty path E_FAIL.
 HRESULT DeleteRegistryTree(const std::string& path);
-
-// Deletes parentPath\name depth first, one key at a time: E_FAIL for an empty name, S_OK
-// otherwise, including when the key is not there.
-HRESULT DeleteKeyTree(const std::string& parentPath, const std::string& name);
 
 }  // namespace orvanecam::com

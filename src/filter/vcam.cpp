@@ -6,13 +6,6 @@
 #include "filter/vcam_stream.h"
 
 namespace orvanecam::filter {
-namespace {
-
-constexpr WCHAR kPinName[] = {'O', 'r', 'v', 'a', 'n', 'e', 'C', 'a',
-                              'm', '2', 'V', 'i', 'd', 'e', 'o', 0};
-
-}  // namespace
-
 streaming::CUnknown* CVCam::CreateInstance(IUnknown* outer, HRESULT* result) {
     return new (std::nothrow) CVCam(outer, result);
 }

@@ -9,6 +9,9 @@ namespace orvanecam::filter {
 inline constexpr GUID kCameraClassId = {
     0x5b2e9c47, 0x81d3, 0x4f6a, {0x9c, 0x1e, 0x3a, 0x7d, 0x0b, 0x64, 0xe2, 0xf9}};
 
+// The camera's one output pin, by this name in the graph and in the registration.
+inline constexpr WCHAR kPinName[] = OLESTR("OrvaneCam2Video");
+
 class CVCamStream;
 
 class CVCam final : public streaming::CSource, public IAMFilterMiscFlags {

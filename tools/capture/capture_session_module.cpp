@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/shared_library.h"
 #include "platform/utf16.h"
+#include "sdk/guid_text.h"
 
 namespace orvanecam::tools {
 namespace {
@@ -17,7 +18,11 @@ using platform::RegistryKey;
 using platform::RegistryRoot;
 using platform::RegistryView;
 
-constexpr char kDeviceInstances[] = "CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance";
+// CLSID\{video input category}\Instance
+std::string DeviceInstancesKey() {
+    return "CLSID\\" + platform::Utf16ToUtf8(sdk::GuidText(CLSID_VideoInputDeviceCategory)) +
+           "\\Instance";
+}
 constexpr std::size_t kMaxValueBytes = 2048;
 
 using GetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);
@@ -39,12 +44,13 @@ struct Device {
 std::vector<Device> Devices() {
     std::vector<Device> devices;
     std::uint32_t error = 0;
+    const std::string instancesKey = DeviceInstancesKey();
     const auto instances =
-        RegistryKey::Open(RegistryRoot::kClassesRoot, kDeviceInstances, RegistryView::k64Bit,
+        RegistryKey::Open(RegistryRoot::kClassesRoot, instancesKey, RegistryView::k64Bit,
                           platform::RegistryAccess::kQueryValue, error);
     if (!instances) return devices;
     for (const std::string& instance : instances->SubkeyNames()) {
-        const std::string path = std::string(kDeviceInstances) + "\\" + instance;
+        const std::string path = instancesKey + "\\" + instance;
         const auto name = ReadString(path, "FriendlyName");
         const auto classId = ReadString(path, "CLSID");
         if (name && classId) devices.push_back({platform::Utf16ToUtf8(*name), *classId});

@@ -8,6 +8,7 @@
 #include "platform/utf16.h"
 #include "platform/win32_errors.h"
 #include "sdk/com_object.h"
+#include "sdk/guid_text.h"
 
 namespace orvanecam::sdk {
 namespace {
@@ -16,12 +17,6 @@ using platform::RegistryKey;
 using platform::RegistryRoot;
 using platform::RegistryView;
 
-std::u16string GuidText(REFGUID guid) {
-    OLECHAR text[64] = {};
-    StringFromGUID2(guid, text, 64);
-    return text;
-}
-
 HRESULT FromError(std::uint32_t error) {
     return static_cast<HRESULT>(platform::HresultFromWin32(error));
 }
@@ -29,8 +24,8 @@ HRESULT FromError(std::uint32_t error) {
 // CLSID\{category}\Instance\{instance name, or the filter's class id without one}
 std::string InstanceKeyPath(const CLSID& category, LPCOLESTR instance, REFCLSID filter) {
     const std::u16string name =
-        instance != nullptr && instance[0] != 0 ? instance : GuidText(filter);
-    return "CLSID\\" + platform::Utf16ToUtf8(GuidText(category)) + "\\Instance\\" +
+        instance != nullptr && instance[0] != 0 ? instance : sdk::GuidText(filter);
+    return "CLSID\\" + platform::Utf16ToUtf8(sdk::GuidText(category)) + "\\Instance\\" +
            platform::Utf16ToUtf8(name);
 }
 
@@ -66,7 +61,7 @@ class FilterMapper final : public ComObject<IFilterMapper2> {
             RegistryView::k64Bit, platform::RegistryAccess::kSetValue, error);
         if (!key) return FromError(error);
         error = key->SetString("FriendlyName", name);
-        if (error == 0) error = key->SetString("CLSID", GuidText(filter));
+        if (error == 0) error = key->SetString("CLSID", sdk::GuidText(filter));
         return FromError(error);
     }
 
