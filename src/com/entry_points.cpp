@@ -12,14 +12,9 @@ using orvanecam::com::g_cTemplates;
 using orvanecam::com::g_Templates;
 
 #ifdef _WIN32
-namespace orvanecam::com {
-HINSTANCE g_hInst = nullptr;  // the module, for registration to find its own path
-}
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(module);
-        orvanecam::com::g_hInst = module;
     }
     if (reason == DLL_PROCESS_ATTACH || reason == DLL_PROCESS_DETACH) {
         for (int i = 0; i < g_cTemplates; ++i) {

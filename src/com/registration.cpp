@@ -2,9 +2,9 @@
 
 #include "com/camera_keys.h"
 #include "com/camera_name.h"
-#include "com/module_path.h"
 #include "com/registry_writes.h"
 #include "filter/vcam.h"
+#include "platform/module_path.h"
 #include "platform/utf16.h"
 
 namespace orvanecam::com {
@@ -112,7 +112,7 @@ HRESULT RegisterInApartment(bool registering, const std::u16string& modulePath) 
 
 HRESULT RegisterServer(bool registering) {
     std::u16string modulePath;
-    if (const std::uint32_t error = ModuleFilePath(modulePath); error != 0) {
+    if (const std::uint32_t error = platform::ModuleFilePath(modulePath); error != 0) {
         return HresultFromError(error);
     }
     const HRESULT initialised = CoInitialize(nullptr);
