@@ -4,9 +4,9 @@
 #include "api/device_name.h"
 #include "api/producer_call.h"
 #include "api/text_rules.h"
-#include "api/user_settings.h"
 #include "exchange/publisher.h"
 #include "platform/win32_errors.h"
+#include "settings/user_settings.h"
 
 namespace orvanecam::api {
 namespace {
@@ -66,7 +66,8 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCam
     return api::RunProducerCall([&]() -> std::uint32_t {
         const std::u16string cleaned = api::SanitizeDeviceName(api::TextOf(name));
         if (cleaned.empty()) return platform::kErrorInvalidParameter;
-        const std::uint32_t stored = api::StoreUserSetting("FriendlyName", cleaned);
+        const std::uint32_t stored =
+            settings::StoreUserSetting(settings::kFriendlyNameValue, cleaned);
         // The class keys are tried even when the user's value could not be stored.
         const bool classKeysWritten = api::WriteDeviceNameToClassKeys(cleaned);
         if (stored != 0) return stored;

@@ -6,13 +6,13 @@
 #include "api/path_rules.h"
 #include "api/producer_call.h"
 #include "api/text_rules.h"
-#include "api/user_settings.h"
 #include "exchange/publisher.h"
 #include "picture/bitmap_loader.h"
 #include "picture/vacant_picture.h"
 #include "platform/paths.h"
 #include "platform/utf16.h"
 #include "platform/win32_errors.h"
+#include "settings/user_settings.h"
 
 namespace orvanecam::api {
 namespace {
@@ -28,7 +28,7 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
     if (nv12.empty() || nv12.size() > exchange::kRegionBytes) {
         return platform::kErrorNotEnoughMemory;
     }
-    return StoreUserSetting(picture::kVacantImagePathValue, full);
+    return settings::StoreUserSetting(settings::kVacantImagePathValue, full);
 }
 
 }  // namespace

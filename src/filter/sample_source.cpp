@@ -2,9 +2,16 @@
 
 #include "filter/video_format.h"
 #include "picture/vacant_picture.h"
+#include "settings/user_settings.h"
 
 namespace orvanecam::filter {
 namespace {
+
+// The process's one vacant picture source, so the saved path is tried once per process.
+picture::VacantPicture& ProcessVacantPicture() {
+    static picture::VacantPicture picture(&settings::SavedVacantImagePath);
+    return picture;
+}
 
 // The producer's orientation settings, read at each render.
 picture::Orientation OrientationOf(exchange::SharedBlock* block) {
@@ -77,8 +84,7 @@ void SampleSource::RenderVacant(std::uint8_t* data, std::size_t size,
                   block != nullptr ? static_cast<long>(exchange::Atomic(block->customVacant).load())
                                    : 0L);
     }
-    picture::ProcessVacantPicture().Render(m_render, block, OrientationOf(block), data, size,
-                                           media);
+    ProcessVacantPicture().Render(m_render, block, OrientationOf(block), data, size, media);
 }
 
 void SampleSource::Release() {

@@ -7,32 +7,13 @@
 #include "exchange/block_access.h"
 #include "picture/bitmap_loader.h"
 #include "picture/pixel_formats.h"
-#include "platform/registry.h"
 #include "platform/utf16.h"
 
 namespace orvanecam::picture {
 namespace {
 
-constexpr std::size_t kPathValueBytes = 2080;  // 1040 UTF-16 units
-
 bool InSide(std::int32_t side) {
     return IsSideInRange(side) && side % 2 == 0;
-}
-
-// The first view (64-bit, then 32-bit) that holds a non-empty path.
-std::u16string VacantImagePath() {
-    for (const auto view : {platform::RegistryView::k64Bit, platform::RegistryView::k32Bit}) {
-        std::uint32_t error = 0;
-        const auto key =
-            platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser, kSettingsKey, view,
-                                        platform::RegistryAccess::kQueryValue, error);
-        if (!key) continue;
-        std::u16string path;
-        if (key->QueryString(kVacantImagePathValue, kPathValueBytes, path) == 0 && !path.empty()) {
-            return path;
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -43,8 +24,7 @@ bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t 
            bytes >= height * width * 3 / 2;
 }
 
-bool LoadVacantFromRegistry(exchange::SharedBlock& block) {
-    const std::u16string path = VacantImagePath();
+bool LoadVacantFromFile(exchange::SharedBlock& block, const std::u16string& path) {
     if (path.empty()) return false;
     std::vector<std::uint8_t> nv12;
     std::int32_t width = 0;
@@ -77,7 +57,9 @@ void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,
     }
     if (block != nullptr) {
         bool custom = exchange::Atomic(block->customVacant).load() != 0;
-        if (!custom && !m_registryTried.exchange(true)) custom = LoadVacantFromRegistry(*block);
+        if (!custom && m_savedPath != nullptr && !m_savedPathTried.exchange(true)) {
+            custom = LoadVacantFromFile(*block, m_savedPath());
+        }
         if (custom) {
             const std::int32_t width = exchange::Atomic(block->vacantWidth).load();
             const std::int32_t height = exchange::Atomic(block->vacantHeight).load();
@@ -90,11 +72,6 @@ void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,
         }
     }
     FillBlackFrame(sample, media);
-}
-
-VacantPicture& ProcessVacantPicture() {
-    static VacantPicture picture;
-    return picture;
 }
 
 }  // namespace orvanecam::picture

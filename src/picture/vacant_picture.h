@@ -1,9 +1,10 @@
 #pragma once
 // What the camera shows while nothing live is sent: the block's custom picture, loaded once per
-// process from the "VacantImagePath" registry value when the block has none, or black.
+// process from the saved path its owner supplies when the block has none, or black.
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "exchange/block_layout.h"
@@ -12,15 +13,11 @@
 
 namespace orvanecam::picture {
 
-inline constexpr const char* kSettingsKey = "Software\\Orvane\\OrvaneCamSDK";
-inline constexpr const char* kVacantImagePathValue = "VacantImagePath";
-
 // A custom picture's fields are usable: even sides in 1..4096 and enough bytes for them.
 bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes);
 
-// Loads the bitmap named in the registry into the block's vacant area; false when there is
-// none or it cannot be loaded.
-bool LoadVacantFromRegistry(exchange::SharedBlock& block);
+// Loads the bitmap at path into the block's vacant area; false when it cannot be loaded.
+bool LoadVacantFromFile(exchange::SharedBlock& block, const std::u16string& path);
 
 // Copies an NV12 picture (at most the vacant area) into the block and marks it as the custom
 // vacant picture; the caller holds the write guard.
@@ -29,15 +26,17 @@ void StoreVacantPicture(exchange::SharedBlock& block, const std::vector<std::uin
 
 class VacantPicture {
   public:
+    // Where a saved picture's path comes from (empty for none); null: no saved picture.
+    using SavedPathSource = std::u16string (*)();
+    explicit VacantPicture(SavedPathSource savedPath = nullptr) : m_savedPath(savedPath) {}
+
     // Renders the vacant picture into sample. block is null when the process has no mapping.
     void Render(RenderState& state, exchange::SharedBlock* block, const Orientation& orientation,
                 std::uint8_t* sample, std::size_t sampleSize, const MediaFrame& media);
 
   private:
-    std::atomic<bool> m_registryTried{false};
+    SavedPathSource m_savedPath;
+    std::atomic<bool> m_savedPathTried{false};
 };
-
-// The filter process's one vacant picture source, so the registry is tried once per process.
-VacantPicture& ProcessVacantPicture();
 
 }  // namespace orvanecam::picture

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "picture/vacant_picture.h"
+#include "settings/user_settings.h"
 #include "support/registration_fixture.h"
 
 namespace orvanecam::testing {
@@ -31,7 +31,7 @@ class RegistryTest : public RegistrationTest {
     static std::u16string UserValue(const std::string& name) {
         std::uint32_t error = 0;
         auto key = platform::RegistryKey::Open(
-            platform::RegistryRoot::kCurrentUser, picture::kSettingsKey,
+            platform::RegistryRoot::kCurrentUser, settings::kSettingsKey,
             platform::RegistryView::k64Bit, platform::RegistryAccess::kQueryValue, error);
         std::u16string value;
         if (!key || key->QueryString(name, 4096, value) != 0) return u"<missing>";

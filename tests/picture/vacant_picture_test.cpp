@@ -10,6 +10,7 @@
 #include "platform/environment.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "settings/user_settings.h"
 #include "support/bmp_writer.h"
 #include "support/isolated_names.h"
 
@@ -17,6 +18,8 @@ namespace orvanecam::picture {
 namespace {
 
 constexpr MediaFrame kNv12{64, 48, SampleFormat::kNv12};
+// The filter's source of the saved path: the user's registry setting.
+constexpr VacantPicture::SavedPathSource kSaved = &settings::SavedVacantImagePath;
 constexpr MediaFrame kYuy2{64, 48, SampleFormat::kYuy2};
 
 class VacantPictureTest : public testing::IsolatedNamesTest {
@@ -31,9 +34,9 @@ class VacantPictureTest : public testing::IsolatedNamesTest {
     }
     void TearDown() override {
         std::uint32_t error = 0;
-        if (auto key = platform::RegistryKey::Open(platform::RegistryRoot::kCurrentUser,
-                                                   kSettingsKey, platform::RegistryView::k64Bit,
-                                                   platform::RegistryAccess::kFull, error)) {
+        if (auto key = platform::RegistryKey::Open(
+                platform::RegistryRoot::kCurrentUser, settings::kSettingsKey,
+                platform::RegistryView::k64Bit, platform::RegistryAccess::kFull, error)) {
             key->DeleteTree("");
         }
         std::filesystem::remove_all(m_store);
@@ -43,11 +46,11 @@ class VacantPictureTest : public testing::IsolatedNamesTest {
 
     void SetRegistryPath(const std::u16string& path) {
         std::uint32_t error = 0;
-        auto key = platform::RegistryKey::Create(platform::RegistryRoot::kCurrentUser, kSettingsKey,
-                                                 platform::RegistryView::k64Bit,
-                                                 platform::RegistryAccess::kFull, error);
+        auto key = platform::RegistryKey::Create(
+            platform::RegistryRoot::kCurrentUser, settings::kSettingsKey,
+            platform::RegistryView::k64Bit, platform::RegistryAccess::kFull, error);
         ASSERT_TRUE(key);
-        ASSERT_EQ(key->SetString(kVacantImagePathValue, path), 0u);
+        ASSERT_EQ(key->SetString(settings::kVacantImagePathValue, path), 0u);
     }
     std::u16string WriteBitmap(const std::string& name) {
         m_bitmap = testing::WriteTempFile(name, testing::MakeBmp(32, 24, 24, false));
@@ -88,7 +91,7 @@ TEST_F(VacantPictureTest, BlackFrameCoversOnlyTheFrameBytes) {
 }
 
 TEST_F(VacantPictureTest, WithoutCustomPictureOrRegistryValueTheCameraShowsBlack) {
-    VacantPicture vacant;
+    VacantPicture vacant(kSaved);
     EXPECT_EQ(Render(vacant, kNv12, m_block), Black(kNv12));
     EXPECT_EQ(Render(vacant, kYuy2, m_block), Black(kYuy2));
     EXPECT_EQ(Render(vacant, kNv12, nullptr), Black(kNv12));
@@ -96,7 +99,7 @@ TEST_F(VacantPictureTest, WithoutCustomPictureOrRegistryValueTheCameraShowsBlack
 
 TEST_F(VacantPictureTest, RegistryBitmapIsLoadedOnceIntoTheBlockAndSharedFromThere) {
     SetRegistryPath(WriteBitmap("idle.BMP"));
-    VacantPicture vacant;
+    VacantPicture vacant(kSaved);
     EXPECT_NE(Render(vacant, kNv12, m_block), Black(kNv12));
     EXPECT_EQ(exchange::Atomic(m_block->customVacant).load(), 1u);
     EXPECT_EQ(exchange::Atomic(m_block->vacantWidth).load(), 32);
@@ -105,17 +108,17 @@ TEST_F(VacantPictureTest, RegistryBitmapIsLoadedOnceIntoTheBlockAndSharedFromThe
 
     // Another process's source finds the picture in the block without the registry.
     SetRegistryPath(u"");
-    VacantPicture other;
+    VacantPicture other(kSaved);
     EXPECT_NE(Render(other, kNv12, m_block), Black(kNv12));
 }
 
 TEST_F(VacantPictureTest, RegistryIsTriedOncePerProcessAndOnlyForBmpFiles) {
     SetRegistryPath(WriteBitmap("idle.png"));
-    VacantPicture vacant;
+    VacantPicture vacant(kSaved);
     EXPECT_EQ(Render(vacant, kNv12, m_block), Black(kNv12));
     SetRegistryPath(WriteBitmap("idle.bmp"));
     EXPECT_EQ(Render(vacant, kNv12, m_block), Black(kNv12));  // already tried
-    VacantPicture fresh;
+    VacantPicture fresh(kSaved);
     EXPECT_NE(Render(fresh, kNv12, m_block), Black(kNv12));
 }
 
@@ -129,7 +132,7 @@ TEST_F(VacantPictureTest, InvalidCustomPictureFieldsShowBlack) {
         exchange::Atomic(m_block->vacantWidth).store(fields.width);
         exchange::Atomic(m_block->vacantHeight).store(fields.height);
         exchange::Atomic(m_block->vacantBytes).store(fields.bytes);
-        VacantPicture vacant;
+        VacantPicture vacant(kSaved);
         EXPECT_EQ(Render(vacant, kNv12, m_block), Black(kNv12))
             << fields.width << "x" << fields.height;
     }
