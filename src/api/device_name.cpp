@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "api/text_rules.h"
 #include "com/camera_keys.h"
 #include "filter/vcam.h"
 #include "platform/registry.h"
 #include "platform/win32_errors.h"
+#include "producer/text_rules.h"
 
 namespace orvanecam::api {
 namespace {
@@ -38,7 +38,7 @@ std::u16string SanitizeDeviceName(const std::u16string& name) {
     std::u16string kept;
     std::copy_if(name.begin(), name.end(), std::back_inserter(kept),
                  [](char16_t unit) { return !IsRemovedCharacter(unit); });
-    std::u16string cleaned(TrimWhiteSpace(kept));
+    std::u16string cleaned(producer::TrimWhiteSpace(kept));
     if (cleaned.size() > kMaxDeviceNameUnits) cleaned.resize(kMaxDeviceNameUnits);
     return cleaned;
 }

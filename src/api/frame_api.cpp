@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-#include "api/producer_call.h"
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
 #include "picture/staging.h"
 #include "platform/win32_errors.h"
+#include "producer/producer_call.h"
 
 namespace orvanecam::api {
 namespace {
@@ -29,9 +29,9 @@ exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
 // An NV12 frame goes straight into the block under the write lock: no staging copy.
 std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::int32_t height,
                             std::int32_t stride) {
-    return RunLockedProducerCall([&]() -> std::uint32_t {
+    return producer::RunLockedProducerCall([&]() -> std::uint32_t {
         if (data == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
-        if (const std::uint32_t error = OpenProducerBlock(); error != 0) return error;
+        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         const exchange::FrameSize target = TargetSize(*publisher.Block());
         if (!picture::CanWriteNv12Frame(data, width, height, stride, target.width, target.height)) {
@@ -47,9 +47,9 @@ std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::i
 
 std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int32_t width,
                         std::int32_t height, std::int32_t stride) {
-    return RunLockedProducerCall([&]() -> std::uint32_t {
+    return producer::RunLockedProducerCall([&]() -> std::uint32_t {
         if (data == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
-        if (const std::uint32_t error = OpenProducerBlock(); error != 0) return error;
+        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         const exchange::FrameSize target = TargetSize(*publisher.Block());
         picture::StagingBuffers& staging = ProducerStaging();
@@ -69,17 +69,17 @@ std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int3
 using namespace orvanecam;
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void) {
-    return api::RunLockedProducerCall([] { return api::OpenProducerBlock(); });
+    return producer::RunLockedProducerCall([] { return producer::OpenProducerBlock(); });
 }
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
                                                                  int32_t nv12First) {
-    return api::RunLockedProducerCall([&]() -> std::uint32_t {
+    return producer::RunLockedProducerCall([&]() -> std::uint32_t {
         if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width == 1 ||
             height == 1) {
             return platform::kErrorInvalidParameter;
         }
-        if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
+        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
         const exchange::FrameSize size{width & ~1, height & ~1};
         // The held frame is fitted to the new size at once, so no client ever renders it at a
         // size it was not written at.

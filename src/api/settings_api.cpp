@@ -2,10 +2,10 @@
 #include <orvanecam/orvanecam.h>
 
 #include "api/device_name.h"
-#include "api/producer_call.h"
-#include "api/text_rules.h"
 #include "exchange/publisher.h"
 #include "platform/win32_errors.h"
+#include "producer/producer_call.h"
+#include "producer/text_rules.h"
 #include "settings/user_settings.h"
 
 namespace orvanecam::api {
@@ -17,7 +17,7 @@ using Field = std::uint32_t exchange::SharedBlock::*;
 // the announcement cannot be made.
 template <class Change>
 void ChangeSetting(Field field, Change&& change) {
-    RunLockedProducerCall([&]() -> std::uint32_t {
+    producer::RunLockedProducerCall([&]() -> std::uint32_t {
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         if (!publisher.OpenOrCreateBlock()) return platform::kErrorOpenFailed;
         change(exchange::Atomic(publisher.Block()->*field));
@@ -50,7 +50,7 @@ extern "C" ORVANECAM_API void ORVANECAM_CALL setVcamOn(int32_t on) {
 
 extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) {
     if (step < 0 || step > 2) {
-        (void)api::Finish(platform::kErrorInvalidParameter);
+        (void)producer::Finish(platform::kErrorInvalidParameter);
         return;
     }
     const auto turns = static_cast<std::uint32_t>(step) + 1u;
@@ -63,8 +63,8 @@ extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) 
 }
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name) {
-    return api::RunProducerCall([&]() -> std::uint32_t {
-        const std::u16string cleaned = api::SanitizeDeviceName(api::TextOf(name));
+    return producer::RunProducerCall([&]() -> std::uint32_t {
+        const std::u16string cleaned = api::SanitizeDeviceName(producer::TextOf(name));
         if (cleaned.empty()) return platform::kErrorInvalidParameter;
         const std::uint32_t stored =
             settings::StoreUserSetting(settings::kFriendlyNameValue, cleaned);

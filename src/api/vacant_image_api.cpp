@@ -3,15 +3,15 @@
 
 #include <vector>
 
-#include "api/path_rules.h"
-#include "api/producer_call.h"
-#include "api/text_rules.h"
 #include "exchange/publisher.h"
 #include "picture/bitmap_loader.h"
 #include "picture/vacant_picture.h"
 #include "platform/paths.h"
 #include "platform/utf16.h"
 #include "platform/win32_errors.h"
+#include "producer/path_rules.h"
+#include "producer/producer_call.h"
+#include "producer/text_rules.h"
 #include "settings/user_settings.h"
 
 namespace orvanecam::api {
@@ -21,7 +21,8 @@ namespace {
 std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::uint8_t>& nv12,
                                  std::int32_t& width, std::int32_t& height) {
     std::u16string full;
-    if (const std::uint32_t error = ResolveExistingFile(path, full); error != 0) return error;
+    if (const std::uint32_t error = producer::ResolveExistingFile(path, full); error != 0)
+        return error;
     if (!picture::LoadBitmapAsNv12(platform::Utf16ToUtf8(full), nv12, width, height)) {
         return platform::kErrorInvalidData;
     }
@@ -37,7 +38,7 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
 using namespace orvanecam;
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImg(const OrvaneCamChar16* path) {
-    return api::RunProducerCall([&]() -> std::uint32_t {
+    return producer::RunProducerCall([&]() -> std::uint32_t {
         std::vector<std::uint8_t> nv12;
         std::int32_t width = 0;
         std::int32_t height = 0;
@@ -45,8 +46,8 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImg(const OrvaneCamCha
             return error;
         }
         // Only the block update is serialised with the other control functions.
-        std::lock_guard<std::mutex> lock(api::ProducerMutex());
-        if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
+        std::lock_guard<std::mutex> lock(producer::ProducerMutex());
+        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
         exchange::ProducerExchange().PokeSettings([&](exchange::SharedBlock& block) {
             picture::StoreVacantPicture(block, nv12, width, height);
         });

@@ -1,11 +1,12 @@
-// getImageToCamera: an image file's picture (each picture of an animated one) through the camera.
-#include <orvanecam/orvanecam.h>
+// The image source behind getImageToCamera: an image file's picture (each picture of an animated
+// one at its time) through the camera.
+#include "media/media_sources.h"
 
-#include "api/producer_call.h"
 #include "media/media_errors.h"
 #include "media/media_input.h"
 #include "media/video_output.h"
 #include "platform/clock.h"
+#include "producer/producer_call.h"
 
 namespace orvanecam::media {
 namespace {
@@ -22,7 +23,9 @@ std::uint32_t ShowPacket(MediaInput& input, VideoOutput& output) {
                : MediaErrorToWin32(lastReceive, platform::kErrorInvalidData);
 }
 
-std::uint32_t Show(const OrvaneCamChar16* path) {
+}  // namespace
+
+std::uint32_t ShowImageFile(const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
     VideoOutput output;
@@ -44,9 +47,4 @@ std::uint32_t Show(const OrvaneCamChar16* path) {
     return output.clock.framesSent > 0 ? 0u : platform::kErrorInvalidData;
 }
 
-}  // namespace
 }  // namespace orvanecam::media
-
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCamera(const OrvaneCamChar16* path) {
-    return orvanecam::api::RunProducerCall([&] { return orvanecam::media::Show(path); });
-}

@@ -2,13 +2,13 @@
 
 #include <mutex>
 
-#include "api/path_rules.h"
-#include "api/producer_call.h"
-#include "api/text_rules.h"
 #include "exchange/publisher.h"
 #include "media/media_errors.h"
 #include "platform/paths.h"
 #include "platform/utf16.h"
+#include "producer/path_rules.h"
+#include "producer/producer_call.h"
+#include "producer/text_rules.h"
 
 namespace orvanecam::media {
 
@@ -18,14 +18,15 @@ std::string WideToUtf8(const std::u16string& text) {
 
 std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Path) {
     std::u16string full;
-    if (const std::uint32_t error = api::ResolveExistingFile(path, full); error != 0) return error;
+    if (const std::uint32_t error = producer::ResolveExistingFile(path, full); error != 0)
+        return error;
     utf8Path = WideToUtf8(full);
     return utf8Path.empty() ? platform::kErrorBadPathname : 0u;
 }
 
 std::uint32_t ReadSendYuy2(bool& sendYuy2) {
-    std::lock_guard<std::mutex> lock(api::ProducerMutex());
-    if (const std::uint32_t error = api::OpenProducerBlock(); error != 0) return error;
+    std::lock_guard<std::mutex> lock(producer::ProducerMutex());
+    if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
     const std::uint32_t nv12First =
         exchange::Atomic(exchange::ProducerExchange().Block()->nv12First).load();
     sendYuy2 = nv12First == 0;

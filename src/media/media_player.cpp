@@ -1,14 +1,15 @@
-// getMultiMediaToCamera: a media file's video through the camera, its sound on the audio device.
-#include <orvanecam/orvanecam.h>
+// The media player behind getMultiMediaToCamera: a media file's video through the camera, its
+// sound on the audio device.
+#include "media/media_sources.h"
 
 #include <optional>
 
-#include "api/producer_call.h"
 #include "media/audio_playback.h"
 #include "media/media_errors.h"
 #include "media/media_input.h"
 #include "media/video_output.h"
 #include "platform/clock.h"
+#include "producer/producer_call.h"
 
 namespace orvanecam::media {
 namespace {
@@ -86,7 +87,9 @@ std::uint32_t OpenSound(Playback& playback) {
     return 0;
 }
 
-std::uint32_t Play(const OrvaneCamChar16* path) {
+}  // namespace
+
+std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
     Playback playback;
@@ -107,10 +110,4 @@ std::uint32_t Play(const OrvaneCamChar16* path) {
     return Drain(playback);
 }
 
-}  // namespace
 }  // namespace orvanecam::media
-
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL
-getMultiMediaToCamera(const OrvaneCamChar16* path) {
-    return orvanecam::api::RunProducerCall([&] { return orvanecam::media::Play(path); });
-}

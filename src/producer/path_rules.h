@@ -5,7 +5,7 @@
 
 #include <orvanecam/orvanecam.h>
 
-namespace orvanecam::api {
+namespace orvanecam::producer {
 
 // Outer white space removed, then one pair of enclosing double or single quotes.
 std::u16string NormalizePathText(const std::u16string& text);
@@ -19,4 +19,4 @@ bool ResolveFullPath(const std::u16string& path, std::u16string& full);
 // normalised), 161 (or the system's reason) when it cannot be resolved, 2 when nothing is there.
 std::uint32_t ResolveExistingFile(const OrvaneCamChar16* path, std::u16string& full);
 
-}  // namespace orvanecam::api
+}  // namespace orvanecam::producer

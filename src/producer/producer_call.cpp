@@ -1,11 +1,11 @@
-#include "api/producer_call.h"
+#include "producer/producer_call.h"
 
 #include <new>
 
 #include "exchange/publisher.h"
 #include "platform/win32_errors.h"
 
-namespace orvanecam::api {
+namespace orvanecam::producer {
 
 std::mutex& ProducerMutex() {
     static std::mutex mutex;
@@ -32,4 +32,4 @@ std::uint32_t CodeForCurrentException() {
     }
 }
 
-}  // namespace orvanecam::api
+}  // namespace orvanecam::producer

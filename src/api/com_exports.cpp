@@ -1,5 +1,5 @@
 // DllMain, the class factory's entry points and registration's.
-#include "com/entry_points.h"
+#include "api/com_exports.h"
 
 #include <new>
 

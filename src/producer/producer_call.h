@@ -6,7 +6,7 @@
 
 #include "platform/last_error.h"
 
-namespace orvanecam::api {
+namespace orvanecam::producer {
 
 // One non-recursive mutex per producer process, serialising every block update it makes.
 std::mutex& ProducerMutex();
@@ -43,4 +43,4 @@ std::uint32_t RunLockedProducerCall(Body&& body) noexcept {
     });
 }
 
-}  // namespace orvanecam::api
+}  // namespace orvanecam::producer

@@ -1,6 +1,6 @@
-#include "api/text_rules.h"
+#include "producer/text_rules.h"
 
-namespace orvanecam::api {
+namespace orvanecam::producer {
 
 std::u16string TextOf(const OrvaneCamChar16* text) {
     std::u16string copy;
@@ -21,4 +21,4 @@ std::u16string_view TrimWhiteSpace(std::u16string_view text) {
     return text;
 }
 
-}  // namespace orvanecam::api
+}  // namespace orvanecam::producer

@@ -5,7 +5,7 @@
 
 #include "orvanecam/orvanecam.h"
 
-namespace orvanecam::api {
+namespace orvanecam::producer {
 
 // The zero-terminated text, or empty for a null pointer.
 std::u16string TextOf(const OrvaneCamChar16* text);
@@ -17,4 +17,4 @@ bool IsWhiteSpace(char16_t unit);
 // text without leading and trailing white space.
 std::u16string_view TrimWhiteSpace(std::u16string_view text);
 
-}  // namespace orvanecam::api
+}  // namespace orvanecam::producer

@@ -1,11 +1,11 @@
-#include "api/path_rules.h"
+#include "producer/path_rules.h"
 
-#include "api/producer_call.h"
-#include "api/text_rules.h"
 #include "platform/paths.h"
 #include "platform/win32_errors.h"
+#include "producer/producer_call.h"
+#include "producer/text_rules.h"
 
-namespace orvanecam::api {
+namespace orvanecam::producer {
 
 std::u16string NormalizePathText(const std::u16string& text) {
     std::u16string_view trimmed = TrimWhiteSpace(text);
@@ -40,4 +40,4 @@ std::uint32_t ResolveExistingFile(const OrvaneCamChar16* path, std::u16string& f
     return platform::PathExists(full) ? 0u : platform::kErrorFileNotFound;
 }
 
-}  // namespace orvanecam::api
+}  // namespace orvanecam::producer
