@@ -1,17 +1,13 @@
 // The capture session as any DirectShow client runs it: the system device enumerator lists the
 // video input devices, the moniker creates the filter, and a graph of the filter graph manager
 // connects its pin to the platform's sample grabber and null renderer.
-#include <dshow.h>
-// clang-format off
-#include <qedit.h>
-// clang-format on
-
 #include <atomic>
 #include <cstdio>
 #include <string>
 
 #include "capture/capture_session.h"
 #include "graph_host/platform_filters.h"
+#include "sdk/directshow_client.h"
 
 namespace orvanecam::tools {
 namespace {
