@@ -13,16 +13,8 @@ using orvanecam::com::g_Templates;
 
 #ifdef _WIN32
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        DisableThreadLibraryCalls(module);
-    }
-    if (reason == DLL_PROCESS_ATTACH || reason == DLL_PROCESS_DETACH) {
-        for (int i = 0; i < g_cTemplates; ++i) {
-            if (g_Templates[i].init != nullptr) {
-                g_Templates[i].init(reason == DLL_PROCESS_ATTACH, g_Templates[i].classId);
-            }
-        }
-    }
+    // No thread needs the module's attention as it starts or ends.
+    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(module);
     return TRUE;
 }
 #endif

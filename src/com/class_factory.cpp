@@ -6,14 +6,13 @@
 namespace orvanecam::com {
 
 const CFactoryTemplate g_Templates[] = {
-    {kCameraName, &filter::kCameraClassId, filter::CVCam::CreateInstance, nullptr},
+    {kCameraName, &filter::kCameraClassId, filter::CVCam::CreateInstance},
 };
 const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
 
 std::atomic<LONG> CClassFactory::s_serverLocks{0};
 
-CClassFactory::CClassFactory(const CFactoryTemplate& classTemplate)
-    : CBaseObject("class factory"), m_template(classTemplate) {}
+CClassFactory::CClassFactory(const CFactoryTemplate& classTemplate) : m_template(classTemplate) {}
 
 HRESULT CClassFactory::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;

@@ -11,7 +11,6 @@ struct CFactoryTemplate {
     const WCHAR* name;
     const CLSID* classId;
     streaming::CUnknown* (*create)(IUnknown* outer, HRESULT* result);
-    void (*init)(BOOL loading, const CLSID* classId);
 };
 
 // The creatable classes, in table order.

@@ -10,7 +10,7 @@ streaming::CUnknown* CVCam::CreateInstance(IUnknown* outer, HRESULT* result) {
     return new (std::nothrow) CVCam(outer, result);
 }
 
-CVCam::CVCam(IUnknown* outer, HRESULT* result) : CSource("OrvaneCam", outer, kCameraClassId) {
+CVCam::CVCam(IUnknown* outer, HRESULT* result) : CSource(outer, kCameraClassId) {
     exchange::ReaderExchange().OpenReaderBlock();
     streaming::CAutoLock lock(m_stateLock);
     HRESULT added = E_OUTOFMEMORY;

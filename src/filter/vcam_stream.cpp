@@ -31,9 +31,7 @@ bool SamePicture(const AM_MEDIA_TYPE& chosen, const AM_MEDIA_TYPE& proposed) {
 }  // namespace
 
 CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
-    : CSourceStream("OrvaneCam stream", result, parent, pinName),
-      m_pParent(parent),
-      m_source(Reader()) {
+    : CSourceStream(result, parent, pinName), m_pParent(parent), m_source(Reader()) {
     ReadCatalogue(Reader()).TypeAt(0, m_mt);
     TraceMediaType("ctor initial m_mt", &m_mt);
 }

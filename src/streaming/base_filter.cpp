@@ -9,11 +9,10 @@
 
 namespace orvanecam::streaming {
 
-CBaseFilter::CBaseFilter(const char* objectName, IUnknown* outer, CCritSec* lock, REFCLSID classId)
-    : CUnknown(objectName, outer), m_classId(classId), m_lock(lock) {}
+CBaseFilter::CBaseFilter(IUnknown* outer, CCritSec* lock, REFCLSID classId)
+    : CUnknown(outer), m_classId(classId), m_lock(lock) {}
 
 CBaseFilter::~CBaseFilter() {
-    delete[] m_name;
     if (m_clock != nullptr) m_clock->Release();
 }
 
@@ -90,6 +89,7 @@ HRESULT CBaseFilter::Run(REFERENCE_TIME start) {
 
 HRESULT CBaseFilter::GetState(DWORD, FILTER_STATE* state) {
     if (state == nullptr) return E_POINTER;
+    CAutoLock lock(*m_lock);
     *state = m_state;
     return S_OK;
 }
@@ -132,7 +132,7 @@ HRESULT CBaseFilter::FindPin(LPCWSTR id, IPin** pin) {
 
 HRESULT CBaseFilter::QueryFilterInfo(FILTER_INFO* info) {
     if (info == nullptr) return E_POINTER;
-    CopyTruncated(m_name, info->achName, MAX_FILTER_NAME);
+    CopyTruncated(m_name.c_str(), info->achName, MAX_FILTER_NAME);
     info->pGraph = m_graph;
     if (m_graph != nullptr) m_graph->AddRef();
     return S_OK;
@@ -151,12 +151,11 @@ HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* graph, LPCWSTR name) {
             m_sink = nullptr;
         }
     }
-    delete[] m_name;
-    m_name = nullptr;
+    m_name.clear();
     if (name == nullptr) return S_OK;
     if (!BoundedLength(name, INT_MAX)) return E_INVALIDARG;
-    m_name = DuplicateText(name, INT_MAX);
-    return m_name == nullptr ? E_OUTOFMEMORY : S_OK;
+    m_name = name;
+    return S_OK;
 }
 
 HRESULT CBaseFilter::QueryVendorInfo(LPWSTR*) {

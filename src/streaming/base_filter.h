@@ -2,6 +2,7 @@
 // The filter: state machine, clock, graph membership and pin access.
 #include "sdk/directshow.h"
 #include "streaming/unknown.h"
+#include "streaming/wide_text.h"
 
 namespace orvanecam::streaming {
 
@@ -9,7 +10,7 @@ class CBasePin;
 
 class CBaseFilter : public CUnknown, public IBaseFilter, public IAMovieSetup {
   public:
-    CBaseFilter(const char* objectName, IUnknown* outer, CCritSec* lock, REFCLSID classId);
+    CBaseFilter(IUnknown* outer, CCritSec* lock, REFCLSID classId);
     ~CBaseFilter() override;
 
     ORVANECAM_DECLARE_IUNKNOWN
@@ -43,7 +44,6 @@ class CBaseFilter : public CUnknown, public IBaseFilter, public IAMovieSetup {
     HRESULT NotifyEvent(LONG code, LONG_PTR param1, LONG_PTR param2);
     bool IsStopped() const { return m_state == State_Stopped; }
     bool IsActive() const { return m_state != State_Stopped; }
-    CCritSec* StateLock() const { return m_lock; }
     // The graph the filter has joined, or null; no reference is added.
     IFilterGraph* Graph() const { return m_graph; }
     IBaseFilter* AsBaseFilter() { return this; }
@@ -52,12 +52,14 @@ class CBaseFilter : public CUnknown, public IBaseFilter, public IAMovieSetup {
     ULONG ReleaseFilter() { return static_cast<IBaseFilter&>(*this).Release(); }
 
   protected:
+    // All members are guarded by the state lock (*m_lock), which every method taking or reading
+    // them holds; the lock itself and the class id never change.
     FILTER_STATE m_state = State_Stopped;
     IReferenceClock* m_clock = nullptr;
     REFERENCE_TIME m_start = 0;
     CLSID m_classId;
     CCritSec* m_lock;
-    WCHAR* m_name = nullptr;
+    WideString m_name;
     IFilterGraph* m_graph = nullptr;
     IMediaEventSink* m_sink = nullptr;
     LONG m_pinVersion = 1;

@@ -17,16 +17,14 @@ bool IsPlainRefusal(HRESULT result) {
 
 }  // namespace
 
-CBasePin::CBasePin(const char* objectName, CBaseFilter* filter, CCritSec* lock, HRESULT*,
-                   LPCWSTR pinName, PIN_DIRECTION direction)
-    : CUnknown(objectName, nullptr),
-      m_name(DuplicateText(pinName, INT_MAX)),
+CBasePin::CBasePin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName, PIN_DIRECTION direction)
+    : CUnknown(nullptr),
+      m_name(pinName != nullptr ? pinName : OLESTR("")),
       m_direction(direction),
       m_lock(lock),
       m_filter(filter) {}
 
 CBasePin::~CBasePin() {
-    delete[] m_name;
     // A client may release a filter it never disconnected.
     if (m_connected != nullptr) m_connected->Release();
     // m_mt frees its format block and object reference itself.
@@ -173,6 +171,7 @@ HRESULT CBasePin::Disconnect() {
 
 HRESULT CBasePin::ConnectedTo(IPin** pin) {
     if (pin == nullptr) return E_POINTER;
+    CAutoLock lock(*m_lock);
     IPin* connected = m_connected;
     *pin = connected;
     if (connected == nullptr) return VFW_E_NOT_CONNECTED;
@@ -194,7 +193,7 @@ HRESULT CBasePin::QueryPinInfo(PIN_INFO* info) {
     if (info == nullptr) return E_POINTER;
     info->pFilter = m_filter != nullptr ? m_filter->AsBaseFilter() : nullptr;
     if (info->pFilter != nullptr) info->pFilter->AddRef();
-    CopyTruncated(m_name, info->achName, MAX_PIN_NAME);
+    CopyTruncated(m_name.c_str(), info->achName, MAX_PIN_NAME);
     info->dir = m_direction;
     return S_OK;
 }
@@ -240,21 +239,8 @@ HRESULT CBasePin::QueryInternalConnections(IPin**, ULONG*) {
     return E_NOTIMPL;
 }
 
-HRESULT CBasePin::NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
-    m_segmentStart = start;
-    m_segmentStop = stop;
-    m_segmentRate = rate;
-    return S_OK;
-}
-
 HRESULT CBasePin::Notify(IBaseFilter*, Quality) {
     return E_NOTIMPL;
-}
-
-HRESULT CBasePin::SetSink(IQualityControl* sink) {
-    CAutoLock lock(*m_lock);
-    m_qualitySink = sink;
-    return S_OK;
 }
 
 HRESULT CBasePin::SetMediaType(const CMediaType* mediaType) {

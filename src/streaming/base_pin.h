@@ -3,6 +3,7 @@
 #include "sdk/directshow.h"
 #include "streaming/media_type.h"
 #include "streaming/unknown.h"
+#include "streaming/wide_text.h"
 
 namespace orvanecam::streaming {
 
@@ -10,8 +11,7 @@ class CBaseFilter;
 
 class CBasePin : public CUnknown, public IPin, public IQualityControl {
   public:
-    CBasePin(const char* objectName, CBaseFilter* filter, CCritSec* lock, HRESULT* result,
-             LPCWSTR pinName, PIN_DIRECTION direction);
+    CBasePin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName, PIN_DIRECTION direction);
     ~CBasePin() override;
 
     ORVANECAM_DECLARE_IUNKNOWN
@@ -35,11 +35,13 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
     HRESULT STDMETHODCALLTYPE EndOfStream() override { return E_UNEXPECTED; }
     HRESULT STDMETHODCALLTYPE BeginFlush() override { return E_UNEXPECTED; }
     HRESULT STDMETHODCALLTYPE EndFlush() override { return E_UNEXPECTED; }
-    HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME start, REFERENCE_TIME stop,
-                                         double rate) override;
+    // An output pin has no segment to keep and does no quality control.
+    HRESULT STDMETHODCALLTYPE NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override {
+        return S_OK;
+    }
     // IQualityControl
     HRESULT STDMETHODCALLTYPE Notify(IBaseFilter* self, Quality quality) override;
-    HRESULT STDMETHODCALLTYPE SetSink(IQualityControl* sink) override;
+    HRESULT STDMETHODCALLTYPE SetSink(IQualityControl*) override { return S_OK; }
 
     virtual LONG GetMediaTypeVersion() { return m_typeVersion; }
     virtual HRESULT Active() { return S_OK; }
@@ -60,20 +62,15 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
     CBaseFilter* Filter() const { return m_filter; }
 
   protected:
-    WCHAR* m_name;
+    // m_connected, m_mt and m_typeVersion change only under the filter's state lock (*m_lock),
+    // which the methods reading them for a client hold too; the rest never change.
+    const WideString m_name;
     IPin* m_connected = nullptr;
     PIN_DIRECTION m_direction;
     CCritSec* m_lock;
-    bool m_runTimeError = false;
-    bool m_canReconnectWhenActive = false;
-    bool m_tryMyTypesFirst = false;
     CBaseFilter* m_filter;
-    IQualityControl* m_qualitySink = nullptr;
     LONG m_typeVersion = 1;
     CMediaType m_mt;
-    REFERENCE_TIME m_segmentStart = 0;
-    REFERENCE_TIME m_segmentStop = 0x7FFFFFFFFFFFFFFF;
-    double m_segmentRate = 1.0;
 
   private:
     HRESULT AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* mediaType);

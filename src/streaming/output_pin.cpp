@@ -2,9 +2,8 @@
 
 namespace orvanecam::streaming {
 
-CBaseOutputPin::CBaseOutputPin(const char* objectName, CBaseFilter* filter, CCritSec* lock,
-                               HRESULT* result, LPCWSTR pinName)
-    : CBasePin(objectName, filter, lock, result, pinName, PINDIR_OUTPUT) {}
+CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName)
+    : CBasePin(filter, lock, pinName, PINDIR_OUTPUT) {}
 
 CBaseOutputPin::~CBaseOutputPin() {
     if (m_allocator != nullptr) m_allocator->Release();
@@ -85,27 +84,11 @@ HRESULT CBaseOutputPin::DeliverEndOfStream() {
     return connected == nullptr ? VFW_E_NOT_CONNECTED : connected->EndOfStream();
 }
 
-HRESULT CBaseOutputPin::DeliverBeginFlush() {
-    IPin* connected = m_connected;
-    return connected == nullptr ? VFW_E_NOT_CONNECTED : connected->BeginFlush();
-}
-
-HRESULT CBaseOutputPin::DeliverEndFlush() {
-    IPin* connected = m_connected;
-    return connected == nullptr ? VFW_E_NOT_CONNECTED : connected->EndFlush();
-}
-
-HRESULT CBaseOutputPin::DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate) {
-    IPin* connected = m_connected;
-    return connected == nullptr ? VFW_E_NOT_CONNECTED : connected->NewSegment(start, stop, rate);
-}
-
 HRESULT CBaseOutputPin::Active() {
     return m_allocator == nullptr ? VFW_E_NO_ALLOCATOR : m_allocator->Commit();
 }
 
 HRESULT CBaseOutputPin::Inactive() {
-    m_runTimeError = false;
     return m_allocator == nullptr ? VFW_E_NO_ALLOCATOR : m_allocator->Decommit();
 }
 

@@ -6,8 +6,7 @@ namespace orvanecam::streaming {
 
 class CBaseOutputPin : public CBasePin {
   public:
-    CBaseOutputPin(const char* objectName, CBaseFilter* filter, CCritSec* lock, HRESULT* result,
-                   LPCWSTR pinName);
+    CBaseOutputPin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName);
     ~CBaseOutputPin() override;
 
     HRESULT CheckConnect(IPin* pin) override;
@@ -24,11 +23,10 @@ class CBaseOutputPin : public CBasePin {
     virtual HRESULT Deliver(IMediaSample* sample);
     virtual HRESULT InitAllocator(IMemAllocator** allocator);
     virtual HRESULT DeliverEndOfStream();
-    virtual HRESULT DeliverBeginFlush();
-    virtual HRESULT DeliverEndFlush();
-    virtual HRESULT DeliverNewSegment(REFERENCE_TIME start, REFERENCE_TIME stop, double rate);
 
   protected:
+    // Set while connecting and cleared by BreakConnect, under the filter's state lock; the
+    // streaming thread reads them only while the pin is active, when they do not change.
     IMemAllocator* m_allocator = nullptr;
     IMemInputPin* m_inputPin = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 // A source filter that owns its output pins and the state lock they share.
+#include <vector>
+
 #include "streaming/base_filter.h"
 
 namespace orvanecam::streaming {
@@ -8,7 +10,7 @@ class CSourceStream;
 
 class CSource : public CBaseFilter {
   public:
-    CSource(const char* objectName, IUnknown* outer, REFCLSID classId);
+    CSource(IUnknown* outer, REFCLSID classId);
     ~CSource() override;
 
     int GetPinCount() override;
@@ -21,8 +23,7 @@ class CSource : public CBaseFilter {
     CCritSec* pStateLock() { return &m_stateLock; }
 
   protected:
-    int m_iPins = 0;
-    CSourceStream** m_paStreams = nullptr;
+    std::vector<CSourceStream*> m_streams;  // guarded by m_stateLock
     CCritSec m_stateLock;
 };
 

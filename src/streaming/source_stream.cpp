@@ -11,9 +11,8 @@ constexpr std::uint32_t kPausedPollMs = 2;
 
 }  // namespace
 
-CSourceStream::CSourceStream(const char* objectName, HRESULT* result, CSource* filter,
-                             LPCWSTR pinName)
-    : CBaseOutputPin(objectName, filter, filter->pStateLock(), result, pinName), m_pFilter(filter) {
+CSourceStream::CSourceStream(HRESULT* result, CSource* filter, LPCWSTR pinName)
+    : CBaseOutputPin(filter, filter->pStateLock(), pinName), m_pFilter(filter) {
     const HRESULT added = filter->AddPin(this);
     if (result != nullptr) *result = added;
 }

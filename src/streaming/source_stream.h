@@ -15,7 +15,7 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
     enum Command : DWORD { CMD_INIT = 0, CMD_PAUSE = 1, CMD_RUN = 2, CMD_STOP = 3, CMD_EXIT = 4 };
 
     // Adds itself to filter's pins; *result receives the outcome of that.
-    CSourceStream(const char* objectName, HRESULT* result, CSource* filter, LPCWSTR pinName);
+    CSourceStream(HRESULT* result, CSource* filter, LPCWSTR pinName);
     ~CSourceStream() override;
 
     HRESULT Active() override;

@@ -4,7 +4,7 @@ namespace orvanecam::streaming {
 
 std::atomic<long> CBaseObject::s_objectsActive{0};
 
-CBaseObject::CBaseObject(const char*) {
+CBaseObject::CBaseObject() {
     s_objectsActive.fetch_add(1);
 }
 
@@ -16,8 +16,7 @@ long CBaseObject::ObjectsActive() {
     return s_objectsActive.load();
 }
 
-CUnknown::CUnknown(const char* objectName, IUnknown* outer)
-    : CBaseObject(objectName), m_owner(outer != nullptr ? outer : &m_inner) {}
+CUnknown::CUnknown(IUnknown* outer) : m_owner(outer != nullptr ? outer : &m_inner) {}
 
 HRESULT CUnknown::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;

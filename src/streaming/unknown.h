@@ -15,7 +15,7 @@ using CAutoLock = std::lock_guard<std::recursive_mutex>;
 
 class CBaseObject {
   public:
-    explicit CBaseObject(const char* objectName);
+    CBaseObject();
     CBaseObject(const CBaseObject&) = delete;
     CBaseObject& operator=(const CBaseObject&) = delete;
     virtual ~CBaseObject();
@@ -39,7 +39,7 @@ struct INonDelegatingUnknown {
 class CUnknown : public INonDelegatingUnknown, public CBaseObject {
   public:
     // outer: the aggregating object, or null for an object that stands alone.
-    CUnknown(const char* objectName, IUnknown* outer);
+    explicit CUnknown(IUnknown* outer);
     ~CUnknown() override = default;
 
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;

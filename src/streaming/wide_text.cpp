@@ -24,15 +24,6 @@ void CopyTruncated(LPCWSTR text, WCHAR* field, std::size_t capacity) {
     field[length] = 0;
 }
 
-WCHAR* DuplicateText(LPCWSTR text, std::size_t maxLength) {
-    if (text == nullptr) return nullptr;
-    const auto length = BoundedLength(text, maxLength);
-    if (!length) return nullptr;
-    auto* copy = new (std::nothrow) WCHAR[*length + 1];
-    if (copy != nullptr) std::copy_n(text, *length + 1, copy);
-    return copy;
-}
-
 void WriteDecimal(std::int32_t value, WCHAR* text, std::size_t capacity) {
     char digits[16];
     std::size_t count = 0;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "sdk/directshow.h"
 
@@ -15,8 +16,7 @@ std::optional<std::size_t> BoundedLength(LPCWSTR text, std::size_t limit);
 // empty string for null text.
 void CopyTruncated(LPCWSTR text, WCHAR* field, std::size_t capacity);
 
-// A heap copy of text (new[]), or null when text is null or longer than maxLength.
-WCHAR* DuplicateText(LPCWSTR text, std::size_t maxLength);
+using WideString = std::basic_string<WCHAR>;
 
 // Writes value in decimal, terminated, into text of capacity characters (enough for any int).
 void WriteDecimal(std::int32_t value, WCHAR* text, std::size_t capacity);

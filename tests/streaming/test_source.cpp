@@ -18,7 +18,7 @@ streaming::CMediaType TestMediaType() {
 }
 
 TestStream::TestStream(HRESULT* result, streaming::CSource* filter)
-    : CSourceStream("test stream", result, filter, OLESTR("Out")) {}
+    : CSourceStream(result, filter, OLESTR("Out")) {}
 
 HRESULT TestStream::FillBuffer(IMediaSample* sample) {
     const int n = fills.fetch_add(1);
@@ -65,7 +65,7 @@ TestSource* TestSource::Create(IUnknown* outer) {
     return source;
 }
 
-TestSource::TestSource(IUnknown* outer) : CSource("test source", outer, kTestFilterClass) {
+TestSource::TestSource(IUnknown* outer) : CSource(outer, kTestFilterClass) {
     HRESULT result = S_OK;
     m_stream = new TestStream(&result, this);
 }
