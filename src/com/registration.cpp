@@ -6,6 +6,7 @@
 #include "filter/vcam.h"
 #include "platform/module_path.h"
 #include "platform/utf16.h"
+#include "sdk/com_ptr.h"
 
 namespace orvanecam::com {
 namespace {
@@ -76,8 +77,9 @@ HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
     IMoniker* moniker = nullptr;
     HRESULT result = mapper.RegisterFilter(filter::kCameraClassId, kCameraName, &moniker,
                                            &CLSID_VideoInputDeviceCategory, nullptr, &record);
-    // Not needed: the device is found through the category. (IMoniker starts with IUnknown.)
-    if (moniker != nullptr) reinterpret_cast<IUnknown*>(moniker)->Release();
+    // Not needed: the device is found through the category. (IMoniker starts with IUnknown, and
+    // the Linux declarations leave it incomplete.)
+    sdk::ComPtr<IUnknown>::Adopt(reinterpret_cast<IUnknown*>(moniker));
     if (SUCCEEDED(result)) result = WriteDeviceKey();
     return result;
 }
@@ -96,12 +98,12 @@ HRESULT RegisterInApartment(bool registering, const std::u16string& modulePath) 
         const HRESULT written = WriteClassKeys(modulePath);
         if (FAILED(written)) return written;
     }
-    IFilterMapper2* mapper = nullptr;
+    sdk::ComPtr<IFilterMapper2> mapper;
     HRESULT result = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IFilterMapper2, reinterpret_cast<void**>(&mapper));
+                                      IID_IFilterMapper2, mapper.PutVoid());
     if (FAILED(result)) return result;
     result = registering ? RegisterWithMapper(*mapper) : UnregisterWithMapper(*mapper);
-    mapper->Release();
+    mapper.Reset();
     if (!registering && SUCCEEDED(result)) {
         result = DeleteRegistryTree(ClassKeyPath(filter::kCameraClassId));
     }

@@ -132,7 +132,7 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     m_setType = proposed;
     if (IsConnected()) {
         // Ask first: a reconnection the other pin refuses would leave the graph broken.
-        IPin* peer = m_connected;
+        IPin* peer = m_connected.Get();
         peer->AddRef();
         // The graph may reconnect on a thread of its own, which needs the state lock.
         lock.unlock();

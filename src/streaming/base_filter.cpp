@@ -12,9 +12,7 @@ namespace orvanecam::streaming {
 CBaseFilter::CBaseFilter(IUnknown* outer, CCritSec* lock, REFCLSID classId)
     : CUnknown(outer), m_classId(classId), m_lock(lock) {}
 
-CBaseFilter::~CBaseFilter() {
-    if (m_clock != nullptr) m_clock->Release();
-}
+CBaseFilter::~CBaseFilter() = default;
 
 HRESULT CBaseFilter::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -96,17 +94,14 @@ HRESULT CBaseFilter::GetState(DWORD, FILTER_STATE* state) {
 
 HRESULT CBaseFilter::SetSyncSource(IReferenceClock* clock) {
     CAutoLock lock(*m_lock);
-    if (clock != nullptr) clock->AddRef();
-    if (m_clock != nullptr) m_clock->Release();
-    m_clock = clock;
+    m_clock = sdk::ComPtr<IReferenceClock>::Share(clock);
     return S_OK;
 }
 
 HRESULT CBaseFilter::GetSyncSource(IReferenceClock** clock) {
     if (clock == nullptr) return E_POINTER;
     CAutoLock lock(*m_lock);
-    *clock = m_clock;
-    if (m_clock != nullptr) m_clock->AddRef();
+    *clock = sdk::ComPtr<IReferenceClock>(m_clock).Detach();
     return S_OK;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // The filter: state machine, clock, graph membership and pin access.
+#include "sdk/com_ptr.h"
 #include "sdk/directshow.h"
 #include "streaming/unknown.h"
 #include "streaming/wide_text.h"
@@ -55,7 +56,7 @@ class CBaseFilter : public CUnknown, public IBaseFilter, public IAMovieSetup {
     // All members are guarded by the state lock (*m_lock), which every method taking or reading
     // them holds; the lock itself and the class id never change.
     FILTER_STATE m_state = State_Stopped;
-    IReferenceClock* m_clock = nullptr;
+    sdk::ComPtr<IReferenceClock> m_clock;
     REFERENCE_TIME m_start = 0;
     CLSID m_classId;
     CCritSec* m_lock;

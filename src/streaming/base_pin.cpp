@@ -25,8 +25,7 @@ CBasePin::CBasePin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName, PIN_DIR
       m_filter(filter) {}
 
 CBasePin::~CBasePin() {
-    // A client may release a filter it never disconnected.
-    if (m_connected != nullptr) m_connected->Release();
+    // A client may release a filter it never disconnected: m_connected lets go of the peer.
     // m_mt frees its format block and object reference itself.
 }
 
@@ -80,8 +79,8 @@ HRESULT CBasePin::AgreeMediaType(IPin* receivePin, const AM_MEDIA_TYPE* mediaTyp
 // S_OK when a type connected; S_FALSE when the enumerator could not be had; else the failure.
 HRESULT CBasePin::TryTypesFrom(IPin* enumeratorPin, IPin* receivePin,
                                const AM_MEDIA_TYPE* partial) {
-    IEnumMediaTypes* enumerator = nullptr;
-    if (FAILED(enumeratorPin->EnumMediaTypes(&enumerator)) || enumerator == nullptr) return S_FALSE;
+    sdk::ComPtr<IEnumMediaTypes> enumerator;
+    if (FAILED(enumeratorPin->EnumMediaTypes(enumerator.Put())) || !enumerator) return S_FALSE;
     HRESULT result = enumerator->Reset();
     if (SUCCEEDED(result)) {
         HRESULT firstSpecific = S_OK;
@@ -104,7 +103,6 @@ HRESULT CBasePin::TryTypesFrom(IPin* enumeratorPin, IPin* receivePin,
         }
         if (FAILED(result) && FAILED(firstSpecific)) result = firstSpecific;
     }
-    enumerator->Release();
     return result;
 }
 
@@ -123,8 +121,7 @@ HRESULT CBasePin::CheckCandidate(IPin* pin, const CMediaType& mediaType) {
 HRESULT CBasePin::AttemptConnection(IPin* receivePin, const CMediaType& mediaType) {
     HRESULT result = CheckCandidate(receivePin, mediaType);
     if (FAILED(result)) return result;
-    m_connected = receivePin;
-    m_connected->AddRef();
+    m_connected = sdk::ComPtr<IPin>::Share(receivePin);
     result = SetMediaType(&mediaType);
     if (SUCCEEDED(result)) result = receivePin->ReceiveConnection(this, &mediaType);
     if (SUCCEEDED(result)) {
@@ -133,8 +130,7 @@ HRESULT CBasePin::AttemptConnection(IPin* receivePin, const CMediaType& mediaTyp
         receivePin->Disconnect();
     }
     BreakConnect();
-    m_connected->Release();
-    m_connected = nullptr;
+    m_connected.Reset();
     return result;
 }
 
@@ -147,13 +143,11 @@ HRESULT CBasePin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mediaT
     const CMediaType type(*mediaType);
     HRESULT result = CheckCandidate(connector, type);
     if (FAILED(result)) return result;
-    m_connected = connector;
-    m_connected->AddRef();
+    m_connected = sdk::ComPtr<IPin>::Share(connector);
     result = SetMediaType(&type);
     if (SUCCEEDED(result)) result = CompleteConnect(connector);
     if (SUCCEEDED(result)) return S_OK;
-    m_connected->Release();
-    m_connected = nullptr;
+    m_connected.Reset();
     BreakConnect();
     return result;
 }
@@ -164,15 +158,14 @@ HRESULT CBasePin::Disconnect() {
     if (m_connected == nullptr) return S_FALSE;
     const HRESULT result = BreakConnect();
     if (FAILED(result)) return result;
-    m_connected->Release();
-    m_connected = nullptr;
+    m_connected.Reset();
     return S_OK;
 }
 
 HRESULT CBasePin::ConnectedTo(IPin** pin) {
     if (pin == nullptr) return E_POINTER;
     CAutoLock lock(*m_lock);
-    IPin* connected = m_connected;
+    IPin* connected = m_connected.Get();
     *pin = connected;
     if (connected == nullptr) return VFW_E_NOT_CONNECTED;
     connected->AddRef();

@@ -1,5 +1,6 @@
 #pragma once
 // The pin: identity, connection negotiation and media type. Its reference count is its filter's.
+#include "sdk/com_ptr.h"
 #include "sdk/directshow.h"
 #include "streaming/media_type.h"
 #include "streaming/unknown.h"
@@ -57,7 +58,7 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
     virtual HRESULT GetMediaType(int position, CMediaType* mediaType) = 0;
 
     bool IsConnected() const { return m_connected != nullptr; }
-    IPin* GetConnected() const { return m_connected; }
+    IPin* GetConnected() const { return m_connected.Get(); }
     IPin* AsPin() { return this; }
     CBaseFilter* Filter() const { return m_filter; }
 
@@ -65,7 +66,7 @@ class CBasePin : public CUnknown, public IPin, public IQualityControl {
     // m_connected, m_mt and m_typeVersion change only under the filter's state lock (*m_lock),
     // which the methods reading them for a client hold too; the rest never change.
     const WideString m_name;
-    IPin* m_connected = nullptr;
+    sdk::ComPtr<IPin> m_connected;
     PIN_DIRECTION m_direction;
     CCritSec* m_lock;
     CBaseFilter* m_filter;

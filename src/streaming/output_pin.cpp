@@ -5,39 +5,26 @@ namespace orvanecam::streaming {
 CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName)
     : CBasePin(filter, lock, pinName, PINDIR_OUTPUT) {}
 
-CBaseOutputPin::~CBaseOutputPin() {
-    if (m_allocator != nullptr) m_allocator->Release();
-    if (m_inputPin != nullptr) m_inputPin->Release();
-}
-
 HRESULT CBaseOutputPin::CheckConnect(IPin* pin) {
     PIN_DIRECTION direction = PINDIR_INPUT;
     const HRESULT query = pin->QueryDirection(&direction);
     if (FAILED(query)) return query;
     if (direction == m_direction) return VFW_E_INVALID_DIRECTION;
-    if (m_inputPin != nullptr) {
-        m_inputPin->Release();
-        m_inputPin = nullptr;
-    }
-    return pin->QueryInterface(IID_IMemInputPin, reinterpret_cast<void**>(&m_inputPin));
+    return pin->QueryInterface(IID_IMemInputPin, m_inputPin.PutVoid());
 }
 
 HRESULT CBaseOutputPin::BreakConnect() {
-    if (m_allocator != nullptr) {
+    if (m_allocator) {
         const HRESULT result = m_allocator->Decommit();
         if (FAILED(result)) return result;
-        m_allocator->Release();
-        m_allocator = nullptr;
+        m_allocator.Reset();
     }
-    if (m_inputPin != nullptr) {
-        m_inputPin->Release();
-        m_inputPin = nullptr;
-    }
+    m_inputPin.Reset();
     return S_OK;
 }
 
 HRESULT CBaseOutputPin::CompleteConnect(IPin*) {
-    return DecideAllocator(m_inputPin, &m_allocator);
+    return DecideAllocator(m_inputPin.Get(), m_allocator.Put());
 }
 
 HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* inputPin, IMemAllocator** allocator) {
@@ -69,27 +56,26 @@ HRESULT CBaseOutputPin::InitAllocator(IMemAllocator** allocator) {
 
 HRESULT CBaseOutputPin::GetDeliveryBuffer(IMediaSample** sample, REFERENCE_TIME* start,
                                           REFERENCE_TIME* stop, DWORD flags) {
-    if (m_allocator == nullptr) return E_NOINTERFACE;
+    if (!m_allocator) return E_NOINTERFACE;
     return m_allocator->GetBuffer(sample, start, stop, flags);
 }
 
 HRESULT CBaseOutputPin::Deliver(IMediaSample* sample) {
-    IMemInputPin* inputPin = m_inputPin;
-    if (inputPin == nullptr) return VFW_E_NOT_CONNECTED;
-    return inputPin->Receive(sample);
+    if (!m_inputPin) return VFW_E_NOT_CONNECTED;
+    return m_inputPin->Receive(sample);
 }
 
 HRESULT CBaseOutputPin::DeliverEndOfStream() {
-    IPin* connected = m_connected;
+    IPin* connected = m_connected.Get();
     return connected == nullptr ? VFW_E_NOT_CONNECTED : connected->EndOfStream();
 }
 
 HRESULT CBaseOutputPin::Active() {
-    return m_allocator == nullptr ? VFW_E_NO_ALLOCATOR : m_allocator->Commit();
+    return m_allocator ? m_allocator->Commit() : VFW_E_NO_ALLOCATOR;
 }
 
 HRESULT CBaseOutputPin::Inactive() {
-    return m_allocator == nullptr ? VFW_E_NO_ALLOCATOR : m_allocator->Decommit();
+    return m_allocator ? m_allocator->Decommit() : VFW_E_NO_ALLOCATOR;
 }
 
 }  // namespace orvanecam::streaming

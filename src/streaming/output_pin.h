@@ -1,5 +1,6 @@
 #pragma once
 // An output pin: the downstream transport and allocator negotiation, and sample delivery.
+#include "sdk/com_ptr.h"
 #include "streaming/base_pin.h"
 
 namespace orvanecam::streaming {
@@ -7,7 +8,6 @@ namespace orvanecam::streaming {
 class CBaseOutputPin : public CBasePin {
   public:
     CBaseOutputPin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName);
-    ~CBaseOutputPin() override;
 
     HRESULT CheckConnect(IPin* pin) override;
     HRESULT BreakConnect() override;
@@ -27,8 +27,8 @@ class CBaseOutputPin : public CBasePin {
   protected:
     // Set while connecting and cleared by BreakConnect, under the filter's state lock; the
     // streaming thread reads them only while the pin is active, when they do not change.
-    IMemAllocator* m_allocator = nullptr;
-    IMemInputPin* m_inputPin = nullptr;
+    sdk::ComPtr<IMemAllocator> m_allocator;
+    sdk::ComPtr<IMemInputPin> m_inputPin;
 };
 
 }  // namespace orvanecam::streaming

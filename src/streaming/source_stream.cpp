@@ -116,22 +116,20 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
                 OnThreadStartPlay();
                 delivering = true;
             }
-            IMediaSample* sample = nullptr;
-            if (FAILED(GetDeliveryBuffer(&sample, nullptr, nullptr, 0)) || sample == nullptr) {
+            sdk::ComPtr<IMediaSample> sample;
+            if (FAILED(GetDeliveryBuffer(sample.Put(), nullptr, nullptr, 0)) || !sample) {
                 platform::SleepMs(1);
                 continue;
             }
-            const HRESULT filled = FillBuffer(sample);
+            const HRESULT filled = FillBuffer(sample.Get());
             if (filled == S_OK) {
-                const HRESULT delivered = Deliver(sample);
-                sample->Release();
-                if (delivered != S_OK) return S_OK;
+                if (Deliver(sample.Get()) != S_OK) return S_OK;
             } else if (filled == S_FALSE) {
-                sample->Release();
+                sample.Reset();
                 DeliverEndOfStream();
                 return S_OK;
             } else {
-                sample->Release();
+                sample.Reset();
                 DeliverEndOfStream();
                 m_pFilter->NotifyEvent(EC_ERRORABORT, static_cast<LONG_PTR>(filled), 0);
                 return filled;
