@@ -116,14 +116,11 @@ class PlatformGraphTest : public FilterTest {
     // Camera -> sample grabber -> null renderer, each pin connected directly without a type
     // (the grabber's input cannot enumerate any, so the camera's own are tried).
     void ConnectChain() {
-        IPin* grabberIn = FirstPin(*m_grabberFilter, PINDIR_INPUT);
-        IPin* grabberOut = FirstPin(*m_grabberFilter, PINDIR_OUTPUT);
-        IPin* rendererIn = FirstPin(*m_renderer, PINDIR_INPUT);
-        ASSERT_EQ(m_graph->ConnectDirect(m_pin, grabberIn, nullptr), S_OK);
-        ASSERT_EQ(m_graph->ConnectDirect(grabberOut, rendererIn, nullptr), S_OK);
-        grabberIn->Release();
-        grabberOut->Release();
-        rendererIn->Release();
+        const auto grabberIn = FirstPin(*m_grabberFilter, PINDIR_INPUT);
+        const auto grabberOut = FirstPin(*m_grabberFilter, PINDIR_OUTPUT);
+        const auto rendererIn = FirstPin(*m_renderer, PINDIR_INPUT);
+        ASSERT_EQ(m_graph->ConnectDirect(m_pin, grabberIn.Get(), nullptr), S_OK);
+        ASSERT_EQ(m_graph->ConnectDirect(grabberOut.Get(), rendererIn.Get(), nullptr), S_OK);
     }
 
     IReferenceClock* GraphClock() {

@@ -5,44 +5,29 @@ namespace orvanecam::tools {
 namespace {
 
 bool IsCaptureCategory(IPin& pin) {
-    IKsPropertySet* properties = nullptr;
-    if (FAILED(pin.QueryInterface(IID_IKsPropertySet, reinterpret_cast<void**>(&properties)))) {
-        return false;
-    }
+    sdk::ComPtr<IKsPropertySet> properties;
+    if (FAILED(pin.QueryInterface(IID_IKsPropertySet, properties.PutVoid()))) return false;
     GUID category{};
     DWORD returned = 0;
     const HRESULT result = properties->Get(AMPROPSETID_Pin, 0 /* AMPROPERTY_PIN_CATEGORY */,
                                            nullptr, 0, &category, sizeof(category), &returned);
-    properties->Release();
     return SUCCEEDED(result) && returned == sizeof(category) && category == PIN_CATEGORY_CAPTURE;
 }
 
 }  // namespace
 
-IPin* FindCapturePin(IBaseFilter& filter) {
-    IEnumPins* pins = nullptr;
-    if (FAILED(filter.EnumPins(&pins))) return nullptr;
-    IPin* firstOutput = nullptr;
-    IPin* capture = nullptr;
-    IPin* pin = nullptr;
-    while (capture == nullptr && pins->Next(1, &pin, nullptr) == S_OK) {
+sdk::ComPtr<IPin> FindCapturePin(IBaseFilter& filter) {
+    sdk::ComPtr<IEnumPins> pins;
+    if (FAILED(filter.EnumPins(pins.Put()))) return {};
+    sdk::ComPtr<IPin> firstOutput;
+    sdk::ComPtr<IPin> pin;
+    while (pins->Next(1, pin.Put(), nullptr) == S_OK) {
         PIN_DIRECTION direction = PINDIR_INPUT;
-        if (SUCCEEDED(pin->QueryDirection(&direction)) && direction == PINDIR_OUTPUT) {
-            if (IsCaptureCategory(*pin)) {
-                capture = pin;
-                continue;
-            }
-            if (firstOutput == nullptr) {
-                firstOutput = pin;
-                continue;
-            }
-        }
-        pin->Release();
+        if (FAILED(pin->QueryDirection(&direction)) || direction != PINDIR_OUTPUT) continue;
+        if (IsCaptureCategory(*pin)) return pin;
+        if (!firstOutput) firstOutput = pin;
     }
-    pins->Release();
-    if (capture == nullptr) return firstOutput;
-    if (firstOutput != nullptr) firstOutput->Release();
-    return capture;
+    return firstOutput;
 }
 
 }  // namespace orvanecam::tools

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "sdk/com_ptr.h"
 #include "sdk/directshow.h"
 
 namespace orvanecam::tools {
@@ -34,6 +35,6 @@ std::unique_ptr<CaptureSession> MakeCaptureSession();
 
 // The filter's output pin that says it is a capture pin (or, failing that, its first output
 // pin), with a reference; null when there is none.
-IPin* FindCapturePin(IBaseFilter& filter);
+sdk::ComPtr<IPin> FindCapturePin(IBaseFilter& filter);
 
 }  // namespace orvanecam::tools

@@ -1,12 +1,13 @@
 // The capture session as any DirectShow client runs it: the system device enumerator lists the
 // video input devices, the moniker creates the filter, and a graph of the filter graph manager
 // connects its pin to the platform's sample grabber and null renderer.
-#include <atomic>
 #include <cstdio>
 #include <string>
 
 #include "capture/capture_session.h"
 #include "graph_host/platform_filters.h"
+#include "sdk/com_object.h"
+#include "sdk/com_ptr.h"
 #include "sdk/directshow_client.h"
 
 namespace orvanecam::tools {
@@ -24,32 +25,11 @@ std::string Narrow(const wchar_t* text) {
     return out;
 }
 
-template <class Interface>
-void ReleaseAndClear(Interface*& object) {
-    if (object != nullptr) object->Release();
-    object = nullptr;
-}
-
 // Hands every sample's buffer to the tool's callback, on the graph's streaming thread.
-class GrabberCallback final : public ISampleGrabberCB {
+class GrabberCallback final : public sdk::ComObject<ISampleGrabberCB> {
   public:
-    explicit GrabberCallback(SampleCallback onSample) : m_onSample(std::move(onSample)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_ISampleGrabberCB) {
-            *object = static_cast<ISampleGrabberCB*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG refs = --m_refs;
-        if (refs == 0) delete this;
-        return refs;
-    }
+    explicit GrabberCallback(SampleCallback onSample)
+        : ComObject(IID_ISampleGrabberCB), m_onSample(std::move(onSample)) {}
     HRESULT STDMETHODCALLTYPE SampleCB(double, IMediaSample*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE BufferCB(double, BYTE* buffer, LONG length) override {
         m_onSample(buffer, length);
@@ -58,7 +38,6 @@ class GrabberCallback final : public ISampleGrabberCB {
 
   private:
     SampleCallback m_onSample;
-    std::atomic<ULONG> m_refs{1};
 };
 
 class DirectShowCaptureSession final : public CaptureSession {
@@ -84,8 +63,7 @@ class DirectShowCaptureSession final : public CaptureSession {
         HRESULT result = E_FAIL;
         const bool found = ForEachDevice([&](IMoniker& moniker, const std::string& deviceName) {
             if (deviceName != name) return false;
-            result = moniker.BindToObject(nullptr, nullptr, IID_IBaseFilter,
-                                          reinterpret_cast<void**>(&m_filter));
+            result = moniker.BindToObject(nullptr, nullptr, IID_IBaseFilter, m_filter.PutVoid());
             return true;
         });
         if (!found) std::fprintf(stderr, "no video input device is named %s\n", name.c_str());
@@ -94,7 +72,7 @@ class DirectShowCaptureSession final : public CaptureSession {
         return found && SUCCEEDED(result);
     }
 
-    IBaseFilter* Filter() override { return m_filter; }
+    IBaseFilter* Filter() override { return m_filter.Get(); }
 
     bool Start(IPin& pin, const AM_MEDIA_TYPE& type, SampleCallback onSample) override {
         const HRESULT result = BuildAndRun(pin, type, std::move(onSample));
@@ -103,14 +81,14 @@ class DirectShowCaptureSession final : public CaptureSession {
     }
 
     void Stop() override {
-        if (m_control != nullptr) m_control->Stop();
-        if (m_grabber != nullptr) m_grabber->SetCallback(nullptr, 1);
-        ReleaseAndClear(m_control);
-        ReleaseAndClear(m_grabber);
-        ReleaseAndClear(m_grabberFilter);
-        ReleaseAndClear(m_nullRenderer);
-        ReleaseAndClear(m_graph);
-        ReleaseAndClear(m_filter);
+        if (m_control) m_control->Stop();
+        if (m_grabber) m_grabber->SetCallback(nullptr, 1);
+        m_control.Reset();
+        m_grabber.Reset();
+        m_grabberFilter.Reset();
+        m_nullRenderer.Reset();
+        m_graph.Reset();
+        m_filter.Reset();
     }
 
   private:
@@ -118,30 +96,27 @@ class DirectShowCaptureSession final : public CaptureSession {
     // whether one did.
     template <class Visit>
     bool ForEachDevice(Visit&& visit) {
-        ICreateDevEnum* devices = nullptr;
+        sdk::ComPtr<ICreateDevEnum> devices;
         if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_ICreateDevEnum, reinterpret_cast<void**>(&devices)))) {
+                                    IID_ICreateDevEnum, devices.PutVoid()))) {
             return false;
         }
-        IEnumMoniker* monikers = nullptr;
-        bool stopped = false;
+        sdk::ComPtr<IEnumMoniker> monikers;
         // S_FALSE (and no enumerator) when the category is empty.
-        if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &monikers, 0) == S_OK) {
-            IMoniker* moniker = nullptr;
-            while (!stopped && monikers->Next(1, &moniker, nullptr) == S_OK) {
-                stopped = visit(*moniker, FriendlyName(*moniker));
-                moniker->Release();
-            }
-            monikers->Release();
+        if (devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, monikers.Put(), 0) !=
+            S_OK) {
+            return false;
         }
-        devices->Release();
-        return stopped;
+        sdk::ComPtr<IMoniker> moniker;
+        while (monikers->Next(1, moniker.Put(), nullptr) == S_OK) {
+            if (visit(*moniker, FriendlyName(*moniker))) return true;
+        }
+        return false;
     }
 
     static std::string FriendlyName(IMoniker& moniker) {
-        IPropertyBag* bag = nullptr;
-        if (FAILED(moniker.BindToStorage(nullptr, nullptr, IID_IPropertyBag,
-                                         reinterpret_cast<void**>(&bag)))) {
+        sdk::ComPtr<IPropertyBag> bag;
+        if (FAILED(moniker.BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid()))) {
             return {};
         }
         VARIANT value;
@@ -151,65 +126,59 @@ class DirectShowCaptureSession final : public CaptureSession {
             name = Narrow(value.bstrVal);
         }
         VariantClear(&value);
-        bag->Release();
         return name;
     }
 
     HRESULT BuildAndRun(IPin& pin, const AM_MEDIA_TYPE& type, SampleCallback onSample) {
         HRESULT result = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                          IID_IGraphBuilder, reinterpret_cast<void**>(&m_graph));
-        if (SUCCEEDED(result)) result = m_graph->AddFilter(m_filter, L"OrvaneCam");
+                                          IID_IGraphBuilder, m_graph.PutVoid());
+        if (SUCCEEDED(result)) result = m_graph->AddFilter(m_filter.Get(), L"OrvaneCam");
         if (SUCCEEDED(result))
             result = AddPlatformFilter(kSampleGrabberClassId, L"Grabber", m_grabberFilter);
         if (SUCCEEDED(result))
             result = AddPlatformFilter(kNullRendererClassId, L"Null", m_nullRenderer);
         if (SUCCEEDED(result)) {
-            result = m_grabberFilter->QueryInterface(IID_ISampleGrabber,
-                                                     reinterpret_cast<void**>(&m_grabber));
+            result = m_grabberFilter->QueryInterface(IID_ISampleGrabber, m_grabber.PutVoid());
         }
         if (SUCCEEDED(result)) result = m_grabber->SetMediaType(const_cast<AM_MEDIA_TYPE*>(&type));
         if (SUCCEEDED(result)) result = m_grabber->SetBufferSamples(FALSE);
         if (SUCCEEDED(result)) result = m_grabber->SetOneShot(FALSE);
         if (SUCCEEDED(result)) {
-            auto* callback = new GrabberCallback(std::move(onSample));
-            result = m_grabber->SetCallback(callback, 1);
-            callback->Release();
+            const auto callback =
+                sdk::ComPtr<GrabberCallback>::Adopt(new GrabberCallback(std::move(onSample)));
+            result = m_grabber->SetCallback(callback.Get(), 1);
         }
         if (SUCCEEDED(result)) result = Connect(&pin, *m_grabberFilter, &type);
         if (SUCCEEDED(result)) {
-            IPin* grabberOut = FirstPin(*m_grabberFilter, PINDIR_OUTPUT);
-            result = grabberOut == nullptr ? E_FAIL : Connect(grabberOut, *m_nullRenderer, nullptr);
-            ReleaseAndClear(grabberOut);
+            const sdk::ComPtr<IPin> grabberOut = FirstPin(*m_grabberFilter, PINDIR_OUTPUT);
+            result = grabberOut ? Connect(grabberOut.Get(), *m_nullRenderer, nullptr) : E_FAIL;
         }
         if (SUCCEEDED(result)) {
-            result =
-                m_graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&m_control));
+            result = m_graph->QueryInterface(IID_IMediaControl, m_control.PutVoid());
         }
         if (SUCCEEDED(result)) result = m_control->Run();
         return FAILED(result) ? result : S_OK;
     }
 
-    HRESULT AddPlatformFilter(REFCLSID classId, const wchar_t* name, IBaseFilter*& filter) {
+    HRESULT AddPlatformFilter(REFCLSID classId, const wchar_t* name,
+                              sdk::ComPtr<IBaseFilter>& filter) {
         const HRESULT result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER,
-                                                IID_IBaseFilter, reinterpret_cast<void**>(&filter));
-        return FAILED(result) ? result : m_graph->AddFilter(filter, name);
+                                                IID_IBaseFilter, filter.PutVoid());
+        return FAILED(result) ? result : m_graph->AddFilter(filter.Get(), name);
     }
 
     HRESULT Connect(IPin* from, IBaseFilter& to, const AM_MEDIA_TYPE* type) {
-        IPin* input = FirstPin(to, PINDIR_INPUT);
-        if (input == nullptr) return E_FAIL;
-        const HRESULT result = m_graph->ConnectDirect(from, input, type);
-        input->Release();
-        return result;
+        const sdk::ComPtr<IPin> input = FirstPin(to, PINDIR_INPUT);
+        return input ? m_graph->ConnectDirect(from, input.Get(), type) : E_FAIL;
     }
 
     bool m_comReady = false;
-    IBaseFilter* m_filter = nullptr;
-    IGraphBuilder* m_graph = nullptr;
-    IBaseFilter* m_grabberFilter = nullptr;
-    IBaseFilter* m_nullRenderer = nullptr;
-    ISampleGrabber* m_grabber = nullptr;
-    IMediaControl* m_control = nullptr;
+    sdk::ComPtr<IBaseFilter> m_filter;
+    sdk::ComPtr<IGraphBuilder> m_graph;
+    sdk::ComPtr<IBaseFilter> m_grabberFilter;
+    sdk::ComPtr<IBaseFilter> m_nullRenderer;
+    sdk::ComPtr<ISampleGrabber> m_grabber;
+    sdk::ComPtr<IMediaControl> m_control;
 };
 
 }  // namespace

@@ -60,14 +60,13 @@ std::optional<Request> ParseRequest(int argc, char** argv) {
 // Picks and sets the stream's format; nothing (with a message) when that fails.
 std::optional<StreamFormat> Negotiate(IPin& pin, const FormatRequest& request,
                                       OwnedMediaType& chosen) {
-    IAMStreamConfig* config = nullptr;
-    if (FAILED(pin.QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&config)))) {
+    sdk::ComPtr<IAMStreamConfig> config;
+    if (FAILED(pin.QueryInterface(IID_IAMStreamConfig, config.PutVoid()))) {
         std::fputs("the capture pin has no IAMStreamConfig\n", stderr);
         return std::nullopt;
     }
     AM_MEDIA_TYPE* type = ChooseFormat(*config, request, chosen);
     const HRESULT set = type == nullptr ? E_FAIL : config->SetFormat(type);
-    config->Release();
     const auto format = type == nullptr ? std::nullopt : DescribeFormat(*type);
     if (FAILED(set) || !format) {
         std::fputs("the camera offers no format matching the request\n", stderr);
@@ -78,8 +77,8 @@ std::optional<StreamFormat> Negotiate(IPin& pin, const FormatRequest& request,
 
 int Capture(CaptureSession& session, const Request& request) {
     if (!session.Open(request.device)) return 1;
-    IPin* pin = FindCapturePin(*session.Filter());
-    if (pin == nullptr) {
+    const sdk::ComPtr<IPin> pin = FindCapturePin(*session.Filter());
+    if (!pin) {
         std::fputs("the camera has no output pin\n", stderr);
         return 1;
     }
@@ -104,7 +103,6 @@ int Capture(CaptureSession& session, const Request& request) {
         received = recorder.WaitForFrames(timeoutMs);
     }
     session.Stop();
-    pin->Release();
     if (!started) return 1;
     std::fputs(recorder.Finish(request.device).c_str(), stdout);
     std::printf("frames received: %d of %d\n", received, request.frames);
