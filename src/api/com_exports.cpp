@@ -25,11 +25,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid
     if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
     for (int i = 0; i < g_cTemplates; ++i) {
         if (*g_Templates[i].classId != classId) continue;
-        auto* factory = new (std::nothrow) CClassFactory(g_Templates[i]);
-        if (factory == nullptr) return E_OUTOFMEMORY;
-        factory->AddRef();
-        *object = static_cast<IClassFactory*>(factory);
-        return S_OK;
+        return orvanecam::sdk::CreateComObject<CClassFactory>(iid, object, g_Templates[i]);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

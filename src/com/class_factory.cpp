@@ -12,26 +12,8 @@ const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
 
 std::atomic<LONG> CClassFactory::s_serverLocks{0};
 
-CClassFactory::CClassFactory(const CFactoryTemplate& classTemplate) : m_template(classTemplate) {}
-
-HRESULT CClassFactory::QueryInterface(REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG CClassFactory::AddRef() {
-    return static_cast<ULONG>(m_refCount.fetch_add(1) + 1);
-}
-
-ULONG CClassFactory::Release() {
-    const LONG count = m_refCount.fetch_sub(1) - 1;
-    if (count == 0) delete this;
-    return static_cast<ULONG>(count);
-}
+CClassFactory::CClassFactory(const CFactoryTemplate& classTemplate)
+    : ComObject(IID_IClassFactory), m_template(classTemplate) {}
 
 HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;

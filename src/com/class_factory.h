@@ -2,6 +2,7 @@
 // The class factory of the module's one creatable class, and the table of creatable classes.
 #include <atomic>
 
+#include "sdk/com_object.h"
 #include "sdk/directshow.h"
 #include "streaming/unknown.h"
 
@@ -17,13 +18,11 @@ struct CFactoryTemplate {
 extern const CFactoryTemplate g_Templates[];
 extern const int g_cTemplates;
 
-class CClassFactory final : public IClassFactory, public streaming::CBaseObject {
+// Counted among the live objects, so the module stays while a factory is held.
+class CClassFactory final : public sdk::ComObject<IClassFactory>, public streaming::CBaseObject {
   public:
     explicit CClassFactory(const CFactoryTemplate& classTemplate);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
@@ -32,7 +31,6 @@ class CClassFactory final : public IClassFactory, public streaming::CBaseObject 
 
   private:
     const CFactoryTemplate& m_template;
-    std::atomic<LONG> m_refCount{0};
     static std::atomic<LONG> s_serverLocks;
 };
 
