@@ -6,15 +6,14 @@ namespace orvanecam::platform {
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : m_id(std::exchange(other.m_id, 0)),
-      m_native(std::exchange(other.m_native, 0)),
+      m_process(std::move(other.m_process)),
       m_exitCode(std::exchange(other.m_exitCode, std::nullopt)) {}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
     if (this != &other) {
         Kill();
-        Release();
         m_id = std::exchange(other.m_id, 0);
-        m_native = std::exchange(other.m_native, 0);
+        m_process = std::move(other.m_process);
         m_exitCode = std::exchange(other.m_exitCode, std::nullopt);
     }
     return *this;
@@ -22,7 +21,6 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 
 ChildProcess::~ChildProcess() {
     Kill();
-    Release();
 }
 
 }  // namespace orvanecam::platform

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped_handle.h"
+
 namespace orvanecam::platform {
 
 std::int32_t CurrentProcessId();
@@ -31,7 +33,7 @@ class ProcessMonitor {
     void Forget();
 
     std::int32_t m_processId = 0;
-    std::intptr_t m_native = -1;  // process handle on Windows, pidfd elsewhere; -1 for none
+    KernelHandle m_process;  // the process handle on Windows, a pidfd elsewhere
 };
 
 // A started program. Destroying it ends the program if it still runs.
@@ -54,11 +56,10 @@ class ChildProcess {
     void Kill();
 
   private:
-    ChildProcess(std::int32_t id, std::intptr_t native) : m_id(id), m_native(native) {}
-    void Release();
+    ChildProcess(std::int32_t id, std::intptr_t native) : m_id(id), m_process(native) {}
 
     std::int32_t m_id = 0;
-    std::intptr_t m_native = 0;  // process handle on Windows; unused elsewhere
+    KernelHandle m_process;  // the process handle on Windows; none elsewhere
     std::optional<int> m_exitCode;
 };
 

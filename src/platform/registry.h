@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/scoped_handle.h"
 #include "platform/win32_errors.h"
 
 namespace orvanecam::platform {
@@ -39,12 +40,6 @@ class RegistryKey {
                                              RegistryView view, RegistryAccess access,
                                              std::uint32_t& error);
 
-    RegistryKey(RegistryKey&& other) noexcept;
-    RegistryKey& operator=(RegistryKey&& other) noexcept;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey();
-
     // name "" is the key's default value.
     std::uint32_t SetString(const std::string& name, const std::u16string& value);
     // Reads a REG_SZ value of at most maxBytes bytes (terminator included, as stored):
@@ -58,11 +53,10 @@ class RegistryKey {
 
   private:
     explicit RegistryKey(std::intptr_t native, std::string location)
-        : m_native(native), m_location(std::move(location)) {}
-    void Close();
+        : m_key(native), m_location(std::move(location)) {}
 
-    std::intptr_t m_native;  // HKEY on Windows
-    std::string m_location;  // the key's folder in the file-backed store
+    ScopedHandle<RegistryKeyTraits> m_key;  // the HKEY on Windows; none on the file store
+    std::string m_location;                 // the key's folder in the file-backed store
 };
 
 }  // namespace orvanecam::platform

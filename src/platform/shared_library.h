@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/scoped_handle.h"
+
 namespace orvanecam::platform {
 
 class SharedLibrary {
@@ -11,22 +13,12 @@ class SharedLibrary {
     // Loads the library at path (UTF-8); nothing when it cannot be loaded.
     static std::optional<SharedLibrary> Load(const std::string& path);
 
-    SharedLibrary(SharedLibrary&& other) noexcept;
-    // The library this held goes with other.
-    SharedLibrary& operator=(SharedLibrary&& other) noexcept {
-        std::swap(m_native, other.m_native);
-        return *this;
-    }
-    SharedLibrary(const SharedLibrary&) = delete;
-    SharedLibrary& operator=(const SharedLibrary&) = delete;
-    ~SharedLibrary();
-
     // The exported symbol's address, or null.
     void* Symbol(const char* name) const;
 
   private:
-    explicit SharedLibrary(void* native) : m_native(native) {}
-    void* m_native;
+    explicit SharedLibrary(void* native) : m_library(native) {}
+    ScopedHandle<LibraryHandleTraits> m_library;
 };
 
 }  // namespace orvanecam::platform

@@ -74,7 +74,7 @@ std::optional<ChildProcess> ChildProcess::Start(const std::string& program,
         SetLastErrorFromErrno(error);
         return std::nullopt;
     }
-    return ChildProcess(static_cast<std::int32_t>(pid), 0);
+    return ChildProcess(static_cast<std::int32_t>(pid), KernelHandleTraits::kNone);
 }
 
 std::optional<int> ChildProcess::WaitForExit(std::uint32_t timeoutMs) {
@@ -105,15 +105,12 @@ void ChildProcess::Kill() {
     m_exitCode = 128 + SIGKILL;
 }
 
-void ChildProcess::Release() {}
-
 ProcessMonitor::~ProcessMonitor() {
     Forget();
 }
 
 void ProcessMonitor::Forget() {
-    if (m_native >= 0) close(static_cast<int>(m_native));
-    m_native = -1;
+    m_process.Reset();
     m_processId = 0;
 }
 
@@ -127,11 +124,11 @@ ProcessState ProcessMonitor::Query(std::int32_t processId) {
             // Without a pidfd (old kernels), ask afresh each time.
             return errno == ESRCH ? ProcessState::kEnded : QueryProcessState(processId);
         }
-        m_native = fd;
+        m_process.Reset(fd);
     }
-    if (m_native < 0) return QueryProcessState(processId);
+    if (!m_process.IsValid()) return QueryProcessState(processId);
     // The pidfd becomes readable when the process ends, before anyone collects it.
-    pollfd watch{static_cast<int>(m_native), POLLIN, 0};
+    pollfd watch{static_cast<int>(m_process.Get()), POLLIN, 0};
     return poll(&watch, 1, 0) > 0 ? ProcessState::kEnded : ProcessState::kRunning;
 }
 

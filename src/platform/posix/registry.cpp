@@ -105,7 +105,7 @@ std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::strin
         return std::nullopt;
     }
     error = kErrorSuccess;
-    return RegistryKey(1, folder->string());
+    return RegistryKey(RegistryKeyTraits::kNone, folder->string());
 }
 
 std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::string& path,
@@ -135,7 +135,7 @@ std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::str
         walked = walked.parent_path();
     }
     error = kErrorSuccess;
-    return RegistryKey(1, folder->string());
+    return RegistryKey(RegistryKeyTraits::kNone, folder->string());
 }
 
 std::uint32_t RegistryKey::SetString(const std::string& name, const std::u16string& value) {
@@ -201,10 +201,6 @@ std::vector<std::string> RegistryKey::SubkeyNames() const {
         names.push_back(name.empty() ? entry.path().filename().string() : name);
     }
     return names;
-}
-
-void RegistryKey::Close() {
-    m_native = 0;
 }
 
 }  // namespace orvanecam::platform

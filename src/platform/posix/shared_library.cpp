@@ -14,15 +14,8 @@ std::optional<SharedLibrary> SharedLibrary::Load(const std::string& path) {
     return SharedLibrary(handle);
 }
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
-    : m_native(std::exchange(other.m_native, nullptr)) {}
-
-SharedLibrary::~SharedLibrary() {
-    if (m_native != nullptr) dlclose(m_native);
-}
-
 void* SharedLibrary::Symbol(const char* name) const {
-    return dlsym(m_native, name);
+    return dlsym(m_library.Get(), name);
 }
 
 }  // namespace orvanecam::platform

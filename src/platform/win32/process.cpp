@@ -68,18 +68,19 @@ std::optional<ChildProcess> ChildProcess::Start(const std::string& program,
 }
 
 std::optional<int> ChildProcess::WaitForExit(std::uint32_t timeoutMs) {
-    if (m_exitCode || m_native == 0) return m_exitCode;
-    if (WaitForSingleObject(AsHandle(m_native), timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    if (m_exitCode || !m_process.IsValid()) return m_exitCode;
+    if (WaitForSingleObject(AsHandle(m_process.Get()), timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
     DWORD code = 0;
-    GetExitCodeProcess(AsHandle(m_native), &code);
+    GetExitCodeProcess(AsHandle(m_process.Get()), &code);
     m_exitCode = static_cast<int>(code);
     return m_exitCode;
 }
 
 void ChildProcess::Kill() {
-    if (m_exitCode || m_native == 0) return;
-    TerminateProcess(AsHandle(m_native), 137);
-    WaitForSingleObject(AsHandle(m_native), INFINITE);
+    if (m_exitCode || !m_process.IsValid()) return;
+    TerminateProcess(AsHandle(m_process.Get()), 137);
+    WaitForSingleObject(AsHandle(m_process.Get()), INFINITE);
     m_exitCode = 137;
 }
 
@@ -88,8 +89,7 @@ ProcessMonitor::~ProcessMonitor() {
 }
 
 void ProcessMonitor::Forget() {
-    if (m_native != -1) CloseHandle(AsHandle(m_native));
-    m_native = -1;
+    m_process.Reset();
     m_processId = 0;
 }
 
@@ -105,15 +105,11 @@ ProcessState ProcessMonitor::Query(std::int32_t processId) {
             m_processId = 0;
             return denied ? ProcessState::kAccessDenied : ProcessState::kEnded;
         }
-        m_native = reinterpret_cast<std::intptr_t>(process);
+        m_process.Reset(reinterpret_cast<std::intptr_t>(process));
     }
-    return WaitForSingleObject(AsHandle(m_native), 0) == WAIT_TIMEOUT ? ProcessState::kRunning
-                                                                      : ProcessState::kEnded;
-}
-
-void ChildProcess::Release() {
-    if (m_native != 0) CloseHandle(AsHandle(m_native));
-    m_native = 0;
+    return WaitForSingleObject(AsHandle(m_process.Get()), 0) == WAIT_TIMEOUT
+               ? ProcessState::kRunning
+               : ProcessState::kEnded;
 }
 
 }  // namespace orvanecam::platform

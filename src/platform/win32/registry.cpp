@@ -57,7 +57,7 @@ std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::str
 std::uint32_t RegistryKey::SetString(const std::string& name, const std::u16string& value) {
     const std::wstring text(value.begin(), value.end());
     return static_cast<std::uint32_t>(
-        RegSetValueExW(AsKey(m_native), Utf8ToWide(name).c_str(), 0, REG_SZ,
+        RegSetValueExW(AsKey(m_key.Get()), Utf8ToWide(name).c_str(), 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))));
 }
@@ -68,8 +68,8 @@ std::uint32_t RegistryKey::QueryString(const std::string& name, std::size_t maxB
     std::wstring buffer(maxBytes / sizeof(wchar_t) + 1, L'\0');
     DWORD type = 0;
     DWORD bytes = static_cast<DWORD>(maxBytes);
-    const LONG result = RegQueryValueExW(AsKey(m_native), Utf8ToWide(name).c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+    const LONG result = RegQueryValueExW(AsKey(m_key.Get()), Utf8ToWide(name).c_str(), nullptr,
+                                         &type, reinterpret_cast<BYTE*>(buffer.data()), &bytes);
     if (result != ERROR_SUCCESS) return static_cast<std::uint32_t>(result);
     if (type != REG_SZ) return kErrorUnsupportedType;
     const std::size_t units = bytes / sizeof(wchar_t);
@@ -82,7 +82,8 @@ std::uint32_t RegistryKey::QueryString(const std::string& name, std::size_t maxB
 }
 
 std::uint32_t RegistryKey::DeleteTree(const std::string& subkey) {
-    return static_cast<std::uint32_t>(RegDeleteTreeW(AsKey(m_native), Utf8ToWide(subkey).c_str()));
+    return static_cast<std::uint32_t>(
+        RegDeleteTreeW(AsKey(m_key.Get()), Utf8ToWide(subkey).c_str()));
 }
 
 std::vector<std::string> RegistryKey::SubkeyNames() const {
@@ -90,18 +91,13 @@ std::vector<std::string> RegistryKey::SubkeyNames() const {
     wchar_t name[256];
     for (DWORD index = 0;; ++index) {
         DWORD length = 256;
-        if (RegEnumKeyExW(AsKey(m_native), index, name, &length, nullptr, nullptr, nullptr,
+        if (RegEnumKeyExW(AsKey(m_key.Get()), index, name, &length, nullptr, nullptr, nullptr,
                           nullptr) != ERROR_SUCCESS) {
             break;
         }
         names.push_back(WideToUtf8(std::wstring_view(name, length)));
     }
     return names;
-}
-
-void RegistryKey::Close() {
-    if (m_native != 0) RegCloseKey(AsKey(m_native));
-    m_native = 0;
 }
 
 }  // namespace orvanecam::platform

@@ -14,15 +14,8 @@ std::optional<SharedLibrary> SharedLibrary::Load(const std::string& path) {
     return SharedLibrary(module);
 }
 
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
-    : m_native(std::exchange(other.m_native, nullptr)) {}
-
-SharedLibrary::~SharedLibrary() {
-    if (m_native != nullptr) FreeLibrary(static_cast<HMODULE>(m_native));
-}
-
 void* SharedLibrary::Symbol(const char* name) const {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_native), name));
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(m_library.Get()), name));
 }
 
 }  // namespace orvanecam::platform
