@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/scoped_handle.h"
+
 namespace orvanecam::platform {
 
 class NamedEvent {
@@ -17,29 +19,21 @@ class NamedEvent {
     // Opens the event only if some process has it; otherwise fails with kErrorFileNotFound.
     static std::optional<NamedEvent> OpenExisting(std::string_view baseName);
 
-    NamedEvent(NamedEvent&& other) noexcept;
-    NamedEvent& operator=(NamedEvent&& other) noexcept;
-    NamedEvent(const NamedEvent&) = delete;
-    NamedEvent& operator=(const NamedEvent&) = delete;
-    ~NamedEvent();
-
     void Set();
     void Reset();
     // True when the event is signalled within timeoutMs (0 only tests it).
     bool Wait(std::uint32_t timeoutMs);
-    const std::string& Name() const { return m_name; }
+    const std::string& Name() const { return m_handle.Details().name; }
 
   private:
     static std::optional<NamedEvent> Open(std::string_view baseName, bool mayCreate);
-    NamedEvent(std::intptr_t native, void* state, std::string name)
-        : m_native(native), m_state(state), m_name(std::move(name)) {}
-    void Close();
+    NamedEvent(std::intptr_t native, void* state, std::size_t stateBytes, std::string name)
+        : m_handle(native, SharedObjectTraits{std::move(name)}),
+          m_state(state, MappedViewTraits{stateBytes}) {}
 
-    static constexpr std::intptr_t kNoHandle = -1;
-
-    std::intptr_t m_native;  // HANDLE on Windows, file descriptor elsewhere
-    void* m_state;           // the mapped event word where the platform needs one
-    std::string m_name;
+    // The state goes before the handle (members are destroyed in reverse order).
+    ScopedHandle<SharedObjectTraits> m_handle;
+    ScopedHandle<MappedViewTraits> m_state;  // the mapped event word where the platform needs one
 };
 
 }  // namespace orvanecam::platform

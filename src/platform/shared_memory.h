@@ -8,27 +8,21 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/scoped_handle.h"
+
 namespace orvanecam::platform {
 
 // A whole shared-memory object mapped into this process; unmapped on destruction.
 class MappedView {
   public:
-    MappedView(MappedView&& other) noexcept;
-    MappedView& operator=(MappedView&& other) noexcept;
-    MappedView(const MappedView&) = delete;
-    MappedView& operator=(const MappedView&) = delete;
-    ~MappedView();
-
-    std::uint8_t* Data() const { return m_data; }
-    std::size_t Size() const { return m_size; }
+    std::uint8_t* Data() const { return static_cast<std::uint8_t*>(m_view.Get()); }
+    std::size_t Size() const { return m_view.Details().size; }
 
   private:
     friend class SharedMemory;
-    MappedView(std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-    void Unmap();
+    MappedView(std::uint8_t* data, std::size_t size) : m_view(data, MappedViewTraits{size}) {}
 
-    std::uint8_t* m_data = nullptr;
-    std::size_t m_size = 0;
+    ScopedHandle<MappedViewTraits> m_view;
 };
 
 class SharedMemory {
@@ -37,30 +31,20 @@ class SharedMemory {
     // exists. On failure returns nothing and sets the thread's last error.
     static std::optional<SharedMemory> CreateOrOpen(std::string_view baseName, std::uint64_t size);
 
-    SharedMemory(SharedMemory&& other) noexcept;
-    SharedMemory& operator=(SharedMemory&& other) noexcept;
-    SharedMemory(const SharedMemory&) = delete;
-    SharedMemory& operator=(const SharedMemory&) = delete;
-    ~SharedMemory();
-
     // Whether the call that produced this handle created the object (rather than opening it).
     bool Created() const { return m_created; }
     // The platform's full name of the object, namespace included.
-    const std::string& Name() const { return m_name; }
+    const std::string& Name() const { return m_handle.Details().name; }
     // Maps the whole object with read/write access; on failure sets the thread's last error.
     std::optional<MappedView> MapAll() const;
 
   private:
     SharedMemory(std::intptr_t native, std::uint64_t size, bool created, std::string name)
-        : m_native(native), m_size(size), m_created(created), m_name(std::move(name)) {}
-    void Close();
+        : m_handle(native, SharedObjectTraits{std::move(name)}), m_size(size), m_created(created) {}
 
-    static constexpr std::intptr_t kNoHandle = -1;
-
-    std::intptr_t m_native;  // HANDLE on Windows, file descriptor elsewhere
+    ScopedHandle<SharedObjectTraits> m_handle;
     std::uint64_t m_size;
     bool m_created;
-    std::string m_name;
 };
 
 }  // namespace orvanecam::platform

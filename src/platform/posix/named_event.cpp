@@ -41,37 +41,30 @@ std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCr
         SetLastErrorFromErrno(error);
         return std::nullopt;
     }
-    return NamedEvent(object->fd, state, std::move(object->name));
+    return NamedEvent(object->fd, state, kEventObjectBytes, std::move(object->name));
 }
 
 void NamedEvent::Set() {
     // Nobody sleeps on an event that was already set, so only the first Set wakes.
-    if (Word(m_state).exchange(1) == 0) Futex(m_state, FUTEX_WAKE, INT32_MAX, nullptr);
+    if (Word(m_state.Get()).exchange(1) == 0) Futex(m_state.Get(), FUTEX_WAKE, INT32_MAX, nullptr);
 }
 
 void NamedEvent::Reset() {
-    Word(m_state).store(0);
+    Word(m_state.Get()).store(0);
 }
 
 bool NamedEvent::Wait(std::uint32_t timeoutMs) {
     const std::uint64_t deadline = TickCountMs() + timeoutMs;
     for (;;) {
-        if (Word(m_state).load() != 0) return true;
+        if (Word(m_state.Get()).load() != 0) return true;
         const std::uint64_t now = TickCountMs();
         if (now >= deadline) return false;
         const std::uint64_t remaining = deadline - now;
         const timespec timeout{static_cast<time_t>(remaining / 1000u),
                                static_cast<long>(remaining % 1000u) * 1000000L};
         // Returns at once if the word is no longer 0, so a Set between the load and here is seen.
-        Futex(m_state, FUTEX_WAIT, 0, &timeout);
+        Futex(m_state.Get(), FUTEX_WAIT, 0, &timeout);
     }
-}
-
-void NamedEvent::Close() {
-    if (m_state != nullptr) munmap(m_state, kEventObjectBytes);
-    if (m_native != kNoHandle) CloseSharedObject(static_cast<int>(m_native), m_name);
-    m_state = nullptr;
-    m_native = kNoHandle;
 }
 
 }  // namespace orvanecam::platform

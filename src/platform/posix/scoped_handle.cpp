@@ -1,7 +1,10 @@
 #include "platform/scoped_handle.h"
 
 #include <dlfcn.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include "platform/posix/shared_object.h"
 
 namespace orvanecam::platform {
 
@@ -11,6 +14,14 @@ void KernelHandleTraits::Close(Native handle) {
 
 void LibraryHandleTraits::Close(Native handle) {
     dlclose(handle);
+}
+
+void SharedObjectTraits::Close(Native handle) const {
+    CloseSharedObject(static_cast<int>(handle), name);
+}
+
+void MappedViewTraits::Close(Native data) const {
+    munmap(data, size);
 }
 
 // The file-backed store opens nothing that needs closing.

@@ -9,11 +9,6 @@
 
 namespace orvanecam::platform {
 
-void MappedView::Unmap() {
-    if (m_data != nullptr) munmap(m_data, m_size);
-    m_data = nullptr;
-}
-
 std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName,
                                                        std::uint64_t size) {
     auto object = OpenSharedObject(baseName, size, true);
@@ -22,18 +17,13 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
 }
 
 std::optional<MappedView> SharedMemory::MapAll() const {
-    void* data =
-        mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_SHARED, static_cast<int>(m_native), 0);
+    void* data = mmap(nullptr, m_size, PROT_READ | PROT_WRITE, MAP_SHARED,
+                      static_cast<int>(m_handle.Get()), 0);
     if (data == MAP_FAILED) {
         SetLastErrorFromErrno(errno);
         return std::nullopt;
     }
     return MappedView(static_cast<std::uint8_t*>(data), m_size);
-}
-
-void SharedMemory::Close() {
-    if (m_native != kNoHandle) CloseSharedObject(static_cast<int>(m_native), m_name);
-    m_native = kNoHandle;
 }
 
 }  // namespace orvanecam::platform

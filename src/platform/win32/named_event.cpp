@@ -25,25 +25,20 @@ std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCr
     NamedHandle event = mayCreate ? CreateInSharedNamespace(baseName, create, OpenEventForUse)
                                   : OpenInSharedNamespace(baseName, OpenEventForUse);
     if (event.handle == nullptr) return std::nullopt;
-    return NamedEvent(reinterpret_cast<std::intptr_t>(event.handle), nullptr,
+    return NamedEvent(reinterpret_cast<std::intptr_t>(event.handle), nullptr, 0,
                       WideToUtf8(event.name));
 }
 
 void NamedEvent::Set() {
-    SetEvent(AsHandle(m_native));
+    SetEvent(AsHandle(m_handle.Get()));
 }
 
 void NamedEvent::Reset() {
-    ResetEvent(AsHandle(m_native));
+    ResetEvent(AsHandle(m_handle.Get()));
 }
 
 bool NamedEvent::Wait(std::uint32_t timeoutMs) {
-    return WaitForSingleObject(AsHandle(m_native), timeoutMs) == WAIT_OBJECT_0;
-}
-
-void NamedEvent::Close() {
-    if (m_native != kNoHandle) CloseHandle(AsHandle(m_native));
-    m_native = kNoHandle;
+    return WaitForSingleObject(AsHandle(m_handle.Get()), timeoutMs) == WAIT_OBJECT_0;
 }
 
 }  // namespace orvanecam::platform

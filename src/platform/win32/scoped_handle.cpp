@@ -12,6 +12,14 @@ void LibraryHandleTraits::Close(Native handle) {
     FreeLibrary(static_cast<HMODULE>(handle));
 }
 
+void SharedObjectTraits::Close(Native handle) const {
+    CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
+void MappedViewTraits::Close(Native data) const {
+    UnmapViewOfFile(data);
+}
+
 void RegistryKeyTraits::Close(Native handle) {
     RegCloseKey(reinterpret_cast<HKEY>(handle));
 }

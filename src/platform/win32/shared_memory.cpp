@@ -7,11 +7,6 @@
 
 namespace orvanecam::platform {
 
-void MappedView::Unmap() {
-    if (m_data != nullptr) UnmapViewOfFile(m_data);
-    m_data = nullptr;
-}
-
 std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName,
                                                        std::uint64_t size) {
     const auto create = [size](const wchar_t* name, SECURITY_ATTRIBUTES* security) {
@@ -30,15 +25,10 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
 }
 
 std::optional<MappedView> SharedMemory::MapAll() const {
-    void* data = MapViewOfFile(reinterpret_cast<HANDLE>(m_native), FILE_MAP_ALL_ACCESS, 0, 0,
+    void* data = MapViewOfFile(reinterpret_cast<HANDLE>(m_handle.Get()), FILE_MAP_ALL_ACCESS, 0, 0,
                                static_cast<SIZE_T>(m_size));
     if (data == nullptr) return std::nullopt;
     return MappedView(static_cast<std::uint8_t*>(data), static_cast<std::size_t>(m_size));
-}
-
-void SharedMemory::Close() {
-    if (m_native != kNoHandle) CloseHandle(reinterpret_cast<HANDLE>(m_native));
-    m_native = kNoHandle;
 }
 
 }  // namespace orvanecam::platform
