@@ -9,6 +9,7 @@
 #include "platform/registry.h"
 #include "platform/shared_library.h"
 #include "platform/utf16.h"
+#include "sdk/com_ptr.h"
 #include "sdk/guid_text.h"
 
 namespace orvanecam::tools {
@@ -126,13 +127,11 @@ class ModuleCaptureSession final : public CaptureSession {
                          device.name.c_str());
             return false;
         }
-        IClassFactory* factory = nullptr;
-        HRESULT result =
-            getClassObject(classId, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        sdk::ComPtr<IClassFactory> factory;
+        HRESULT result = getClassObject(classId, IID_IClassFactory, factory.PutVoid());
         if (SUCCEEDED(result)) {
             result = factory->CreateInstance(nullptr, IID_IBaseFilter,
                                              reinterpret_cast<void**>(&m_filter));
-            factory->Release();
         }
         if (FAILED(result)) std::fprintf(stderr, "creating the filter failed: 0x%08X\n", result);
         return SUCCEEDED(result);

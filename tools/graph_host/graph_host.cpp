@@ -63,14 +63,11 @@ SinkPin::SinkPin(SinkOptions options)
     : m_options(std::move(options)), m_refuseSamples(m_options.refuseSamples) {
     if (m_options.offerAllocator) {
         CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER, IID_IMemAllocator,
-                         reinterpret_cast<void**>(&m_ownAllocator));
+                         m_ownAllocator.PutVoid());
     }
 }
 
 SinkPin::~SinkPin() {
-    if (m_connector != nullptr) m_connector->Release();
-    if (m_ownAllocator != nullptr) m_ownAllocator->Release();
-    if (m_notified != nullptr) m_notified->Release();
     if (m_type.cbFormat != 0) CoTaskMemFree(m_type.pbFormat);
 }
 
@@ -87,8 +84,7 @@ HRESULT SinkPin::QueryInterface(REFIID iid, void** object) {
 HRESULT SinkPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mt) {
     if (connector == nullptr || mt == nullptr) return E_POINTER;
     if (m_connector != nullptr) return VFW_E_ALREADY_CONNECTED;
-    m_connector = connector;
-    m_connector->AddRef();
+    m_connector = sdk::ComPtr<IPin>::Share(connector);
     if (m_type.cbFormat != 0) CoTaskMemFree(m_type.pbFormat);
     m_type = *mt;
     m_type.pUnk = nullptr;
@@ -101,16 +97,13 @@ HRESULT SinkPin::ReceiveConnection(IPin* connector, const AM_MEDIA_TYPE* mt) {
 
 HRESULT SinkPin::Disconnect() {
     if (m_connector == nullptr) return S_FALSE;
-    m_connector->Release();
-    m_connector = nullptr;
+    m_connector.Reset();
     return S_OK;
 }
 
 HRESULT SinkPin::ConnectedTo(IPin** pin) {
-    *pin = m_connector;
-    if (m_connector == nullptr) return VFW_E_NOT_CONNECTED;
-    m_connector->AddRef();
-    return S_OK;
+    *pin = sdk::ComPtr<IPin>(m_connector).Detach();
+    return *pin == nullptr ? VFW_E_NOT_CONNECTED : S_OK;
 }
 
 HRESULT SinkPin::ConnectionMediaType(AM_MEDIA_TYPE* mt) {
@@ -150,16 +143,12 @@ HRESULT SinkPin::EndOfStream() {
 }
 
 HRESULT SinkPin::GetAllocator(IMemAllocator** allocator) {
-    *allocator = m_ownAllocator;
-    if (m_ownAllocator == nullptr) return VFW_E_NO_ALLOCATOR;
-    m_ownAllocator->AddRef();
-    return S_OK;
+    *allocator = sdk::ComPtr<IMemAllocator>(m_ownAllocator).Detach();
+    return *allocator == nullptr ? VFW_E_NO_ALLOCATOR : S_OK;
 }
 
 HRESULT SinkPin::NotifyAllocator(IMemAllocator* allocator, BOOL) {
-    if (allocator != nullptr) allocator->AddRef();
-    if (m_notified != nullptr) m_notified->Release();
-    m_notified = allocator;
+    m_notified = sdk::ComPtr<IMemAllocator>::Share(allocator);
     return S_OK;
 }
 

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "sdk/com_ptr.h"
 #include "sdk/directshow.h"
 
 namespace orvanecam::graph_host {
@@ -101,9 +102,9 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     // Every byte (up to the actual length) of the last sample received.
     std::vector<BYTE> LastSampleData();
     int EndOfStreamCount();
-    IMemAllocator* NotifiedAllocator() { return m_notified; }
-    IMemAllocator* OwnAllocator() { return m_ownAllocator; }
-    IPin* Connector() { return m_connector; }
+    IMemAllocator* NotifiedAllocator() { return m_notified.Get(); }
+    IMemAllocator* OwnAllocator() { return m_ownAllocator.Get(); }
+    IPin* Connector() { return m_connector.Get(); }
     const AM_MEDIA_TYPE& ConnectionType() const { return m_type; }
     void SetRefuseSamples(bool refuse) { m_refuseSamples = refuse; }
     // QueryAccept answers S_FALSE while false.
@@ -113,10 +114,10 @@ class SinkPin final : public IPin, public IMemInputPin, public RefCounted {
     SinkOptions m_options;
     std::atomic<bool> m_refuseSamples;
     std::atomic<bool> m_acceptTypes{true};
-    IPin* m_connector = nullptr;
+    sdk::ComPtr<IPin> m_connector;
     AM_MEDIA_TYPE m_type{};
-    IMemAllocator* m_ownAllocator = nullptr;
-    IMemAllocator* m_notified = nullptr;
+    sdk::ComPtr<IMemAllocator> m_ownAllocator;
+    sdk::ComPtr<IMemAllocator> m_notified;
     std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::deque<ReceivedSample> m_samples;
