@@ -132,14 +132,12 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     m_setType = proposed;
     if (IsConnected()) {
         // Ask first: a reconnection the other pin refuses would leave the graph broken.
-        IPin* peer = m_connected.Get();
-        peer->AddRef();
+        const sdk::ComPtr<IPin> peer = m_connected;
         // The graph may reconnect on a thread of its own, which needs the state lock.
         lock.unlock();
         const HRESULT accepted = peer->QueryAccept(&proposed);
         const HRESULT result =
-            accepted == S_OK ? ReconnectWithSetType(peer) : VFW_E_INVALIDMEDIATYPE;
-        peer->Release();
+            accepted == S_OK ? ReconnectWithSetType(peer.Get()) : VFW_E_INVALIDMEDIATYPE;
         if (FAILED(result)) {
             lock.lock();
             m_setType = std::move(previous);

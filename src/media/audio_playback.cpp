@@ -36,8 +36,8 @@ std::uint32_t CreateResamplerFrom(const AVChannelLayout& layout, AVSampleFormat 
     av_channel_layout_uninit(&output);
     av_channel_layout_uninit(&input);
     if (result < 0 || resampler == nullptr) {
-        return result < 0 ? MediaErrorToWin32(result, platform::kErrorOutOfMemory)
-                          : platform::kErrorOutOfMemory;
+        return result < 0 ? MediaErrorToWin32(result, platform::kErrorNotEnoughMemory)
+                          : platform::kErrorNotEnoughMemory;
     }
     if (const int initialised = swr_init(resampler); initialised < 0) {
         swr_free(&resampler);

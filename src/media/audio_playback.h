@@ -13,7 +13,7 @@ extern "C" {
 namespace orvanecam::media {
 
 // A resampler from the decoder's format (stereo when it reports no channels): 0, the mapped
-// failure of copying the layout (13) or initialising (13), or 14 when none can be made.
+// failure of copying the layout (13) or initialising (13), or 8 when none can be made.
 std::uint32_t CreateResampler(const AVCodecContext& decoder, SwrContext*& resampler);
 
 // Resamples one decoded frame and queues the result: 0 (also when it yields nothing, or when the

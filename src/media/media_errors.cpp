@@ -9,7 +9,7 @@ extern "C" {
 namespace orvanecam::media {
 
 std::uint32_t MediaErrorToWin32(int result, std::uint32_t fallback) {
-    if (result == AVERROR(ENOMEM)) return platform::kErrorOutOfMemory;
+    if (result == AVERROR(ENOMEM)) return platform::kErrorNotEnoughMemory;
     if (result == AVERROR(EINVAL)) return platform::kErrorInvalidParameter;
     if (result == AVERROR(ENOENT)) return platform::kErrorFileNotFound;
     if (result == AVERROR_EOF) return platform::kErrorHandleEof;

@@ -6,7 +6,7 @@
 
 namespace orvanecam::media {
 
-// ENOMEM 14, EINVAL 87, ENOENT 2, end of file 38; any other failure the step's default.
+// ENOMEM 8, EINVAL 87, ENOENT 2, end of file 38; any other failure the step's default.
 std::uint32_t MediaErrorToWin32(int result, std::uint32_t fallback);
 
 }  // namespace orvanecam::media

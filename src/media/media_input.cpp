@@ -42,7 +42,7 @@ std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecConte
     const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
     if (codec == nullptr) return platform::kErrorUnsupportedType;
     AVCodecContext* context = avcodec_alloc_context3(codec);
-    if (context == nullptr) return platform::kErrorOutOfMemory;
+    if (context == nullptr) return platform::kErrorNotEnoughMemory;
     if (const int result = avcodec_parameters_to_context(context, parameters); result < 0) {
         avcodec_free_context(&context);
         return MediaErrorToWin32(result, platform::kErrorInvalidData);
@@ -94,7 +94,7 @@ std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
 std::uint32_t AllocatePacketAndFrame(MediaInput& input) {
     input.packet = av_packet_alloc();
     input.frame = av_frame_alloc();
-    return input.packet != nullptr && input.frame != nullptr ? 0u : platform::kErrorOutOfMemory;
+    return input.packet != nullptr && input.frame != nullptr ? 0u : platform::kErrorNotEnoughMemory;
 }
 
 }  // namespace orvanecam::media

@@ -27,7 +27,7 @@ std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Pat
 // exchange cannot be opened.
 std::uint32_t ReadSendYuy2(bool& sendYuy2);
 
-// Opens the decoder of stream index: 87 for a bad index, 1630 without a decoder, 14 when no
+// Opens the decoder of stream index: 87 for a bad index, 1630 without a decoder, 8 when no
 // context can be made, else the mapped failure of configuring (13) or opening (1630) it.
 std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder);
 
@@ -57,7 +57,7 @@ std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaI
 std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
                            std::int32_t& height);
 
-// Allocates the packet and frame the read loop reuses: 0 or 14.
+// Allocates the packet and frame the read loop reuses: 0 or 8.
 std::uint32_t AllocatePacketAndFrame(MediaInput& input);
 
 // The read loop: hands every packet to handle (which returns 0 or a code that ends the loop) and

@@ -53,7 +53,7 @@ std::uint32_t SoundQueue::QueueAudioBuffer(const std::uint8_t* bytes, std::uint6
         return platform::kErrorTimeout;
     }
     std::unique_ptr<platform::AudioChunk> chunk(new (std::nothrow) platform::AudioChunk);
-    if (!chunk) return platform::kErrorOutOfMemory;
+    if (!chunk) return platform::kErrorNotEnoughMemory;
     chunk->data.assign(bytes, bytes + count);
     if (const std::uint32_t error = m_device->Submit(*chunk); error != 0) return error;
     m_queuedBytes += count;

@@ -30,7 +30,7 @@ class SoundQueue {
     std::size_t QueuedBuffers() const { return m_queue.size(); }
 
     // Copies bytes into a buffer of its own and writes it to the device, first waiting while more
-    // than half a second is queued: 0, 6 without a device, 87 for no or too many bytes, 14, 13 or
+    // than half a second is queued: 0, 6 without a device, 87 for no or too many bytes, 8, 13 or
     // 29 from the device, 1460 when the device stalls.
     std::uint32_t QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count);
     // Reclaims finished buffers from the front of the queue, stopping at the first unfinished.

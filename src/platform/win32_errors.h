@@ -12,8 +12,6 @@ inline constexpr std::uint32_t kErrorAccessDenied = 5;
 inline constexpr std::uint32_t kErrorInvalidHandle = 6;
 inline constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 inline constexpr std::uint32_t kErrorInvalidData = 13;  // a frame or picture cannot be converted
-// FFmpeg's ENOMEM. Kept apart from 8 because callers of the media functions already see it.
-inline constexpr std::uint32_t kErrorOutOfMemory = 14;
 inline constexpr std::uint32_t kErrorNotReady = 21;    // a registered class key refused a name
 inline constexpr std::uint32_t kErrorWriteFault = 29;  // a frame or sound could not be written
 inline constexpr std::uint32_t kErrorReadFault = 30;

@@ -1,5 +1,7 @@
 #include "streaming/output_pin.h"
 
+#include <utility>
+
 namespace orvanecam::streaming {
 
 CBaseOutputPin::CBaseOutputPin(CBaseFilter* filter, CCritSec* lock, LPCWSTR pinName)
@@ -38,10 +40,8 @@ HRESULT CBaseOutputPin::DecideAllocator(IMemInputPin* inputPin, IMemAllocator** 
         HRESULT result = obtained;
         if (SUCCEEDED(result)) result = DecideBufferSize(*allocator, &requirements);
         if (SUCCEEDED(result)) result = inputPin->NotifyAllocator(*allocator, FALSE);
-        if (FAILED(result) && *allocator != nullptr) {
-            (*allocator)->Release();
-            *allocator = nullptr;
-        }
+        // A refused allocator is let go of (ComPtr releases what it adopts).
+        if (FAILED(result)) sdk::ComPtr<IMemAllocator>::Adopt(std::exchange(*allocator, nullptr));
         return result;
     };
     if (SUCCEEDED(settle(inputPin->GetAllocator(allocator)))) return S_OK;
