@@ -48,6 +48,18 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* data, int32_t
 ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
                                                     int32_t height, int32_t stride);
 
+/* As SendFrameNV12 for an RGB frame of 32 bits a pixel, bytes B, G, R, A in memory (alpha is
+ * ignored; stride at least 4 x width), rows top-down, or bottom-up when height is negative (as
+ * Windows DIBs are). Converted with the BT.601 limited-range matrix (Y 16..235), as everywhere
+ * else in the camera. */
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGRA(const uint8_t* data, int32_t width,
+                                                    int32_t height, int32_t stride);
+
+/* As SendFrameBGRA for 24 bits a pixel, bytes B, G, R (OpenCV's order; stride at least
+ * 3 x width). */
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24(const uint8_t* data, int32_t width,
+                                                     int32_t height, int32_t stride);
+
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */

@@ -45,10 +45,13 @@ std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::i
     });
 }
 
+// A packed frame staged by stage; a negative height (a bottom-up frame) only where bottomUp.
 std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int32_t width,
-                        std::int32_t height, std::int32_t stride) {
+                        std::int32_t height, std::int32_t stride, bool bottomUp = false) {
     return producer::RunLockedProducerCall([&]() -> std::uint32_t {
-        if (data == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
+        if (data == nullptr || width < 1 || height == 0 || (height < 0 && !bottomUp)) {
+            return platform::kErrorInvalidParameter;
+        }
         if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
         const exchange::FrameSize target = TargetSize(*publisher.Block());
@@ -102,4 +105,14 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* da
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
                                                                int32_t height, int32_t stride) {
     return api::SendFrame(picture::StageYuy2Frame, data, width, height, stride);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGRA(const uint8_t* data, int32_t width,
+                                                               int32_t height, int32_t stride) {
+    return api::SendFrame(picture::StageBgraFrame, data, width, height, stride, true);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24(const uint8_t* data, int32_t width,
+                                                                int32_t height, int32_t stride) {
+    return api::SendFrame(picture::StageBgr24Frame, data, width, height, stride, true);
 }

@@ -80,24 +80,32 @@ bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
     return WriteNv12Frame(source, width, height, stride, targetWidth, targetHeight, staged);
 }
 
-bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight) {
-    const auto target = CheckedTarget(source, width, height, targetWidth, targetHeight);
-    if (!target || stride < 2 * width) return false;
+namespace {
+
+using ToI420 = int (*)(const std::uint8_t*, int, std::uint8_t*, int, std::uint8_t*, int,
+                       std::uint8_t*, int, int, int);
+
+// A packed frame (YUY2, BGRA, BGR) of bytesPerPixel: converted to I420 at its own size, scaled,
+// then interleaved into the staging frame. A negative height is a bottom-up frame, which the
+// conversion turns upright.
+bool StagePackedFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                      std::int32_t height, std::int32_t stride, std::int32_t bytesPerPixel,
+                      ToI420 toI420, std::int32_t targetWidth, std::int32_t targetHeight) {
+    const std::int32_t rows = height < 0 ? -height : height;
+    const auto target = CheckedTarget(source, width, rows, targetWidth, targetHeight);
+    if (!target || stride < bytesPerPixel * width) return false;
     const auto [tw, th] = *target;
     I420Planes planes =
-        I420PlanesOf(buffers.yuy2Planes.Reserve(Yuv420Bytes(width, height)), width, height);
-    if (libyuv::YUY2ToI420(source, stride, planes.y, planes.lumaStride, planes.u,
-                           planes.chromaStride, planes.v, planes.chromaStride, width,
-                           height) != 0) {
+        I420PlanesOf(buffers.yuy2Planes.Reserve(Yuv420Bytes(width, rows)), width, rows);
+    if (toI420(source, stride, planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
+               planes.chromaStride, width, height) != 0) {
         return false;
     }
-    if (width != tw || height != th) {
+    if (width != tw || rows != th) {
         const I420Planes scaled =
             I420PlanesOf(buffers.scaledPlanes.Reserve(Yuv420Bytes(tw, th)), tw, th);
         if (libyuv::I420Scale(planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
-                              planes.chromaStride, width, height, scaled.y, scaled.lumaStride,
+                              planes.chromaStride, width, rows, scaled.y, scaled.lumaStride,
                               scaled.u, scaled.chromaStride, scaled.v, scaled.chromaStride, tw, th,
                               libyuv::kFilterBilinear) != 0) {
             return false;
@@ -108,6 +116,32 @@ bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
     return libyuv::I420ToNV12(planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
                               planes.chromaStride, staged, tw, staged + LumaBytes(tw, th), tw, tw,
                               th) == 0;
+}
+
+}  // namespace
+
+bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight) {
+    // YUY2 frames are top-down only.
+    return height > 0 && StagePackedFrame(buffers, source, width, height, stride, 2,
+                                          libyuv::YUY2ToI420, targetWidth, targetHeight);
+}
+
+bool StageBgraFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight) {
+    // libyuv's "ARGB" is B, G, R, A in memory.
+    return StagePackedFrame(buffers, source, width, height, stride, 4, libyuv::ARGBToI420,
+                            targetWidth, targetHeight);
+}
+
+bool StageBgr24Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                     std::int32_t targetHeight) {
+    // libyuv's "RGB24" is B, G, R in memory.
+    return StagePackedFrame(buffers, source, width, height, stride, 3, libyuv::RGB24ToI420,
+                            targetWidth, targetHeight);
 }
 
 }  // namespace orvanecam::picture

@@ -9,7 +9,7 @@ namespace orvanecam::picture {
 // The producer's process-wide buffers; callers hold the process-wide mutex.
 struct StagingBuffers {
     ScratchBuffer stagingFrame;  // NV12 at the target size: the result
-    ScratchBuffer yuy2Planes;    // I420 of a YUY2 frame at its own size
+    ScratchBuffer yuy2Planes;    // I420 of a packed (YUY2, BGRA, BGR) frame at its own size
     ScratchBuffer scaledPlanes;  // that I420 scaled to the target size
 };
 
@@ -34,5 +34,13 @@ bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
 bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
                     std::int32_t targetHeight);
+// BGRA (4 bytes a pixel, alpha ignored) and BGR (3 bytes) frames, BT.601 limited range; a
+// negative height is a bottom-up frame.
+bool StageBgraFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight);
+bool StageBgr24Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                     std::int32_t targetHeight);
 
 }  // namespace orvanecam::picture
