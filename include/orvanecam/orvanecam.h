@@ -91,6 +91,11 @@ ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCamera(const OrvaneCamChar1
  * picture's size; codes as getMultiMediaToCamera, and 13 for a file without a picture. */
 ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCamera(const OrvaneCamChar16* path);
 
+/* Stops every getMultiMediaToCamera and getImageToCamera running in this process, in any thread:
+ * each returns within 100 ms with 1223 (ERROR_CANCELLED), its sound stopped. Returns 0, also when
+ * nothing plays (then it does nothing); a play started after this call is not affected. */
+ORVANECAM_API uint32_t ORVANECAM_CALL StopMediaToCamera(void);
+
 #ifndef _WIN32
 /* The calling thread's last error as the module set it (Windows producers call GetLastError). */
 ORVANECAM_API uint32_t ORVANECAM_CALL GetVcamLastError(void);

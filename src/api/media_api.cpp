@@ -1,7 +1,8 @@
-// getMultiMediaToCamera and getImageToCamera.
+// getMultiMediaToCamera, getImageToCamera and StopMediaToCamera.
 #include <orvanecam/orvanecam.h>
 
 #include "media/media_sources.h"
+#include "media/play_ticket.h"
 #include "producer/producer_call.h"
 
 using namespace orvanecam;
@@ -13,4 +14,11 @@ getMultiMediaToCamera(const OrvaneCamChar16* path) {
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCamera(const OrvaneCamChar16* path) {
     return producer::RunProducerCall([&] { return media::ShowImageFile(path); });
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL StopMediaToCamera(void) {
+    return producer::RunProducerCall([] {
+        media::StopAllPlays();
+        return 0u;
+    });
 }

@@ -4,6 +4,7 @@
 
 #include "media/media_errors.h"
 #include "media/media_input.h"
+#include "media/play_ticket.h"
 #include "media/video_output.h"
 #include "platform/clock.h"
 #include "producer/producer_call.h"
@@ -23,9 +24,7 @@ std::uint32_t ShowPacket(MediaInput& input, VideoOutput& output) {
                : MediaErrorToWin32(lastReceive, platform::kErrorInvalidData);
 }
 
-}  // namespace
-
-std::uint32_t ShowImageFile(const OrvaneCamChar16* path) {
+std::uint32_t Show(const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
     VideoOutput output;
@@ -45,6 +44,14 @@ std::uint32_t ShowImageFile(const OrvaneCamChar16* path) {
     if (const std::uint32_t sent = SendReadyVideoFrames(input, output, lastReceive)) return sent;
     // A file that yields no picture at all is an error.
     return output.clock.framesSent > 0 ? 0u : platform::kErrorInvalidData;
+}
+
+}  // namespace
+
+std::uint32_t ShowImageFile(const OrvaneCamChar16* path) {
+    const PlayTicket ticket;
+    const std::uint32_t result = Show(path);
+    return ticket.Cancelled() ? platform::kErrorCancelled : result;
 }
 
 }  // namespace orvanecam::media

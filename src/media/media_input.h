@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include "media/media_errors.h"
+#include "media/play_ticket.h"
 #include "orvanecam/orvanecam.h"
 
 namespace orvanecam::media {
@@ -65,11 +66,12 @@ std::uint32_t AllocatePacketAndFrame(MediaInput& input);
 template <class Handle>
 std::uint32_t ReadPackets(MediaInput& input, Handle&& handle) {
     int read = 0;
-    while ((read = av_read_frame(input.format, input.packet)) >= 0) {
+    while (!CurrentPlayStopped() && (read = av_read_frame(input.format, input.packet)) >= 0) {
         const std::uint32_t handled = handle();
         av_packet_unref(input.packet);
         if (handled != 0) return handled;
     }
+    if (CurrentPlayStopped()) return platform::kErrorCancelled;
     return read == AVERROR_EOF ? 0u : MediaErrorToWin32(read, platform::kErrorReadFault);
 }
 

@@ -3,6 +3,7 @@
 #include "media/media_sources.h"
 
 #include <optional>
+#include "media/play_ticket.h"
 
 #include "media/audio_playback.h"
 #include "media/media_errors.h"
@@ -87,9 +88,7 @@ std::uint32_t OpenSound(Playback& playback) {
     return 0;
 }
 
-}  // namespace
-
-std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
+std::uint32_t Play(const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
     Playback playback;
@@ -108,6 +107,14 @@ std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
         return played;
     }
     return Drain(playback);
+}
+
+}  // namespace
+
+std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
+    const PlayTicket ticket;
+    const std::uint32_t result = Play(path);
+    return ticket.Cancelled() ? platform::kErrorCancelled : result;
 }
 
 }  // namespace orvanecam::media

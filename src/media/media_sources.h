@@ -11,5 +11,6 @@ namespace orvanecam::media {
 std::uint32_t PlayMediaFile(const OrvaneCamChar16* path);
 // Shows the image file at path: 0, or a Win32 code (see getImageToCamera).
 std::uint32_t ShowImageFile(const OrvaneCamChar16* path);
+// Both return 1223 once StopAllPlays (play_ticket.h) is called while they run.
 
 }  // namespace orvanecam::media

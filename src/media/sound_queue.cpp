@@ -4,6 +4,7 @@
 #include <new>
 
 #include "media/media_errors.h"
+#include "media/play_ticket.h"
 #include "platform/clock.h"
 
 namespace orvanecam::media {
@@ -23,6 +24,7 @@ bool SoundQueue::WaitReaping(Done&& done, std::uint32_t sleepMs) {
     for (;;) {
         ReapFinishedAudioBuffers();
         if (done()) return true;
+        if (CurrentPlayStopped()) return false;
         if (m_queue.size() != remaining) {
             remaining = m_queue.size();
             lastProgress = platform::TickCountMs();
@@ -44,14 +46,16 @@ void SoundQueue::Abandon() {
     m_queuedBytes = 0;
 }
 
+std::uint32_t SoundQueue::GiveUp() {
+    Abandon();
+    return CurrentPlayStopped() ? platform::kErrorCancelled : platform::kErrorTimeout;
+}
+
 std::uint32_t SoundQueue::QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count) {
     if (!m_device) return platform::kErrorInvalidHandle;
     if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu)
         return platform::kErrorInvalidParameter;
-    if (!WaitReaping([&] { return m_queuedBytes <= kMaxQueuedAudioBytes; }, 1)) {
-        Abandon();
-        return platform::kErrorTimeout;
-    }
+    if (!WaitReaping([&] { return m_queuedBytes <= kMaxQueuedAudioBytes; }, 1)) return GiveUp();
     std::unique_ptr<platform::AudioChunk> chunk(new (std::nothrow) platform::AudioChunk);
     if (!chunk) return platform::kErrorNotEnoughMemory;
     chunk->data.assign(bytes, bytes + count);
@@ -72,9 +76,7 @@ void SoundQueue::ReapFinishedAudioBuffers() {
 
 std::uint32_t SoundQueue::DrainAudio() {
     if (!m_device) return 0;
-    if (WaitReaping([&] { return m_queue.empty(); }, 5)) return 0;
-    Abandon();
-    return platform::kErrorTimeout;
+    return WaitReaping([&] { return m_queue.empty(); }, 5) ? 0u : GiveUp();
 }
 
 }  // namespace orvanecam::media

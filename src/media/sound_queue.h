@@ -31,11 +31,12 @@ class SoundQueue {
 
     // Copies bytes into a buffer of its own and writes it to the device, first waiting while more
     // than half a second is queued: 0, 6 without a device, 87 for no or too many bytes, 8, 13 or
-    // 29 from the device, 1460 when the device stalls.
+    // 29 from the device, 1460 when the device stalls, 1223 when the play is stopped.
     std::uint32_t QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count);
     // Reclaims finished buffers from the front of the queue, stopping at the first unfinished.
     void ReapFinishedAudioBuffers();
-    // Waits until every queued buffer has played: 0, or 1460 when the device stalls (the device
+    // Waits until every queued buffer has played: 0, or 1460 when the device stalls or 1223 when
+    // the play is stopped (the device
     // is then closed and its buffers dropped).
     std::uint32_t DrainAudio();
 
@@ -44,6 +45,8 @@ class SoundQueue {
     template <class Done>
     bool WaitReaping(Done&& done, std::uint32_t sleepMs);
     void Abandon();
+    // Abandons the device after a wait ended early: 1223 for a stopped play, else 1460.
+    std::uint32_t GiveUp();
 
     std::unique_ptr<platform::AudioDevice> m_device;
     std::uint32_t m_stallMs;

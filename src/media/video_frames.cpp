@@ -7,6 +7,7 @@ extern "C" {
 #include <algorithm>
 
 #include "media/media_errors.h"
+#include "media/play_ticket.h"
 #include "orvanecam/orvanecam.h"
 #include "platform/clock.h"
 
@@ -14,7 +15,7 @@ namespace orvanecam::media {
 namespace {
 
 void WaitUntil(std::uint64_t target) {
-    for (std::uint64_t now = platform::TickCountMs(); now + 1 < target;
+    for (std::uint64_t now = platform::TickCountMs(); now + 1 < target && !CurrentPlayStopped();
          now = platform::TickCountMs()) {
         platform::SleepMs(static_cast<std::uint32_t>(std::min<std::uint64_t>(target - now, 10)));
     }
@@ -60,6 +61,7 @@ std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVForm
     const std::int64_t time =
         FrameTimeMs(frame->best_effort_timestamp, stream->time_base, rate, clock.framesSent);
     WaitUntil(DueTick(clock, time, FrameIntervalMs(rate)));
+    if (CurrentPlayStopped()) return platform::kErrorCancelled;
 
     std::vector<std::uint8_t> buffer;
     std::int32_t stride = 0;

@@ -23,6 +23,7 @@ inline constexpr std::uint32_t kErrorDiskFull = 112;
 inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 inline constexpr std::uint32_t kErrorBadPathname = 161;  // a path cannot be resolved
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;
+inline constexpr std::uint32_t kErrorCancelled = 1223;  // a play was stopped
 inline constexpr std::uint32_t kErrorMoreData = 234;
 inline constexpr std::uint32_t kErrorInternal = 1359;  // an unexpected failure inside the module
 inline constexpr std::uint32_t kErrorTimeout = 1460;

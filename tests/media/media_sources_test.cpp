@@ -108,6 +108,31 @@ TEST_F(MediaSourcesTest, EveryFrameArrivesAtItsTimeAndTheSoundPlaysToTheEnd) {
     EXPECT_GE(arrivals.callMs, 950u);
 }
 
+TEST_F(MediaSourcesTest, StopEndsAPlayingFileAndLeavesALaterPlayAlone) {
+    // Nothing plays: nothing happens, and a play started afterwards runs to its end.
+    EXPECT_EQ(StopMediaToCamera(), 0u);
+    EXPECT_EQ(getImageToCamera(Text(Media("picture.png"))), 0u);
+
+    std::uint32_t result = 0;
+    std::uint64_t returnedTick = 0;
+    const std::uint32_t seq = ModuleReader().CurrentSeq();
+    std::thread player([&] {
+        result = getMultiMediaToCamera(Text(Media("clip.mp4")));
+        returnedTick = platform::TickCountMs();
+    });
+    // Stopped once its first frame is out, well before the one-second clip ends.
+    const std::uint64_t deadline = platform::TickCountMs() + 5000;
+    while (ModuleReader().CurrentSeq() == seq && platform::TickCountMs() < deadline) {
+        platform::SleepMs(1);
+    }
+    const std::uint64_t stopTick = platform::TickCountMs();
+    EXPECT_EQ(StopMediaToCamera(), 0u);
+    player.join();
+    EXPECT_EQ(result, 1223u);
+    EXPECT_EQ(ModuleLastError(), 0u);  // the stop's own; the play's is its thread's
+    EXPECT_LT(returnedTick - stopTick, 1000u);
+}
+
 TEST_F(MediaSourcesTest, YuyvIsSentWhenTheCameraPrefersItAndTheFieldStays) {
     ASSERT_EQ(SetOutputFormat(640, 360, 0), 0u);
     const Arrivals arrivals = Watch([] { return getMultiMediaToCamera(Text(Media("clip.webm"))); });
