@@ -131,7 +131,15 @@ bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
 bool StageBgraFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
                     std::int32_t targetHeight) {
-    // libyuv's "ARGB" is B, G, R, A in memory.
+    // libyuv's "ARGB" is B, G, R, A in memory. At the output size one pass writes the staging
+    // frame; otherwise the frame is scaled on the way.
+    const std::int32_t rows = height < 0 ? -height : height;
+    const auto target = CheckedTarget(source, width, rows, targetWidth, targetHeight);
+    if (target && stride >= 4 * width && target->width == width && target->height == rows) {
+        std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(width, rows));
+        return libyuv::ARGBToNV12(source, stride, staged, width, staged + LumaBytes(width, rows),
+                                  width, width, height) == 0;
+    }
     return StagePackedFrame(buffers, source, width, height, stride, 4, libyuv::ARGBToI420,
                             targetWidth, targetHeight);
 }
