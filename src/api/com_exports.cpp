@@ -1,23 +1,14 @@
-// DllMain, the class factory's entry points and registration's.
-#include "api/com_exports.h"
-
-#include <new>
-
+// The class factory's entry points and registration's. There is no DllMain of our own: the
+// runtime's default serves, and a statically linked runtime needs the thread notifications
+// DisableThreadLibraryCalls would take away.
 #include "com/class_factory.h"
 #include "com/registration.h"
+#include "sdk/directshow.h"
 #include "streaming/unknown.h"
 
 using orvanecam::com::CClassFactory;
 using orvanecam::com::g_cTemplates;
 using orvanecam::com::g_Templates;
-
-#ifdef _WIN32
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
-    // No thread needs the module's attention as it starts or ends.
-    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(module);
-    return TRUE;
-}
-#endif
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID classId, REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;

@@ -49,9 +49,7 @@ std::uint32_t Show(const OrvaneCamChar16* path) {
 }  // namespace
 
 std::uint32_t ShowImageFile(const OrvaneCamChar16* path) {
-    const PlayTicket ticket;
-    const std::uint32_t result = Show(path);
-    return ticket.Cancelled() ? platform::kErrorCancelled : result;
+    return RunAsPlay([&] { return Show(path); });
 }
 
 }  // namespace orvanecam::media

@@ -112,9 +112,7 @@ std::uint32_t Play(const OrvaneCamChar16* path) {
 }  // namespace
 
 std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
-    const PlayTicket ticket;
-    const std::uint32_t result = Play(path);
-    return ticket.Cancelled() ? platform::kErrorCancelled : result;
+    return RunAsPlay([&] { return Play(path); });
 }
 
 }  // namespace orvanecam::media

@@ -9,12 +9,16 @@ std::atomic<std::uint64_t> g_stopGeneration{0};
 std::atomic<int> g_playing{0};
 thread_local const PlayTicket* t_current = nullptr;
 
-}  // namespace
-
 // Counted before the generation is read: a stop that sees this play running changes the
 // generation after it was read, and so cancels it.
-PlayTicket::PlayTicket()
-    : m_generation((g_playing.fetch_add(1), g_stopGeneration.load())), m_outer(t_current) {
+std::uint64_t StartPlay() {
+    g_playing.fetch_add(1);
+    return g_stopGeneration.load();
+}
+
+}  // namespace
+
+PlayTicket::PlayTicket() : m_generation(StartPlay()), m_outer(t_current) {
     t_current = this;
 }
 

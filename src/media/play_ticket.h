@@ -5,6 +5,8 @@
 // leaves that play alone.
 #include <cstdint>
 
+#include "platform/win32_errors.h"
+
 namespace orvanecam::media {
 
 class PlayTicket {
@@ -21,6 +23,14 @@ class PlayTicket {
     std::uint64_t m_generation;
     const PlayTicket* m_outer;
 };
+
+// Runs play (returning 0 or a Win32 code) as a stoppable play: 1223 once it was stopped.
+template <class Play>
+std::uint32_t RunAsPlay(Play&& play) {
+    const PlayTicket ticket;
+    const std::uint32_t result = play();
+    return ticket.Cancelled() ? platform::kErrorCancelled : result;
+}
 
 // Cancels the plays running now; false when none was.
 bool StopAllPlays();

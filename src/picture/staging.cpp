@@ -84,21 +84,34 @@ namespace {
 
 using ToI420 = int (*)(const std::uint8_t*, int, std::uint8_t*, int, std::uint8_t*, int,
                        std::uint8_t*, int, int, int);
+using ToNv12 = int (*)(const std::uint8_t*, int, std::uint8_t*, int, std::uint8_t*, int, int, int);
 
-// A packed frame (YUY2, BGRA, BGR) of bytesPerPixel: converted to I420 at its own size, scaled,
-// then interleaved into the staging frame. A negative height is a bottom-up frame, which the
-// conversion turns upright.
+// How a packed format converts: to I420 always; straight to NV12 where libyuv offers it.
+struct PackedFormat {
+    std::int32_t bytesPerPixel;
+    ToI420 toI420;
+    ToNv12 toNv12 = nullptr;
+};
+
+// A packed frame: at the output size straight into the staging frame when the format allows,
+// else converted to I420 at its own size, scaled, then interleaved into the staging frame. A
+// negative height is a bottom-up frame, which the conversion turns upright.
 bool StagePackedFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                      std::int32_t height, std::int32_t stride, std::int32_t bytesPerPixel,
-                      ToI420 toI420, std::int32_t targetWidth, std::int32_t targetHeight) {
+                      std::int32_t height, std::int32_t stride, const PackedFormat& format,
+                      std::int32_t targetWidth, std::int32_t targetHeight) {
     const std::int32_t rows = height < 0 ? -height : height;
     const auto target = CheckedTarget(source, width, rows, targetWidth, targetHeight);
-    if (!target || stride < bytesPerPixel * width) return false;
+    if (!target || stride < format.bytesPerPixel * width) return false;
     const auto [tw, th] = *target;
+    if (format.toNv12 != nullptr && width == tw && rows == th) {
+        std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(tw, th));
+        return format.toNv12(source, stride, staged, tw, staged + LumaBytes(tw, th), tw, width,
+                             height) == 0;
+    }
     I420Planes planes =
-        I420PlanesOf(buffers.yuy2Planes.Reserve(Yuv420Bytes(width, rows)), width, rows);
-    if (toI420(source, stride, planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
-               planes.chromaStride, width, height) != 0) {
+        I420PlanesOf(buffers.packedPlanes.Reserve(Yuv420Bytes(width, rows)), width, rows);
+    if (format.toI420(source, stride, planes.y, planes.lumaStride, planes.u, planes.chromaStride,
+                      planes.v, planes.chromaStride, width, height) != 0) {
         return false;
     }
     if (width != tw || rows != th) {
@@ -124,31 +137,23 @@ bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
                     std::int32_t targetHeight) {
     // YUY2 frames are top-down only.
-    return height > 0 && StagePackedFrame(buffers, source, width, height, stride, 2,
-                                          libyuv::YUY2ToI420, targetWidth, targetHeight);
+    return height > 0 && StagePackedFrame(buffers, source, width, height, stride,
+                                          {2, libyuv::YUY2ToI420}, targetWidth, targetHeight);
 }
 
 bool StageBgraFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
                     std::int32_t targetHeight) {
-    // libyuv's "ARGB" is B, G, R, A in memory. At the output size one pass writes the staging
-    // frame; otherwise the frame is scaled on the way.
-    const std::int32_t rows = height < 0 ? -height : height;
-    const auto target = CheckedTarget(source, width, rows, targetWidth, targetHeight);
-    if (target && stride >= 4 * width && target->width == width && target->height == rows) {
-        std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(width, rows));
-        return libyuv::ARGBToNV12(source, stride, staged, width, staged + LumaBytes(width, rows),
-                                  width, width, height) == 0;
-    }
-    return StagePackedFrame(buffers, source, width, height, stride, 4, libyuv::ARGBToI420,
-                            targetWidth, targetHeight);
+    // libyuv's "ARGB" is B, G, R, A in memory.
+    return StagePackedFrame(buffers, source, width, height, stride,
+                            {4, libyuv::ARGBToI420, libyuv::ARGBToNV12}, targetWidth, targetHeight);
 }
 
 bool StageBgr24Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
                      std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
                      std::int32_t targetHeight) {
     // libyuv's "RGB24" is B, G, R in memory.
-    return StagePackedFrame(buffers, source, width, height, stride, 3, libyuv::RGB24ToI420,
+    return StagePackedFrame(buffers, source, width, height, stride, {3, libyuv::RGB24ToI420},
                             targetWidth, targetHeight);
 }
 

@@ -9,7 +9,7 @@ namespace orvanecam::picture {
 // The producer's process-wide buffers; callers hold the process-wide mutex.
 struct StagingBuffers {
     ScratchBuffer stagingFrame;  // NV12 at the target size: the result
-    ScratchBuffer yuy2Planes;    // I420 of a packed (YUY2, BGRA, BGR) frame at its own size
+    ScratchBuffer packedPlanes;  // I420 of a packed (YUY2, BGRA, BGR) frame at its own size
     ScratchBuffer scaledPlanes;  // that I420 scaled to the target size
 };
 

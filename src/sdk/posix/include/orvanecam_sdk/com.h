@@ -111,6 +111,17 @@ struct IPersist : IUnknown {
     virtual HRESULT GetClassID(CLSID* classId) = 0;
 };
 
+// The entry points an in-process server exports, declared as the platform's headers declare
+// them, so that a module built here exports them under the same names.
+extern "C" {
+__attribute__((visibility("default"))) HRESULT DllGetClassObject(REFCLSID classId, REFIID iid,
+                                                                 void** object);
+__attribute__((visibility("default"))) HRESULT DllCanUnloadNow();
+__attribute__((visibility("default"))) HRESULT DllRegisterServer();
+__attribute__((visibility("default"))) HRESULT DllUnregisterServer();
+__attribute__((visibility("default"))) HRESULT DllInstall(BOOL install, LPCWSTR commandLine);
+}
+
 // Class contexts and apartment flags the module passes.
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 inline constexpr DWORD COINIT_MULTITHREADED = 0x0;
