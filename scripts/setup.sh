@@ -15,6 +15,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev zip unzip
+  python3 python3-numpy python3-pytest python3-build python3-setuptools python3-wheel
   wine wine64 wine32:i386
 )
 

@@ -1,4 +1,4 @@
-// InitVcam, SetOutputFormat, SendFrameNV12 and SendFrameYUY2.
+// InitVcam, SetOutputFormat and the SendFrame... calls.
 #include <orvanecam/orvanecam.h>
 
 #include <cstring>
@@ -12,58 +12,57 @@
 namespace orvanecam::api {
 namespace {
 
-using StageFunction = bool (*)(picture::StagingBuffers&, const std::uint8_t*, std::int32_t,
-                               std::int32_t, std::int32_t, std::int32_t, std::int32_t);
-
 picture::StagingBuffers& ProducerStaging() {
     static picture::StagingBuffers buffers;
     return buffers;
 }
 
-// The output size the block asks for, or the default when it holds nothing usable.
-exchange::FrameSize TargetSize(exchange::SharedBlock& block) {
-    return exchange::ValidOutputSize(exchange::Atomic(block.outWidth).load(),
-                                     exchange::Atomic(block.outHeight).load());
-}
-
-// An NV12 frame goes straight into the block under the write lock: no staging copy.
-std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::int32_t height,
-                            std::int32_t stride) {
+// Writes a submitted frame at the block's output size straight into its frame area under the
+// write lock: canWrite(target) checks it first, write(target, frameArea) converts it.
+template <class CanWrite, class Write>
+std::uint32_t PublishSubmittedFrame(bool argumentsGiven, CanWrite canWrite, Write write) {
     return producer::RunLockedProducerCall([&]() -> std::uint32_t {
-        if (data == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
+        if (!argumentsGiven) return platform::kErrorInvalidParameter;
         if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
         exchange::FramePublisher& publisher = exchange::ProducerExchange();
-        const exchange::FrameSize target = TargetSize(*publisher.Block());
-        if (!picture::CanWriteNv12Frame(data, width, height, stride, target.width, target.height)) {
-            return platform::kErrorInvalidData;
-        }
-        const bool published = publisher.PublishFrameWith(target, [&](std::uint8_t* frameArea) {
-            return picture::WriteNv12Frame(data, width, height, stride, target.width, target.height,
-                                           frameArea);
-        });
+        exchange::SharedBlock& block = *publisher.Block();
+        const exchange::FrameSize target = exchange::ValidOutputSize(
+            exchange::Atomic(block.outWidth).load(), exchange::Atomic(block.outHeight).load());
+        if (!canWrite(target)) return platform::kErrorInvalidData;
+        const bool published = publisher.PublishFrameWith(
+            target, [&](std::uint8_t* frameArea) { return write(target, frameArea); });
         return published ? 0 : platform::kErrorWriteFault;
     });
 }
 
-// A packed frame staged by stage; a negative height (a bottom-up frame) only where bottomUp.
-std::uint32_t SendFrame(StageFunction stage, const std::uint8_t* data, std::int32_t width,
-                        std::int32_t height, std::int32_t stride, bool bottomUp = false) {
-    return producer::RunLockedProducerCall([&]() -> std::uint32_t {
-        if (data == nullptr || width < 1 || height == 0 || (height < 0 && !bottomUp)) {
-            return platform::kErrorInvalidParameter;
-        }
-        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
-        exchange::FramePublisher& publisher = exchange::ProducerExchange();
-        const exchange::FrameSize target = TargetSize(*publisher.Block());
-        picture::StagingBuffers& staging = ProducerStaging();
-        if (!stage(staging, data, width, height, stride, target.width, target.height)) {
-            return platform::kErrorInvalidData;
-        }
-        if (!publisher.PublishFrame(staging.stagingFrame.Data(), target.width, target.height)) {
-            return platform::kErrorWriteFault;
-        }
-        return 0;
-    });
+std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::int32_t height,
+                            std::int32_t stride) {
+    return PublishSubmittedFrame(
+        data != nullptr && width >= 1 && height >= 1,
+        [&](exchange::FrameSize target) {
+            return picture::CanWriteNv12Frame(data, width, height, stride, target.width,
+                                              target.height);
+        },
+        [&](exchange::FrameSize target, std::uint8_t* frameArea) {
+            return picture::WriteNv12Frame(data, width, height, stride, target.width, target.height,
+                                           frameArea);
+        });
+}
+
+// A negative height (a bottom-up frame) is taken only for the RGB formats.
+std::uint32_t SendPackedFrame(picture::PackedFormat format, const std::uint8_t* data,
+                              std::int32_t width, std::int32_t height, std::int32_t stride) {
+    const bool bottomUpAllowed = format != picture::PackedFormat::kYuy2;
+    return PublishSubmittedFrame(
+        data != nullptr && width >= 1 && height != 0 && (height > 0 || bottomUpAllowed),
+        [&](exchange::FrameSize target) {
+            return picture::CanWritePackedFrame(format, data, width, height, stride, target.width,
+                                                target.height);
+        },
+        [&](exchange::FrameSize target, std::uint8_t* frameArea) {
+            return picture::WritePackedFrame(ProducerStaging(), format, data, width, height, stride,
+                                             target.width, target.height, frameArea);
+        });
 }
 
 }  // namespace
@@ -104,15 +103,15 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* da
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
                                                                int32_t height, int32_t stride) {
-    return api::SendFrame(picture::StageYuy2Frame, data, width, height, stride);
+    return api::SendPackedFrame(picture::PackedFormat::kYuy2, data, width, height, stride);
 }
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGRA(const uint8_t* data, int32_t width,
                                                                int32_t height, int32_t stride) {
-    return api::SendFrame(picture::StageBgraFrame, data, width, height, stride, true);
+    return api::SendPackedFrame(picture::PackedFormat::kBgra, data, width, height, stride);
 }
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24(const uint8_t* data, int32_t width,
                                                                 int32_t height, int32_t stride) {
-    return api::SendFrame(picture::StageBgr24Frame, data, width, height, stride, true);
+    return api::SendPackedFrame(picture::PackedFormat::kBgr24, data, width, height, stride);
 }

@@ -71,47 +71,66 @@ bool ScaleNv12(const std::uint8_t* source, std::int32_t width, std::int32_t heig
     return WriteNv12Frame(source, width, height, width, targetWidth, targetHeight, destination);
 }
 
-bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight) {
-    if (!CanWriteNv12Frame(source, width, height, stride, targetWidth, targetHeight)) return false;
-    std::uint8_t* staged =
-        buffers.stagingFrame.Reserve(Yuv420Bytes(targetWidth & ~1, targetHeight & ~1));
-    return WriteNv12Frame(source, width, height, stride, targetWidth, targetHeight, staged);
-}
-
 namespace {
 
 using ToI420 = int (*)(const std::uint8_t*, int, std::uint8_t*, int, std::uint8_t*, int,
                        std::uint8_t*, int, int, int);
 using ToNv12 = int (*)(const std::uint8_t*, int, std::uint8_t*, int, std::uint8_t*, int, int, int);
 
-// How a packed format converts: to I420 always; straight to NV12 where libyuv offers it.
-struct PackedFormat {
+// How a packed format converts: to I420 always; straight to NV12 where libyuv offers it. The
+// library's "ARGB" is B, G, R, A in memory and its "RGB24" B, G, R.
+struct PackedConversion {
     std::int32_t bytesPerPixel;
+    bool bottomUpAllowed;
     ToI420 toI420;
-    ToNv12 toNv12 = nullptr;
+    ToNv12 toNv12;
 };
 
-// A packed frame: at the output size straight into the staging frame when the format allows,
-// else converted to I420 at its own size, scaled, then interleaved into the staging frame. A
-// negative height is a bottom-up frame, which the conversion turns upright.
-bool StagePackedFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                      std::int32_t height, std::int32_t stride, const PackedFormat& format,
-                      std::int32_t targetWidth, std::int32_t targetHeight) {
+PackedConversion ConversionOf(PackedFormat format) {
+    switch (format) {
+        case PackedFormat::kYuy2:
+            return {2, false, libyuv::YUY2ToI420, nullptr};
+        case PackedFormat::kBgra:
+            return {4, true, libyuv::ARGBToI420, libyuv::ARGBToNV12};
+        case PackedFormat::kBgr24:
+            break;
+    }
+    return {3, true, libyuv::RGB24ToI420, nullptr};
+}
+
+}  // namespace
+
+bool CanWritePackedFrame(PackedFormat format, const std::uint8_t* source, std::int32_t width,
+                         std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                         std::int32_t targetHeight) {
+    const PackedConversion conversion = ConversionOf(format);
+    if (height < 0 && !conversion.bottomUpAllowed) return false;
     const std::int32_t rows = height < 0 ? -height : height;
-    const auto target = CheckedTarget(source, width, rows, targetWidth, targetHeight);
-    if (!target || stride < format.bytesPerPixel * width) return false;
-    const auto [tw, th] = *target;
-    if (format.toNv12 != nullptr && width == tw && rows == th) {
-        std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(tw, th));
-        return format.toNv12(source, stride, staged, tw, staged + LumaBytes(tw, th), tw, width,
-                             height) == 0;
+    return CheckedTarget(source, width, rows, targetWidth, targetHeight).has_value() &&
+           stride >= conversion.bytesPerPixel * width;
+}
+
+bool WritePackedFrame(StagingBuffers& buffers, PackedFormat format, const std::uint8_t* source,
+                      std::int32_t width, std::int32_t height, std::int32_t stride,
+                      std::int32_t targetWidth, std::int32_t targetHeight,
+                      std::uint8_t* destination) {
+    if (!CanWritePackedFrame(format, source, width, height, stride, targetWidth, targetHeight)) {
+        return false;
+    }
+    const PackedConversion conversion = ConversionOf(format);
+    // A negative height is a bottom-up frame, which the conversion turns upright.
+    const std::int32_t rows = height < 0 ? -height : height;
+    const std::int32_t tw = targetWidth & ~1;
+    const std::int32_t th = targetHeight & ~1;
+    std::uint8_t* destinationChroma = destination + LumaBytes(tw, th);
+    if (conversion.toNv12 != nullptr && width == tw && rows == th) {
+        return conversion.toNv12(source, stride, destination, tw, destinationChroma, tw, width,
+                                 height) == 0;
     }
     I420Planes planes =
         I420PlanesOf(buffers.packedPlanes.Reserve(Yuv420Bytes(width, rows)), width, rows);
-    if (format.toI420(source, stride, planes.y, planes.lumaStride, planes.u, planes.chromaStride,
-                      planes.v, planes.chromaStride, width, height) != 0) {
+    if (conversion.toI420(source, stride, planes.y, planes.lumaStride, planes.u,
+                          planes.chromaStride, planes.v, planes.chromaStride, width, height) != 0) {
         return false;
     }
     if (width != tw || rows != th) {
@@ -125,36 +144,9 @@ bool StagePackedFrame(StagingBuffers& buffers, const std::uint8_t* source, std::
         }
         planes = scaled;
     }
-    std::uint8_t* staged = buffers.stagingFrame.Reserve(Yuv420Bytes(tw, th));
     return libyuv::I420ToNV12(planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
-                              planes.chromaStride, staged, tw, staged + LumaBytes(tw, th), tw, tw,
+                              planes.chromaStride, destination, tw, destinationChroma, tw, tw,
                               th) == 0;
-}
-
-}  // namespace
-
-bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight) {
-    // YUY2 frames are top-down only.
-    return height > 0 && StagePackedFrame(buffers, source, width, height, stride,
-                                          {2, libyuv::YUY2ToI420}, targetWidth, targetHeight);
-}
-
-bool StageBgraFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight) {
-    // libyuv's "ARGB" is B, G, R, A in memory.
-    return StagePackedFrame(buffers, source, width, height, stride,
-                            {4, libyuv::ARGBToI420, libyuv::ARGBToNV12}, targetWidth, targetHeight);
-}
-
-bool StageBgr24Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                     std::int32_t targetHeight) {
-    // libyuv's "RGB24" is B, G, R in memory.
-    return StagePackedFrame(buffers, source, width, height, stride, {3, libyuv::RGB24ToI420},
-                            targetWidth, targetHeight);
 }
 
 }  // namespace orvanecam::picture

@@ -1,26 +1,31 @@
 #pragma once
-// Producer side: turns a submitted frame into NV12 at the output size (stretched, not fitted).
+// Producer side: writes a submitted frame as NV12 at the output size (stretched, not fitted)
+// straight into the frame it is published in.
 #include <cstdint>
 
 #include "picture/scratch_buffer.h"
 
 namespace orvanecam::picture {
 
-// The producer's process-wide buffers; callers hold the process-wide mutex.
+// The producer's process-wide work buffers for packed frames; callers hold the process-wide
+// mutex.
 struct StagingBuffers {
-    ScratchBuffer stagingFrame;  // NV12 at the target size: the result
     ScratchBuffer packedPlanes;  // I420 of a packed (YUY2, BGRA, BGR) frame at its own size
     ScratchBuffer scaledPlanes;  // that I420 scaled to the target size
 };
 
-// Each succeeds with stagingFrame holding NV12 at the target size with both sides made even.
-// They fail for a null source, a source side that is odd or outside 1..4096, a target side
-// outside 1..4096 or 0 once made even, a stride too small, or a failed conversion.
-// Whether WriteNv12Frame can write this frame: the checks of StageNv12Frame.
+// The packed layouts a producer may send: YUY2 (Y0 U Y1 V, top-down only), BGRA (4 bytes a
+// pixel, alpha ignored) and BGR (3 bytes); the RGB ones in BT.601 limited range, and bottom-up
+// when their height is negative.
+enum class PackedFormat { kYuy2, kBgra, kBgr24 };
+
+// The Can... checks refuse a null source, a source side that is odd or outside 1..4096, a target
+// side outside 1..4096 or 0 once made even, and a stride too small. Each Write... writes tight
+// NV12 at the even target size into destination; false when it cannot.
 bool CanWriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t height,
                        std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight);
-// Writes an NV12 frame (stride bytes a row) as tight NV12 at the even target size into
-// destination: a plain copy at the same size, else a bilinear scale. False when it cannot.
+// An NV12 frame (stride bytes a row in both planes): a plain copy at the same size, else a
+// bilinear scale.
 bool WriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t height,
                     std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight,
                     std::uint8_t* destination);
@@ -28,19 +33,14 @@ bool WriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t
 bool ScaleNv12(const std::uint8_t* source, std::int32_t width, std::int32_t height,
                std::uint8_t* destination, std::int32_t targetWidth, std::int32_t targetHeight);
 
-bool StageNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight);
-bool StageYuy2Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight);
-// BGRA (4 bytes a pixel, alpha ignored) and BGR (3 bytes) frames, BT.601 limited range; a
-// negative height is a bottom-up frame.
-bool StageBgraFrame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                    std::int32_t targetHeight);
-bool StageBgr24Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
-                     std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
-                     std::int32_t targetHeight);
+bool CanWritePackedFrame(PackedFormat format, const std::uint8_t* source, std::int32_t width,
+                         std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                         std::int32_t targetHeight);
+// In one pass where the library converts the format straight to NV12 at the same size; else
+// through I420 (scaled to the target size when it differs) in buffers.
+bool WritePackedFrame(StagingBuffers& buffers, PackedFormat format, const std::uint8_t* source,
+                      std::int32_t width, std::int32_t height, std::int32_t stride,
+                      std::int32_t targetWidth, std::int32_t targetHeight,
+                      std::uint8_t* destination);
 
 }  // namespace orvanecam::picture

@@ -9,9 +9,24 @@ namespace {
 
 using testing::DistinctPicture;
 
-std::vector<std::uint8_t> Staged(StagingBuffers& buffers, std::int32_t width, std::int32_t height) {
-    const std::uint8_t* data = buffers.stagingFrame.Data();
-    return {data, data + Yuv420Bytes(width, height)};
+// What a submission writes into a frame of the target size.
+std::vector<std::uint8_t> WrittenNv12(const std::uint8_t* source, std::int32_t width,
+                                      std::int32_t height, std::int32_t stride,
+                                      std::int32_t targetWidth, std::int32_t targetHeight) {
+    std::vector<std::uint8_t> frame(Yuv420Bytes(targetWidth & ~1, targetHeight & ~1));
+    EXPECT_TRUE(
+        WriteNv12Frame(source, width, height, stride, targetWidth, targetHeight, frame.data()));
+    return frame;
+}
+
+std::vector<std::uint8_t> WrittenYuy2(const std::uint8_t* source, std::int32_t width,
+                                      std::int32_t height, std::int32_t targetWidth,
+                                      std::int32_t targetHeight) {
+    StagingBuffers buffers;
+    std::vector<std::uint8_t> frame(Yuv420Bytes(targetWidth, targetHeight));
+    EXPECT_TRUE(WritePackedFrame(buffers, PackedFormat::kYuy2, source, width, height, width * 2,
+                                 targetWidth, targetHeight, frame.data()));
+    return frame;
 }
 
 // The picture with stride - width junk bytes after every row of both planes.
@@ -26,21 +41,16 @@ std::vector<std::uint8_t> WithStride(const testing::Nv12Picture& picture, std::i
 }
 
 TEST(StagingTest, SameSizeNv12IsCopiedExactlyHonouringTheStride) {
-    StagingBuffers buffers;
     const auto picture = DistinctPicture(16, 10);
     const auto padded = WithStride(picture, 24);
-    ASSERT_TRUE(StageNv12Frame(buffers, padded.data(), 16, 10, 24, 16, 10));
-    EXPECT_EQ(Staged(buffers, 16, 10), picture.bytes);
+    EXPECT_EQ(WrittenNv12(padded.data(), 16, 10, 24, 16, 10), picture.bytes);
     // An odd target is made even: 17 x 11 is 16 x 10, so the same copy.
-    ASSERT_TRUE(StageNv12Frame(buffers, padded.data(), 16, 10, 24, 17, 11));
-    EXPECT_EQ(Staged(buffers, 16, 10), picture.bytes);
+    EXPECT_EQ(WrittenNv12(padded.data(), 16, 10, 24, 17, 11), picture.bytes);
 }
 
 TEST(StagingTest, ScalingAUniformFrameGivesTheSameColourAtTheTarget) {
-    StagingBuffers buffers;
     const auto landscape = testing::UniformPicture(192, 108, 100, 50, 200);
-    ASSERT_TRUE(StageNv12Frame(buffers, landscape.bytes.data(), 192, 108, 192, 108, 192));
-    const auto staged = Staged(buffers, 108, 192);
+    const auto staged = WrittenNv12(landscape.bytes.data(), 192, 108, 192, 108, 192);
     const auto expected = testing::UniformPicture(108, 192, 100, 50, 200).bytes;
     // Bilinear chroma scaling may round by a step or two.
     for (std::size_t i = 0; i < staged.size(); ++i) {
@@ -61,9 +71,7 @@ TEST(StagingTest, Yuy2IsConvertedAndScaled) {
             p[3] = static_cast<std::uint8_t>(160 + y / 2 * 8 + pair);
         }
     }
-    StagingBuffers buffers;
-    ASSERT_TRUE(StageYuy2Frame(buffers, yuy2.data(), width, height, width * 2, width, height));
-    const auto staged = Staged(buffers, width, height);
+    const auto staged = WrittenYuy2(yuy2.data(), width, height, width, height);
     for (std::int32_t y = 0; y < height; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {
             EXPECT_EQ(staged[static_cast<std::size_t>(y * width + x)], y * 10 + x);
@@ -76,25 +84,32 @@ TEST(StagingTest, Yuy2IsConvertedAndScaled) {
             EXPECT_EQ(staged[at + 1], 160 + y * 8 + pair);
         }
     }
-    ASSERT_TRUE(StageYuy2Frame(buffers, yuy2.data(), width, height, width * 2, 4, 8));
+    EXPECT_EQ(WrittenYuy2(yuy2.data(), width, height, 4, 8).size(), Yuv420Bytes(4, 8));
 }
 
 TEST(StagingTest, UnusableFramesAndTargetsAreRefused) {
-    StagingBuffers buffers;
     const std::vector<std::uint8_t> frame(Yuy2Bytes(64, 64));
-    for (const auto stage : {StageNv12Frame, StageYuy2Frame}) {
-        EXPECT_FALSE(stage(buffers, nullptr, 16, 16, 32, 16, 16));
-        EXPECT_FALSE(stage(buffers, frame.data(), 15, 16, 32, 16, 16));
-        EXPECT_FALSE(stage(buffers, frame.data(), 16, 15, 32, 16, 16));
-        EXPECT_FALSE(stage(buffers, frame.data(), 4098, 2, 8196, 16, 16));
-        EXPECT_FALSE(stage(buffers, frame.data(), 16, 16, 32, 1, 16));
-        EXPECT_FALSE(stage(buffers, frame.data(), 16, 16, 32, 16, 4097));
-        EXPECT_FALSE(stage(buffers, frame.data(), 16, 16, 32, 0, 16));
+    const auto canWriteYuy2 = [](const std::uint8_t* source, std::int32_t width,
+                                 std::int32_t height, std::int32_t stride, std::int32_t tw,
+                                 std::int32_t th) {
+        return CanWritePackedFrame(PackedFormat::kYuy2, source, width, height, stride, tw, th);
+    };
+    for (const auto canWrite : {CanWriteNv12Frame, +canWriteYuy2}) {
+        EXPECT_FALSE(canWrite(nullptr, 16, 16, 32, 16, 16));
+        EXPECT_FALSE(canWrite(frame.data(), 15, 16, 32, 16, 16));
+        EXPECT_FALSE(canWrite(frame.data(), 16, 15, 32, 16, 16));
+        EXPECT_FALSE(canWrite(frame.data(), 4098, 2, 8196, 16, 16));
+        EXPECT_FALSE(canWrite(frame.data(), 16, 16, 32, 1, 16));
+        EXPECT_FALSE(canWrite(frame.data(), 16, 16, 32, 16, 4097));
+        EXPECT_FALSE(canWrite(frame.data(), 16, 16, 32, 0, 16));
     }
-    EXPECT_FALSE(StageNv12Frame(buffers, frame.data(), 16, 16, 15, 16, 16));
-    EXPECT_TRUE(StageNv12Frame(buffers, frame.data(), 16, 16, 16, 16, 16));
-    EXPECT_FALSE(StageYuy2Frame(buffers, frame.data(), 16, 16, 31, 16, 16));
-    EXPECT_TRUE(StageYuy2Frame(buffers, frame.data(), 16, 16, 32, 16, 16));
+    EXPECT_FALSE(CanWriteNv12Frame(frame.data(), 16, 16, 15, 16, 16));
+    EXPECT_TRUE(CanWriteNv12Frame(frame.data(), 16, 16, 16, 16, 16));
+    EXPECT_FALSE(canWriteYuy2(frame.data(), 16, 16, 31, 16, 16));
+    EXPECT_TRUE(canWriteYuy2(frame.data(), 16, 16, 32, 16, 16));
+    // Only the RGB layouts come bottom-up.
+    EXPECT_FALSE(canWriteYuy2(frame.data(), 16, -16, 32, 16, 16));
+    EXPECT_TRUE(CanWritePackedFrame(PackedFormat::kBgra, frame.data(), 16, -16, 64, 16, 16));
 }
 
 }  // namespace
