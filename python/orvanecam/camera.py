@@ -1,0 +1,136 @@
+"""The camera as a producer sees it: frames, picture settings and files played through it."""
+
+import os
+import time
+
+from ._frames import frame_call
+from ._library import ERROR_CANCELLED, Module, default_module, raise_for, utf16_text
+
+_QUARTER_TURNS = {90: 0, 180: 1, 270: 2}
+
+
+class Camera:
+    """Loads the camera module and opens the camera's frame exchange.
+
+    module: the module's path (default: see orvanecam.default_module()).
+    size: (width, height) the camera shows; None leaves the size other producers set.
+    fps: the rate wait_for_next_frame() keeps; None makes it return at once.
+    nv12_first: whether clients are offered NV12 (True) or YUY2 first, with size.
+    """
+
+    def __init__(self, module=None, size=None, fps=None, nv12_first=True):
+        self._module = Module(module if module is not None else default_module())
+        self._check("InitVcam")
+        if size is not None:
+            width, height = size
+            self._check("SetOutputFormat", int(width), int(height), 1 if nv12_first else 0)
+        if fps is not None and fps <= 0:
+            raise ValueError("fps must be positive")
+        self.size = size
+        self.fps = fps
+        self._next_frame_at = None
+        self._mirror = self._flip = False
+        self._camera_on = True
+        self._name = None
+
+    @property
+    def module_path(self):
+        return self._module.path
+
+    def _check(self, name, *arguments):
+        raise_for(self._module.call(name, *arguments), name)
+
+    def send(self, frame, format=None):
+        """Shows frame (see the package's README for the shapes); scaled to the camera's size."""
+        call = frame_call(frame, format)
+        self._check(call.function, call.address, call.width, call.height, call.stride)
+
+    def wait_for_next_frame(self):
+        """Sleeps until the next frame is due at fps, on a fixed schedule; a producer that fell
+        behind starts a new schedule rather than bursting."""
+        if self.fps is None:
+            return
+        now = time.monotonic()
+        interval = 1.0 / self.fps
+        if self._next_frame_at is None or now - self._next_frame_at > interval:
+            self._next_frame_at = now
+        else:
+            time.sleep(max(0.0, self._next_frame_at - now))
+        self._next_frame_at += interval
+
+    # The switches read back what this object last set; other producers may change them too.
+    @property
+    def mirror(self):
+        return self._mirror
+
+    @mirror.setter
+    def mirror(self, on):
+        self._check("SetMirrorEnabled", 1 if on else 0)
+        self._mirror = bool(on)
+
+    @property
+    def flip(self):
+        return self._flip
+
+    @flip.setter
+    def flip(self, on):
+        self._check("SetFlipEnabled", 1 if on else 0)
+        self._flip = bool(on)
+
+    @property
+    def camera_on(self):
+        """False shows the vacant picture instead of the frames sent."""
+        return self._camera_on
+
+    @camera_on.setter
+    def camera_on(self, on):
+        self._check("setVcamOn", 1 if on else 0)
+        self._camera_on = bool(on)
+
+    def rotate(self, degrees):
+        """Turns the picture further clockwise by a multiple of 90 degrees."""
+        turn = degrees % 360
+        if turn == 0:
+            return
+        if turn not in _QUARTER_TURNS:
+            raise ValueError("the picture turns by multiples of 90 degrees, not %r" % degrees)
+        self._check("SetRotateRightDegree", _QUARTER_TURNS[turn])
+
+    @property
+    def name(self):
+        """The device name last given through this object (clients list it cleaned)."""
+        return self._name
+
+    @name.setter
+    def name(self, text):
+        self._check("SetFriendlyName", utf16_text(text))
+        self._name = text
+
+    def vacant_image(self, path):
+        """Shows a 24- or 32-bit .bmp whenever nothing is sent or the camera is off."""
+        self._check("SetVacantImg", _path_text(path))
+
+    def play(self, path):
+        """Plays a media file through the camera with its sound; returns True once it has
+        played, False when stop() ended it."""
+        return self._run_play("getMultiMediaToCamera", path)
+
+    def show_image(self, path):
+        """Shows an image file (an animated one at its pace); True, or False when stopped."""
+        return self._run_play("getImageToCamera", path)
+
+    def stop(self):
+        """Ends every play() and show_image() of this process, in any thread."""
+        self._check("StopMediaToCamera")
+
+    def _run_play(self, name, path):
+        code = self._module.call(name, _path_text(path))
+        if code == ERROR_CANCELLED:
+            return False
+        raise_for(code, name)
+        return True
+
+
+def _path_text(path):
+    # The module takes a relative path from the executable's folder: here, Python's own.
+    return utf16_text(os.path.abspath(os.fsdecode(path)))
