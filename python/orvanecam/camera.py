@@ -9,6 +9,17 @@ from ._library import ERROR_CANCELLED, Module, default_module, raise_for, utf16_
 _QUARTER_TURNS = {90: 0, 180: 1, 270: 2}
 
 
+def _switch(export, initial, doc):
+    def get(camera):
+        return camera._switches.get(export, initial)
+
+    def change(camera, on):
+        camera._check(export, 1 if on else 0)
+        camera._switches[export] = bool(on)
+
+    return property(get, change, doc=doc)
+
+
 class Camera:
     """Loads the camera module and opens the camera's frame exchange.
 
@@ -19,18 +30,17 @@ class Camera:
     """
 
     def __init__(self, module=None, size=None, fps=None, nv12_first=True):
+        if fps is not None and fps <= 0:
+            raise ValueError("fps must be positive")
         self._module = Module(module if module is not None else default_module())
         self._check("InitVcam")
         if size is not None:
             width, height = size
             self._check("SetOutputFormat", int(width), int(height), 1 if nv12_first else 0)
-        if fps is not None and fps <= 0:
-            raise ValueError("fps must be positive")
         self.size = size
         self.fps = fps
         self._next_frame_at = None
-        self._mirror = self._flip = False
-        self._camera_on = True
+        self._switches = {}
         self._name = None
 
     @property
@@ -59,33 +69,9 @@ class Camera:
         self._next_frame_at += interval
 
     # The switches read back what this object last set; other producers may change them too.
-    @property
-    def mirror(self):
-        return self._mirror
-
-    @mirror.setter
-    def mirror(self, on):
-        self._check("SetMirrorEnabled", 1 if on else 0)
-        self._mirror = bool(on)
-
-    @property
-    def flip(self):
-        return self._flip
-
-    @flip.setter
-    def flip(self, on):
-        self._check("SetFlipEnabled", 1 if on else 0)
-        self._flip = bool(on)
-
-    @property
-    def camera_on(self):
-        """False shows the vacant picture instead of the frames sent."""
-        return self._camera_on
-
-    @camera_on.setter
-    def camera_on(self, on):
-        self._check("setVcamOn", 1 if on else 0)
-        self._camera_on = bool(on)
+    mirror = _switch("SetMirrorEnabled", False, "Mirrors the picture left to right.")
+    flip = _switch("SetFlipEnabled", False, "Turns the picture upside down.")
+    camera_on = _switch("setVcamOn", True, "False shows the vacant picture instead of frames.")
 
     def rotate(self, degrees):
         """Turns the picture further clockwise by a multiple of 90 degrees."""
