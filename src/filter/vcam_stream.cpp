@@ -31,7 +31,7 @@ bool SamePicture(const AM_MEDIA_TYPE& chosen, const AM_MEDIA_TYPE& proposed) {
 }  // namespace
 
 CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
-    : CSourceStream(result, parent, pinName), m_pParent(parent), m_source(Reader()) {
+    : CSourceStream(result, parent, pinName), m_pParent(parent), m_sampler(Reader()) {
     ReadCatalogue(Reader()).TypeAt(0, m_mt);
     TraceMediaType("ctor initial m_mt", &m_mt);
 }
@@ -306,7 +306,7 @@ HRESULT CVCamStream::GetAverageFrameSize(LONG* size) {
 
 HRESULT CVCamStream::OnThreadCreate() {
     m_fineTimer.emplace();
-    m_source.Restart();
+    m_sampler.Source().Restart();
     if (!m_threadTraceDone) {
         m_threadTraceDone = true;
         TraceMediaType("OnThreadCreate m_mt", &m_mt);
@@ -315,14 +315,14 @@ HRESULT CVCamStream::OnThreadCreate() {
 }
 
 HRESULT CVCamStream::OnThreadStartPlay() {
-    m_schedule.Start(platform::MonotonicTime100ns(), FrameIntervalOf(m_mt));
+    m_sampler.Start(FrameIntervalOf(m_mt));
     m_droppedFrames.store(0);
     m_deliveredFrames.store(0);
     return S_OK;
 }
 
 HRESULT CVCamStream::OnThreadDestroy() {
-    m_source.Release();
+    m_sampler.Stop();
     m_fineTimer.reset();
     return S_OK;
 }
@@ -350,15 +350,15 @@ bool CVCamStream::HoldsFrame(std::int64_t size, const picture::MediaFrame& media
 std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {
     const picture::MediaFrame media = CurrentMedia();
     if (!HoldsFrame(size, media)) return 0;
-    m_source.DecideLive();
-    m_source.Render(data, static_cast<std::size_t>(size), media);
+    m_sampler.Source().DecideLive();
+    m_sampler.Source().Render(data, static_cast<std::size_t>(size), media);
     return static_cast<std::int64_t>(picture::FrameBytes(media));
 }
 
 REFERENCE_TIME CVCamStream::StampOf(const LiveSchedule::Slot& slot) {
     // The stream time at capture when the graph has a clock, else the schedule's time.
     REFERENCE_TIME start = 0;
-    if (FAILED(m_pParent->StreamTime(start))) start = slot.index * m_schedule.Interval();
+    if (FAILED(m_pParent->StreamTime(start))) start = slot.index * m_sampler.Schedule().Interval();
     return start + m_streamOffset.load();
 }
 
@@ -370,25 +370,16 @@ HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
     const std::int64_t size = sample->GetSize();
     if (!HoldsFrame(size, media)) return E_FAIL;
 
-    const LiveSchedule::Slot slot = m_schedule.Next(platform::MonotonicTime100ns());
-    platform::SleepUntil100ns(slot.opens);
-    bool arrivedInWindow = false;
-    if (m_source.DecideLive()) {
-        const bool waiting = !m_source.HasNewFrame();
-        arrivedInWindow = m_source.WaitForNewFrame(slot.closes) && waiting;
-    } else {
-        platform::SleepUntil100ns(slot.due);
-    }
+    const LiveSchedule::Slot slot = m_sampler.WaitForSlot();
     const REFERENCE_TIME start = StampOf(slot);
-    m_source.Render(data, static_cast<std::size_t>(size), media);
-    m_schedule.Delivered(slot, platform::MonotonicTime100ns(), arrivedInWindow);
-    m_droppedFrames.store(static_cast<long>(m_schedule.DroppedCount()));
-    m_deliveredFrames.store(static_cast<long>(m_schedule.DeliveredCount()));
+    m_sampler.Render(slot, data, static_cast<std::size_t>(size), media);
+    m_droppedFrames.store(static_cast<long>(m_sampler.Schedule().DroppedCount()));
+    m_deliveredFrames.store(static_cast<long>(m_sampler.Schedule().DeliveredCount()));
 
     sample->SetActualDataLength(static_cast<LONG>(picture::FrameBytes(media)));
     sample->SetSyncPoint(TRUE);
     REFERENCE_TIME begin = start;
-    REFERENCE_TIME end = start + m_schedule.Interval();
+    REFERENCE_TIME end = start + m_sampler.Schedule().Interval();
     sample->SetTime(&begin, &end);
     return S_OK;
 }

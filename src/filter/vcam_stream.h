@@ -6,8 +6,7 @@
 #include <optional>
 
 #include "filter/format_catalogue.h"
-#include "filter/live_schedule.h"
-#include "filter/sample_source.h"
+#include "filter/live_sampler.h"
 #include "platform/clock.h"
 #include "streaming/source_stream.h"
 
@@ -86,8 +85,7 @@ class CVCamStream final : public streaming::CSourceStream,
     // The type SetFormat chose: then the only one offered and accepted.
     std::optional<streaming::CMediaType> m_setType;
 
-    SampleSource m_source;
-    LiveSchedule m_schedule;
+    LiveSampler m_sampler;
     std::optional<platform::FineTimerScope> m_fineTimer;
     std::atomic<long> m_droppedFrames{0};
     std::atomic<long> m_deliveredFrames{0};

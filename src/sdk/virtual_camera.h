@@ -1,0 +1,54 @@
+#pragma once
+// The Windows 11 virtual camera API (mfvirtualcamera.h, absent from the MinGW headers), as the
+// Windows SDK documents it: the interface in its vtable order and the creation function, which
+// lives in mfsensorgroup.dll from build 22000 on and is loaded at run time.
+#include "sdk/media_foundation.h"
+
+namespace orvanecam::sdk {
+
+enum MFVirtualCameraType { MFVirtualCameraType_SoftwareCameraSource = 0 };
+enum MFVirtualCameraLifetime {
+    MFVirtualCameraLifetime_Session = 0,
+    MFVirtualCameraLifetime_System = 1
+};
+enum MFVirtualCameraAccess {
+    MFVirtualCameraAccess_CurrentUser = 0,
+    MFVirtualCameraAccess_AllUsers = 1
+};
+
+// {1C08A864-EF6C-4C75-AF59-5F2D68DA9563}
+inline constexpr IID IID_IMFVirtualCamera = {
+    0x1c08a864, 0xef6c, 0x4c75, {0xaf, 0x59, 0x5f, 0x2d, 0x68, 0xda, 0x95, 0x63}};
+
+struct IMFVirtualCamera : public IMFAttributes {
+    virtual HRESULT STDMETHODCALLTYPE AddDeviceSourceInfo(LPCWSTR deviceSourceInfo) = 0;
+    virtual HRESULT STDMETHODCALLTYPE AddProperty(const void* key, ULONG type, const BYTE* data,
+                                                  ULONG bytes) = 0;
+    virtual HRESULT STDMETHODCALLTYPE AddRegistryEntry(LPCWSTR entryName, LPCWSTR subkeyPath,
+                                                       DWORD type, const BYTE* data,
+                                                       ULONG bytes) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Start(IMFAsyncCallback* callback) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Stop() = 0;
+    virtual HRESULT STDMETHODCALLTYPE Remove() = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetMediaSource(IMFMediaSource** source) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SendCameraProperty(const GUID* set, ULONG id, ULONG flags,
+                                                         void* payload, ULONG payloadBytes,
+                                                         void* data, ULONG dataBytes,
+                                                         ULONG* written) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateSyncEvent(const GUID* set, ULONG id, ULONG flags,
+                                                      HANDLE event, IUnknown** syncObject) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateSyncSemaphore(const GUID* set, ULONG id, ULONG flags,
+                                                          HANDLE semaphore, LONG adjustment,
+                                                          IUnknown** syncObject) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Shutdown() = 0;
+
+  protected:
+    ~IMFVirtualCamera() = default;
+};
+
+using MFCreateVirtualCameraFunction = HRESULT(STDAPICALLTYPE*)(
+    MFVirtualCameraType type, MFVirtualCameraLifetime lifetime, MFVirtualCameraAccess access,
+    LPCWSTR friendlyName, LPCWSTR sourceId, const GUID* categories, ULONG categoryCount,
+    IMFVirtualCamera** camera);
+
+}  // namespace orvanecam::sdk
