@@ -13,9 +13,10 @@ set(allowed_picture geometry exchange platform)
 set(allowed_producer orvanecam geometry exchange platform)
 set(allowed_streaming sdk platform)
 set(allowed_filter streaming picture exchange settings geometry sdk platform)
-set(allowed_com filter streaming sdk platform)
+set(allowed_mfsource filter streaming picture exchange geometry sdk platform)
+set(allowed_com mfsource filter streaming sdk platform)
 set(allowed_media orvanecam producer picture exchange geometry platform)
-set(allowed_api orvanecam com media producer filter streaming picture exchange settings geometry
+set(allowed_api orvanecam com mfsource media producer filter streaming picture exchange settings geometry
     sdk platform)
 # The tools: their own folders, the public header, the platform layer and the SDK declarations.
 set(allowed_tools orvanecam capture common graph_host platform sdk geometry)

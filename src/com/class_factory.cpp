@@ -2,11 +2,18 @@
 
 #include "com/camera_name.h"
 #include "filter/vcam.h"
+#ifdef _WIN32
+#include "mfsource/source_class.h"
+#endif
 
 namespace orvanecam::com {
 
 const CFactoryTemplate g_Templates[] = {
     {kCameraName, &filter::kCameraClassId, filter::CVCam::CreateInstance},
+#ifdef _WIN32
+    // The Windows 11 frame server activates the camera through this class.
+    {mfsource::kMediaSourceName, &mfsource::kMediaSourceClassId, mfsource::CreateSourceActivate},
+#endif
 };
 const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
 

@@ -2,6 +2,7 @@
 
 #include "com/camera_keys.h"
 #include "com/camera_name.h"
+#include "com/class_factory.h"
 #include "com/registry_writes.h"
 #include "filter/vcam.h"
 #include "platform/module_path.h"
@@ -30,6 +31,12 @@ REGFILTERPINS OutputPinRecord() {
     return pin;
 }
 
+// COM's 16-bit text as the registry writes take it.
+std::u16string WideText(const WCHAR* text) {
+    static_assert(sizeof(WCHAR) == sizeof(char16_t));
+    return reinterpret_cast<const char16_t*>(text);
+}
+
 struct ValueWrite {
     std::string key;
     const char* name;
@@ -46,15 +53,29 @@ HRESULT WriteValues(const ValueWrite (&writes)[count]) {
     return S_OK;
 }
 
-// CLSID\{camera} with its description and in-process server, as COM finds the class.
+// CLSID\{class} of every creatable class, with its description and in-process server, as COM
+// finds the class. Registration runs elevated, so these land in the machine's hive, the only one
+// the frame server's service reads.
 HRESULT WriteClassKeys(const std::u16string& modulePath) {
-    const std::string classKey = ClassKeyPath(filter::kCameraClassId);
-    const std::string serverKey = classKey + "\\InprocServer32";
-    return WriteValues({
-        ValueWrite{classKey, "", kCameraNameUtf16},
-        ValueWrite{serverKey, "", modulePath},
-        ValueWrite{serverKey, "ThreadingModel", u"Both"},
-    });
+    for (int i = 0; i < g_cTemplates; ++i) {
+        const std::string classKey = ClassKeyPath(*g_Templates[i].classId);
+        const std::string serverKey = classKey + "\\InprocServer32";
+        const HRESULT result = WriteValues({
+            ValueWrite{classKey, "", WideText(g_Templates[i].name)},
+            ValueWrite{serverKey, "", modulePath},
+            ValueWrite{serverKey, "ThreadingModel", u"Both"},
+        });
+        if (FAILED(result)) return result;
+    }
+    return S_OK;
+}
+
+HRESULT DeleteClassKeys() {
+    for (int i = 0; i < g_cTemplates; ++i) {
+        const HRESULT result = DeleteRegistryTree(ClassKeyPath(*g_Templates[i].classId));
+        if (FAILED(result)) return result;
+    }
+    return S_OK;
 }
 
 // The device key the category lists, with the values clients read whatever the mapper wrote.
@@ -105,7 +126,7 @@ HRESULT RegisterInApartment(bool registering, const std::u16string& modulePath) 
     result = registering ? RegisterWithMapper(*mapper) : UnregisterWithMapper(*mapper);
     mapper.Reset();
     if (!registering && SUCCEEDED(result)) {
-        result = DeleteRegistryTree(ClassKeyPath(filter::kCameraClassId));
+        result = DeleteClassKeys();
     }
     return result;
 }

@@ -1,0 +1,182 @@
+#include "mfsource/media_stream.h"
+
+#include "exchange/reader.h"
+
+namespace orvanecam::mfsource {
+
+CameraMediaStream::CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor* descriptor)
+    : streaming::CUnknown(nullptr),
+      m_source(sdk::ComPtr<IMFMediaSource>::Share(source)),
+      m_descriptor(sdk::ComPtr<IMFStreamDescriptor>::Share(descriptor)),
+      m_sampler(exchange::ReaderExchange()) {}
+
+CameraMediaStream::~CameraMediaStream() {
+    StopWorker();
+}
+
+HRESULT CameraMediaStream::NonDelegatingQueryInterface(REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    if (iid == IID_IMFMediaStream || iid == IID_IMFMediaEventGenerator) {
+        return GetInterface(static_cast<IMFMediaStream*>(this), object);
+    }
+    return CUnknown::NonDelegatingQueryInterface(iid, object);
+}
+
+HRESULT CameraMediaStream::GetMediaSource(IMFMediaSource** source) {
+    if (source == nullptr) return E_POINTER;
+    std::lock_guard lock(m_lock);
+    if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
+    *source = sdk::ComPtr<IMFMediaSource>(m_source).Detach();
+    return S_OK;
+}
+
+HRESULT CameraMediaStream::GetStreamDescriptor(IMFStreamDescriptor** descriptor) {
+    if (descriptor == nullptr) return E_POINTER;
+    std::lock_guard lock(m_lock);
+    if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
+    *descriptor = sdk::ComPtr<IMFStreamDescriptor>(m_descriptor).Detach();
+    return S_OK;
+}
+
+HRESULT CameraMediaStream::RequestSample(IUnknown* token) {
+    std::lock_guard lock(m_lock);
+    switch (m_state) {
+        case State::kShutdown:
+            return MF_E_SHUTDOWN;
+        case State::kStopped:
+            return MF_E_MEDIA_SOURCE_WRONGSTATE;
+        case State::kStarted:
+        case State::kPaused:
+            break;
+    }
+    m_tokens.push_back(sdk::ComPtr<IUnknown>::Share(token));
+    m_wake.notify_one();
+    return S_OK;
+}
+
+HRESULT CameraMediaStream::Start(const StreamFormat& format, const PROPVARIANT& startTime) {
+    StopWorker();
+    {
+        std::lock_guard lock(m_lock);
+        if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
+        m_state = State::kStarted;
+        m_format = format;
+    }
+    m_sampler.Source().Restart();
+    m_sampler.Start(format.interval);
+    m_worker = std::thread([this] { Deliver(); });
+    return m_events->QueueEventParamVar(MEStreamStarted, GUID_NULL, S_OK, &startTime);
+}
+
+HRESULT CameraMediaStream::Pause() {
+    StopWorker();
+    {
+        std::lock_guard lock(m_lock);
+        if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
+        m_state = State::kPaused;
+    }
+    return m_events->QueueEventParamVar(MEStreamPaused, GUID_NULL, S_OK, nullptr);
+}
+
+HRESULT CameraMediaStream::Stop(bool announce) {
+    StopWorker();
+    {
+        std::lock_guard lock(m_lock);
+        if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
+        m_state = State::kStopped;
+        m_tokens.clear();
+    }
+    m_sampler.Stop();
+    return announce ? m_events->QueueEventParamVar(MEStreamStopped, GUID_NULL, S_OK, nullptr)
+                    : S_OK;
+}
+
+void CameraMediaStream::Shutdown() {
+    StopWorker();
+    sdk::ComPtr<IMFMediaSource> source;
+    {
+        std::lock_guard lock(m_lock);
+        if (m_state == State::kShutdown) return;
+        m_state = State::kShutdown;
+        m_tokens.clear();
+        source = std::move(m_source);
+    }
+    m_sampler.Stop();
+    (void)m_events->Shutdown();
+}
+
+void CameraMediaStream::StopWorker() {
+    if (!m_worker.joinable()) return;
+    {
+        std::lock_guard lock(m_lock);
+        m_workerExit = true;
+    }
+    m_wake.notify_all();
+    m_worker.join();
+    std::lock_guard lock(m_lock);
+    m_workerExit = false;
+}
+
+void CameraMediaStream::Deliver() {
+    for (;;) {
+        {
+            std::unique_lock lock(m_lock);
+            m_wake.wait(lock, [&] { return m_workerExit || !m_tokens.empty(); });
+            if (m_workerExit) return;
+        }
+        FollowCurrentType();
+        const filter::LiveSchedule::Slot slot = m_sampler.WaitForSlot();
+        sdk::ComPtr<IMFSample> sample = RenderSample(slot);
+        sdk::ComPtr<IUnknown> token;
+        {
+            std::lock_guard lock(m_lock);
+            if (m_workerExit) return;
+            token = std::move(m_tokens.front());
+            m_tokens.pop_front();
+        }
+        if (!sample) {
+            (void)m_events->QueueEventParamVar(MEError, GUID_NULL, E_OUTOFMEMORY, nullptr);
+            continue;
+        }
+        if (token) (void)sample->SetUnknown(MFSampleExtension_Token, token.Get());
+        (void)m_events->QueueEventParamUnk(MEMediaSample, GUID_NULL, S_OK, sample.Get());
+    }
+}
+
+void CameraMediaStream::FollowCurrentType() {
+    sdk::ComPtr<IMFMediaTypeHandler> handler;
+    sdk::ComPtr<IMFMediaType> type;
+    if (FAILED(m_descriptor->GetMediaTypeHandler(handler.Put())) ||
+        FAILED(handler->GetCurrentMediaType(type.Put()))) {
+        return;
+    }
+    const std::optional<StreamFormat> current = StreamFormatOf(type.Get());
+    if (!current) return;
+    if (current->interval != m_format.interval) m_sampler.Start(current->interval);
+    m_format = *current;
+}
+
+sdk::ComPtr<IMFSample> CameraMediaStream::RenderSample(const filter::LiveSchedule::Slot& slot) {
+    const picture::MediaFrame& media = m_format.media;
+    const auto bytes = static_cast<DWORD>(picture::FrameBytes(media));
+    sdk::ComPtr<IMFMediaBuffer> buffer;
+    BYTE* data = nullptr;
+    DWORD capacity = 0;
+    if (FAILED(MFCreateMemoryBuffer(bytes, buffer.Put())) ||
+        FAILED(buffer->Lock(&data, &capacity, nullptr))) {
+        return nullptr;
+    }
+    const LONGLONG time = MFGetSystemTime();
+    m_sampler.Render(slot, data, capacity, media);
+    (void)buffer->Unlock();
+    sdk::ComPtr<IMFSample> sample;
+    if (FAILED(buffer->SetCurrentLength(bytes)) || FAILED(MFCreateSample(sample.Put())) ||
+        FAILED(sample->AddBuffer(buffer.Get())) || FAILED(sample->SetSampleTime(time)) ||
+        FAILED(sample->SetSampleDuration(m_format.interval)) ||
+        FAILED(sample->SetUINT32(MFSampleExtension_CleanPoint, TRUE))) {
+        return nullptr;
+    }
+    return sample;
+}
+
+}  // namespace orvanecam::mfsource

@@ -1,0 +1,63 @@
+#pragma once
+// The source's one video stream: answers RequestSample with a sample of the live camera at each
+// slot of the frame schedule, on a worker thread of its own, stamped with the system time (the
+// presentation clock's time source), while the source is started. Requests made while paused
+// wait for the restart; stopping drops them.
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "filter/live_sampler.h"
+#include "mfsource/offered_types.h"
+#include "mfsource/queued_events.h"
+#include "streaming/unknown.h"
+
+namespace orvanecam::mfsource {
+
+class CameraMediaStream final : public streaming::CUnknown, public QueuedEvents<IMFMediaStream> {
+  public:
+    // source: kept (with a reference) until Shutdown.
+    CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor* descriptor);
+    ~CameraMediaStream() override;
+    bool IsValid() const { return m_events && m_descriptor; }
+
+    ORVANECAM_DECLARE_IUNKNOWN
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
+
+    // IMFMediaStream
+    HRESULT STDMETHODCALLTYPE GetMediaSource(IMFMediaSource** source) override;
+    HRESULT STDMETHODCALLTYPE GetStreamDescriptor(IMFStreamDescriptor** descriptor) override;
+    HRESULT STDMETHODCALLTYPE RequestSample(IUnknown* token) override;
+
+    // From the source, in its lock. Start queues MEStreamStarted with the start time.
+    HRESULT Start(const StreamFormat& format, const PROPVARIANT& startTime);
+    HRESULT Pause();
+    // Stop queues MEStreamStopped when announce; a deselected stream stops without it.
+    HRESULT Stop(bool announce);
+    void Shutdown();
+
+  private:
+    enum class State { kStopped, kStarted, kPaused, kShutdown };
+
+    void Deliver();
+    // A client may choose another of the offered types while streaming (the source reader does
+    // so without a restart): each sample follows the stream's current type.
+    void FollowCurrentType();
+    // A new sample of the current format rendered for slot; null when it cannot be made.
+    sdk::ComPtr<IMFSample> RenderSample(const filter::LiveSchedule::Slot& slot);
+    void StopWorker();
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    State m_state = State::kStopped;
+    bool m_workerExit = false;
+    std::deque<sdk::ComPtr<IUnknown>> m_tokens;
+    sdk::ComPtr<IMFMediaSource> m_source;
+    sdk::ComPtr<IMFStreamDescriptor> m_descriptor;
+    StreamFormat m_format{};
+    filter::LiveSampler m_sampler;
+    std::thread m_worker;
+};
+
+}  // namespace orvanecam::mfsource

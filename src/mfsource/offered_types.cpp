@@ -1,0 +1,79 @@
+#include "mfsource/offered_types.h"
+
+#include "geometry/picture_geometry.h"
+
+namespace orvanecam::mfsource {
+namespace {
+
+constexpr std::int64_t kUnitsPerSecond = 10000000;
+
+HRESULT CreateType(const GUID& subtype, const filter::FormatEntry& entry,
+                   sdk::ComPtr<IMFMediaType>& type) {
+    HRESULT result = MFCreateMediaType(type.Put());
+    const auto width = static_cast<UINT32>(entry.width);
+    const auto height = static_cast<UINT32>(entry.height);
+    const bool yuy2 = subtype == MFVideoFormat_YUY2;
+    const picture::MediaFrame media{
+        entry.width, entry.height,
+        yuy2 ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12};
+    const auto fps =
+        static_cast<UINT32>((kUnitsPerSecond + entry.avgTimePerFrame / 2) / entry.avgTimePerFrame);
+    const auto set = [&](auto&& step) {
+        if (SUCCEEDED(result)) result = step();
+    };
+    set([&] { return type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Video); });
+    set([&] { return type->SetGUID(MF_MT_SUBTYPE, subtype); });
+    set([&] { return MFSetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, width, height); });
+    set([&] { return MFSetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, fps, 1); });
+    set([&] { return MFSetAttributeRatio(type.Get(), MF_MT_PIXEL_ASPECT_RATIO, 1, 1); });
+    set([&] { return type->SetUINT32(MF_MT_INTERLACE_MODE, MFVideoInterlace_Progressive); });
+    set([&] { return type->SetUINT32(MF_MT_ALL_SAMPLES_INDEPENDENT, TRUE); });
+    set([&] { return type->SetUINT32(MF_MT_FIXED_SIZE_SAMPLES, TRUE); });
+    set([&] { return type->SetUINT32(MF_MT_DEFAULT_STRIDE, yuy2 ? width * 2 : width); });
+    set([&] {
+        return type->SetUINT32(MF_MT_SAMPLE_SIZE, static_cast<UINT32>(picture::FrameBytes(media)));
+    });
+    return result;
+}
+
+}  // namespace
+
+HRESULT CreateOfferedTypes(const filter::FormatCatalogue& catalogue,
+                           std::vector<sdk::ComPtr<IMFMediaType>>& types) {
+    types.clear();
+    const GUID& first = catalogue.Nv12First() ? MFVideoFormat_NV12 : MFVideoFormat_YUY2;
+    const GUID& second = catalogue.Nv12First() ? MFVideoFormat_YUY2 : MFVideoFormat_NV12;
+    for (const GUID* subtype : {&first, &second}) {
+        for (int index = 0; index < catalogue.SizeCount(); ++index) {
+            sdk::ComPtr<IMFMediaType> type;
+            const HRESULT result = CreateType(*subtype, catalogue.Entry(index), type);
+            if (FAILED(result)) return result;
+            types.push_back(std::move(type));
+        }
+    }
+    return S_OK;
+}
+
+std::optional<StreamFormat> StreamFormatOf(IMFMediaType* type) {
+    GUID major{}, subtype{};
+    UINT32 width = 0, height = 0, numerator = 0, denominator = 0;
+    if (type == nullptr || FAILED(type->GetGUID(MF_MT_MAJOR_TYPE, &major)) ||
+        major != MFMediaType_Video || FAILED(type->GetGUID(MF_MT_SUBTYPE, &subtype)) ||
+        FAILED(MFGetAttributeSize(type, MF_MT_FRAME_SIZE, &width, &height)) ||
+        FAILED(MFGetAttributeRatio(type, MF_MT_FRAME_RATE, &numerator, &denominator))) {
+        return std::nullopt;
+    }
+    if (subtype != MFVideoFormat_NV12 && subtype != MFVideoFormat_YUY2) return std::nullopt;
+    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width % 2 != 0 ||
+        height % 2 != 0 || width < 2 || height < 2 || numerator == 0 || denominator == 0) {
+        return std::nullopt;
+    }
+    const std::int64_t interval = kUnitsPerSecond * denominator / numerator;
+    if (interval < 1) return std::nullopt;
+    const picture::SampleFormat format =
+        subtype == MFVideoFormat_NV12 ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;
+    return StreamFormat{
+        {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), format}, interval};
+}
+
+}  // namespace orvanecam::mfsource
