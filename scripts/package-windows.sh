@@ -21,7 +21,8 @@ done
 
 version="$(sed -n 's/^project(OrvaneCam VERSION \([0-9.]*\).*/\1/p' "$repo_root/CMakeLists.txt")"
 [ -n "$version" ] || { echo "package: no version in CMakeLists.txt" >&2; exit 1; }
-files=(OrvaneCam.dll orvanecam-send.exe orvanecam-capture.exe orvanecam-register.exe)
+files=(OrvaneCam.dll orvanecam-send.exe orvanecam-capture.exe orvanecam-register.exe
+       orvanecam-mfcamera.exe)
 
 stage="$(mktemp -d)"
 trap 'rm -rf "$stage"' EXIT

@@ -2,6 +2,9 @@
 // the offered types, the chosen one, and frames with their pixels, times and rate.
 #include <cstdio>
 
+#include "capture/frame_recorder.h"
+#include "platform/environment.h"
+#include "platform/process.h"
 #include "source_fixture.h"
 // After the Media Foundation headers the fixture brings.
 #include <mfreadwrite.h>
@@ -112,6 +115,39 @@ TEST_F(SourceReaderTest, DeliversTheProducersPictureInTheChosenTypeAtTheOfferedR
     EXPECT_EQ(frame.bytes[0], 150);
     EXPECT_EQ(frame.bytes[1], 80);
     EXPECT_EQ(frame.bytes[3], 190);
+}
+
+// Ten seconds of a producer process's bars, as a Windows app would see them: the offered rate
+// (the closing figure comes from this run) and the producer's picture in nearly every frame.
+TEST_F(SourceReaderTest, AProducerProcesssFramesArriveForTenSecondsAtTheOfferedRate) {
+    auto producer = platform::ChildProcess::Start(
+        platform::ExecutableDirectory() + "/orvanecam-send.exe",
+        {"--size", "640x480", "--output", "640x480", "--seconds", "60"});
+    ASSERT_TRUE(producer);
+    const auto reader = OpenReader();
+    ASSERT_TRUE(reader);
+    ASSERT_TRUE(ChooseType(reader.Get(), MFVideoFormat_NV12, 640, 480));
+    // The producer's first frames, before the measured run.
+    for (int i = 0; i < 30; ++i) ReadFrame(reader.Get());
+    constexpr int kFrames = 300;
+    int bars = 0;
+    LONGLONG first = 0, last = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        const Frame frame = ReadFrame(reader.Get());
+        ASSERT_EQ(frame.bytes.size(), 640u * 480 * 3 / 2);
+        if (tools::ClassifyFrame(frame.bytes.data(), {640, 480}) == tools::FrameKind::kBars) {
+            ++bars;
+        }
+        (i == 0 ? first : last) = frame.time;
+    }
+    producer->Kill();
+    const double interval = static_cast<double>(last - first) / (kFrames - 1);
+    std::printf(
+        "%d frames, %d of the producer's bars, mean interval %.1f (offered 333333.3, "
+        "%+.2f%%)\n",
+        kFrames, bars, interval, (interval / 333333.3 - 1) * 100);
+    EXPECT_GE(bars, kFrames * 9 / 10);
+    EXPECT_NEAR(interval, 333333.3, 333333.3 * 0.05);
 }
 
 }  // namespace
