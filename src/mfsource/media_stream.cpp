@@ -3,6 +3,12 @@
 #include "exchange/reader.h"
 
 namespace orvanecam::mfsource {
+namespace {
+
+// Samples a client holds at once: the source reader one or two, a frame server a few.
+constexpr std::size_t kPoolSize = 6;
+
+}  // namespace
 
 CameraMediaStream::CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor* descriptor)
     : streaming::CUnknown(nullptr),
@@ -153,25 +159,43 @@ void CameraMediaStream::FollowCurrentType() {
     const std::optional<StreamFormat> current = StreamFormatOf(type.Get());
     if (!current) return;
     if (current->interval != m_format.interval) m_sampler.Start(current->interval);
+    // Pooled samples hold buffers of the old size.
+    if (picture::FrameBytes(current->media) != picture::FrameBytes(m_format.media)) m_pool.clear();
     m_format = *current;
+}
+
+sdk::ComPtr<IMFSample> CameraMediaStream::FreeSample(DWORD bytes) {
+    for (const sdk::ComPtr<IMFSample>& pooled : m_pool) {
+        // The count is the pool's one reference once the client has released the sample.
+        pooled->AddRef();
+        if (pooled->Release() == 1) return pooled;
+    }
+    sdk::ComPtr<IMFMediaBuffer> buffer;
+    sdk::ComPtr<IMFSample> sample;
+    if (FAILED(MFCreateMemoryBuffer(bytes, buffer.Put())) || FAILED(MFCreateSample(sample.Put())) ||
+        FAILED(sample->AddBuffer(buffer.Get()))) {
+        return nullptr;
+    }
+    if (m_pool.size() < kPoolSize) m_pool.push_back(sample);
+    return sample;
 }
 
 sdk::ComPtr<IMFSample> CameraMediaStream::RenderSample(const filter::LiveSchedule::Slot& slot) {
     const picture::MediaFrame& media = m_format.media;
     const auto bytes = static_cast<DWORD>(picture::FrameBytes(media));
+    sdk::ComPtr<IMFSample> sample = FreeSample(bytes);
     sdk::ComPtr<IMFMediaBuffer> buffer;
     BYTE* data = nullptr;
     DWORD capacity = 0;
-    if (FAILED(MFCreateMemoryBuffer(bytes, buffer.Put())) ||
+    if (!sample || FAILED(sample->GetBufferByIndex(0, buffer.Put())) ||
         FAILED(buffer->Lock(&data, &capacity, nullptr))) {
         return nullptr;
     }
     const LONGLONG time = MFGetSystemTime();
     m_sampler.Render(slot, data, capacity, media);
     (void)buffer->Unlock();
-    sdk::ComPtr<IMFSample> sample;
-    if (FAILED(buffer->SetCurrentLength(bytes)) || FAILED(MFCreateSample(sample.Put())) ||
-        FAILED(sample->AddBuffer(buffer.Get())) || FAILED(sample->SetSampleTime(time)) ||
+    (void)sample->DeleteItem(MFSampleExtension_Token);
+    if (FAILED(buffer->SetCurrentLength(bytes)) || FAILED(sample->SetSampleTime(time)) ||
         FAILED(sample->SetSampleDuration(m_format.interval)) ||
         FAILED(sample->SetUINT32(MFSampleExtension_CleanPoint, TRUE))) {
         return nullptr;

@@ -7,6 +7,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "filter/live_sampler.h"
 #include "mfsource/offered_types.h"
@@ -44,8 +45,11 @@ class CameraMediaStream final : public streaming::CUnknown, public QueuedEvents<
     // A client may choose another of the offered types while streaming (the source reader does
     // so without a restart): each sample follows the stream's current type.
     void FollowCurrentType();
-    // A new sample of the current format rendered for slot; null when it cannot be made.
+    // A sample of the current format rendered for slot; null when it cannot be made.
     sdk::ComPtr<IMFSample> RenderSample(const filter::LiveSchedule::Slot& slot);
+    // A sample with one buffer of bytes: a pooled one the client has let go of, else a new one
+    // (kept in the pool while it has room), so that streaming allocates nothing once warm.
+    sdk::ComPtr<IMFSample> FreeSample(DWORD bytes);
     void StopWorker();
 
     std::mutex m_lock;
@@ -57,6 +61,7 @@ class CameraMediaStream final : public streaming::CUnknown, public QueuedEvents<
     sdk::ComPtr<IMFStreamDescriptor> m_descriptor;
     StreamFormat m_format{};
     filter::LiveSampler m_sampler;
+    std::vector<sdk::ComPtr<IMFSample>> m_pool;  // the worker's alone
     std::thread m_worker;
 };
 

@@ -84,6 +84,38 @@ TEST_F(SourceEventsTest, StartPauseRestartStopAndShutdownFollowTheDocumentedEven
     EXPECT_EQ(source->GetEvent(MF_EVENT_FLAG_NO_WAIT, event.Put()), MF_E_SHUTDOWN);
 }
 
+// Samples are pooled: one the client still holds must never be rendered over.
+TEST_F(SourceEventsTest, ASampleTheClientStillHoldsIsNeverHandedOutAgain) {
+    PublishUniformFrame(320, 240, 60, 128, 128, 120);
+    const auto source = ActivateSource();
+    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
+    ASSERT_EQ(source->CreatePresentationDescriptor(descriptor.Put()), S_OK);
+    const auto stream = StartAndExpectEvents(source.Get(), descriptor.Get(), MENewStream);
+    ASSERT_TRUE(stream);
+    const auto nextSample = [&] {
+        EXPECT_EQ(stream->RequestSample(nullptr), S_OK);
+        sdk::ComPtr<IMFMediaEvent> event = NextEvent(stream.Get());
+        EXPECT_EQ(TypeOf(event.Get()), MEMediaSample);
+        sdk::ComPtr<IMFSample> sample;
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        if (event && SUCCEEDED(event->GetValue(&value)) && value.vt == VT_UNKNOWN) {
+            value.punkVal->QueryInterface(IID_IMFSample, sample.PutVoid());
+        }
+        PropVariantClear(&value);
+        return sample;
+    };
+    std::vector<sdk::ComPtr<IMFSample>> held;
+    for (int i = 0; i < 10; ++i) {
+        held.push_back(nextSample());
+        ASSERT_TRUE(held.back());
+        for (std::size_t j = 0; j + 1 < held.size(); ++j)
+            EXPECT_NE(held[j].Get(), held.back().Get());
+    }
+    held.clear();
+    EXPECT_TRUE(nextSample());
+}
+
 TEST_F(SourceEventsTest, ADeselectedStreamIsNeitherAnnouncedNorServed) {
     const auto source = ActivateSource();
     sdk::ComPtr<IMFPresentationDescriptor> descriptor;
