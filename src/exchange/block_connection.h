@@ -2,9 +2,12 @@
 // One side's handles on the block and the new-frame event. The producer and the reader of a
 // process each own one, so a process that is both keeps them apart.
 #include <atomic>
+#include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "exchange/block_layout.h"
 #include "exchange/kernel_objects.h"
@@ -33,13 +36,29 @@ class BlockConnection {
     // The platform's name of the mapping, once held.
     std::string MappingName() const { return m_mapping ? m_mapping->Name() : std::string(); }
 
+    // A process without the right to create objects every session sees holds a block of its own
+    // session. Once a block where every session meets exists (a service made it), this switches
+    // to that block and its event and returns the block it left, else null; it looks at most once
+    // a second. What it leaves stays open and mapped as long as the connection, so a thread
+    // still using the old block or waiting on the old event finishes safely.
+    SharedBlock* MoveToPreferredBlock();
+
   private:
+    struct Retired {
+        platform::SharedMemory mapping;
+        platform::MappedView view;
+        std::unique_ptr<platform::NamedEvent> event;
+    };
+
     void RecordFailure();
 
     KernelObjects& m_objects;
     std::optional<platform::SharedMemory> m_mapping;
     std::optional<platform::MappedView> m_view;
-    std::optional<platform::NamedEvent> m_event;
+    std::unique_ptr<platform::NamedEvent> m_event;  // on the heap: its address outlives a move
+    std::vector<Retired> m_retired;
+    std::int64_t m_nextPreferredLook = 0;
+    std::mutex m_moveMutex;
     std::atomic<SharedBlock*> m_block{nullptr};
     std::atomic<platform::NamedEvent*> m_eventPointer{nullptr};
     // This process created the mapping and has not yet initialised it: kept across a failed

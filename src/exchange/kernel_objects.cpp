@@ -21,6 +21,14 @@ std::optional<platform::NamedEvent> KernelObjects::OpenExistingFrameEvent() {
     return platform::NamedEvent::OpenExisting(kNewFrameEventName);
 }
 
+std::optional<platform::SharedMemory> KernelObjects::OpenPreferredBlockMapping() {
+    return platform::SharedMemory::OpenPreferred(kBlockName, kBlockBytes);
+}
+
+std::optional<platform::NamedEvent> KernelObjects::OpenPreferredFrameEvent() {
+    return platform::NamedEvent::OpenPreferred(kNewFrameEventName);
+}
+
 KernelObjects& SystemKernelObjects() {
     static KernelObjects objects;
     return objects;

@@ -17,6 +17,9 @@ class KernelObjects {
         const platform::SharedMemory& mapping);
     virtual std::optional<platform::NamedEvent> CreateOrOpenFrameEvent();
     virtual std::optional<platform::NamedEvent> OpenExistingFrameEvent();
+    // The block and event where every session meets, when they exist there.
+    virtual std::optional<platform::SharedMemory> OpenPreferredBlockMapping();
+    virtual std::optional<platform::NamedEvent> OpenPreferredFrameEvent();
 };
 
 // The real objects, shared by the process-wide publisher and reader.

@@ -16,8 +16,45 @@ bool FramePublisher::OpenOrCreateBlock() {
         const bool haveEvent = m_connection.EnsureEvent(false);
         if (!haveMapping || !haveEvent || !m_connection.EnsureView()) return false;
     }
+    if (SharedBlock* left = m_connection.MoveToPreferredBlock()) CarryOver(*left);
     SanitizeBlock();
     return true;
+}
+
+void FramePublisher::CarryOver(SharedBlock& left) {
+    SharedBlock& block = *m_connection.Block();
+    // The left block is as open to other processes as any: its values are checked again.
+    const FrameSize size = ValidOutputSize(GuardedLoad(left.outWidth), GuardedLoad(left.outHeight));
+    const std::int32_t vacantWidth = Atomic(left.vacantWidth).load();
+    const std::int32_t vacantHeight = Atomic(left.vacantHeight).load();
+    const std::int32_t vacantBytes = Atomic(left.vacantBytes).load();
+    const bool carriesVacant =
+        Atomic(left.customVacant).load() != 0u &&
+        geometry::IsValidPictureSize(vacantWidth, vacantHeight) && vacantBytes > 0 &&
+        static_cast<std::size_t>(vacantBytes) == geometry::Yuv420Bytes(vacantWidth, vacantHeight);
+    const bool carriesFrame = Atomic(left.hasPayload).load() != 0u;
+
+    BeginGuardedWrite(block);
+    StoreOutputFormat(block, size, GuardedLoad(left.nv12First) != 0u ? 1u : 0u);
+    Atomic(block.outFps).store(Atomic(left.outFps).load());
+    for (std::uint32_t SharedBlock::*field : {&SharedBlock::cameraOn, &SharedBlock::mirror,
+                                              &SharedBlock::flip, &SharedBlock::rotation}) {
+        Atomic(block.*field).store(Atomic(left.*field).load());
+    }
+    if (carriesVacant) {
+        std::memcpy(block.vacantArea, left.vacantArea, static_cast<std::size_t>(vacantBytes));
+        Atomic(block.vacantWidth).store(vacantWidth);
+        Atomic(block.vacantHeight).store(vacantHeight);
+        Atomic(block.vacantBytes).store(vacantBytes);
+        Atomic(block.customVacant).store(1u);
+    }
+    if (carriesFrame) {
+        std::memcpy(block.frameArea, left.lastFrameArea, Nv12Bytes(size));
+        std::memcpy(block.lastFrameArea, left.lastFrameArea, Nv12Bytes(size));
+        Atomic(block.writerPid).store(platform::CurrentProcessId());
+        Atomic(block.hasPayload).store(1u);
+    }
+    FinishSettingsPoke(block);
 }
 
 void FramePublisher::SanitizeBlock() {

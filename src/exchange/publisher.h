@@ -67,6 +67,10 @@ class FramePublisher {
     static FrameSize HeldFrameSize(SharedBlock& block);
     static void StoreOutputFormat(SharedBlock& block, FrameSize size, std::uint32_t nv12First);
     void FinishSettingsPoke(SharedBlock& block);
+    // After a move to the block every session sees: the output format, the picture settings,
+    // the vacant picture and the held frame of the block left behind, so clients there see what
+    // clients of the old block saw.
+    void CarryOver(SharedBlock& left);
     void SetEvent();
 
     BlockConnection m_connection;

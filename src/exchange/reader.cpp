@@ -20,13 +20,28 @@ bool FrameReader::OpenReaderBlock() {
     return true;
 }
 
-FrameReader::~FrameReader() {
-    SharedBlock* block = m_connection.Block();
-    if (block == nullptr) return;
-    auto count = Atomic(block->readerCount);
+namespace {
+
+void Detach(SharedBlock& block) {
+    auto count = Atomic(block.readerCount);
     std::int32_t value = count.load();
     while (value > 0 && !count.compare_exchange_weak(value, value - 1)) {
     }
+}
+
+}  // namespace
+
+FrameReader::~FrameReader() {
+    if (SharedBlock* block = m_connection.Block()) Detach(*block);
+}
+
+void FrameReader::FollowPreferredBlock() {
+    SharedBlock* left = m_connection.MoveToPreferredBlock();
+    if (left == nullptr) return;
+    SharedBlock& block = *m_connection.Block();
+    RepairExtensionFields(block);
+    Atomic(block.readerCount).fetch_add(1);
+    Detach(*left);
 }
 
 void FrameReader::OpenReaderEvent() {
@@ -62,6 +77,7 @@ bool FrameReader::IsWriterAlive() const {
 }
 
 PayloadDecision FrameReader::CheckPayload() {
+    FollowPreferredBlock();
     SharedBlock* block = m_connection.Block();
     if (block == nullptr) return {false, 0u};
     std::uint32_t hasPayload = Atomic(block->hasPayload).load();

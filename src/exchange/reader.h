@@ -47,7 +47,8 @@ class FrameReader {
     FrameSize ReadOutputFormat() const;
 
     bool IsWriterAlive() const;
-    // Once per sample: clears the payload of a producer that has gone.
+    // Once per sample: follows the producer to the block every session sees once one exists,
+    // and clears the payload of a producer that has gone.
     PayloadDecision CheckPayload();
     // The current seq, after at most one short wait when it still equals lastSeq.
     std::uint32_t WaitForNewFrame(std::uint32_t lastSeq);
@@ -77,6 +78,7 @@ class FrameReader {
     const BlockConnection& Connection() const { return m_connection; }
 
   private:
+    void FollowPreferredBlock();
     template <class Render>
     RenderedFrame RenderHeld(std::uint8_t (SharedBlock::*area)[kRegionBytes], Render& render) {
         SharedBlock& block = *m_connection.Block();

@@ -18,6 +18,8 @@ class NamedEvent {
     static std::optional<NamedEvent> CreateOrOpen(std::string_view baseName);
     // Opens the event only if some process has it; otherwise fails with kErrorFileNotFound.
     static std::optional<NamedEvent> OpenExisting(std::string_view baseName);
+    // Opens the event only where processes of every session meet, as SharedMemory::OpenPreferred.
+    static std::optional<NamedEvent> OpenPreferred(std::string_view baseName);
 
     void Set();
     void Reset();
@@ -26,7 +28,8 @@ class NamedEvent {
     const std::string& Name() const { return m_handle.Details().name; }
 
   private:
-    static std::optional<NamedEvent> Open(std::string_view baseName, bool mayCreate);
+    enum class Reach { kCreateOrOpen, kOpenAnywhere, kOpenPreferred };
+    static std::optional<NamedEvent> Open(std::string_view baseName, Reach reach);
     NamedEvent(std::intptr_t native, void* state, std::size_t stateBytes, std::string name)
         : m_handle(native, SharedObjectTraits{std::move(name)}),
           m_state(state, MappedViewTraits{stateBytes}) {}

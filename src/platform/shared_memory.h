@@ -31,6 +31,13 @@ class SharedMemory {
     // exists. On failure returns nothing and sets the thread's last error.
     static std::optional<SharedMemory> CreateOrOpen(std::string_view baseName, std::uint64_t size);
 
+    // Opens the object only where processes of every session meet (Global\ on Windows), when it
+    // exists there; elsewhere there is one namespace, and this fails with kErrorFileNotFound.
+    static std::optional<SharedMemory> OpenPreferred(std::string_view baseName, std::uint64_t size);
+
+    // Whether the object lives in the session's own namespace (Local\ on Windows), where a
+    // process without the right to create shared objects falls back to.
+    bool InFallbackNamespace() const;
     // Whether the call that produced this handle created the object (rather than opening it).
     bool Created() const { return m_created; }
     // The platform's full name of the object, namespace included.

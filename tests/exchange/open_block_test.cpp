@@ -1,6 +1,9 @@
 // Creating, opening and repairing the block, from either side and with injected failures.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "exchange/block_layout.h"
 #include "exchange/block_lifecycle.h"
 #include "exchange/publisher.h"
@@ -198,6 +201,49 @@ TEST_F(OpenBlockTest, RefusedGlobalNamespaceFallsBackToTheSessionButPrefersAnExi
         EXPECT_EQ(globalName.rfind("Global\\", 0), 0u);
         EXPECT_EQ(producer.Connection().MappingName().rfind("Local\\", 0), 0u);
     }
+}
+
+TEST_F(OpenBlockTest, ASessionsProducerAndClientsMoveToTheGlobalBlockOnceAServiceMakesIt) {
+    platform::SetEnvironmentValue("ORVANECAM_REFUSE_GLOBAL_CREATE", "1");
+    FramePublisher producer;
+    FrameReader client;
+    const bool opened = producer.OpenOrCreateBlock() && client.OpenReaderBlock();
+    platform::SetEnvironmentValue("ORVANECAM_REFUSE_GLOBAL_CREATE", std::nullopt);
+    ASSERT_TRUE(opened);
+    if (producer.Connection().MappingName().rfind("Local\\", 0) != 0) {
+        GTEST_SKIP() << "one namespace on this platform: nothing to move to";
+    }
+    // What the session's clients see: a size, a setting and a frame.
+    producer.AnnounceOutputFormat({64, 48}, 0u);
+    Atomic(producer.Block()->mirror).store(1u);
+    std::vector<std::uint8_t> frame(Nv12Bytes({64, 48}));
+    for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_TRUE(producer.PublishFrame(frame.data(), 64, 48));
+
+    // The frame server's service may create the global block; the producer's next call moves
+    // (it looks once a second).
+    // (This process also sees the session's event, which the service could not: it makes its own.)
+    FrameReader service;
+    ASSERT_TRUE(service.OpenReaderBlock());
+    const auto serviceEvent = platform::NamedEvent::CreateOrOpen(kNewFrameEventName);
+    ASSERT_TRUE(serviceEvent);
+    ASSERT_EQ(serviceEvent->Name().rfind("Global\\", 0), 0u);
+    ASSERT_EQ(service.Connection().MappingName().rfind("Global\\", 0), 0u);
+    platform::SleepUntil100ns(platform::MonotonicTime100ns() + 11000000);
+    ASSERT_TRUE(producer.OpenOrCreateBlock());
+    EXPECT_EQ(producer.Connection().MappingName(), service.Connection().MappingName());
+    SharedBlock& global = *service.Block();
+    EXPECT_EQ(GuardedLoad(global.outWidth), 64);
+    EXPECT_EQ(GuardedLoad(global.outHeight), 48);
+    EXPECT_EQ(GuardedLoad(global.nv12First), 0u);
+    EXPECT_EQ(Atomic(global.mirror).load(), 1u);
+    EXPECT_EQ(Atomic(global.hasPayload).load(), 1u);
+    EXPECT_EQ(std::memcmp(global.frameArea, frame.data(), frame.size()), 0);
+
+    // The session's client follows at its next sample, and counts as a reader there.
+    client.CheckPayload();
+    EXPECT_EQ(client.Connection().MappingName(), service.Connection().MappingName());
+    EXPECT_EQ(Atomic(global.readerCount).load(), 2);
 }
 
 }  // namespace

@@ -10,8 +10,10 @@
 #include <cerrno>
 
 #include "platform/clock.h"
+#include "platform/last_error.h"
 #include "platform/posix/errno_to_win32.h"
 #include "platform/posix/shared_object.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::platform {
 namespace {
@@ -30,8 +32,13 @@ long Futex(void* word, int operation, std::uint32_t value, const timespec* timeo
 
 }  // namespace
 
-std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCreate) {
-    auto object = OpenSharedObject(baseName, kEventObjectBytes, mayCreate);
+std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, Reach reach) {
+    // One namespace here: nothing is preferred over what a plain open finds.
+    if (reach == Reach::kOpenPreferred) {
+        SetThreadLastError(kErrorFileNotFound);
+        return std::nullopt;
+    }
+    auto object = OpenSharedObject(baseName, kEventObjectBytes, reach == Reach::kCreateOrOpen);
     if (!object) return std::nullopt;
     void* state =
         mmap(nullptr, kEventObjectBytes, PROT_READ | PROT_WRITE, MAP_SHARED, object->fd, 0);

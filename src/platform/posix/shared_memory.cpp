@@ -4,8 +4,10 @@
 
 #include <cerrno>
 
+#include "platform/last_error.h"
 #include "platform/posix/errno_to_win32.h"
 #include "platform/posix/shared_object.h"
+#include "platform/win32_errors.h"
 
 namespace orvanecam::platform {
 
@@ -14,6 +16,16 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
     auto object = OpenSharedObject(baseName, size, true);
     if (!object) return std::nullopt;
     return SharedMemory(object->fd, size, object->created, std::move(object->name));
+}
+
+// One namespace here: nothing is preferred, and nothing is a fallback.
+std::optional<SharedMemory> SharedMemory::OpenPreferred(std::string_view, std::uint64_t) {
+    SetThreadLastError(kErrorFileNotFound);
+    return std::nullopt;
+}
+
+bool SharedMemory::InFallbackNamespace() const {
+    return false;
 }
 
 std::optional<MappedView> SharedMemory::MapAll() const {

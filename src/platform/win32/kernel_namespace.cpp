@@ -64,9 +64,12 @@ NamedHandle CreateInSharedNamespace(std::string_view baseName, const CreateNamed
     return result;
 }
 
-NamedHandle OpenInSharedNamespace(std::string_view baseName, const OpenNamed& open) {
+namespace {
+
+NamedHandle OpenFirstOf(std::initializer_list<const wchar_t*> prefixes, std::string_view baseName,
+                        const OpenNamed& open) {
     NamedHandle result;
-    for (const wchar_t* prefix : {L"Global\\", L"Local\\"}) {
+    for (const wchar_t* prefix : prefixes) {
         result.name = FullName(prefix, baseName);
         result.handle = open(result.name.c_str());
         if (result.handle != nullptr) {
@@ -75,6 +78,20 @@ NamedHandle OpenInSharedNamespace(std::string_view baseName, const OpenNamed& op
         }
     }
     return result;
+}
+
+}  // namespace
+
+NamedHandle OpenInSharedNamespace(std::string_view baseName, const OpenNamed& open) {
+    return OpenFirstOf({L"Global\\", L"Local\\"}, baseName, open);
+}
+
+NamedHandle OpenInGlobalNamespace(std::string_view baseName, const OpenNamed& open) {
+    return OpenFirstOf({L"Global\\"}, baseName, open);
+}
+
+bool IsLocalName(std::string_view name) {
+    return name.substr(0, 6) == "Local\\";
 }
 
 }  // namespace orvanecam::platform

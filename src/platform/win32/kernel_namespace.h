@@ -46,5 +46,9 @@ NamedHandle CreateInSharedNamespace(std::string_view baseName, const CreateNamed
 
 // Opens an existing object, trying Global\ first and then Local\.
 NamedHandle OpenInSharedNamespace(std::string_view baseName, const OpenNamed& open);
+// Opens an existing object in Global\ only.
+NamedHandle OpenInGlobalNamespace(std::string_view baseName, const OpenNamed& open);
+// Whether a full object name (UTF-8) is in Local\.
+bool IsLocalName(std::string_view name);
 
 }  // namespace orvanecam::platform

@@ -18,12 +18,14 @@ HANDLE OpenEventForUse(const wchar_t* name) {
 
 }  // namespace
 
-std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, bool mayCreate) {
+std::optional<NamedEvent> NamedEvent::Open(std::string_view baseName, Reach reach) {
     const auto create = [](const wchar_t* name, SECURITY_ATTRIBUTES* security) {
         return CreateEventW(security, TRUE, FALSE, name);
     };
-    NamedHandle event = mayCreate ? CreateInSharedNamespace(baseName, create, OpenEventForUse)
-                                  : OpenInSharedNamespace(baseName, OpenEventForUse);
+    NamedHandle event =
+        reach == Reach::kCreateOrOpen   ? CreateInSharedNamespace(baseName, create, OpenEventForUse)
+        : reach == Reach::kOpenAnywhere ? OpenInSharedNamespace(baseName, OpenEventForUse)
+                                        : OpenInGlobalNamespace(baseName, OpenEventForUse);
     if (event.handle == nullptr) return std::nullopt;
     return NamedEvent(reinterpret_cast<std::intptr_t>(event.handle), nullptr, 0,
                       WideToUtf8(event.name));

@@ -24,6 +24,21 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
                         WideToUtf8(mapping.name));
 }
 
+std::optional<SharedMemory> SharedMemory::OpenPreferred(std::string_view baseName,
+                                                        std::uint64_t size) {
+    const auto open = [](const wchar_t* name) {
+        return OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
+    };
+    NamedHandle mapping = OpenInGlobalNamespace(baseName, open);
+    if (mapping.handle == nullptr) return std::nullopt;
+    return SharedMemory(reinterpret_cast<std::intptr_t>(mapping.handle), size, false,
+                        WideToUtf8(mapping.name));
+}
+
+bool SharedMemory::InFallbackNamespace() const {
+    return IsLocalName(Name());
+}
+
 std::optional<MappedView> SharedMemory::MapAll() const {
     void* data = MapViewOfFile(reinterpret_cast<HANDLE>(m_handle.Get()), FILE_MAP_ALL_ACCESS, 0, 0,
                                static_cast<SIZE_T>(m_size));
