@@ -22,8 +22,9 @@ CameraMediaStream::~CameraMediaStream() {
 
 HRESULT CameraMediaStream::NonDelegatingQueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
-    if (iid == IID_IMFMediaStream || iid == IID_IMFMediaEventGenerator) {
-        return GetInterface(static_cast<IMFMediaStream*>(this), object);
+    if (iid == IID_IMFMediaStream || iid == sdk::IID_IMFMediaStream2 ||
+        iid == IID_IMFMediaEventGenerator) {
+        return GetInterface(static_cast<sdk::IMFMediaStream2*>(this), object);
     }
     return CUnknown::NonDelegatingQueryInterface(iid, object);
 }
@@ -60,7 +61,57 @@ HRESULT CameraMediaStream::RequestSample(IUnknown* token) {
     return S_OK;
 }
 
+HRESULT CameraMediaStream::SetStreamState(sdk::MF_STREAM_STATE value) {
+    std::lock_guard control(m_control);
+    sdk::MF_STREAM_STATE current = sdk::MF_STREAM_STATE_STOPPED;
+    const HRESULT known = GetStreamState(&current);
+    if (FAILED(known) || value == current) return known;
+    switch (value) {
+        case sdk::MF_STREAM_STATE_RUNNING: {
+            sdk::ComPtr<IMFMediaTypeHandler> handler;
+            sdk::ComPtr<IMFMediaType> type;
+            if (FAILED(m_descriptor->GetMediaTypeHandler(handler.Put())) ||
+                FAILED(handler->GetCurrentMediaType(type.Put()))) {
+                return MF_E_INVALIDMEDIATYPE;
+            }
+            const std::optional<StreamFormat> format = StreamFormatOf(type.Get());
+            if (!format) return MF_E_INVALIDMEDIATYPE;
+            PROPVARIANT now;
+            PropVariantInit(&now);
+            now.vt = VT_I8;
+            now.hVal.QuadPart = MFGetSystemTime();
+            return Start(*format, now);
+        }
+        case sdk::MF_STREAM_STATE_PAUSED:
+            return current == sdk::MF_STREAM_STATE_RUNNING ? Pause()
+                                                           : MF_E_INVALID_STATE_TRANSITION;
+        case sdk::MF_STREAM_STATE_STOPPED:
+            return Stop(true);
+    }
+    return E_INVALIDARG;
+}
+
+HRESULT CameraMediaStream::GetStreamState(sdk::MF_STREAM_STATE* value) {
+    if (value == nullptr) return E_POINTER;
+    std::lock_guard lock(m_lock);
+    switch (m_state) {
+        case State::kShutdown:
+            return MF_E_SHUTDOWN;
+        case State::kStarted:
+            *value = sdk::MF_STREAM_STATE_RUNNING;
+            break;
+        case State::kPaused:
+            *value = sdk::MF_STREAM_STATE_PAUSED;
+            break;
+        case State::kStopped:
+            *value = sdk::MF_STREAM_STATE_STOPPED;
+            break;
+    }
+    return S_OK;
+}
+
 HRESULT CameraMediaStream::Start(const StreamFormat& format, const PROPVARIANT& startTime) {
+    std::lock_guard control(m_control);
     StopWorker();
     {
         std::lock_guard lock(m_lock);
@@ -75,6 +126,7 @@ HRESULT CameraMediaStream::Start(const StreamFormat& format, const PROPVARIANT& 
 }
 
 HRESULT CameraMediaStream::Pause() {
+    std::lock_guard control(m_control);
     StopWorker();
     {
         std::lock_guard lock(m_lock);
@@ -85,6 +137,7 @@ HRESULT CameraMediaStream::Pause() {
 }
 
 HRESULT CameraMediaStream::Stop(bool announce) {
+    std::lock_guard control(m_control);
     StopWorker();
     {
         std::lock_guard lock(m_lock);
@@ -98,6 +151,7 @@ HRESULT CameraMediaStream::Stop(bool announce) {
 }
 
 void CameraMediaStream::Shutdown() {
+    std::lock_guard control(m_control);
     StopWorker();
     sdk::ComPtr<IMFMediaSource> source;
     {

@@ -16,7 +16,8 @@
 
 namespace orvanecam::mfsource {
 
-class CameraMediaStream final : public streaming::CUnknown, public QueuedEvents<IMFMediaStream> {
+class CameraMediaStream final : public streaming::CUnknown,
+                                public QueuedEvents<sdk::IMFMediaStream2> {
   public:
     // source: kept (with a reference) until Shutdown.
     CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor* descriptor);
@@ -30,6 +31,11 @@ class CameraMediaStream final : public streaming::CUnknown, public QueuedEvents<
     HRESULT STDMETHODCALLTYPE GetMediaSource(IMFMediaSource** source) override;
     HRESULT STDMETHODCALLTYPE GetStreamDescriptor(IMFStreamDescriptor** descriptor) override;
     HRESULT STDMETHODCALLTYPE RequestSample(IUnknown* token) override;
+
+    // IMFMediaStream2: the stream alone runs, pauses or stops, with the same events as when the
+    // source does it.
+    HRESULT STDMETHODCALLTYPE SetStreamState(sdk::MF_STREAM_STATE value) override;
+    HRESULT STDMETHODCALLTYPE GetStreamState(sdk::MF_STREAM_STATE* value) override;
 
     // From the source, in its lock. Start queues MEStreamStarted with the start time.
     HRESULT Start(const StreamFormat& format, const PROPVARIANT& startTime);
@@ -52,6 +58,8 @@ class CameraMediaStream final : public streaming::CUnknown, public QueuedEvents<
     sdk::ComPtr<IMFSample> FreeSample(DWORD bytes);
     void StopWorker();
 
+    // Serialises the state changes (from the source, and from the frame server directly).
+    std::recursive_mutex m_control;
     std::mutex m_lock;
     std::condition_variable m_wake;
     State m_state = State::kStopped;

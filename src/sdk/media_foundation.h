@@ -26,6 +26,24 @@ inline constexpr GUID MF_DEVICESTREAM_ATTRIBUTE_FRAMESOURCE_TYPES = {
 // MinGW library defines it).
 inline constexpr GUID PINNAME_VIDEO_CAPTURE = {
     0xfb6c4281, 0x0353, 0x11d1, {0x90, 0x5f, 0x00, 0x00, 0xc0, 0xcc, 0x16, 0xba}};
+// IMFMediaStream2 (Windows 8 and later), through which the frame server turns one stream on and
+// off apart from the source.
+enum MF_STREAM_STATE {
+    MF_STREAM_STATE_STOPPED = 0,
+    MF_STREAM_STATE_PAUSED = 1,
+    MF_STREAM_STATE_RUNNING = 2
+};
+// {C5BC37D6-75C7-46A1-A132-81B5F723C20F}
+inline constexpr IID IID_IMFMediaStream2 = {
+    0xc5bc37d6, 0x75c7, 0x46a1, {0xa1, 0x32, 0x81, 0xb5, 0xf7, 0x23, 0xc2, 0x0f}};
+struct IMFMediaStream2 : public IMFMediaStream {
+    virtual HRESULT STDMETHODCALLTYPE SetStreamState(MF_STREAM_STATE value) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetStreamState(MF_STREAM_STATE* value) = 0;
+
+  protected:
+    ~IMFMediaStream2() = default;
+};
+
 // MFFrameSourceTypes_Color: a colour camera stream.
 inline constexpr UINT32 kFrameSourceTypeColor = 0x0001;
 

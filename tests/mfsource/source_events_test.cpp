@@ -116,6 +116,32 @@ TEST_F(SourceEventsTest, ASampleTheClientStillHoldsIsNeverHandedOutAgain) {
     EXPECT_TRUE(nextSample());
 }
 
+TEST_F(SourceEventsTest, TheFrameServerTurnsTheStreamAloneOffAndOnAgain) {
+    PublishUniformFrame(320, 240, 60, 128, 128, 120);
+    const auto source = ActivateSource();
+    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
+    ASSERT_EQ(source->CreatePresentationDescriptor(descriptor.Put()), S_OK);
+    const auto stream = StartAndExpectEvents(source.Get(), descriptor.Get(), MENewStream);
+    sdk::ComPtr<sdk::IMFMediaStream2> control;
+    ASSERT_EQ(stream->QueryInterface(sdk::IID_IMFMediaStream2, control.PutVoid()), S_OK);
+    sdk::MF_STREAM_STATE state = sdk::MF_STREAM_STATE_STOPPED;
+    ASSERT_EQ(control->GetStreamState(&state), S_OK);
+    EXPECT_EQ(state, sdk::MF_STREAM_STATE_RUNNING);
+
+    ASSERT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_STOPPED), S_OK);
+    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStopped);
+    EXPECT_EQ(stream->RequestSample(nullptr), MF_E_MEDIA_SOURCE_WRONGSTATE);
+    EXPECT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_PAUSED), MF_E_INVALID_STATE_TRANSITION);
+    ASSERT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_RUNNING), S_OK);
+    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStarted);
+    ASSERT_EQ(stream->RequestSample(nullptr), S_OK);
+    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEMediaSample);
+    ASSERT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_PAUSED), S_OK);
+    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamPaused);
+    ASSERT_EQ(control->GetStreamState(&state), S_OK);
+    EXPECT_EQ(state, sdk::MF_STREAM_STATE_PAUSED);
+}
+
 TEST_F(SourceEventsTest, ADeselectedStreamIsNeitherAnnouncedNorServed) {
     const auto source = ActivateSource();
     sdk::ComPtr<IMFPresentationDescriptor> descriptor;
