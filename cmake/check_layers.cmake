@@ -19,7 +19,9 @@ set(allowed_media orvanecam producer picture exchange geometry platform)
 set(allowed_api orvanecam com mfsource media producer filter streaming picture exchange settings geometry
     sdk platform)
 # The tools: their own folders, the public header, the platform layer and the SDK declarations.
-set(allowed_tools orvanecam capture common graph_host mfsource platform sdk geometry)
+# The PipeWire bridge is a capture client built on the library layers themselves.
+set(allowed_tools orvanecam capture common graph_host mfsource pipewire filter exchange picture
+    settings platform sdk geometry)
 set(system_layers platform sdk)
 
 # Angle includes any layer may use: the C++ and C standard library, the public header, the

@@ -81,3 +81,41 @@ start_sound_server() {
   done
   echo "no sound server could be started; media playback will fail" >&2
 }
+
+# A private PipeWire session (D-Bus, PipeWire and WirePlumber) in a runtime folder of its own,
+# never the user's: for the PipeWire bridge's test. Exports XDG_RUNTIME_DIR and
+# DBUS_SESSION_BUS_ADDRESS for the programs started after it.
+start_pipewire_session() {
+  pipewire_session_dir="$(mktemp -d)"
+  local dir="$pipewire_session_dir"
+  export XDG_RUNTIME_DIR="$dir/run"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  # WirePlumber exits when its Bluetooth monitor finds no Bluetooth service.
+  mkdir -p "$dir/config/wireplumber/bluetooth.lua.d"
+  echo 'bluez_monitor.enabled = false' >"$dir/config/wireplumber/bluetooth.lua.d/90-off.lua"
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/bus"
+  dbus-daemon --session --fork --address="$DBUS_SESSION_BUS_ADDRESS" --print-pid=1 \
+    >"$dir/dbus.pid" || return 1
+  pipewire >"$dir/pipewire.log" 2>&1 &
+  echo $! >"$dir/pipewire.pid"
+  XDG_CONFIG_HOME="$dir/config" wireplumber >"$dir/wireplumber.log" 2>&1 &
+  echo $! >"$dir/wireplumber.pid"
+  local tries
+  for tries in $(seq 1 50); do
+    pw-cli ls Client 2>/dev/null | grep -q '"WirePlumber"' && return 0
+    sleep 0.2
+  done
+  echo "no PipeWire session could be started" >&2
+  tail -n 5 "$dir/pipewire.log" "$dir/wireplumber.log" >&2
+  return 1
+}
+
+stop_pipewire_session() {
+  [ -n "${pipewire_session_dir:-}" ] || return 0
+  local name
+  for name in wireplumber pipewire dbus; do
+    kill "$(cat "$pipewire_session_dir/$name.pid" 2>/dev/null)" 2>/dev/null
+  done
+  rm -rf "$pipewire_session_dir"
+  pipewire_session_dir=""
+}

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The PipeWire bridge as a Linux application meets it, in a private PipeWire session: a
+# GStreamer consumer takes 90 frames while a producer process sends, is killed and sends again
+# (live, vacant, live), at the offered rate; a consumer asking for 640 x 480 YUY2 gets it; a
+# renamed camera is renamed in PipeWire.
+# Usage: pipewire_bridge.sh BIN_DIR
+set -uo pipefail
+bin="$1"
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$repo_root/scripts/common.sh"
+# shellcheck source=tests/end_to_end/checks.sh
+source "$repo_root/tests/end_to_end/checks.sh"
+work="$(mktemp -d)"
+cd "$work" || exit 1
+export ORVANECAM_OBJECT_SUFFIX="_pw$$"
+export ORVANECAM_REGISTRY_ROOT="$work/registry"
+producer=""
+bridge=""
+
+cleanup() {
+  for process in $producer $bridge; do kill -9 "$process" 2>/dev/null; done
+  stop_pipewire_session
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+start_pipewire_session || exit 1
+
+start_producer() {
+  "$bin/orvanecam-send" --size 640x480 --output "$1" --seconds 120 >>send.log 2>&1 &
+  producer=$!
+}
+stop_producer() {
+  { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
+  producer=""
+}
+# Takes $2 buffers of caps $1 from the camera's node into frames file $3, printing each pts.
+consume() {
+  timeout 60 gst-launch-1.0 -v pipewiresrc target-object=OrvaneCam \
+    stream-properties="props,media.type=Video" num-buffers="$2" ! "$1" ! \
+    identity silent=false ! filesink location="$3" 2>&1 | grep -o 'pts: [0-9:.]*'
+}
+# The mean interval between pts in a consume log, in microseconds, past the first ten (which
+# the consumer's start-up may bunch).
+mean_interval_us() {
+  awk -F'[ :]+' 'NR > 10 { t = ($2 * 3600 + $3 * 60 + $4) * 1e6; if (n == 0) first = t; last = t; n++ }
+                 END { if (n > 1) printf "%d", (last - first) / (n - 1) }' "$1"
+}
+within_2_percent() { [ "${1:-0}" -ge 32666 ] && [ "$1" -le 34000 ]; }
+
+start_producer 640x480
+sleep 1
+"$bin/orvanecam-pipewire" --verbose >bridge.log 2>&1 &
+bridge=$!
+for tries in $(seq 1 50); do
+  pw-cli ls Node 2>/dev/null | grep -q 'node.name = "OrvaneCam"' && break
+  sleep 0.2
+done
+check "the bridge publishes a Video/Source node named after the camera" \
+  bash -c "pw-cli ls Node | grep -A8 'node.name = \"OrvaneCam\"' | grep -q 'Video/Source'"
+
+# The rate over 90 frames of a steady producer.
+consume video/x-raw,format=NV12 90 steady.nv12 >pts.log
+interval="$(mean_interval_us pts.log)"
+echo "mean interval ${interval} us over frames 11 to 90 (offered 33333)"
+check "the frames come at the offered 30 fps, within 2%" within_2_percent "$interval"
+
+consume video/x-raw,format=NV12 90 frames.nv12 >/dev/null &
+consumer=$!
+sleep 1.5
+stop_producer
+sleep 1
+start_producer 640x480
+wait "$consumer"
+"$repo_root/tests/end_to_end/frame_runs.py" frames.nv12 640 480 nv12 >runs.txt
+check "90 frames arrive" grep -qx "frames: 90" runs.txt
+check "frames are live, vacant once the producer is killed, then live again" \
+  grep -Eq "^runs: 1-[0-9]+ live, .*vacant.* live$" runs.txt
+
+stop_producer
+start_producer 1280x720
+consume video/x-raw,format=YUY2,width=640,height=480 10 frames.yuy2 >/dev/null
+"$repo_root/tests/end_to_end/frame_runs.py" frames.yuy2 640 480 yuy2 >runs-yuy2.txt
+check "a consumer asking for 640 x 480 YUY2 gets it" grep -qx "frames: 10" runs-yuy2.txt
+check "... with the producer's picture in it" grep -Eq "live$" runs-yuy2.txt
+check "the bridge logs the format the consumer chose" grep -q "chose 640x480 YUY2" bridge.log
+
+"$bin/orvanecam-send" --seconds 0 --name "Studio Cam" >>send.log 2>&1
+renamed() { pw-dump 2>/dev/null | grep -q '"node.description": "Studio Cam"'; }
+for tries in $(seq 1 20); do renamed && break; sleep 0.2; done
+check "a renamed camera is renamed in PipeWire" renamed
+
+kill -TERM "$bridge"
+check "the bridge ends cleanly on SIGTERM" wait "$bridge"
+bridge=""
+
+finish_with_logs runs.txt runs-yuy2.txt bridge.log send.log
