@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The PipeWire bridge as a Linux application meets it, in a private PipeWire session: a
 # GStreamer consumer takes 90 frames while a producer process sends, is killed and sends again
-# (live, vacant, live), at the offered rate; a consumer asking for 640 x 480 YUY2 gets it; a
-# renamed camera is renamed in PipeWire.
+# (live, vacant, live), at the offered rate; a consumer asking for 640 x 480 YUY2 gets it; the
+# offer follows the producer's output size; a renamed camera is renamed in PipeWire.
 # Usage: pipewire_bridge.sh BIN_DIR
 set -uo pipefail
 bin="$1"
@@ -85,6 +85,11 @@ consume video/x-raw,format=YUY2,width=640,height=480 10 frames.yuy2 >/dev/null
 check "a consumer asking for 640 x 480 YUY2 gets it" grep -qx "frames: 10" runs-yuy2.txt
 check "... with the producer's picture in it" grep -Eq "live$" runs-yuy2.txt
 check "the bridge logs the format the consumer chose" grep -q "chose 640x480 YUY2" bridge.log
+# The producer now sends at 1280 x 720: once the bridge has looked (once a second), a consumer
+# taking what comes first gets that size.
+sleep 1.5
+consume video/x-raw 5 first.raw >/dev/null
+check "the offer follows the producer's output size" grep -q "chose 1280x720 NV12" bridge.log
 
 "$bin/orvanecam-send" --seconds 0 --name "Studio Cam" >>send.log 2>&1
 renamed() { pw-dump 2>/dev/null | grep -q '"node.description": "Studio Cam"'; }
