@@ -5,16 +5,30 @@
 namespace orvanecam::testing {
 namespace {
 
-struct Started {
-    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
-    sdk::ComPtr<IMFMediaStream> stream;
-};
-
 PROPVARIANT EmptyPosition() {
     PROPVARIANT position;
     PropVariantInit(&position);
     return position;
 }
+
+// The object an event carries (the new stream, a sample), as interface iid; null without one.
+template <class Interface>
+sdk::ComPtr<Interface> CarriedObject(IMFMediaEvent* event, REFIID iid) {
+    sdk::ComPtr<Interface> object;
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    if (event != nullptr && SUCCEEDED(event->GetValue(&value)) && value.vt == VT_UNKNOWN) {
+        value.punkVal->QueryInterface(iid, object.PutVoid());
+    }
+    PropVariantClear(&value);
+    return object;
+}
+
+struct Streaming {
+    sdk::ComPtr<IMFMediaSource> source;
+    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
+    sdk::ComPtr<IMFMediaStream> stream;
+};
 
 class SourceEventsTest : public MediaSourceTest {
   protected:
@@ -27,22 +41,24 @@ class SourceEventsTest : public MediaSourceTest {
         EXPECT_EQ(source->Start(descriptor, &GUID_NULL, &position), S_OK);
         sdk::ComPtr<IMFMediaEvent> event = NextEvent(source);
         EXPECT_EQ(TypeOf(event.Get()), announced);
-        sdk::ComPtr<IMFMediaStream> stream;
-        if (event) {
-            PROPVARIANT value;
-            PropVariantInit(&value);
-            event->GetValue(&value);
-            if (value.vt == VT_UNKNOWN) {
-                value.punkVal->QueryInterface(IID_IMFMediaStream, stream.PutVoid());
-            }
-            PropVariantClear(&value);
-        }
+        auto stream = CarriedObject<IMFMediaStream>(event.Get(), IID_IMFMediaStream);
         EXPECT_EQ(TypeOf(NextEvent(source).Get()), MESourceStarted);
         EXPECT_TRUE(stream);
         if (stream) {
             EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStarted);
         }
         return stream;
+    }
+
+    // A 320 x 240 producer at 120 fps and a source started on it.
+    Streaming StartStreaming() {
+        PublishUniformFrame(320, 240, 60, 128, 128, 120);
+        Streaming streaming;
+        streaming.source = ActivateSource();
+        EXPECT_EQ(streaming.source->CreatePresentationDescriptor(streaming.descriptor.Put()), S_OK);
+        streaming.stream =
+            StartAndExpectEvents(streaming.source.Get(), streaming.descriptor.Get(), MENewStream);
+        return streaming;
     }
 };
 
@@ -86,24 +102,14 @@ TEST_F(SourceEventsTest, StartPauseRestartStopAndShutdownFollowTheDocumentedEven
 
 // Samples are pooled: one the client still holds must never be rendered over.
 TEST_F(SourceEventsTest, ASampleTheClientStillHoldsIsNeverHandedOutAgain) {
-    PublishUniformFrame(320, 240, 60, 128, 128, 120);
-    const auto source = ActivateSource();
-    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
-    ASSERT_EQ(source->CreatePresentationDescriptor(descriptor.Put()), S_OK);
-    const auto stream = StartAndExpectEvents(source.Get(), descriptor.Get(), MENewStream);
-    ASSERT_TRUE(stream);
+    const Streaming streaming = StartStreaming();
+    IMFMediaStream* stream = streaming.stream.Get();
+    ASSERT_NE(stream, nullptr);
     const auto nextSample = [&] {
         EXPECT_EQ(stream->RequestSample(nullptr), S_OK);
-        sdk::ComPtr<IMFMediaEvent> event = NextEvent(stream.Get());
+        sdk::ComPtr<IMFMediaEvent> event = NextEvent(stream);
         EXPECT_EQ(TypeOf(event.Get()), MEMediaSample);
-        sdk::ComPtr<IMFSample> sample;
-        PROPVARIANT value;
-        PropVariantInit(&value);
-        if (event && SUCCEEDED(event->GetValue(&value)) && value.vt == VT_UNKNOWN) {
-            value.punkVal->QueryInterface(IID_IMFSample, sample.PutVoid());
-        }
-        PropVariantClear(&value);
-        return sample;
+        return CarriedObject<IMFSample>(event.Get(), IID_IMFSample);
     };
     std::vector<sdk::ComPtr<IMFSample>> held;
     for (int i = 0; i < 10; ++i) {
@@ -117,11 +123,9 @@ TEST_F(SourceEventsTest, ASampleTheClientStillHoldsIsNeverHandedOutAgain) {
 }
 
 TEST_F(SourceEventsTest, TheFrameServerTurnsTheStreamAloneOffAndOnAgain) {
-    PublishUniformFrame(320, 240, 60, 128, 128, 120);
-    const auto source = ActivateSource();
-    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
-    ASSERT_EQ(source->CreatePresentationDescriptor(descriptor.Put()), S_OK);
-    const auto stream = StartAndExpectEvents(source.Get(), descriptor.Get(), MENewStream);
+    const Streaming streaming = StartStreaming();
+    IMFMediaStream* stream = streaming.stream.Get();
+    ASSERT_NE(stream, nullptr);
     sdk::ComPtr<sdk::IMFMediaStream2> control;
     ASSERT_EQ(stream->QueryInterface(sdk::IID_IMFMediaStream2, control.PutVoid()), S_OK);
     sdk::MF_STREAM_STATE state = sdk::MF_STREAM_STATE_STOPPED;
@@ -129,15 +133,15 @@ TEST_F(SourceEventsTest, TheFrameServerTurnsTheStreamAloneOffAndOnAgain) {
     EXPECT_EQ(state, sdk::MF_STREAM_STATE_RUNNING);
 
     ASSERT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_STOPPED), S_OK);
-    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStopped);
+    EXPECT_EQ(TypeOf(NextEvent(stream).Get()), MEStreamStopped);
     EXPECT_EQ(stream->RequestSample(nullptr), MF_E_MEDIA_SOURCE_WRONGSTATE);
     EXPECT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_PAUSED), MF_E_INVALID_STATE_TRANSITION);
     ASSERT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_RUNNING), S_OK);
-    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStarted);
+    EXPECT_EQ(TypeOf(NextEvent(stream).Get()), MEStreamStarted);
     ASSERT_EQ(stream->RequestSample(nullptr), S_OK);
-    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEMediaSample);
+    EXPECT_EQ(TypeOf(NextEvent(stream).Get()), MEMediaSample);
     ASSERT_EQ(control->SetStreamState(sdk::MF_STREAM_STATE_PAUSED), S_OK);
-    EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamPaused);
+    EXPECT_EQ(TypeOf(NextEvent(stream).Get()), MEStreamPaused);
     ASSERT_EQ(control->GetStreamState(&state), S_OK);
     EXPECT_EQ(state, sdk::MF_STREAM_STATE_PAUSED);
 }
@@ -193,12 +197,8 @@ TEST_F(SourceEventsTest, ManyStartStopCyclesAndAShutdownWhileStreamingLeaveNothi
         for (int cycle = 0; cycle < 40; ++cycle) {
             ASSERT_EQ(source->Start(descriptor.Get(), nullptr, &position), S_OK);
             if (!stream) {
-                sdk::ComPtr<IMFMediaEvent> announced = NextEvent(source.Get());
-                PROPVARIANT value;
-                PropVariantInit(&value);
-                announced->GetValue(&value);
-                value.punkVal->QueryInterface(IID_IMFMediaStream, stream.PutVoid());
-                PropVariantClear(&value);
+                stream = CarriedObject<IMFMediaStream>(NextEvent(source.Get()).Get(),
+                                                       IID_IMFMediaStream);
             }
             ASSERT_EQ(stream->RequestSample(nullptr), S_OK);
             ASSERT_EQ(stream->RequestSample(nullptr), S_OK);
