@@ -1,5 +1,6 @@
 #include "pipewire/bridge.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "exchange/reader.h"
