@@ -119,3 +119,15 @@ stop_pipewire_session() {
   rm -rf "$pipewire_session_dir"
   pipewire_session_dir=""
 }
+
+# Builds the Python package's wheel offline into folder $1 with Debian's Python (whose build
+# tools the set-up installs), from a copy so that the source tree gains no build folders.
+build_python_wheel() {
+  local out="$1" copy
+  copy="$(mktemp -d)"
+  cp -r "$repo_root/python" "$copy/source"
+  rm -rf "$copy/source/tests" "$copy/source/examples"
+  /usr/bin/python3 -m build --wheel --no-isolation --outdir "$out" "$copy/source" \
+    >"$copy/build.log" 2>&1 || { cat "$copy/build.log" >&2; rm -rf "$copy"; return 1; }
+  rm -rf "$copy"
+}

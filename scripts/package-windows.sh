@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the package Windows users install: dist/OrvaneCam-<version>-windows.zip with both DLLs
-# and the tools of each bitness (x64/, x86/), the public header, install.cmd and uninstall.cmd.
+# and the tools of each bitness (x64/, x86/), the public header, the Python producer's wheel,
+# install.cmd and uninstall.cmd.
 # Builds the mingw-x64 and mingw-x86 presets first unless --prebuilt is given.
 # Usage: scripts/package-windows.sh [--prebuilt] [--out DIR]
 set -euo pipefail
@@ -40,6 +41,7 @@ for pair in x64:mingw-x64 x86:mingw-x86; do
 done
 mkdir -p "$root/include/orvanecam"
 cp "$repo_root/include/orvanecam/orvanecam.h" "$root/include/orvanecam/"
+build_python_wheel "$root/python"
 # Command scripts keep Windows line endings, which cmd's labels and blocks depend on.
 for script in install.cmd uninstall.cmd; do
   sed 's/\r*$/\r/' "$repo_root/packaging/windows/$script" >"$root/$script"

@@ -29,7 +29,8 @@ zip_file="$(ls "$work"/OrvaneCam-*-windows.zip 2>/dev/null | head -n 1)"
 unzip -q "$zip_file" -d "$work/unpacked" 2>/dev/null
 package="$(ls -d "$work"/unpacked/OrvaneCam-* 2>/dev/null | head -n 1)"
 for file in x64/OrvaneCam.dll x86/OrvaneCam.dll x64/orvanecam-capture.exe x64/orvanecam-mfcamera.exe \
-  x86/orvanecam-capture.exe include/orvanecam/orvanecam.h install.cmd uninstall.cmd; do
+  x86/orvanecam-capture.exe include/orvanecam/orvanecam.h python/orvanecam-1.0.0-py3-none-any.whl \
+  install.cmd uninstall.cmd; do
   check "the package holds $file" test -f "$package/$file"
 done
 

@@ -5,16 +5,14 @@
 set -euo pipefail
 bin="$1"
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$repo_root/scripts/common.sh"
 # Debian's Python, whose numpy, pytest and build the set-up installs (not a user's own Python).
 python=/usr/bin/python3
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# Built from a copy, so that the source tree gains no build folders.
-cp -r "$repo_root/python" "$work/source"
-rm -rf "$work/source/tests" "$work/source/examples"
-"$python" -m build --wheel --no-isolation --outdir "$work/dist" "$work/source" >"$work/build.log" 2>&1 ||
-  { cat "$work/build.log"; exit 1; }
+build_python_wheel "$work/dist" || exit 1
 wheel=("$work"/dist/orvanecam-*-py3-none-any.whl)
 [ -f "${wheel[0]}" ] || { echo "no pure-Python wheel was built"; ls "$work/dist"; exit 1; }
 "$python" -m zipfile -e "${wheel[0]}" "$work/site"
