@@ -13,6 +13,14 @@ FrameSize ValidOutputSize(std::int32_t width, std::int32_t height) {
     return even.width == 0 || even.height == 0 ? kDefaultFrameSize : even;
 }
 
+bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes) {
+    const auto isEvenSide = [](std::int32_t side) {
+        return geometry::IsSideInRange(side) && side % 2 == 0;
+    };
+    return isEvenSide(width) && isEvenSide(height) && bytes >= 1 &&
+           static_cast<std::size_t>(bytes) <= kRegionBytes && bytes >= height * width * 3 / 2;
+}
+
 namespace {
 
 // How often a waiting writer or reader asks whether the holder's process still exists.

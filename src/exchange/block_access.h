@@ -10,6 +10,9 @@ namespace orvanecam::exchange {
 
 // An output size read from the block: even, within 2..kMaxDimension, or the default.
 FrameSize ValidOutputSize(std::int32_t width, std::int32_t height);
+// A custom vacant picture's fields are usable: even sides in 1..4096 and enough bytes for them,
+// at most the vacant area.
+bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes);
 
 // Interlocked access: sequentially consistent.
 template <class T>

@@ -28,10 +28,8 @@ void FramePublisher::CarryOver(SharedBlock& left) {
     const std::int32_t vacantWidth = Atomic(left.vacantWidth).load();
     const std::int32_t vacantHeight = Atomic(left.vacantHeight).load();
     const std::int32_t vacantBytes = Atomic(left.vacantBytes).load();
-    const bool carriesVacant =
-        Atomic(left.customVacant).load() != 0u &&
-        geometry::IsValidPictureSize(vacantWidth, vacantHeight) && vacantBytes > 0 &&
-        static_cast<std::size_t>(vacantBytes) == geometry::Yuv420Bytes(vacantWidth, vacantHeight);
+    const bool carriesVacant = Atomic(left.customVacant).load() != 0u &&
+                               IsValidVacantPicture(vacantWidth, vacantHeight, vacantBytes);
     const bool carriesFrame = Atomic(left.hasPayload).load() != 0u;
 
     BeginGuardedWrite(block);

@@ -12,7 +12,8 @@ constexpr DWORD kStreamId = 0;
 
 HRESULT DescribeStream(IMFStreamDescriptor& descriptor) {
     HRESULT result =
-        descriptor.SetGUID(sdk::MF_DEVICESTREAM_STREAM_CATEGORY, sdk::PINNAME_VIDEO_CAPTURE);
+        // A capture stream: the same category (PINNAME_VIDEO_CAPTURE) as the filter's pin.
+        descriptor.SetGUID(sdk::MF_DEVICESTREAM_STREAM_CATEGORY, PIN_CATEGORY_CAPTURE);
     if (SUCCEEDED(result)) result = descriptor.SetUINT32(sdk::MF_DEVICESTREAM_STREAM_ID, kStreamId);
     if (SUCCEEDED(result)) {
         result = descriptor.SetUINT32(sdk::MF_DEVICESTREAM_FRAMESERVER_SHARED, TRUE);

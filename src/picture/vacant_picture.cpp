@@ -10,19 +10,6 @@
 #include "platform/utf16.h"
 
 namespace orvanecam::picture {
-namespace {
-
-bool InSide(std::int32_t side) {
-    return IsSideInRange(side) && side % 2 == 0;
-}
-
-}  // namespace
-
-bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes) {
-    return InSide(width) && InSide(height) && bytes >= 1 &&
-           static_cast<std::size_t>(bytes) <= exchange::kRegionBytes &&
-           bytes >= height * width * 3 / 2;
-}
 
 bool LoadVacantFromFile(exchange::SharedBlock& block, const std::u16string& path) {
     if (path.empty()) return false;
@@ -64,7 +51,7 @@ void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,
             const std::int32_t width = exchange::Atomic(block->vacantWidth).load();
             const std::int32_t height = exchange::Atomic(block->vacantHeight).load();
             const std::int32_t bytes = exchange::Atomic(block->vacantBytes).load();
-            if (IsValidVacantPicture(width, height, bytes)) {
+            if (exchange::IsValidVacantPicture(width, height, bytes)) {
                 RenderToSample(state, block->vacantArea, width, height, orientation, sample,
                                sampleSize, media);
                 return;

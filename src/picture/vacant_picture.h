@@ -13,9 +13,6 @@
 
 namespace orvanecam::picture {
 
-// A custom picture's fields are usable: even sides in 1..4096 and enough bytes for them.
-bool IsValidVacantPicture(std::int32_t width, std::int32_t height, std::int32_t bytes);
-
 // Loads the bitmap at path into the block's vacant area; false when it cannot be loaded.
 bool LoadVacantFromFile(exchange::SharedBlock& block, const std::u16string& path);
 

@@ -22,10 +22,6 @@ inline constexpr GUID MF_DEVICESTREAM_FRAMESERVER_SHARED = {
     0x1cb378e9, 0xb279, 0x41d4, {0xaf, 0x97, 0x34, 0xa2, 0x43, 0xe6, 0x83, 0x20}};
 inline constexpr GUID MF_DEVICESTREAM_ATTRIBUTE_FRAMESOURCE_TYPES = {
     0x17145fd1, 0x1b2b, 0x423c, {0x80, 0x01, 0x2b, 0x68, 0x33, 0xed, 0x35, 0x88}};
-// PINNAME_VIDEO_CAPTURE, the stream category of a capture stream (ksmedia.h declares it, but no
-// MinGW library defines it).
-inline constexpr GUID PINNAME_VIDEO_CAPTURE = {
-    0xfb6c4281, 0x0353, 0x11d1, {0x90, 0x5f, 0x00, 0x00, 0xc0, 0xcc, 0x16, 0xba}};
 // IMFMediaStream2 (Windows 8 and later), through which the frame server turns one stream on and
 // off apart from the source.
 enum MF_STREAM_STATE {

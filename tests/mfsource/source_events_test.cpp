@@ -168,7 +168,7 @@ TEST_F(SourceEventsTest, TheFrameServersQuestionsHaveTheirAnswers) {
     GUID category{};
     UINT32 shared = 0, types = 0;
     ASSERT_EQ(attributes->GetGUID(sdk::MF_DEVICESTREAM_STREAM_CATEGORY, &category), S_OK);
-    EXPECT_EQ(category, sdk::PINNAME_VIDEO_CAPTURE);
+    EXPECT_EQ(category, PIN_CATEGORY_CAPTURE);
     EXPECT_EQ(attributes->GetUINT32(sdk::MF_DEVICESTREAM_FRAMESERVER_SHARED, &shared), S_OK);
     EXPECT_EQ(attributes->GetUINT32(sdk::MF_DEVICESTREAM_ATTRIBUTE_FRAMESOURCE_TYPES, &types),
               S_OK);
