@@ -6,7 +6,6 @@
 
 #include "exchange/block_access.h"
 #include "picture/bitmap_loader.h"
-#include "picture/pixel_formats.h"
 #include "platform/utf16.h"
 
 namespace orvanecam::picture {
