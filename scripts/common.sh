@@ -120,14 +120,18 @@ stop_pipewire_session() {
   pipewire_session_dir=""
 }
 
-# Builds the Python package's wheel offline into folder $1 with Debian's Python (whose build
-# tools the set-up installs), from a copy so that the source tree gains no build folders.
+# Debian's Python, whose numpy, pytest and build tools the set-up installs (not a Python a user
+# put first on the PATH).
+system_python=/usr/bin/python3
+
+# Builds the Python package's wheel offline into folder $1, from a copy so that the source tree
+# gains no build folders.
 build_python_wheel() {
   local out="$1" copy
   copy="$(mktemp -d)"
   cp -r "$repo_root/python" "$copy/source"
   rm -rf "$copy/source/tests" "$copy/source/examples"
-  /usr/bin/python3 -m build --wheel --no-isolation --outdir "$out" "$copy/source" \
+  "$system_python" -m build --wheel --no-isolation --outdir "$out" "$copy/source" \
     >"$copy/build.log" 2>&1 || { cat "$copy/build.log" >&2; rm -rf "$copy"; return 1; }
   rm -rf "$copy"
 }

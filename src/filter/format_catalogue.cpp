@@ -13,10 +13,9 @@ constexpr std::int32_t kMaxFps = 120;
 }  // namespace
 
 FormatCatalogue::FormatCatalogue(const exchange::OutputSettings& settings)
-    : m_nv12First(settings.nv12First != 0) {
-    const std::int32_t fps =
-        settings.fps < 1 ? exchange::kDefaultFps : std::min(settings.fps, kMaxFps);
-    const REFERENCE_TIME interval = 10000000 / fps;
+    : m_nv12First(settings.nv12First != 0),
+      m_fps(settings.fps < 1 ? exchange::kDefaultFps : std::min(settings.fps, kMaxFps)) {
+    const REFERENCE_TIME interval = 10000000 / m_fps;
     const exchange::FrameSize own = exchange::ValidOutputSize(settings.width, settings.height);
     m_sizes[0] = {own.width, own.height, interval};
     m_sizeCount = 1;
@@ -26,10 +25,16 @@ FormatCatalogue::FormatCatalogue(const exchange::OutputSettings& settings)
     }
 }
 
+std::array<picture::SampleFormat, 2> FormatCatalogue::YuvFormats() const {
+    using picture::SampleFormat;
+    return m_nv12First ? std::array{SampleFormat::kNv12, SampleFormat::kYuy2}
+                       : std::array{SampleFormat::kYuy2, SampleFormat::kNv12};
+}
+
 picture::SampleFormat FormatCatalogue::GroupFormat(int group) const {
     if (group == 4) return picture::SampleFormat::kRgb24;
     if (group == 5) return picture::SampleFormat::kRgb32;
-    return (group < 2) == m_nv12First ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;
+    return YuvFormats()[static_cast<std::size_t>(group / 2)];
 }
 
 HRESULT FormatCatalogue::TypeAt(int position, streaming::CMediaType& type) const {

@@ -27,6 +27,10 @@ class FormatCatalogue {
     // The sample format and layout of a position's group (0..5).
     picture::SampleFormat GroupFormat(int group) const;
     bool Nv12First() const { return m_nv12First; }
+    // The two YUV subtypes in the order they are offered, the preferred first.
+    std::array<picture::SampleFormat, 2> YuvFormats() const;
+    // The rate every size is offered at.
+    std::int32_t FramesPerSecond() const { return m_fps; }
     const FormatEntry& Entry(int index) const { return m_sizes[static_cast<std::size_t>(index)]; }
 
     // E_INVALIDARG for a negative position, VFW_S_NO_MORE_ITEMS past the end.
@@ -40,6 +44,7 @@ class FormatCatalogue {
     std::array<FormatEntry, kMaxSizes> m_sizes{};
     int m_sizeCount = 0;
     bool m_nv12First = true;
+    std::int32_t m_fps = exchange::kDefaultFps;
 };
 
 // The catalogue of the block's current output settings (the defaults without a block); a frame

@@ -105,19 +105,13 @@ HRESULT CameraMediaSource::ReadSelection(IMFPresentationDescriptor* descriptor, 
     BOOL isSelected = FALSE;
     DWORD id = 0;
     sdk::ComPtr<IMFStreamDescriptor> stream;
-    sdk::ComPtr<IMFMediaTypeHandler> handler;
-    sdk::ComPtr<IMFMediaType> type;
     if (FAILED(descriptor->GetStreamDescriptorCount(&count)) || count != 1 ||
         FAILED(descriptor->GetStreamDescriptorByIndex(0, &isSelected, stream.Put())) ||
         FAILED(stream->GetStreamIdentifier(&id)) || id != kStreamId) {
         return E_INVALIDARG;
     }
     selected = isSelected != FALSE;
-    if (FAILED(stream->GetMediaTypeHandler(handler.Put())) ||
-        FAILED(handler->GetCurrentMediaType(type.Put()))) {
-        return MF_E_INVALIDMEDIATYPE;
-    }
-    const std::optional<StreamFormat> chosen = StreamFormatOf(type.Get());
+    const std::optional<StreamFormat> chosen = CurrentFormatOf(stream.Get());
     if (!chosen) return MF_E_INVALIDMEDIATYPE;
     format = *chosen;
     return S_OK;
@@ -137,11 +131,7 @@ HRESULT CameraMediaSource::Start(IMFPresentationDescriptor* descriptor, const GU
     HRESULT result = ReadSelection(descriptor, selected, format);
     if (FAILED(result)) return result;
 
-    // A live source starts at the present: its start time is now on the system clock.
-    PROPVARIANT startTime;
-    PropVariantInit(&startTime);
-    startTime.vt = VT_I8;
-    startTime.hVal.QuadPart = MFGetSystemTime();
+    const PROPVARIANT startTime = SystemTimeNow();
     if (selected) {
         result = m_events->QueueEventParamUnk(m_streamActive ? MEUpdatedStream : MENewStream,
                                               GUID_NULL, S_OK, m_stream->NonDelegatingUnknown());

@@ -68,19 +68,8 @@ HRESULT CameraMediaStream::SetStreamState(sdk::MF_STREAM_STATE value) {
     if (FAILED(known) || value == current) return known;
     switch (value) {
         case sdk::MF_STREAM_STATE_RUNNING: {
-            sdk::ComPtr<IMFMediaTypeHandler> handler;
-            sdk::ComPtr<IMFMediaType> type;
-            if (FAILED(m_descriptor->GetMediaTypeHandler(handler.Put())) ||
-                FAILED(handler->GetCurrentMediaType(type.Put()))) {
-                return MF_E_INVALIDMEDIATYPE;
-            }
-            const std::optional<StreamFormat> format = StreamFormatOf(type.Get());
-            if (!format) return MF_E_INVALIDMEDIATYPE;
-            PROPVARIANT now;
-            PropVariantInit(&now);
-            now.vt = VT_I8;
-            now.hVal.QuadPart = MFGetSystemTime();
-            return Start(*format, now);
+            const std::optional<StreamFormat> format = CurrentFormatOf(m_descriptor.Get());
+            return format ? Start(*format, SystemTimeNow()) : MF_E_INVALIDMEDIATYPE;
         }
         case sdk::MF_STREAM_STATE_PAUSED:
             return current == sdk::MF_STREAM_STATE_RUNNING ? Pause()
@@ -204,13 +193,7 @@ void CameraMediaStream::Deliver() {
 }
 
 void CameraMediaStream::FollowCurrentType() {
-    sdk::ComPtr<IMFMediaTypeHandler> handler;
-    sdk::ComPtr<IMFMediaType> type;
-    if (FAILED(m_descriptor->GetMediaTypeHandler(handler.Put())) ||
-        FAILED(handler->GetCurrentMediaType(type.Put()))) {
-        return;
-    }
-    const std::optional<StreamFormat> current = StreamFormatOf(type.Get());
+    const std::optional<StreamFormat> current = CurrentFormatOf(m_descriptor.Get());
     if (!current) return;
     if (current->interval != m_format.interval) m_sampler.Start(current->interval);
     // Pooled samples hold buffers of the old size.

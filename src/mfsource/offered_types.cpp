@@ -7,24 +7,23 @@ namespace {
 
 constexpr std::int64_t kUnitsPerSecond = 10000000;
 
-HRESULT CreateType(const GUID& subtype, const filter::FormatEntry& entry,
+HRESULT CreateType(const picture::MediaFrame& media, std::int32_t fps,
                    sdk::ComPtr<IMFMediaType>& type) {
     HRESULT result = MFCreateMediaType(type.Put());
-    const auto width = static_cast<UINT32>(entry.width);
-    const auto height = static_cast<UINT32>(entry.height);
-    const bool yuy2 = subtype == MFVideoFormat_YUY2;
-    const picture::MediaFrame media{
-        entry.width, entry.height,
-        yuy2 ? picture::SampleFormat::kYuy2 : picture::SampleFormat::kNv12};
-    const auto fps =
-        static_cast<UINT32>((kUnitsPerSecond + entry.avgTimePerFrame / 2) / entry.avgTimePerFrame);
+    const auto width = static_cast<UINT32>(media.width);
+    const auto height = static_cast<UINT32>(media.height);
+    const bool yuy2 = media.format == picture::SampleFormat::kYuy2;
     const auto set = [&](auto&& step) {
         if (SUCCEEDED(result)) result = step();
     };
     set([&] { return type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Video); });
-    set([&] { return type->SetGUID(MF_MT_SUBTYPE, subtype); });
+    set([&] {
+        return type->SetGUID(MF_MT_SUBTYPE, yuy2 ? MFVideoFormat_YUY2 : MFVideoFormat_NV12);
+    });
     set([&] { return MFSetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, width, height); });
-    set([&] { return MFSetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, fps, 1); });
+    set([&] {
+        return MFSetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, static_cast<UINT32>(fps), 1);
+    });
     set([&] { return MFSetAttributeRatio(type.Get(), MF_MT_PIXEL_ASPECT_RATIO, 1, 1); });
     set([&] { return type->SetUINT32(MF_MT_INTERLACE_MODE, MFVideoInterlace_Progressive); });
     set([&] { return type->SetUINT32(MF_MT_ALL_SAMPLES_INDEPENDENT, TRUE); });
@@ -41,12 +40,12 @@ HRESULT CreateType(const GUID& subtype, const filter::FormatEntry& entry,
 HRESULT CreateOfferedTypes(const filter::FormatCatalogue& catalogue,
                            std::vector<sdk::ComPtr<IMFMediaType>>& types) {
     types.clear();
-    const GUID& first = catalogue.Nv12First() ? MFVideoFormat_NV12 : MFVideoFormat_YUY2;
-    const GUID& second = catalogue.Nv12First() ? MFVideoFormat_YUY2 : MFVideoFormat_NV12;
-    for (const GUID* subtype : {&first, &second}) {
+    for (const picture::SampleFormat format : catalogue.YuvFormats()) {
         for (int index = 0; index < catalogue.SizeCount(); ++index) {
+            const filter::FormatEntry& entry = catalogue.Entry(index);
             sdk::ComPtr<IMFMediaType> type;
-            const HRESULT result = CreateType(*subtype, catalogue.Entry(index), type);
+            const HRESULT result =
+                CreateType({entry.width, entry.height, format}, catalogue.FramesPerSecond(), type);
             if (FAILED(result)) return result;
             types.push_back(std::move(type));
         }
@@ -74,6 +73,24 @@ std::optional<StreamFormat> StreamFormatOf(IMFMediaType* type) {
         subtype == MFVideoFormat_NV12 ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;
     return StreamFormat{
         {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), format}, interval};
+}
+
+std::optional<StreamFormat> CurrentFormatOf(IMFStreamDescriptor* descriptor) {
+    sdk::ComPtr<IMFMediaTypeHandler> handler;
+    sdk::ComPtr<IMFMediaType> type;
+    if (descriptor == nullptr || FAILED(descriptor->GetMediaTypeHandler(handler.Put())) ||
+        FAILED(handler->GetCurrentMediaType(type.Put()))) {
+        return std::nullopt;
+    }
+    return StreamFormatOf(type.Get());
+}
+
+PROPVARIANT SystemTimeNow() {
+    PROPVARIANT now;
+    PropVariantInit(&now);
+    now.vt = VT_I8;
+    now.hVal.QuadPart = MFGetSystemTime();
+    return now;
 }
 
 }  // namespace orvanecam::mfsource

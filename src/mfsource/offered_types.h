@@ -24,5 +24,11 @@ struct StreamFormat {
 // The format of a type the camera can produce (video, NV12 or YUY2, an even size within
 // 2..4096, a positive rate); nullopt for any other.
 std::optional<StreamFormat> StreamFormatOf(IMFMediaType* type);
+// The format of the current type of a stream descriptor's handler, as StreamFormatOf.
+std::optional<StreamFormat> CurrentFormatOf(IMFStreamDescriptor* descriptor);
+
+// The present on the system clock (the presentation clock's time source), as a start event's
+// value: a live stream starts now, whatever position it was asked to start at.
+PROPVARIANT SystemTimeNow();
 
 }  // namespace orvanecam::mfsource

@@ -7,16 +7,14 @@ bin="$1"
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=scripts/common.sh
 source "$repo_root/scripts/common.sh"
-# Debian's Python, whose numpy, pytest and build the set-up installs (not a user's own Python).
-python=/usr/bin/python3
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
 build_python_wheel "$work/dist" || exit 1
 wheel=("$work"/dist/orvanecam-*-py3-none-any.whl)
 [ -f "${wheel[0]}" ] || { echo "no pure-Python wheel was built"; ls "$work/dist"; exit 1; }
-"$python" -m zipfile -e "${wheel[0]}" "$work/site"
+"$system_python" -m zipfile -e "${wheel[0]}" "$work/site"
 
 cd "$work"
 PYTHONPATH="$work/site" ORVANECAM_BIN="$bin" \
-  "$python" -m pytest -q -p no:cacheprovider "$repo_root/python/tests"
+  "$system_python" -m pytest -q -p no:cacheprovider "$repo_root/python/tests"

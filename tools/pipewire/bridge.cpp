@@ -30,14 +30,13 @@ std::vector<PipeWireFormat> OfferedFormats() {
     exchange::FrameReader& reader = exchange::ReaderExchange();
     reader.OpenReaderBlock();
     const filter::FormatCatalogue catalogue = filter::ReadCatalogue(reader);
-    const Layout first = catalogue.Nv12First() ? Layout::kNv12 : Layout::kYuy2;
-    const Layout second = catalogue.Nv12First() ? Layout::kYuy2 : Layout::kNv12;
     std::vector<PipeWireFormat> formats;
-    for (const Layout layout : {first, second}) {
+    for (const picture::SampleFormat format : catalogue.YuvFormats()) {
+        const Layout layout =
+            format == picture::SampleFormat::kNv12 ? Layout::kNv12 : Layout::kYuy2;
         for (int index = 0; index < catalogue.SizeCount(); ++index) {
             const filter::FormatEntry& entry = catalogue.Entry(index);
-            const auto fps = static_cast<std::int32_t>(kUnitsPerSecond / entry.avgTimePerFrame);
-            formats.push_back({entry.width, entry.height, layout, fps});
+            formats.push_back({entry.width, entry.height, layout, catalogue.FramesPerSecond()});
         }
     }
     return formats;
