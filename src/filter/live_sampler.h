@@ -22,6 +22,8 @@ class LiveSampler {
     // Renders the slot's frame into data (size bytes, at least one frame of media).
     void Render(const LiveSchedule::Slot& slot, std::uint8_t* data, std::size_t size,
                 const picture::MediaFrame& media);
+    // The slot's frame could not be sent: the schedule moves past it.
+    void Skip(const LiveSchedule::Slot& slot) { m_schedule.Missed(slot); }
     // When streaming ends.
     void Stop() { m_source.Release(); }
 

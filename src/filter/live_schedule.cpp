@@ -56,4 +56,9 @@ void LiveSchedule::Delivered(const Slot& slot, std::int64_t now, bool newFrameAr
     ++m_delivered;
 }
 
+void LiveSchedule::Missed(const Slot& slot) {
+    m_nextIndex = std::max(m_nextIndex, slot.index + 1);
+    ++m_dropped;
+}
+
 }  // namespace orvanecam::filter

@@ -22,6 +22,9 @@ class LiveSchedule {
     // The sample of slot left at now; newFrameArrived when a frame arriving inside the slot's
     // window sent it, which moves the schedule's phase towards that frame.
     void Delivered(const Slot& slot, std::int64_t now, bool newFrameArrived);
+    // The sample of slot could not leave (no buffer downstream): the slot is dropped, and the
+    // next one comes at its own time rather than at once.
+    void Missed(const Slot& slot);
 
     std::int64_t Interval() const { return m_interval; }
     std::int64_t DroppedCount() const { return m_dropped; }

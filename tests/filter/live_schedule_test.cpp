@@ -104,5 +104,17 @@ TEST(LiveScheduleTest, ALateStreamDropsTheSlotsItMissedInsteadOfBursting) {
     EXPECT_EQ(schedule.DeliveredCount(), 2);
 }
 
+TEST(LiveScheduleTest, ASlotWhoseSampleCouldNotLeaveIsNotOfferedAgainAtOnce) {
+    LiveSchedule schedule;
+    schedule.Start(0, kInterval);
+    const LiveSchedule::Slot first = schedule.Next(0);
+    schedule.Missed(first);
+    const LiveSchedule::Slot next = schedule.Next(1000);
+    EXPECT_EQ(next.index, first.index + 1);
+    EXPECT_GE(next.opens, kInterval / 2);
+    EXPECT_EQ(schedule.DroppedCount(), 1);
+    EXPECT_EQ(schedule.DeliveredCount(), 0);
+}
+
 }  // namespace
 }  // namespace orvanecam::testing

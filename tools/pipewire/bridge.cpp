@@ -80,6 +80,7 @@ int PipeWireBridge::Tick(platform::PipeWireVideoSource& source) {
     if (source.Push()) {
         ++m_pushed;
     } else {
+        m_sampler.Skip(m_slot);
         ++m_missed;
     }
     return 0;

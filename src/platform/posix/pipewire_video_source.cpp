@@ -26,9 +26,6 @@ struct PipeWireVideoSource::State {
     std::optional<Format> chosen;
     std::uint64_t sequence = 0;
     bool pushed = false;
-    // Buffers of the chosen format are in place and the node runs: between a format change and
-    // the new buffers, a frame would go out in a buffer of the old size.
-    bool streaming = false;
 };
 
 namespace {
@@ -95,7 +92,6 @@ std::optional<Format> ParseFormat(const spa_pod* param) {
 void OnParamChanged(void* data, std::uint32_t id, const spa_pod* param) {
     auto& state = *static_cast<State*>(data);
     if (id != SPA_PARAM_Format) return;
-    state.streaming = false;
     state.chosen = ParseFormat(param);
     state.handler->FormatChosen(state.chosen);
     if (!state.chosen) return;
@@ -148,14 +144,9 @@ void OnProcess(void* data) {
     pw_stream_queue_buffer(state.stream, buffer);
 }
 
-void OnStateChanged(void* data, pw_stream_state, pw_stream_state state, const char*) {
-    static_cast<State*>(data)->streaming = state == PW_STREAM_STATE_STREAMING;
-}
-
 constexpr pw_stream_events kStreamEvents = [] {
     pw_stream_events events{};
     events.version = PW_VERSION_STREAM_EVENTS;
-    events.state_changed = OnStateChanged;
     events.param_changed = OnParamChanged;
     events.process = OnProcess;
     return events;
@@ -266,7 +257,7 @@ bool PipeWireVideoSource::Push() {
     State& state = *m_state;
     state.pushed = false;
     // A driving stream asks for its frame itself: process runs and fills a buffer.
-    if (state.chosen && state.streaming && pw_stream_is_driving(state.stream)) {
+    if (state.chosen && pw_stream_is_driving(state.stream)) {
         pw_stream_trigger_process(state.stream);
     }
     return state.pushed;
