@@ -1,20 +1,63 @@
 #include "filter/format_catalogue.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
+#include <optional>
+
+#include "geometry/picture_geometry.h"
 
 namespace orvanecam::filter {
 namespace {
 
 // Landscape sizes clients ask cameras for by name, largest first.
 constexpr exchange::FrameSize kCommonSizes[] = {{1920, 1080}, {1280, 720}, {640, 480}, {320, 240}};
-constexpr std::int32_t kMaxFps = 120;
+// The renderer scales both ways with bilinear filtering: two taps.
+constexpr int kScalingTaps = 2;
+
+// What a proposed type asks for, when it is a picture the camera makes.
+struct RequestedPicture {
+    picture::SampleFormat format;
+    std::int32_t width;
+    std::int32_t height;      // negative: top-down
+    REFERENCE_TIME interval;  // 0: any
+};
+
+// Reads only the subtype, the layout, the size and the frame interval.
+std::optional<RequestedPicture> PictureOf(const AM_MEDIA_TYPE& type) {
+    if (type.majortype != MEDIATYPE_Video) return std::nullopt;
+    const std::optional<picture::SampleFormat> format = CameraFormatOf(type.subtype);
+    const BITMAPINFOHEADER* header = BitmapHeaderOf(type);
+    if (!format.has_value() || header == nullptr) return std::nullopt;
+    const std::int64_t width = header->biWidth;
+    const std::int64_t height = PictureHeight(*header);
+    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width % 2 != 0) {
+        return std::nullopt;
+    }
+    if (*format != picture::SampleFormat::kYuy2 && height % 2 != 0) return std::nullopt;
+    // AvgTimePerFrame sits at the same place in both layouts.
+    const REFERENCE_TIME interval =
+        reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat)->AvgTimePerFrame;
+    if (interval != 0 && (interval < kMinFrameInterval || interval > kMaxFrameInterval)) {
+        return std::nullopt;
+    }
+    const bool topDown = picture::IsRgb(*format) && header->biHeight < 0;
+    return RequestedPicture{*format, static_cast<std::int32_t>(width),
+                            static_cast<std::int32_t>(topDown ? -height : height), interval};
+}
+
+// The data rate of one size and rate, as the capability record's 32-bit field holds it.
+LONG BitsPerSecond(std::int32_t width, std::int32_t height, picture::SampleFormat format,
+                   REFERENCE_TIME interval) {
+    const std::int64_t bits = geometry::FrameBytes(width, height, format) * 8 * 10000000 / interval;
+    return static_cast<LONG>(std::min<std::int64_t>(bits, INT32_MAX));
+}
 
 }  // namespace
 
 FormatCatalogue::FormatCatalogue(const exchange::OutputSettings& settings)
     : m_nv12First(settings.nv12First != 0),
-      m_fps(settings.fps < 1 ? exchange::kDefaultFps : std::min(settings.fps, kMaxFps)) {
+      m_fps(settings.fps < 1 ? exchange::kDefaultFps
+                             : std::min(settings.fps, kMaxFramesPerSecond)) {
     const REFERENCE_TIME interval = 10000000 / m_fps;
     const exchange::FrameSize own = exchange::ValidOutputSize(settings.width, settings.height);
     m_sizes[0] = {own.width, own.height, interval};
@@ -58,22 +101,24 @@ HRESULT FormatCatalogue::CapabilityAt(int index, streaming::CMediaType& type,
     if (FAILED(BuildVideoType(entry, format, FormatLayout::kVideoInfo, type))) return E_OUTOFMEMORY;
     type.bFixedSizeSamples = FALSE;
 
-    const REFERENCE_TIME interval = entry.avgTimePerFrame;
+    // Any size and rate in range is drawn from the same input, the entry's size being the one
+    // this capability names; no source rectangle is taken, so cropping keeps the whole picture.
     const SIZE size{entry.width, entry.height};
     caps.guid = FORMAT_VideoInfo;
-    caps.VideoStandard = 0;
+    caps.VideoStandard = 0;  // digital video, no analog standard
     caps.InputSize = caps.MinCroppingSize = caps.MaxCroppingSize = size;
-    caps.CropGranularityX = entry.width;
-    caps.CropGranularityY = entry.height;
-    caps.CropAlignX = caps.CropAlignY = 0;
-    caps.MinOutputSize = caps.MaxOutputSize = size;
-    caps.OutputGranularityX = caps.OutputGranularityY = 0;
-    caps.MinFrameInterval = caps.MaxFrameInterval = interval;
-    const std::uint32_t imageBytes = type.lSampleSize;
-    // A 32-bit field: the largest sizes wrap, as they always have.
-    const std::uint32_t bitsPerSecond =
-        static_cast<std::uint32_t>(10000000 / interval) * imageBytes * 8u;
-    caps.MinBitsPerSecond = caps.MaxBitsPerSecond = static_cast<LONG>(bitsPerSecond);
+    caps.CropGranularityX = caps.CropGranularityY = kSideStep;
+    caps.CropAlignX = caps.CropAlignY = kSideStep;
+    caps.MinOutputSize = {kSideStep, kSideStep};
+    caps.MaxOutputSize = {geometry::kMaxDimension, geometry::kMaxDimension};
+    caps.OutputGranularityX = caps.OutputGranularityY = kSideStep;
+    caps.StretchTapsX = caps.StretchTapsY = kScalingTaps;
+    caps.ShrinkTapsX = caps.ShrinkTapsY = kScalingTaps;
+    caps.MinFrameInterval = kMinFrameInterval;
+    caps.MaxFrameInterval = kMaxFrameInterval;
+    caps.MinBitsPerSecond = BitsPerSecond(kSideStep, kSideStep, format, kMaxFrameInterval);
+    caps.MaxBitsPerSecond =
+        BitsPerSecond(geometry::kMaxDimension, geometry::kMaxDimension, format, kMinFrameInterval);
     return S_OK;
 }
 
@@ -92,24 +137,23 @@ FormatCatalogue ReadCatalogue(exchange::FrameReader& reader) {
 }
 
 HRESULT CheckVideoType(const AM_MEDIA_TYPE& type) {
-    if (type.majortype != MEDIATYPE_Video) return E_INVALIDARG;
-    if (type.formattype != FORMAT_VideoInfo && type.formattype != FORMAT_VideoInfo2) {
-        return E_INVALIDARG;
-    }
-    const picture::SampleFormat format = SampleFormatOf(type);
-    if (format == picture::SampleFormat::kNv12 && type.subtype != MEDIASUBTYPE_NV12) {
-        return E_INVALIDARG;  // a subtype the camera does not make
-    }
-    const BITMAPINFOHEADER* header = BitmapHeaderOf(type);
-    if (header == nullptr) return E_INVALIDARG;
-    if (!HeaderMatchesFormat(*header, format)) return E_INVALIDARG;
-    const bool yuy2 = format == picture::SampleFormat::kYuy2;
-    const std::int64_t width = header->biWidth;
-    const std::int64_t height = PictureHeight(*header);
-    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width % 2 != 0) {
-        return E_INVALIDARG;
-    }
-    if (!yuy2 && height % 2 != 0) return E_INVALIDARG;
+    const std::optional<RequestedPicture> requested = PictureOf(type);
+    if (!requested.has_value()) return E_INVALIDARG;
+    return HeaderMatchesFormat(*BitmapHeaderOf(type), requested->format) ? S_OK : E_INVALIDARG;
+}
+
+HRESULT NormaliseVideoType(const AM_MEDIA_TYPE& requested, REFERENCE_TIME defaultInterval,
+                           streaming::CMediaType& normalised) {
+    const std::optional<RequestedPicture> picture = PictureOf(requested);
+    if (!picture.has_value()) return E_INVALIDARG;
+    const FormatEntry entry{picture->width, std::abs(picture->height),
+                            picture->interval != 0 ? picture->interval : defaultInterval};
+    const FormatLayout layout = requested.formattype == FORMAT_VideoInfo2
+                                    ? FormatLayout::kVideoInfo2
+                                    : FormatLayout::kVideoInfo;
+    const HRESULT built = BuildVideoType(entry, picture->format, layout, normalised);
+    if (FAILED(built)) return built;
+    BitmapHeaderOf(normalised)->biHeight = picture->height;
     return S_OK;
 }
 

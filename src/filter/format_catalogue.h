@@ -36,7 +36,7 @@ class FormatCatalogue {
     // E_INVALIDARG for a negative position, VFW_S_NO_MORE_ITEMS past the end.
     HRESULT TypeAt(int position, streaming::CMediaType& type) const;
     // The type (VIDEOINFOHEADER layout, variable-size samples) and the capability record of
-    // index; caps keeps what the caller's record held in the fields it does not describe.
+    // index: the entry's size as the input, and every size and rate a client may choose.
     HRESULT CapabilityAt(int index, streaming::CMediaType& type,
                          VIDEO_STREAM_CONFIG_CAPS& caps) const;
 
@@ -51,10 +51,19 @@ class FormatCatalogue {
 // rate below 1 or a format order other than 0 or 1 is repaired in the block.
 FormatCatalogue ReadCatalogue(exchange::FrameReader& reader);
 
-// The rules for a video type the camera can produce: video, NV12 or YUY2 with the matching
-// FOURCC or RGB24 or RGB32 as BI_RGB of 24 or 32 bits, a format block of its layout's size, width
-// even and within 1..4096, height within 1..4096 (even but for YUY2; RGB top-down too). S_OK or
-// E_INVALIDARG.
+// A video type a client proposes for a connection: video, NV12, YUY2, RGB24 or RGB32 in either
+// format layout with a block of that layout's size, a header whose compression and bit count
+// describe the subtype's layout (the client reads the buffer by it), width even and within
+// 1..4096, height within 1..4096 (even but for YUY2; RGB may be top-down), and a frame interval of
+// 0 (any) or within 1/120 s..1 s. S_OK or E_INVALIDARG.
 HRESULT CheckVideoType(const AM_MEDIA_TYPE& type);
+
+// The type a client's SetFormat request names, rebuilt: clients edit the subtype, the size and the
+// frame interval of a type they were given and leave the rest describing the old subtype, so only
+// the subtype, the layout, the size, the orientation of RGB and the frame interval (0 meaning
+// defaultInterval) are taken from it, under the rules above; everything else is built anew.
+// E_INVALIDARG when it names no type the camera makes, E_OUTOFMEMORY.
+HRESULT NormaliseVideoType(const AM_MEDIA_TYPE& requested, REFERENCE_TIME defaultInterval,
+                           streaming::CMediaType& normalised);
 
 }  // namespace orvanecam::filter

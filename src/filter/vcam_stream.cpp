@@ -119,15 +119,16 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     if (!streaming::IsWellFormed(*mediaType)) return VFW_E_INVALIDMEDIATYPE;
     if (traced) TraceMediaType("SetFormat request", mediaType);
     streaming::CMediaType proposed;
-    if (FAILED(proposed.Set(*mediaType))) return E_OUTOFMEMORY;
-    const HRESULT check = CheckVideoType(proposed);
+    const REFERENCE_TIME cameraInterval = ReadCatalogue(Reader()).Entry(0).avgTimePerFrame;
+    const HRESULT check = NormaliseVideoType(*mediaType, cameraInterval, proposed);
     if (check != S_OK) {
         if (traced) {
             TraceLine(128, "[OrvaneCam2Dbg] SetFormat rejected hr=0x%08X\n",
                       static_cast<unsigned>(check));
         }
-        return VFW_E_INVALIDMEDIATYPE;
+        return check == E_OUTOFMEMORY ? check : VFW_E_INVALIDMEDIATYPE;
     }
+    if (traced) TraceMediaType("SetFormat normalised", &proposed);
     std::optional<streaming::CMediaType> previous = std::move(m_setType);
     m_setType = proposed;
     if (IsConnected()) {
@@ -193,8 +194,7 @@ HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* c
     const FormatCatalogue catalogue = ReadCatalogue(Reader());
     if (index < 0 || index >= catalogue.CapabilityCount()) return E_INVALIDARG;
     streaming::CMediaType type;
-    VIDEO_STREAM_CONFIG_CAPS record;
-    std::memcpy(&record, caps, sizeof(record));  // the taps keep what the caller had
+    VIDEO_STREAM_CONFIG_CAPS record{};
     const HRESULT result = catalogue.CapabilityAt(index, type, record);
     if (FAILED(result)) return result;
     if (m_capsTrace.Take()) {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace orvanecam::filter {
 namespace {
@@ -61,6 +62,10 @@ const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& mediaType) {
     return nullptr;
 }
 
+BITMAPINFOHEADER* BitmapHeaderOf(AM_MEDIA_TYPE& mediaType) {
+    return const_cast<BITMAPINFOHEADER*>(BitmapHeaderOf(std::as_const(mediaType)));
+}
+
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType) {
     if (BitmapHeaderOf(mediaType) == nullptr) return kDefaultFrameInterval;
     // AvgTimePerFrame sits at the same place in both layouts.
@@ -69,21 +74,20 @@ REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType) {
     return interval > 0 ? interval : kDefaultFrameInterval;
 }
 
-bool IsYuy2(const AM_MEDIA_TYPE& mediaType) {
-    return mediaType.subtype == MEDIASUBTYPE_YUY2;
+std::optional<picture::SampleFormat> CameraFormatOf(const GUID& subtype) {
+    for (const SubtypeFacts& facts : kSubtypes) {
+        if (subtype == *facts.subtype) return facts.format;
+    }
+    return std::nullopt;
 }
 
 picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType) {
-    for (const SubtypeFacts& facts : kSubtypes) {
-        if (mediaType.subtype == *facts.subtype) return facts.format;
-    }
-    return picture::SampleFormat::kNv12;
+    return CameraFormatOf(mediaType.subtype).value_or(picture::SampleFormat::kNv12);
 }
 
 bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat format) {
     const SubtypeFacts& facts = FactsOf(format);
-    return header.biCompression == facts.compression &&
-           (!picture::IsRgb(format) || header.biBitCount == facts.bitCount);
+    return header.biCompression == facts.compression && header.biBitCount == facts.bitCount;
 }
 
 const char* SampleFormatName(picture::SampleFormat format) {

@@ -2,6 +2,7 @@
 // Reading and building the video media types the camera offers: NV12 or YUY2 pictures described
 // by a VIDEOINFOHEADER or VIDEOINFOHEADER2 block.
 #include <cstdint>
+#include <optional>
 
 #include "picture/render.h"
 #include "sdk/directshow.h"
@@ -12,6 +13,12 @@ namespace orvanecam::filter {
 inline constexpr DWORD kFourccNv12 = 0x3231564E;
 inline constexpr DWORD kFourccYuy2 = 0x32595559;
 inline constexpr REFERENCE_TIME kDefaultFrameInterval = 333333;
+// The rates a client may choose: 120 frames a second down to one.
+inline constexpr std::int32_t kMaxFramesPerSecond = 120;
+inline constexpr REFERENCE_TIME kMinFrameInterval = 10000000 / kMaxFramesPerSecond;
+inline constexpr REFERENCE_TIME kMaxFrameInterval = 10000000;
+// The step between picture sides the camera makes (and so the smallest side).
+inline constexpr std::int32_t kSideStep = 2;
 
 enum class FormatLayout { kVideoInfo, kVideoInfo2 };
 
@@ -24,12 +31,15 @@ struct FormatEntry {
 // The bitmap header of a video format block, or null when the format type is neither layout or
 // the block is missing or shorter than its layout (a client's short block is never read past).
 const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& mediaType);
+BITMAPINFOHEADER* BitmapHeaderOf(AM_MEDIA_TYPE& mediaType);
 // AvgTimePerFrame of a video format block when positive, else the default interval.
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType);
-bool IsYuy2(const AM_MEDIA_TYPE& mediaType);
+// The sample format of a subtype the camera makes; nothing for any other subtype.
+std::optional<picture::SampleFormat> CameraFormatOf(const GUID& subtype);
 // The sample format of the type's subtype; any subtype the camera does not make counts as NV12.
 picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType);
-// The header names the format's compression (its FOURCC, or BI_RGB and the RGB bit count).
+// The header describes the format's layout: its compression (the FOURCC, or BI_RGB) and its bit
+// count.
 bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat format);
 // The subtype's name for diagnostics: "NV12", "YUY2", "RGB24", "RGB32".
 const char* SampleFormatName(picture::SampleFormat format);

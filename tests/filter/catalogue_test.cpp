@@ -1,4 +1,5 @@
 // The format catalogue, type checks and IAMStreamConfig of the camera's pin.
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -162,38 +163,85 @@ TEST_F(CatalogueTest, RandomFormatBlocksAreJudgedWithoutReadingPastThem) {
     }
 }
 
-TEST_F(CatalogueTest, StreamCapsDescribeEveryOfferedSizeAndItsBitRate) {
-    int count = 0, size = 0;
-    ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
-    EXPECT_EQ(count, 20);
-    EXPECT_EQ(size, 128);
-    const auto caps = [&](int index, GUID expectedSubtype, LONG width, LONG expectedBits) {
-        AM_MEDIA_TYPE* type = nullptr;
-        VIDEO_STREAM_CONFIG_CAPS record{};
-        record.StretchTapsX = 7;
-        ASSERT_EQ(m_stream->GetStreamCaps(index, &type, reinterpret_cast<BYTE*>(&record)), S_OK);
-        EXPECT_EQ(type->subtype, expectedSubtype) << index;
-        EXPECT_EQ(type->formattype, FORMAT_VideoInfo);
-        EXPECT_EQ(type->cbFormat, 88u);
-        EXPECT_EQ(Info(*type).bmiHeader.biWidth, width) << index;
-        EXPECT_EQ(record.MaxOutputSize.cx, width) << index;
-        EXPECT_EQ(record.MinBitsPerSecond, expectedBits) << index;
-        EXPECT_EQ(record.MaxFrameInterval, 333333);
-        EXPECT_EQ(record.StretchTapsX, 7);
-        streaming::DeleteMediaType(type);
-    };
-    caps(0, MEDIASUBTYPE_NV12, 1080, 746496000);
-    caps(2, MEDIASUBTYPE_NV12, 1280, 331776000);
-    caps(5, MEDIASUBTYPE_YUY2, 1080, 995328000);
-    caps(7, MEDIASUBTYPE_YUY2, 1280, 442368000);
-    caps(11, MEDIASUBTYPE_RGB24, 1920, 1492992000);
-    caps(16, MEDIASUBTYPE_RGB32, 1920, 1990656000);
-    m_producer.AnnounceOutputFormat({4096, 4096}, 0u);
-    caps(0, MEDIASUBTYPE_YUY2, 4096, -536870912);  // the 32-bit product wraps
-    caps(5, MEDIASUBTYPE_NV12, 4096, 1744830464);
+// The data rate of a size and rate in bits per second.
+std::int64_t Bits(const BITMAPINFOHEADER& header, REFERENCE_TIME interval) {
+    return static_cast<std::int64_t>(header.biSizeImage) * 8 * 10000000 / interval;
+}
+
+// Every record read as a client reads it (sizes walked from the least by the granularity, rates
+// from the fastest), held against the type it comes with and the types the pin enumerates.
+TEST_F(CatalogueTest, EveryCapabilityDescribesTheSizesAndRatesTheCameraAccepts) {
+    for (const exchange::FrameSize producer :
+         {exchange::kDefaultFrameSize, exchange::FrameSize{1280, 720}}) {
+        m_producer.AnnounceOutputFormat(producer, 0u);
+        int count = 0, size = 0;
+        ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
+        EXPECT_EQ(count, producer == exchange::kDefaultFrameSize ? 20 : 16);
+        EXPECT_EQ(size, 128);
+        std::vector<GUID> subtypes;
+        for (int index = 0; index < count; ++index) {
+            SCOPED_TRACE(index);
+            AM_MEDIA_TYPE* type = nullptr;
+            VIDEO_STREAM_CONFIG_CAPS caps;
+            std::memset(&caps, 0xA5, sizeof(caps));  // nothing of the caller's may be left
+            ASSERT_EQ(m_stream->GetStreamCaps(index, &type, reinterpret_cast<BYTE*>(&caps)), S_OK);
+            subtypes.push_back(type->subtype);
+            EXPECT_EQ(caps.guid, type->formattype);
+            EXPECT_EQ(type->formattype, FORMAT_VideoInfo);
+            EXPECT_EQ(type->cbFormat, 88u);
+            EXPECT_EQ(caps.VideoStandard, 0u);
+            const BITMAPINFOHEADER& header = Info(*type).bmiHeader;
+            const SIZE picture{header.biWidth, header.biHeight};
+            // The input is the picture this capability names, never cropped.
+            EXPECT_EQ(caps.InputSize.cx, picture.cx);
+            EXPECT_EQ(caps.InputSize.cy, picture.cy);
+            EXPECT_LE(caps.MinCroppingSize.cx, caps.MaxCroppingSize.cx);
+            EXPECT_LE(caps.MaxCroppingSize.cx, caps.InputSize.cx);
+            EXPECT_LE(caps.MaxCroppingSize.cy, caps.InputSize.cy);
+            for (const int step :
+                 {caps.CropGranularityX, caps.CropGranularityY, caps.CropAlignX, caps.CropAlignY,
+                  caps.OutputGranularityX, caps.OutputGranularityY}) {
+                EXPECT_EQ(step, 2);
+            }
+            EXPECT_EQ(caps.MinOutputSize.cx, 2);
+            EXPECT_EQ(caps.MinOutputSize.cy, 2);
+            EXPECT_EQ(caps.MaxOutputSize.cx, 4096);
+            EXPECT_EQ(caps.MaxOutputSize.cy, 4096);
+            // The type's own size lies on the grid the record describes.
+            EXPECT_EQ((picture.cx - caps.MinOutputSize.cx) % caps.OutputGranularityX, 0);
+            EXPECT_EQ((picture.cy - caps.MinOutputSize.cy) % caps.OutputGranularityY, 0);
+            for (const int taps :
+                 {caps.StretchTapsX, caps.StretchTapsY, caps.ShrinkTapsX, caps.ShrinkTapsY}) {
+                EXPECT_EQ(taps, 2);  // interpolating both ways
+            }
+            EXPECT_EQ(caps.MinFrameInterval, 83333);
+            EXPECT_EQ(caps.MaxFrameInterval, 10000000);
+            const REFERENCE_TIME interval = Info(*type).AvgTimePerFrame;
+            EXPECT_GE(interval, caps.MinFrameInterval);
+            EXPECT_LE(interval, caps.MaxFrameInterval);
+            EXPECT_GT(caps.MinBitsPerSecond, 0);
+            EXPECT_LE(caps.MinBitsPerSecond, Bits(header, interval));
+            EXPECT_GE(caps.MaxBitsPerSecond,
+                      std::min<std::int64_t>(Bits(header, interval), INT32_MAX));
+            streaming::DeleteMediaType(type);
+        }
+        // Every enumerated subtype has capabilities, the preferred first.
+        for (int position = 0;; ++position) {
+            CMediaType type;
+            if (m_stream->GetMediaType(position, &type) != S_OK) break;
+            EXPECT_NE(std::find(subtypes.begin(), subtypes.end(), type.subtype), subtypes.end());
+        }
+        EXPECT_EQ(subtypes.front(), MEDIASUBTYPE_YUY2);
+        // The smallest and largest sizes the records promise are taken.
+        for (const std::int32_t side : {2, 4096}) {
+            CMediaType edge = VideoType(side, side, true);
+            EXPECT_EQ(m_stream->SetFormat(&edge), S_OK) << side;
+        }
+        EXPECT_EQ(m_stream->SetFormat(nullptr), S_OK);
+    }
     AM_MEDIA_TYPE* type = nullptr;
     BYTE record[128];
-    EXPECT_EQ(m_stream->GetStreamCaps(20, &type, record), E_INVALIDARG);
+    EXPECT_EQ(m_stream->GetStreamCaps(16, &type, record), E_INVALIDARG);
     EXPECT_EQ(m_stream->GetStreamCaps(-1, &type, record), E_INVALIDARG);
 }
 
