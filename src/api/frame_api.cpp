@@ -44,8 +44,8 @@ std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::i
                                               target.height);
         },
         [&](exchange::FrameSize target, std::uint8_t* frameArea) {
-            return picture::WriteNv12Frame(data, width, height, stride, target.width, target.height,
-                                           frameArea);
+            return picture::WriteNv12Frame(ProducerStaging(), data, width, height, stride,
+                                           target.width, target.height, frameArea);
         });
 }
 
@@ -88,8 +88,8 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, 
         exchange::ProducerExchange().AnnounceOutputFormat(
             size, nv12First != 0 ? 1u : 0u,
             [&](exchange::SharedBlock& block, exchange::FrameSize previous) {
-                picture::ScaleNv12(block.frameArea, previous.width, previous.height,
-                                   block.lastFrameArea, size.width, size.height);
+                picture::ScaleNv12(api::ProducerStaging(), block.frameArea, previous.width,
+                                   previous.height, block.lastFrameArea, size.width, size.height);
                 std::memcpy(block.frameArea, block.lastFrameArea, exchange::Nv12Bytes(size));
             });
         return 0;

@@ -81,6 +81,10 @@ std::optional<picture::SampleFormat> CameraFormatOf(const GUID& subtype) {
     return std::nullopt;
 }
 
+const GUID& SubtypeOf(picture::SampleFormat format) {
+    return *FactsOf(format).subtype;
+}
+
 picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType) {
     return CameraFormatOf(mediaType.subtype).value_or(picture::SampleFormat::kNv12);
 }
@@ -140,7 +144,7 @@ HRESULT BuildVideoType(const FormatEntry& entry, picture::SampleFormat format, F
     mediaType.SetFormatType(layout == FormatLayout::kVideoInfo2 ? FORMAT_VideoInfo2
                                                                 : FORMAT_VideoInfo);
     mediaType.SetTemporalCompression(FALSE);
-    mediaType.SetSubtype(*FactsOf(format).subtype);
+    mediaType.SetSubtype(SubtypeOf(format));
     mediaType.SetSampleSize(header.biSizeImage);
     return S_OK;
 }

@@ -36,6 +36,8 @@ BITMAPINFOHEADER* BitmapHeaderOf(AM_MEDIA_TYPE& mediaType);
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType);
 // The sample format of a subtype the camera makes; nothing for any other subtype.
 std::optional<picture::SampleFormat> CameraFormatOf(const GUID& subtype);
+// The subtype of a sample format.
+const GUID& SubtypeOf(picture::SampleFormat format);
 // The sample format of the type's subtype; any subtype the camera does not make counts as NV12.
 picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType);
 // The header describes the format's layout: its compression (the FOURCC, or BI_RGB) and its bit

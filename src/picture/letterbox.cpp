@@ -1,9 +1,8 @@
 #include "picture/letterbox.h"
 
-#include <libyuv.h>
-
 #include <cstring>
 
+#include "picture/nv12_scale.h"
 #include "picture/pixel_formats.h"
 
 namespace orvanecam::picture {
@@ -37,7 +36,7 @@ void FillBlackNv12(std::uint8_t* picture, std::int32_t width, std::int32_t heigh
 
 void LetterboxNv12(const std::uint8_t* source, std::int32_t sourceWidth, std::int32_t sourceHeight,
                    std::uint8_t* destination, std::int32_t destinationWidth,
-                   std::int32_t destinationHeight) {
+                   std::int32_t destinationHeight, ScratchBuffer& scratch) {
     if (source == nullptr || destination == nullptr || sourceWidth <= 0 || sourceHeight <= 0 ||
         destinationWidth <= 0 || destinationHeight <= 0) {
         return;
@@ -55,10 +54,12 @@ void LetterboxNv12(const std::uint8_t* source, std::int32_t sourceWidth, std::in
     const auto offset = [&](std::int32_t row) {
         return LumaBytes(destinationWidth, row) + static_cast<std::size_t>(fit.x);
     };
-    libyuv::NV12Scale(source, sourceWidth, source + LumaBytes(sourceWidth, sourceHeight),
-                      sourceWidth, sourceWidth, sourceHeight, destination + offset(fit.y),
-                      destinationWidth, destination + lumaBytes + offset(fit.y / 2),
-                      destinationWidth, fit.width, fit.height, libyuv::kFilterBilinear);
+    ScaleNv12Planes(
+        {source, sourceWidth, source + LumaBytes(sourceWidth, sourceHeight), sourceWidth,
+         sourceWidth, sourceHeight},
+        {destination + offset(fit.y), destinationWidth, destination + lumaBytes + offset(fit.y / 2),
+         destinationWidth, fit.width, fit.height},
+        scratch);
 }
 
 }  // namespace orvanecam::picture

@@ -24,13 +24,13 @@ std::size_t FrameBytes(const MediaFrame& media) {
 namespace {
 
 // The picture fitted into a tight NV12 frame, or black when there is no picture to show.
-void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame,
-                      const MediaFrame& media) {
+void LetterboxOrBlack(const OrientedPicture& picture, std::uint8_t* frame, const MediaFrame& media,
+                      ScratchBuffer& scratch) {
     if (picture.data == nullptr) {
         FillBlackNv12(frame, media.width, media.height);
     } else {
-        LetterboxNv12(picture.data, picture.width, picture.height, frame, media.width,
-                      media.height);
+        LetterboxNv12(picture.data, picture.width, picture.height, frame, media.width, media.height,
+                      scratch);
     }
 }
 
@@ -117,7 +117,7 @@ void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t
         picture = {nullptr, 0, 0};
     }
     if (media.format == SampleFormat::kNv12) {
-        LetterboxOrBlack(picture, sample, media);
+        LetterboxOrBlack(picture, sample, media, state.scaling);
         return;
     }
     if (IsRgb(media.format) && picture.data != nullptr && picture.width == media.width &&
@@ -127,7 +127,7 @@ void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t
     }
     const std::size_t nv12Bytes = Yuv420Bytes(media.width, media.height);
     std::uint8_t* letterboxed = state.letterboxed.Reserve(nv12Bytes);
-    LetterboxOrBlack(picture, letterboxed, media);
+    LetterboxOrBlack(picture, letterboxed, media, state.scaling);
     if (IsRgb(media.format)) {
         ConvertToRgb(letterboxed, sample, media);
         return;

@@ -19,6 +19,7 @@ struct RenderState {
     OrientationBuffers orientation;
     ScratchBuffer letterboxed;  // NV12 at the media size, for YUY2 output
     ScratchBuffer planes;       // its I420 form
+    ScratchBuffer scaling;      // chroma planes while the picture is fitted
 };
 
 struct MediaFrame {

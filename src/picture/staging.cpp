@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 
+#include "picture/nv12_scale.h"
 #include "picture/pixel_formats.h"
 
 namespace orvanecam::picture {
@@ -49,9 +50,9 @@ bool CanWriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int3
            stride >= width;
 }
 
-bool WriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t height,
-                    std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight,
-                    std::uint8_t* destination) {
+bool WriteNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight, std::uint8_t* destination) {
     if (!CanWriteNv12Frame(source, width, height, stride, targetWidth, targetHeight)) return false;
     const std::int32_t tw = targetWidth & ~1;
     const std::int32_t th = targetHeight & ~1;
@@ -62,13 +63,16 @@ bool WriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t
         CopyRows(sourceChroma, stride, destinationChroma, tw, width, height / 2);
         return true;
     }
-    return libyuv::NV12Scale(source, stride, sourceChroma, stride, width, height, destination, tw,
-                             destinationChroma, tw, tw, th, libyuv::kFilterBilinear) == 0;
+    ScaleNv12Planes({source, stride, sourceChroma, stride, width, height},
+                    {destination, tw, destinationChroma, tw, tw, th}, buffers.chromaPlanes);
+    return true;
 }
 
-bool ScaleNv12(const std::uint8_t* source, std::int32_t width, std::int32_t height,
-               std::uint8_t* destination, std::int32_t targetWidth, std::int32_t targetHeight) {
-    return WriteNv12Frame(source, width, height, width, targetWidth, targetHeight, destination);
+bool ScaleNv12(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+               std::int32_t height, std::uint8_t* destination, std::int32_t targetWidth,
+               std::int32_t targetHeight) {
+    return WriteNv12Frame(buffers, source, width, height, width, targetWidth, targetHeight,
+                          destination);
 }
 
 namespace {

@@ -12,6 +12,7 @@ namespace orvanecam::picture {
 struct StagingBuffers {
     ScratchBuffer packedPlanes;  // I420 of a packed (YUY2, BGRA, BGR) frame at its own size
     ScratchBuffer scaledPlanes;  // that I420 scaled to the target size
+    ScratchBuffer chromaPlanes;  // an NV12 frame's chroma while it is scaled
 };
 
 // The packed layouts a producer may send: YUY2 (Y0 U Y1 V, top-down only), BGRA (4 bytes a
@@ -26,12 +27,13 @@ bool CanWriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int3
                        std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight);
 // An NV12 frame (stride bytes a row in both planes): a plain copy at the same size, else a
 // bilinear scale.
-bool WriteNv12Frame(const std::uint8_t* source, std::int32_t width, std::int32_t height,
-                    std::int32_t stride, std::int32_t targetWidth, std::int32_t targetHeight,
-                    std::uint8_t* destination);
+bool WriteNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+                    std::int32_t height, std::int32_t stride, std::int32_t targetWidth,
+                    std::int32_t targetHeight, std::uint8_t* destination);
 // Scales a tight NV12 picture to another size (bilinear); false for unusable sizes.
-bool ScaleNv12(const std::uint8_t* source, std::int32_t width, std::int32_t height,
-               std::uint8_t* destination, std::int32_t targetWidth, std::int32_t targetHeight);
+bool ScaleNv12(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
+               std::int32_t height, std::uint8_t* destination, std::int32_t targetWidth,
+               std::int32_t targetHeight);
 
 bool CanWritePackedFrame(PackedFormat format, const std::uint8_t* source, std::int32_t width,
                          std::int32_t height, std::int32_t stride, std::int32_t targetWidth,

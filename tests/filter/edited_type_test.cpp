@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "filter/edited_type.h"
 #include "filter/filter_fixture.h"
 #include "filter/video_format.h"
 #include "streaming/media_type.h"
@@ -18,33 +19,8 @@ using filter::FormatLayout;
 using picture::SampleFormat;
 using streaming::CMediaType;
 
-const GUID& SubtypeOf(SampleFormat format) {
-    switch (format) {
-        case SampleFormat::kYuy2:
-            return MEDIASUBTYPE_YUY2;
-        case SampleFormat::kRgb24:
-            return MEDIASUBTYPE_RGB24;
-        case SampleFormat::kRgb32:
-            return MEDIASUBTYPE_RGB32;
-        case SampleFormat::kNv12:
-            break;
-    }
-    return MEDIASUBTYPE_NV12;
-}
-
 VIDEOINFOHEADER& Info(AM_MEDIA_TYPE& type) {
     return *reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat);
-}
-
-// What a widely used capture library sends: the type it was given with four fields changed.
-void Edit(AM_MEDIA_TYPE& type, SampleFormat format, LONG width, LONG height,
-          REFERENCE_TIME interval) {
-    type.subtype = SubtypeOf(format);
-    type.lSampleSize = format == SampleFormat::kRgb24 ? static_cast<ULONG>(width * height * 3) : 0;
-    BITMAPINFOHEADER& header = *filter::BitmapHeaderOf(type);
-    header.biWidth = width;
-    header.biHeight = height;
-    Info(type).AvgTimePerFrame = interval;
 }
 
 CMediaType Built(SampleFormat format, LONG width, LONG height,
@@ -101,14 +77,14 @@ TEST_F(EditedTypeTest, AStaleHeaderIsTakenAsTheNewSubtypeAtTheNewSize) {
             // From the camera's NV12 type to the other subtype...
             CMediaType request = Format();
             ASSERT_EQ(request.subtype, MEDIASUBTYPE_NV12);
-            Edit(request, other, size.cx, size.cy, 400000);
+            EditLikeACaptureLibrary(request, other, size.cx, size.cy, 400000);
             ASSERT_EQ(m_stream->SetFormat(&request), S_OK);
             ExpectTaken(other, size.cx, size.cy, 400000);
             // ... and from the other subtype's type back to NV12, the frame time left alone.
             CMediaType start = Built(other, 320, 240);
             ASSERT_EQ(m_stream->SetFormat(&start), S_OK);
             request = Format();
-            Edit(request, SampleFormat::kNv12, size.cx, size.cy, 333333);
+            EditLikeACaptureLibrary(request, SampleFormat::kNv12, size.cx, size.cy, 333333);
             ASSERT_EQ(m_stream->SetFormat(&request), S_OK);
             ExpectTaken(SampleFormat::kNv12, size.cx, size.cy, 333333);
         }
@@ -118,17 +94,17 @@ TEST_F(EditedTypeTest, AStaleHeaderIsTakenAsTheNewSubtypeAtTheNewSize) {
 TEST_F(EditedTypeTest, OrientationLayoutAndAnUnsetFrameTimeAreKept) {
     // A top-down RGB request stays top-down; a YUV picture is always top-down, so its sign goes.
     CMediaType request = Format();
-    Edit(request, SampleFormat::kRgb32, 640, -480, 0);
+    EditLikeACaptureLibrary(request, SampleFormat::kRgb32, 640, -480, 0);
     ASSERT_EQ(m_stream->SetFormat(&request), S_OK);
     ExpectTaken(SampleFormat::kRgb32, 640, -480, 333333);  // no frame time: the camera's rate
     request = Format();
-    Edit(request, SampleFormat::kYuy2, 640, -480, 0);
+    EditLikeACaptureLibrary(request, SampleFormat::kYuy2, 640, -480, 0);
     ASSERT_EQ(m_stream->SetFormat(&request), S_OK);
     ExpectTaken(SampleFormat::kYuy2, 640, 480, 333333);
 
     exchange::Atomic(m_producer.Block()->outFps).store(60);
     CMediaType wide = Built(SampleFormat::kNv12, 1080, 1920, FormatLayout::kVideoInfo2);
-    Edit(wide, SampleFormat::kYuy2, 1280, 720, 0);
+    EditLikeACaptureLibrary(wide, SampleFormat::kYuy2, 1280, 720, 0);
     ASSERT_EQ(m_stream->SetFormat(&wide), S_OK);
     CMediaType current = Format();
     EXPECT_EQ(current.formattype, FORMAT_VideoInfo2);
@@ -161,7 +137,8 @@ TEST_F(EditedTypeTest, RequestsNamingNoPictureTheCameraMakesAreStillRefused) {
                {SampleFormat::kNv12, 640, 480, 10000001}};
     for (const auto& request : bad) {
         CMediaType type = Format();
-        Edit(type, request.format, request.width, request.height, request.interval);
+        EditLikeACaptureLibrary(type, request.format, request.width, request.height,
+                                request.interval);
         refused.push_back(type);
     }
     CMediaType audio = Format();
@@ -180,7 +157,7 @@ TEST_F(EditedTypeTest, AConnectionMustAgreeWithTheHeaderItsClientReadsBy) {
     // A downstream pin reads the buffer by its own header: a stale one is not a promise the
     // camera can keep, so it is refused; SetFormat of the same type normalises it.
     CMediaType stale = Format();
-    Edit(stale, SampleFormat::kRgb24, 640, 480, 333333);
+    EditLikeACaptureLibrary(stale, SampleFormat::kRgb24, 640, 480, 333333);
     EXPECT_EQ(m_pin->QueryAccept(&stale), S_FALSE);
     EXPECT_EQ(ConnectWith(&stale), VFW_E_TYPE_NOT_ACCEPTED);
     m_sink->Release();
