@@ -33,13 +33,17 @@ CameraMediaSource::~CameraMediaSource() {
     if (m_stream) m_stream->Shutdown();
 }
 
-HRESULT CameraMediaSource::Create(CameraMediaSource** source) {
+HRESULT CameraMediaSource::Create(IMFAttributes* activation, CameraMediaSource** source) {
     if (source == nullptr) return E_POINTER;
     *source = nullptr;
     auto* created = new (std::nothrow) CameraMediaSource();
     if (created == nullptr) return E_OUTOFMEMORY;
     created->NonDelegatingAddRef();
-    const HRESULT result = created->Initialise();
+    HRESULT result =
+        created->m_events ? MFCreateAttributes(created->m_attributes.Put(), 4) : E_OUTOFMEMORY;
+    if (SUCCEEDED(result) && activation != nullptr) {
+        result = activation->CopyAllItems(created->m_attributes.Get());
+    }
     if (FAILED(result)) {
         created->Shutdown();
         created->NonDelegatingRelease();
@@ -49,29 +53,37 @@ HRESULT CameraMediaSource::Create(CameraMediaSource** source) {
     return S_OK;
 }
 
-HRESULT CameraMediaSource::Initialise() {
-    if (!m_events) return E_OUTOFMEMORY;
+HRESULT CameraMediaSource::MakeStreamOnce() {
+    if (m_stream) return S_OK;
     std::vector<sdk::ComPtr<IMFMediaType>> types;
     HRESULT result = CreateOfferedTypes(filter::ReadCatalogue(exchange::ReaderExchange()), types);
     if (FAILED(result)) return result;
     std::vector<IMFMediaType*> typeList;
     for (const auto& type : types) typeList.push_back(type.Get());
+    sdk::ComPtr<IMFStreamDescriptor> streamDescriptor;
     result = MFCreateStreamDescriptor(kStreamId, static_cast<DWORD>(typeList.size()),
-                                      typeList.data(), m_streamDescriptor.Put());
-    if (SUCCEEDED(result)) result = DescribeStream(*m_streamDescriptor);
+                                      typeList.data(), streamDescriptor.Put());
+    if (SUCCEEDED(result)) result = DescribeStream(*streamDescriptor);
     sdk::ComPtr<IMFMediaTypeHandler> handler;
-    if (SUCCEEDED(result)) result = m_streamDescriptor->GetMediaTypeHandler(handler.Put());
+    if (SUCCEEDED(result)) result = streamDescriptor->GetMediaTypeHandler(handler.Put());
     if (SUCCEEDED(result)) result = handler->SetCurrentMediaType(typeList.front());
-    IMFStreamDescriptor* streams[] = {m_streamDescriptor.Get()};
-    if (SUCCEEDED(result)) result = MFCreatePresentationDescriptor(1, streams, m_descriptor.Put());
-    if (SUCCEEDED(result)) result = m_descriptor->SelectStream(0);
-    if (SUCCEEDED(result)) result = MFCreateAttributes(m_attributes.Put(), 1);
+    IMFStreamDescriptor* streams[] = {streamDescriptor.Get()};
+    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
+    if (SUCCEEDED(result)) result = MFCreatePresentationDescriptor(1, streams, descriptor.Put());
+    if (SUCCEEDED(result)) result = descriptor->SelectStream(0);
     if (FAILED(result)) return result;
-    m_stream = sdk::ComPtr<CameraMediaStream>::Adopt(
-        new (std::nothrow) CameraMediaStream(this, m_streamDescriptor.Get()));
-    if (!m_stream) return E_OUTOFMEMORY;
-    m_stream->NonDelegatingAddRef();
-    return m_stream->IsValid() ? S_OK : E_OUTOFMEMORY;
+    auto stream = sdk::ComPtr<CameraMediaStream>::Adopt(
+        new (std::nothrow) CameraMediaStream(this, streamDescriptor.Get()));
+    if (!stream) return E_OUTOFMEMORY;
+    stream->NonDelegatingAddRef();
+    if (!stream->IsValid()) {
+        stream->Shutdown();
+        return E_OUTOFMEMORY;
+    }
+    m_streamDescriptor = std::move(streamDescriptor);
+    m_descriptor = std::move(descriptor);
+    m_stream = std::move(stream);
+    return S_OK;
 }
 
 HRESULT CameraMediaSource::NonDelegatingQueryInterface(REFIID iid, void** object) {
@@ -81,6 +93,7 @@ HRESULT CameraMediaSource::NonDelegatingQueryInterface(REFIID iid, void** object
         return GetInterface(static_cast<IMFMediaSourceEx*>(this), object);
     }
     if (iid == IID_IKsControl) return GetInterface(static_cast<IKsControl*>(this), object);
+    if (iid == IID_IMFGetService) return GetInterface(static_cast<IMFGetService*>(this), object);
     return CUnknown::NonDelegatingQueryInterface(iid, object);
 }
 
@@ -96,7 +109,8 @@ HRESULT CameraMediaSource::CreatePresentationDescriptor(IMFPresentationDescripto
     if (descriptor == nullptr) return E_POINTER;
     std::lock_guard lock(m_lock);
     if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
-    return m_descriptor->Clone(descriptor);
+    const HRESULT made = MakeStreamOnce();
+    return FAILED(made) ? made : m_descriptor->Clone(descriptor);
 }
 
 HRESULT CameraMediaSource::ReadSelection(IMFPresentationDescriptor* descriptor, bool& selected,
@@ -126,6 +140,7 @@ HRESULT CameraMediaSource::Start(IMFPresentationDescriptor* descriptor, const GU
     }
     std::lock_guard lock(m_lock);
     if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
+    if (const HRESULT made = MakeStreamOnce(); FAILED(made)) return made;
     bool selected = false;
     StreamFormat format{};
     HRESULT result = ReadSelection(descriptor, selected, format);
@@ -198,6 +213,7 @@ HRESULT CameraMediaSource::GetStreamAttributes(DWORD streamId, IMFAttributes** a
     std::lock_guard lock(m_lock);
     if (m_state == State::kShutdown) return MF_E_SHUTDOWN;
     if (streamId != kStreamId) return MF_E_INVALIDSTREAMNUMBER;
+    if (const HRESULT made = MakeStreamOnce(); FAILED(made)) return made;
     return m_streamDescriptor->QueryInterface(IID_IMFAttributes,
                                               reinterpret_cast<void**>(attributes));
 }
@@ -217,6 +233,17 @@ HRESULT CameraMediaSource::KsMethod(PKSMETHOD, ULONG, LPVOID, ULONG, ULONG*) {
 
 HRESULT CameraMediaSource::KsEvent(PKSEVENT, ULONG, LPVOID, ULONG, ULONG*) {
     return HRESULT_FROM_WIN32(ERROR_SET_NOT_FOUND);
+}
+
+HRESULT CameraMediaSource::GetService(REFGUID, REFIID, LPVOID* object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    return IsShutDown() ? MF_E_SHUTDOWN : MF_E_UNSUPPORTED_SERVICE;
+}
+
+bool CameraMediaSource::IsShutDown() {
+    std::lock_guard lock(m_lock);
+    return m_state == State::kShutdown;
 }
 
 }  // namespace orvanecam::mfsource

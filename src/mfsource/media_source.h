@@ -1,7 +1,10 @@
 #pragma once
 // The camera as a live Media Foundation source: one video stream offering the capture filter's
 // sizes in NV12 and YUY2, started, paused and stopped as the platform documents for live
-// sources, and an IKsControl that supports no property set (the frame server asks for one).
+// sources, an IKsControl that supports no property set and an IMFGetService that has no service
+// (the frame server asks for both). Creation does little, since the frame server also creates a
+// source only to publish the camera: the stream and its types are made at the first question
+// about them.
 #include <mutex>
 
 #include "mfsource/media_stream.h"
@@ -12,10 +15,12 @@ namespace orvanecam::mfsource {
 
 class CameraMediaSource final : public streaming::CUnknown,
                                 public QueuedEvents<IMFMediaSourceEx>,
-                                public IKsControl {
+                                public IKsControl,
+                                public IMFGetService {
   public:
-    // A new source with a reference for the caller, or the failure.
-    static HRESULT Create(CameraMediaSource** source);
+    // A new source with a reference for the caller, or the failure; the source's attributes
+    // start as a copy of activation's (the frame server sets the device's there).
+    static HRESULT Create(IMFAttributes* activation, CameraMediaSource** source);
     ~CameraMediaSource() override;
 
     ORVANECAM_DECLARE_IUNKNOWN
@@ -45,11 +50,17 @@ class CameraMediaSource final : public streaming::CUnknown,
     HRESULT STDMETHODCALLTYPE KsEvent(PKSEVENT event, ULONG eventBytes, LPVOID data,
                                       ULONG dataBytes, ULONG* returned) override;
 
+    // IMFGetService: no service, and MF_E_SHUTDOWN once shut down.
+    HRESULT STDMETHODCALLTYPE GetService(REFGUID service, REFIID iid, LPVOID* object) override;
+
+    bool IsShutDown();
+
   private:
     enum class State { kStopped, kStarted, kPaused, kShutdown };
 
     CameraMediaSource();
-    HRESULT Initialise();
+    // The stream, its descriptor and the presentation descriptor, once; in m_lock.
+    HRESULT MakeStreamOnce();
     // The started stream's format from the caller's descriptor, and whether it selects the stream.
     HRESULT ReadSelection(IMFPresentationDescriptor* descriptor, bool& selected,
                           StreamFormat& format);

@@ -196,48 +196,68 @@ void CameraMediaStream::FollowCurrentType() {
     const std::optional<StreamFormat> current = CurrentFormatOf(m_descriptor.Get());
     if (!current) return;
     if (current->interval != m_format.interval) m_sampler.Start(current->interval);
-    // Pooled samples hold buffers of the old size.
-    if (picture::FrameBytes(current->media) != picture::FrameBytes(m_format.media)) m_pool.clear();
+    // Pooled samples hold buffers of the old picture.
+    const picture::MediaFrame& media = current->media;
+    if (media.width != m_format.media.width || media.height != m_format.media.height ||
+        media.format != m_format.media.format) {
+        m_pool.clear();
+    }
     m_format = *current;
 }
 
-sdk::ComPtr<IMFSample> CameraMediaStream::FreeSample(DWORD bytes) {
-    for (const sdk::ComPtr<IMFSample>& pooled : m_pool) {
-        // The count is the pool's one reference once the client has released the sample.
-        pooled->AddRef();
-        if (pooled->Release() == 1) return pooled;
+namespace {
+
+// Whether object's only references are the expected ones (a probe: the count after our own
+// AddRef and Release).
+bool HeldOnlyBy(IUnknown& object, ULONG expected) {
+    object.AddRef();
+    return object.Release() == expected;
+}
+
+}  // namespace
+
+std::optional<CameraMediaStream::PooledSample> CameraMediaStream::FreeSample() {
+    for (const PooledSample& pooled : m_pool) {
+        // The sample is the pool's alone, and its buffer the sample's and the pool's.
+        if (!HeldOnlyBy(*pooled.sample.Get(), 1) ||
+            !HeldOnlyBy(*static_cast<IMFMediaBuffer*>(pooled.buffer.Get()), 2)) {
+            continue;
+        }
+        if (FAILED(pooled.sample->DeleteAllItems())) continue;
+        return pooled;
     }
-    sdk::ComPtr<IMFMediaBuffer> buffer;
-    sdk::ComPtr<IMFSample> sample;
-    if (FAILED(MFCreateMemoryBuffer(bytes, buffer.Put())) || FAILED(MFCreateSample(sample.Put())) ||
-        FAILED(sample->AddBuffer(buffer.Get()))) {
-        return nullptr;
+    PooledSample created;
+    created.buffer = sdk::ComPtr<FrameBuffer>::Adopt(FrameBuffer::Create(m_format.media));
+    if (!created.buffer || FAILED(MFCreateSample(created.sample.Put())) ||
+        FAILED(created.sample->AddBuffer(created.buffer.Get()))) {
+        return std::nullopt;
     }
-    if (m_pool.size() < kPoolSize) m_pool.push_back(sample);
-    return sample;
+    if (m_pool.size() < kPoolSize) m_pool.push_back(created);
+    return created;
+}
+
+bool CameraMediaStream::RenderInto(FrameBuffer& buffer, const filter::LiveSchedule::Slot& slot) {
+    BYTE* scanline = nullptr;
+    LONG pitch = 0;
+    if (FAILED(buffer.Lock2D(&scanline, &pitch))) return false;
+    const picture::MediaFrame& media = m_format.media;
+    m_sampler.Render(slot, scanline, picture::FrameBytes(media), media);
+    (void)buffer.Unlock2D();
+    return true;
 }
 
 sdk::ComPtr<IMFSample> CameraMediaStream::RenderSample(const filter::LiveSchedule::Slot& slot) {
-    const picture::MediaFrame& media = m_format.media;
-    const auto bytes = static_cast<DWORD>(picture::FrameBytes(media));
-    sdk::ComPtr<IMFSample> sample = FreeSample(bytes);
-    sdk::ComPtr<IMFMediaBuffer> buffer;
-    BYTE* data = nullptr;
-    DWORD capacity = 0;
-    if (!sample || FAILED(sample->GetBufferByIndex(0, buffer.Put())) ||
-        FAILED(buffer->Lock(&data, &capacity, nullptr))) {
-        return nullptr;
-    }
+    std::optional<PooledSample> pooled = FreeSample();
     const LONGLONG time = MFGetSystemTime();
-    m_sampler.Render(slot, data, capacity, media);
-    (void)buffer->Unlock();
-    (void)sample->DeleteItem(MFSampleExtension_Token);
-    if (FAILED(buffer->SetCurrentLength(bytes)) || FAILED(sample->SetSampleTime(time)) ||
-        FAILED(sample->SetSampleDuration(m_format.interval)) ||
-        FAILED(sample->SetUINT32(MFSampleExtension_CleanPoint, TRUE))) {
+    if (!pooled || !RenderInto(*pooled->buffer.Get(), slot)) return nullptr;
+    IMFSample& sample = *pooled->sample.Get();
+    if (FAILED(pooled->buffer->SetCurrentLength(
+            static_cast<DWORD>(picture::FrameBytes(m_format.media)))) ||
+        FAILED(sample.SetSampleTime(time)) || FAILED(sample.SetSampleDuration(m_format.interval)) ||
+        FAILED(sample.SetUINT32(MFSampleExtension_CleanPoint, TRUE))) {
         return nullptr;
     }
-    return sample;
+    return pooled->sample;
 }
 
 }  // namespace orvanecam::mfsource

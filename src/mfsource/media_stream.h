@@ -6,10 +6,12 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "filter/live_sampler.h"
+#include "mfsource/frame_buffer.h"
 #include "mfsource/offered_types.h"
 #include "mfsource/queued_events.h"
 #include "streaming/unknown.h"
@@ -51,11 +53,21 @@ class CameraMediaStream final : public streaming::CUnknown,
     // A client may choose another of the offered types while streaming (the source reader does
     // so without a restart): each sample follows the stream's current type.
     void FollowCurrentType();
+    // A sample and its one buffer, as the pool keeps them.
+    struct PooledSample {
+        sdk::ComPtr<IMFSample> sample;
+        sdk::ComPtr<FrameBuffer> buffer;
+    };
+
     // A sample of the current format rendered for slot; null when it cannot be made.
     sdk::ComPtr<IMFSample> RenderSample(const filter::LiveSchedule::Slot& slot);
-    // A sample with one buffer of bytes: a pooled one the client has let go of, else a new one
-    // (kept in the pool while it has room), so that streaming allocates nothing once warm.
-    sdk::ComPtr<IMFSample> FreeSample(DWORD bytes);
+    // A sample with one frame buffer of the current format, cleared of every attribute:
+    // a pooled one whose sample and buffer the client has both let go of (a client may keep a
+    // buffer after releasing its sample), else a new one, kept in the pool while it has room, so
+    // that streaming allocates nothing once warm.
+    std::optional<PooledSample> FreeSample();
+    // Renders into buffer; false when it cannot be locked.
+    bool RenderInto(FrameBuffer& buffer, const filter::LiveSchedule::Slot& slot);
     void StopWorker();
 
     // Serialises the state changes (from the source, and from the frame server directly).
@@ -69,7 +81,7 @@ class CameraMediaStream final : public streaming::CUnknown,
     sdk::ComPtr<IMFStreamDescriptor> m_descriptor;
     StreamFormat m_format{};
     filter::LiveSampler m_sampler;
-    std::vector<sdk::ComPtr<IMFSample>> m_pool;  // the worker's alone
+    std::vector<PooledSample> m_pool;  // the worker's alone
     std::thread m_worker;
 };
 

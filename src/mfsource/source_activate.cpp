@@ -24,9 +24,10 @@ HRESULT SourceActivate::ActivateObject(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
     *object = nullptr;
     std::lock_guard lock(m_lock);
-    if (!m_source) {
+    if (!m_source || m_source->IsShutDown()) {
+        m_source.Reset();
         CameraMediaSource* created = nullptr;
-        const HRESULT result = CameraMediaSource::Create(&created);
+        const HRESULT result = CameraMediaSource::Create(m_attributes.Get(), &created);
         if (FAILED(result)) return result;
         m_source = sdk::ComPtr<CameraMediaSource>::Adopt(created);
     }
@@ -34,19 +35,11 @@ HRESULT SourceActivate::ActivateObject(REFIID iid, void** object) {
 }
 
 HRESULT SourceActivate::ShutdownObject() {
-    sdk::ComPtr<CameraMediaSource> source;
-    {
-        std::lock_guard lock(m_lock);
-        source = std::move(m_source);
-    }
-    if (source) (void)source->Shutdown();
-    return S_OK;
+    return E_NOTIMPL;
 }
 
 HRESULT SourceActivate::DetachObject() {
-    std::lock_guard lock(m_lock);
-    m_source.Reset();
-    return S_OK;
+    return E_NOTIMPL;
 }
 
 // Every attribute call goes to the store.

@@ -1,7 +1,9 @@
 #pragma once
 // The activation object the media source's class creates: attributes the caller may set (the
-// frame server sets some), and ActivateObject, which makes the one source it hands out until
-// ShutdownObject or DetachObject.
+// frame server sets the device's, and the source starts with a copy of them), and
+// ActivateObject, which hands out one source until that source is shut down and then makes a new
+// one. The frame server ends a source's life through its own Shutdown, so ShutdownObject and
+// DetachObject are not implemented, as its contract for custom sources asks.
 #include <mutex>
 
 #include "mfsource/media_source.h"

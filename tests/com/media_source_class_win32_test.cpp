@@ -46,7 +46,7 @@ TEST(MediaSourceClassTest, TheFactoryMakesAnActivationObjectForALiveSource) {
     DWORD characteristics = 0;
     EXPECT_EQ(source->GetCharacteristics(&characteristics), S_OK);
     EXPECT_EQ(characteristics, static_cast<DWORD>(MFMEDIASOURCE_IS_LIVE));
-    EXPECT_EQ(activate->ShutdownObject(), S_OK);
+    EXPECT_EQ(source->Shutdown(), S_OK);
     EXPECT_EQ(source->GetCharacteristics(&characteristics), MF_E_SHUTDOWN);
     source.Reset();
     activate.Reset();

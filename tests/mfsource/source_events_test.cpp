@@ -5,60 +5,12 @@
 namespace orvanecam::testing {
 namespace {
 
-PROPVARIANT EmptyPosition() {
-    PROPVARIANT position;
-    PropVariantInit(&position);
-    return position;
-}
-
-// The object an event carries (the new stream, a sample), as interface iid; null without one.
-template <class Interface>
-sdk::ComPtr<Interface> CarriedObject(IMFMediaEvent* event, REFIID iid) {
-    sdk::ComPtr<Interface> object;
-    PROPVARIANT value;
-    PropVariantInit(&value);
-    if (event != nullptr && SUCCEEDED(event->GetValue(&value)) && value.vt == VT_UNKNOWN) {
-        value.punkVal->QueryInterface(iid, object.PutVoid());
-    }
-    PropVariantClear(&value);
-    return object;
-}
-
-struct Streaming {
-    sdk::ComPtr<IMFMediaSource> source;
-    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
-    sdk::ComPtr<IMFMediaStream> stream;
-};
-
 class SourceEventsTest : public MediaSourceTest {
   protected:
-    // Starts the source and checks the events of a start: the stream announced (new the first
-    // time), the source started, then the stream started. Returns the stream.
-    sdk::ComPtr<IMFMediaStream> StartAndExpectEvents(IMFMediaSource* source,
-                                                     IMFPresentationDescriptor* descriptor,
-                                                     MediaEventType announced) {
-        const PROPVARIANT position = EmptyPosition();
-        EXPECT_EQ(source->Start(descriptor, &GUID_NULL, &position), S_OK);
-        sdk::ComPtr<IMFMediaEvent> event = NextEvent(source);
-        EXPECT_EQ(TypeOf(event.Get()), announced);
-        auto stream = CarriedObject<IMFMediaStream>(event.Get(), IID_IMFMediaStream);
-        EXPECT_EQ(TypeOf(NextEvent(source).Get()), MESourceStarted);
-        EXPECT_TRUE(stream);
-        if (stream) {
-            EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStarted);
-        }
-        return stream;
-    }
-
     // A 320 x 240 producer at 120 fps and a source started on it.
     Streaming StartStreaming() {
         PublishUniformFrame(320, 240, 60, 128, 128, 120);
-        Streaming streaming;
-        streaming.source = ActivateSource();
-        EXPECT_EQ(streaming.source->CreatePresentationDescriptor(streaming.descriptor.Put()), S_OK);
-        streaming.stream =
-            StartAndExpectEvents(streaming.source.Get(), streaming.descriptor.Get(), MENewStream);
-        return streaming;
+        return MediaSourceTest::StartStreaming(ActivateSource());
     }
 };
 
@@ -105,12 +57,7 @@ TEST_F(SourceEventsTest, ASampleTheClientStillHoldsIsNeverHandedOutAgain) {
     const Streaming streaming = StartStreaming();
     IMFMediaStream* stream = streaming.stream.Get();
     ASSERT_NE(stream, nullptr);
-    const auto nextSample = [&] {
-        EXPECT_EQ(stream->RequestSample(nullptr), S_OK);
-        sdk::ComPtr<IMFMediaEvent> event = NextEvent(stream);
-        EXPECT_EQ(TypeOf(event.Get()), MEMediaSample);
-        return CarriedObject<IMFSample>(event.Get(), IID_IMFSample);
-    };
+    const auto nextSample = [&] { return NextSample(stream); };
     std::vector<sdk::ComPtr<IMFSample>> held;
     for (int i = 0; i < 10; ++i) {
         held.push_back(nextSample());
@@ -206,11 +153,14 @@ TEST_F(SourceEventsTest, ManyStartStopCyclesAndAShutdownWhileStreamingLeaveNothi
         }
         ASSERT_EQ(source->Start(descriptor.Get(), nullptr, &position), S_OK);
         for (int i = 0; i < 8; ++i) ASSERT_EQ(stream->RequestSample(nullptr), S_OK);
-        // Shut down from the activation object, as the frame server does, mid-stream.
-        ASSERT_EQ(m_activate->ShutdownObject(), S_OK);
+        // Shut down mid-stream, as the frame server does.
+        ASSERT_EQ(source->Shutdown(), S_OK);
         EXPECT_EQ(stream->RequestSample(nullptr), MF_E_SHUTDOWN);
     }
-    EXPECT_EQ(streaming::CBaseObject::ObjectsActive(), objectsBefore);
+    // Once the test lets go of the source and the activation object, nothing of either is left.
+    m_sources.clear();
+    m_activate.Reset();
+    EXPECT_EQ(streaming::CBaseObject::ObjectsActive(), objectsBefore - 1);
 }
 
 }  // namespace

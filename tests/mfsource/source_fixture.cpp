@@ -8,6 +8,12 @@
 
 namespace orvanecam::testing {
 
+PROPVARIANT EmptyPosition() {
+    PROPVARIANT position;
+    PropVariantInit(&position);
+    return position;
+}
+
 void MediaSourceTest::SetUpTestSuite() {
     static const std::string suffix = UseFreshObjectNames();
     ASSERT_FALSE(suffix.empty());
@@ -26,7 +32,9 @@ void MediaSourceTest::SetUp() {
 }
 
 void MediaSourceTest::TearDown() {
-    if (m_activate) m_activate->ShutdownObject();
+    // The frame server's part: a source lives until its own Shutdown.
+    for (const auto& source : m_sources) source->Shutdown();
+    m_sources.clear();
     m_activate.Reset();
     MFShutdown();
 }
@@ -48,7 +56,68 @@ void MediaSourceTest::PublishUniformFrame(std::int32_t width, std::int32_t heigh
 sdk::ComPtr<IMFMediaSource> MediaSourceTest::ActivateSource() {
     sdk::ComPtr<IMFMediaSource> source;
     EXPECT_EQ(m_activate->ActivateObject(IID_IMFMediaSource, source.PutVoid()), S_OK);
+    if (source) m_sources.push_back(source);
     return source;
+}
+
+sdk::ComPtr<IMFMediaStream> MediaSourceTest::StartAndExpectEvents(
+    IMFMediaSource* source, IMFPresentationDescriptor* descriptor, MediaEventType announced) {
+    const PROPVARIANT position = EmptyPosition();
+    EXPECT_EQ(source->Start(descriptor, &GUID_NULL, &position), S_OK);
+    sdk::ComPtr<IMFMediaEvent> event = NextEvent(source);
+    EXPECT_EQ(TypeOf(event.Get()), announced);
+    auto stream = CarriedObject<IMFMediaStream>(event.Get(), IID_IMFMediaStream);
+    EXPECT_EQ(TypeOf(NextEvent(source).Get()), MESourceStarted);
+    EXPECT_TRUE(stream);
+    if (stream) {
+        EXPECT_EQ(TypeOf(NextEvent(stream.Get()).Get()), MEStreamStarted);
+    }
+    return stream;
+}
+
+Streaming MediaSourceTest::StartStreaming(sdk::ComPtr<IMFMediaSource> source,
+                                          sdk::ComPtr<IMFPresentationDescriptor> descriptor) {
+    Streaming streaming{std::move(source), std::move(descriptor), nullptr};
+    if (!streaming.source) return streaming;
+    if (!streaming.descriptor) {
+        EXPECT_EQ(streaming.source->CreatePresentationDescriptor(streaming.descriptor.Put()), S_OK);
+    }
+    streaming.stream =
+        StartAndExpectEvents(streaming.source.Get(), streaming.descriptor.Get(), MENewStream);
+    return streaming;
+}
+
+sdk::ComPtr<IMFSample> MediaSourceTest::NextSample(IMFMediaStream* stream) {
+    EXPECT_EQ(stream->RequestSample(nullptr), S_OK);
+    sdk::ComPtr<IMFMediaEvent> event = NextEvent(stream);
+    EXPECT_EQ(TypeOf(event.Get()), MEMediaSample);
+    return CarriedObject<IMFSample>(event.Get(), IID_IMFSample);
+}
+
+sdk::ComPtr<IMFMediaType> MediaSourceTest::SelectType(IMFPresentationDescriptor* descriptor,
+                                                      const GUID& subtype, UINT32 width,
+                                                      UINT32 height) {
+    BOOL selected = FALSE;
+    sdk::ComPtr<IMFStreamDescriptor> stream;
+    sdk::ComPtr<IMFMediaTypeHandler> handler;
+    DWORD count = 0;
+    if (FAILED(descriptor->GetStreamDescriptorByIndex(0, &selected, stream.Put())) ||
+        FAILED(stream->GetMediaTypeHandler(handler.Put())) ||
+        FAILED(handler->GetMediaTypeCount(&count))) {
+        return nullptr;
+    }
+    for (DWORD index = 0; index < count; ++index) {
+        sdk::ComPtr<IMFMediaType> type;
+        GUID offered{};
+        UINT32 w = 0, h = 0;
+        if (SUCCEEDED(handler->GetMediaTypeByIndex(index, type.Put())) &&
+            SUCCEEDED(type->GetGUID(MF_MT_SUBTYPE, &offered)) && offered == subtype &&
+            SUCCEEDED(MFGetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, &w, &h)) && w == width &&
+            h == height && SUCCEEDED(handler->SetCurrentMediaType(type.Get()))) {
+            return type;
+        }
+    }
+    return nullptr;
 }
 
 sdk::ComPtr<IMFMediaEvent> MediaSourceTest::NextEvent(IMFMediaEventGenerator* generator) {
