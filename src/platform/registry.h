@@ -1,5 +1,6 @@
 #pragma once
-// The registry: keys under the current user's hive and the classes root, in the 64- or 32-bit
+// The registry: keys under the current user's hive, the classes root and the machine hive (read
+// by services such as the camera frame server), in the 64- or 32-bit
 // view, with string values. Every operation returns a Win32 error code (0 on success). Windows
 // uses the system registry; other systems a file-backed store (see posix/registry.cpp).
 #include <cstdint>
@@ -12,7 +13,7 @@
 
 namespace orvanecam::platform {
 
-enum class RegistryRoot { kCurrentUser, kClassesRoot };
+enum class RegistryRoot { kCurrentUser, kClassesRoot, kLocalMachine };
 enum class RegistryView { k64Bit, k32Bit };
 // The view this build's own processes see by default, and so the one COM looks up this module's
 // class and device keys in: a 32-bit process reads the 32-bit view.

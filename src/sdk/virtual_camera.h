@@ -16,6 +16,13 @@ enum MFVirtualCameraAccess {
     MFVirtualCameraAccess_AllUsers = 1
 };
 
+// KSCATEGORY_VIDEO_CAMERA: the category Media Foundation apps list cameras from. Without a list
+// of categories a virtual camera is also published under the video and capture categories,
+// where DirectShow apps find it beside the camera's own filter.
+// {E5323777-F976-4F5B-9B55-B94699C46E44}
+inline constexpr GUID kVideoCameraCategory = {
+    0xe5323777, 0xf976, 0x4f5b, {0x9b, 0x55, 0xb9, 0x46, 0x99, 0xc4, 0x6e, 0x44}};
+
 // {1C08A864-EF6C-4C75-AF59-5F2D68DA9563}
 inline constexpr IID IID_IMFVirtualCamera = {
     0x1c08a864, 0xef6c, 0x4c75, {0xaf, 0x59, 0x5f, 0x2d, 0x68, 0xda, 0x95, 0x63}};

@@ -63,9 +63,10 @@ std::optional<fs::path> Below(fs::path folder, const std::string& path) {
 }
 
 std::optional<fs::path> KeyFolder(RegistryRoot root, const std::string& path) {
-    return Below(StoreRoot() / (root == RegistryRoot::kCurrentUser ? "HKEY_CURRENT_USER"
-                                                                   : "HKEY_CLASSES_ROOT"),
-                 path);
+    const char* hive = root == RegistryRoot::kCurrentUser    ? "HKEY_CURRENT_USER"
+                       : root == RegistryRoot::kLocalMachine ? "HKEY_LOCAL_MACHINE"
+                                                             : "HKEY_CLASSES_ROOT";
+    return Below(StoreRoot() / hive, path);
 }
 
 fs::path ValueFile(const std::string& location, const std::string& name) {

@@ -8,7 +8,15 @@ namespace orvanecam::platform {
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
-    return root == RegistryRoot::kCurrentUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
+    switch (root) {
+        case RegistryRoot::kCurrentUser:
+            return HKEY_CURRENT_USER;
+        case RegistryRoot::kLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::kClassesRoot:
+            break;
+    }
+    return HKEY_CLASSES_ROOT;
 }
 
 REGSAM ViewFlag(RegistryView view) {
