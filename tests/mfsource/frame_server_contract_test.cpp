@@ -28,6 +28,19 @@ TEST_F(FrameServerContractTest, TheSourceAnswersForServicesItDoesNotHaveUntilItI
     EXPECT_EQ(services->GetService(GUID_NULL, IID_IUnknown, service.PutVoid()), MF_E_SHUTDOWN);
 }
 
+// The frame server also creates a source only to publish the camera: that makes the source alone,
+// and the stream (with the shared block behind it) waits for the first question about streams.
+TEST_F(FrameServerContractTest, CreationMakesTheSourceAloneAndTheStreamWaitsUntilAsked) {
+    const long before = streaming::CBaseObject::ObjectsActive();
+    const auto source = ActivateSource();
+    DWORD characteristics = 0;
+    ASSERT_EQ(source->GetCharacteristics(&characteristics), S_OK);
+    EXPECT_EQ(streaming::CBaseObject::ObjectsActive(), before + 1);
+    sdk::ComPtr<IMFPresentationDescriptor> descriptor;
+    ASSERT_EQ(source->CreatePresentationDescriptor(descriptor.Put()), S_OK);
+    EXPECT_EQ(streaming::CBaseObject::ObjectsActive(), before + 2);
+}
+
 TEST_F(FrameServerContractTest, AttributesSetOnTheActivationReachTheSource) {
     const wchar_t link[] =
         L"\\\\?\\swd#vcamdevapi#orvanecam#{e5323777-f976-4f5b-9b55-b94699c46e44}";
