@@ -2,10 +2,14 @@
 # orvanecam-mfcamera under Wine against a stand-in mfsensorgroup.dll that logs its calls: the
 # checks before enabling, the camera published for Media Foundation apps only, enabling and
 # disabling by name, and a refused Start explained.
-# Usage: mfcamera_tool.sh BIN_DIR FAKE_SENSORGROUP_DLL
+# Usage: mfcamera_tool.sh BIN_DIR FAKE_SENSORGROUP_DLL NATIVE_DLL
+# NATIVE_DLL is the module the frame server would load: the 64-bit one, whichever the tool's
+# bitness (a 32-bit tool checks the 64-bit registration too).
 set -uo pipefail
 bin="$1"
 fake="$2"
+dll="$3"
+[ -f "$dll" ] || { echo "skipped: no 64-bit module at $dll"; exit 77; }
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 # shellcheck source=scripts/common.sh
 source "$repo_root/scripts/common.sh"
@@ -13,7 +17,6 @@ source "$repo_root/scripts/common.sh"
 source "$repo_root/tests/end_to_end/checks.sh"
 work="$(mktemp -d)"
 cd "$work" || exit 1
-dll="$bin/OrvaneCam.dll"
 # The tool beside the stand-in, which it loads from its own folder first.
 cp "$bin/orvanecam-mfcamera.exe" "$fake" "$work/"
 tool="$work/orvanecam-mfcamera.exe"

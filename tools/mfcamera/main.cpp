@@ -81,8 +81,8 @@ bool FrameServerCanLoad() {
     if (!dll) {
         std::fputs(
             "orvanecam-mfcamera: the camera's media source is not registered for the whole "
-            "machine, the only place the frame server looks: run install.cmd (or regsvr32 "
-            "OrvaneCam.dll) as administrator\n",
+            "machine in its native bitness, the only place the frame server looks: run "
+            "install.cmd (or regsvr32 on the 64-bit OrvaneCam.dll) as administrator\n",
             stderr);
         return false;
     }
