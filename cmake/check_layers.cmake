@@ -20,8 +20,8 @@ set(allowed_api orvanecam com mfsource media producer filter streaming picture e
     sdk platform)
 # The tools: their own folders, the public header, the platform layer and the SDK declarations.
 # The PipeWire bridge is a capture client built on the library layers themselves.
-set(allowed_tools orvanecam capture common graph_host mfsource pipewire filter exchange picture
-    settings platform sdk geometry)
+set(allowed_tools orvanecam capture common graph_host mfcamera mfsource pipewire filter exchange
+    picture settings platform sdk geometry)
 set(system_layers platform sdk)
 
 # Angle includes any layer may use: the C++ and C standard library, the public header, the
