@@ -5,6 +5,7 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_C_COMPILER ${orvanecam_mingw_triplet}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${orvanecam_mingw_triplet}-g++-posix)
 set(CMAKE_RC_COMPILER ${orvanecam_mingw_triplet}-windres)
+set(CMAKE_DLLTOOL ${orvanecam_mingw_triplet}-dlltool)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${orvanecam_mingw_triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

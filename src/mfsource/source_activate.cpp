@@ -3,6 +3,7 @@
 #include <new>
 
 #include "mfsource/source_class.h"
+#include "platform/shared_library.h"
 
 namespace orvanecam::mfsource {
 
@@ -134,9 +135,24 @@ HRESULT SourceActivate::CopyAllItems(IMFAttributes* destination) {
     return m_attributes->CopyAllItems(destination);
 }
 
+namespace {
+
+// The module loads Media Foundation at the first call of one of its functions; where it is
+// absent that call would end the host process, so activation asks first.
+bool MediaFoundationPresent() {
+    static const bool present = platform::SharedLibrary::Load("mfplat.dll").has_value();
+    return present;
+}
+
+}  // namespace
+
 streaming::CUnknown* CreateSourceActivate(IUnknown* outer, HRESULT* result) {
     if (outer != nullptr) {
         *result = CLASS_E_NOAGGREGATION;
+        return nullptr;
+    }
+    if (!MediaFoundationPresent()) {
+        *result = HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
     auto* activate = new (std::nothrow) SourceActivate();

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The DirectShow camera where Media Foundation is absent (Windows N editions, Server Core), as a
+# user meets it: with mfplat switched off in Wine, the module registers, a capture client lists
+# the camera and captures from it, and it unregisters.
+# Usage: without_media_foundation.sh BIN_DIR
+set -uo pipefail
+bin="$1"
+repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=scripts/common.sh
+source "$repo_root/scripts/common.sh"
+# shellcheck source=tests/end_to_end/checks.sh
+source "$repo_root/tests/end_to_end/checks.sh"
+work="$(mktemp -d)"
+cd "$work" || exit 1
+export ORVANECAM_OBJECT_SUFFIX="_no_mf$$"
+export WINEDLLOVERRIDES="mfplat=d"
+dll="$bin/OrvaneCam.dll"
+trap 'wine_regsvr32 /s /u "$dll" >/dev/null 2>&1; rm -rf "$work"' EXIT
+capture() { "$repo_root/scripts/wine-run.sh" "$bin/orvanecam-capture.exe" "$@" 2>&1 | tr -d '\r'; }
+
+check "the module registers" wine_regsvr32 /s "$dll"
+capture --list >list.txt
+check "a video input device named OrvaneCam is listed" grep -qx "  OrvaneCam" list.txt
+capture --frames 10 --out frames >capture.log
+check "a DirectShow client captures its frames" equals "$(summary_field vacant frames)" 10
+check "the module unregisters" wine_regsvr32 /s /u "$dll"
+finish_with_logs list.txt capture.log
