@@ -124,13 +124,19 @@ stop_pipewire_session() {
 # put first on the PATH).
 system_python=/usr/bin/python3
 
+# The product's one version: the CMake project's.
+project_version() {
+  sed -n 's/^project(OrvaneCam VERSION \([0-9.]*\).*/\1/p' "$repo_root/CMakeLists.txt"
+}
+
 # Builds the Python package's wheel offline into folder $1, from a copy so that the source tree
-# gains no build folders.
+# gains no build folders, at the project's version.
 build_python_wheel() {
   local out="$1" copy
   copy="$(mktemp -d)"
   cp -r "$repo_root/python" "$copy/source"
   rm -rf "$copy/source/tests" "$copy/source/examples"
+  sed -i "s/^version = \".*\"/version = \"$(project_version)\"/" "$copy/source/pyproject.toml"
   "$system_python" -m build --wheel --no-isolation --outdir "$out" "$copy/source" \
     >"$copy/build.log" 2>&1 || { cat "$copy/build.log" >&2; rm -rf "$copy"; return 1; }
   rm -rf "$copy"

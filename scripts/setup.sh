@@ -14,7 +14,7 @@ packages=(
   libpulse-dev pulseaudio ffmpeg nasm
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  libz-mingw-w64-dev zip unzip
+  libz-mingw-w64-dev zip unzip osslsigncode openssl
   python3 python3-numpy python3-pytest python3-build python3-setuptools python3-wheel
   pipewire pipewire-bin wireplumber libpipewire-0.3-dev dbus
   gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Windows package as a user installs it, in a fresh Wine prefix: the script makes the zip,
-# install.cmd copies and registers both DLLs with each bitness's own regsvr32, 32-bit and 64-bit
-# capture clients then list the camera, and uninstall.cmd takes both away again.
+# The Windows package as a user installs it, in a fresh Wine prefix: the script makes the zip
+# (signed with a throw-away certificate; stripped binaries, their symbols beside the zip, and
+# checksums), install.cmd copies and registers both DLLs with each bitness's own regsvr32, 32-bit
+# and 64-bit capture clients then list the camera, and uninstall.cmd takes both away again.
 # Usage: package_install.sh   (exit 77, skipped, unless both MinGW presets are built)
 set -uo pipefail
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -23,16 +24,40 @@ cleanup() {
 }
 trap cleanup EXIT
 
-check "the package script makes the zip" \
-  bash -c "'$repo_root/scripts/package-windows.sh' --prebuilt --out '$work' >zip.log 2>&1"
-zip_file="$(ls "$work"/OrvaneCam-*-windows.zip 2>/dev/null | head -n 1)"
+# A throw-away code-signing certificate, as a user with a real one would pass it.
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=OrvaneCam test signer" \
+  -addext "extendedKeyUsage=codeSigning" -keyout key.pem -out certificate.pem >/dev/null 2>&1
+openssl pkcs12 -export -inkey key.pem -in certificate.pem -passout pass:test -out signer.pfx
+version="$(project_version)"
+check "the package script makes the zip and the symbols beside it" \
+  bash -c "ORVANECAM_SIGN_PFX=signer.pfx ORVANECAM_SIGN_PASSWORD=test \
+           '$repo_root/scripts/package-windows.sh' --prebuilt --out '$work' >zip.log 2>&1"
+zip_file="$work/OrvaneCam-$version-windows.zip"
 unzip -q "$zip_file" -d "$work/unpacked" 2>/dev/null
-package="$(ls -d "$work"/unpacked/OrvaneCam-* 2>/dev/null | head -n 1)"
+unzip -q "$work/OrvaneCam-$version-windows-symbols.zip" -d "$work/symbols" 2>/dev/null
+package="$work/unpacked/OrvaneCam-$version"
 for file in x64/OrvaneCam.dll x86/OrvaneCam.dll x64/orvanecam-capture.exe x64/orvanecam-mfcamera.exe \
-  x86/orvanecam-capture.exe include/orvanecam/orvanecam.h python/orvanecam-1.0.0-py3-none-any.whl \
-  install.cmd uninstall.cmd; do
+  x86/orvanecam-capture.exe include/orvanecam/orvanecam.h \
+  "python/orvanecam-$version-py3-none-any.whl" install.cmd uninstall.cmd SHA256SUMS; do
   check "the package holds $file" test -f "$package/$file"
 done
+check "every file matches SHA256SUMS" bash -c "cd '$package' && sha256sum --quiet -c SHA256SUMS"
+binaries=("$package"/x64/*.dll "$package"/x64/*.exe "$package"/x86/*.dll "$package"/x86/*.exe)
+signed() {
+  local binary
+  for binary in "${binaries[@]}"; do
+    osslsigncode verify -CAfile certificate.pem -in "$binary" >/dev/null 2>&1 || return 1
+  done
+}
+check "every binary carries a signature that verifies against the certificate" signed
+at_most_mb() { [ "$(stat -c %s "$1")" -le $(($2 * 1024 * 1024)) ]; }
+check "the 64-bit DLL is stripped to 12 MB or less" at_most_mb "$package/x64/OrvaneCam.dll" 12
+check "the 32-bit DLL is stripped to 12 MB or less" at_most_mb "$package/x86/OrvaneCam.dll" 12
+check "the zip is 15 MB or less" at_most_mb "$zip_file" 15
+check "the symbols are beside the zip, and the DLL names them" \
+  bash -c "test -s '$work/symbols/OrvaneCam-$version-symbols/x64/OrvaneCam.dll.debug' &&
+           x86_64-w64-mingw32-objdump -s -j .gnu_debuglink '$package/x64/OrvaneCam.dll' |
+           grep -q 'OrvaneCam.dll.d'"
 
 wineboot --init >/dev/null 2>&1
 wineserver --wait
