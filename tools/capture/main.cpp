@@ -112,6 +112,7 @@ int Capture(CaptureSession& session, const Request& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (tools::AnswersVersion(argc, argv, "orvanecam-capture")) return 0;
     const auto request = ParseRequest(argc, argv);
     if (!request) {
         std::fputs(kUsage, stderr);

@@ -1,8 +1,15 @@
 #include "common/command_line.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace orvanecam::tools {
+
+bool AnswersVersion(int argc, char** argv, const char* program) {
+    if (argc != 2 || std::string(argv[1]) != "--version") return false;
+    std::printf("%s %s\n", program, ORVANECAM_VERSION);
+    return true;
+}
 
 bool CommandLine::Parse(int argc, char** argv, const std::set<std::string>& valued,
                         const std::set<std::string>& switches) {

@@ -12,6 +12,9 @@ struct PictureSize {
     int height = 0;
 };
 
+// "PROGRAM --version" prints the project's version ("program 0.1.0") and answers true.
+bool AnswersVersion(int argc, char** argv, const char* program);
+
 class CommandLine {
   public:
     // valued: option names that take a value; switches: names that stand alone. False on

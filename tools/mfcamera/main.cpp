@@ -173,6 +173,7 @@ int Run(sdk::MFCreateVirtualCameraFunction create, const tools::CommandLine& opt
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (tools::AnswersVersion(argc, argv, "orvanecam-mfcamera")) return 0;
     tools::CommandLine options;
     if (!options.Parse(argc, argv, {"--enable", "--disable"}, {"--all-users"}) ||
         options.Has("--enable") == options.Has("--disable")) {

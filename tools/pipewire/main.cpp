@@ -9,6 +9,7 @@
 
 int main(int argc, char** argv) {
     using namespace orvanecam;
+    if (tools::AnswersVersion(argc, argv, "orvanecam-pipewire")) return 0;
     tools::CommandLine options;
     if (!options.Parse(argc, argv, {}, {"--verbose"})) {
         std::fputs("usage: orvanecam-pipewire [--verbose]\n", stderr);

@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv) {
     using namespace orvanecam;
+    if (tools::AnswersVersion(argc, argv, "orvanecam-register")) return 0;
     tools::CommandLine options;
     if (!options.Parse(argc, argv, {"--module"}, {"--unregister"})) {
         std::fputs("usage: orvanecam-register [--unregister] [--module PATH]\n", stderr);

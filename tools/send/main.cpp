@@ -113,6 +113,7 @@ bool ValidSettings(const tools::CommandLine& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (tools::AnswersVersion(argc, argv, "orvanecam-send")) return 0;
     tools::CommandLine options;
     if (!options.Parse(argc, argv,
                        {"--pattern", "--size", "--seconds", "--fps", "--output", "--module",
