@@ -78,7 +78,8 @@ cp "$repo_root/include/orvanecam/orvanecam.h" "$root/include/orvanecam/"
 build_python_wheel "$root/python"
 # Command scripts keep Windows line endings, which cmd's labels and blocks depend on.
 for script in install.cmd uninstall.cmd; do
-  sed 's/\r*$/\r/' "$repo_root/packaging/windows/$script" >"$root/$script"
+  sed -e "s/@ORVANECAM_VERSION@/$version/" -e 's/\r*$/\r/' "$repo_root/packaging/windows/$script" \
+    >"$root/$script"
 done
 
 (cd "$root" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |

@@ -1,8 +1,11 @@
 @echo off
-rem Installs OrvaneCam for every user: copies both DLLs to Program Files and registers each with
-rem the regsvr32 of its own bitness, so 64-bit and 32-bit capture apps both list the camera.
-rem "install.cmd /uninstall" (what uninstall.cmd runs) unregisters both and removes the files;
-rem the user's camera name and vacant picture settings are kept.
+rem Installs OrvaneCam for every user: copies both DLLs to a folder of this version's own in
+rem Program Files and registers each with the regsvr32 of its own bitness, so 64-bit and 32-bit
+rem capture apps both list the camera. A DLL that an app has loaded cannot be replaced, so an
+rem upgrade never writes over one: registration moves to the new version's folder, and folders of
+rem other versions are removed once no process uses them (now, or at the next install or
+rem uninstall). "install.cmd /uninstall" (what uninstall.cmd runs) unregisters both and removes
+rem the files; the user's camera name and vacant picture settings are kept.
 setlocal
 set "action=install"
 if /i "%~1"=="/uninstall" set "action=uninstall"
@@ -12,9 +15,11 @@ if errorlevel 1 (
   echo ^(right-click it and choose "Run as administrator"^).
   exit /b 1
 )
+set "version=@ORVANECAM_VERSION@"
 set "source=%~dp0"
-set "target=%ProgramFiles%\OrvaneCam"
-if defined ProgramW6432 set "target=%ProgramW6432%\OrvaneCam"
+set "base=%ProgramFiles%\OrvaneCam"
+if defined ProgramW6432 set "base=%ProgramW6432%\OrvaneCam"
+set "target=%base%\%version%"
 rem Each bitness's regsvr32; a 32-bit command prompt on 64-bit Windows reaches the 64-bit system
 rem folder as Sysnative.
 set "sys64="
@@ -43,7 +48,21 @@ if defined sys64 (
 )
 "%sys32%\regsvr32.exe" /s "%target%\x86\OrvaneCam.dll"
 if errorlevel 1 goto register_failed
-echo OrvaneCam is installed in %target%.
+call :remove_other_versions
+echo OrvaneCam %version% is installed in %target%.
+exit /b 0
+
+:remove_other_versions
+rem A folder whose DLL an app still has loaded cannot go yet; it stays for the next run.
+pushd "%base%"
+for /d %%f in (*) do call :remove_if_other "%base%\%%f" "%%f"
+popd
+exit /b 0
+
+:remove_if_other
+if /i "%~2"=="%version%" exit /b 0
+rd /s /q "%~1" 2>nul
+if exist "%~1" echo OrvaneCam: %~1 is still in use; it is removed at the next install or uninstall.
 exit /b 0
 
 :copy_failed
@@ -55,18 +74,23 @@ echo OrvaneCam: registration failed; run uninstall.cmd, then install.cmd again.
 exit /b 1
 
 :uninstall
-if not exist "%target%" (
+if not exist "%base%" (
   echo OrvaneCam is not installed.
   exit /b 0
 )
-if defined sys64 if exist "%target%\x64\OrvaneCam.dll" (
-  "%sys64%\regsvr32.exe" /s /u "%target%\x64\OrvaneCam.dll"
-)
-if exist "%target%\x86\OrvaneCam.dll" "%sys32%\regsvr32.exe" /s /u "%target%\x86\OrvaneCam.dll"
-rd /s /q "%target%" 2>nul
-if exist "%target%" (
-  echo OrvaneCam is unregistered; close the apps still using it, then delete %target%.
+rem Every version registers the same classes: unregistering through any installed one removes them.
+pushd "%base%"
+for /d %%f in (*) do call :unregister "%base%\%%f"
+popd
+rd /s /q "%base%" 2>nul
+if exist "%base%" (
+  echo OrvaneCam is unregistered; close the apps still using it, then run uninstall.cmd again.
   exit /b 0
 )
 echo OrvaneCam is uninstalled.
+exit /b 0
+
+:unregister
+if defined sys64 if exist "%~1\x64\OrvaneCam.dll" "%sys64%\regsvr32.exe" /s /u "%~1\x64\OrvaneCam.dll"
+if exist "%~1\x86\OrvaneCam.dll" "%sys32%\regsvr32.exe" /s /u "%~1\x86\OrvaneCam.dll"
 exit /b 0

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Windows package as a user installs it, in a fresh Wine prefix: the script makes the zip
 # (signed with a throw-away certificate; stripped binaries, their symbols beside the zip, and
-# checksums), install.cmd copies and registers both DLLs with each bitness's own regsvr32, 32-bit
-# and 64-bit capture clients then list the camera, and uninstall.cmd takes both away again.
+# checksums), install.cmd copies both DLLs into the version's own folder and registers each with
+# its bitness's regsvr32, 32-bit and 64-bit capture clients then list the camera; an upgrade
+# while a client holds the camera open succeeds, moves the registration, and the old version's
+# folder goes once that client has exited and the next install runs; uninstall.cmd leaves nothing.
 # Usage: package_install.sh   (exit 77, skipped, unless both MinGW presets are built)
 set -uo pipefail
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -61,24 +63,51 @@ check "the symbols are beside the zip, and the DLL names them" \
 
 wineboot --init >/dev/null 2>&1
 wineserver --wait
-installed='C:\Program Files\OrvaneCam'
+program_files="$WINEPREFIX/drive_c/Program Files"
+installed="C:\\Program Files\\OrvaneCam\\$version"
 # lists LOADER CAPTURE_TOOL: whether that client lists the camera.
 lists() { "$1" "$2" --list 2>&1 | tr -d '\r' | grep -qx "  OrvaneCam"; }
 not_lists() { ! lists "$@"; }
+run_cmd() { "$wine64_loader" cmd /c "$(winepath -w "$1")"; }
+# registered_in TEXT: whether the camera class's registered DLL path holds TEXT.
+registered_in() {
+  "$wine64_loader" reg query 'HKCR\CLSID\{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}\InprocServer32' \
+    /ve 2>/dev/null | tr -d '\r' | grep -qF "$1"
+}
 
-"$wine64_loader" cmd /c "$(winepath -w "$package/install.cmd")" >install.log 2>&1
-check "install.cmd reports the installation" grep -q "OrvaneCam is installed" install.log
+run_cmd "$package/install.cmd" >install.log 2>&1
+check "install.cmd reports the installation" grep -q "OrvaneCam $version is installed" install.log
 check "a 64-bit client lists the installed camera" \
   lists "$wine64_loader" "$installed\\x64\\orvanecam-capture.exe"
 check "a 32-bit client lists the installed camera" \
   lists "$wine32_loader" "$installed\\x86\\orvanecam-capture.exe"
 
-"$wine64_loader" cmd /c "$(winepath -w "$package/uninstall.cmd")" >uninstall.log 2>&1
+# An upgrade while a video call holds the camera: the same build as a newer version.
+"$wine64_loader" "$installed\\x64\\orvanecam-capture.exe" --frames 150 --out held \
+  >held.log 2>&1 &
+client=$!
+sleep 3
+next="$version.1"
+cp -r "$package" upgrade
+sed -i "s/^set \"version=$version\"/set \"version=$next\"/" upgrade/install.cmd
+run_cmd upgrade/install.cmd >upgrade.log 2>&1
+check "an upgrade while a client holds the camera succeeds" \
+  grep -q "OrvaneCam $next is installed" upgrade.log
+check "... and registration moves to the new version's folder" registered_in "OrvaneCam\\$next\\x64"
+check "... where new clients find the camera" \
+  lists "$wine64_loader" "C:\\Program Files\\OrvaneCam\\$next\\x64\\orvanecam-capture.exe"
+wait "$client"
+check "the client that held the camera streamed on to its end" \
+  equals "$(summary_field frames held)" 150
+run_cmd upgrade/install.cmd >reinstall.log 2>&1
+check "the old version's folder goes at the next install" test ! -e "$program_files/OrvaneCam/$version"
+
+run_cmd upgrade/uninstall.cmd >uninstall.log 2>&1
 check "uninstall.cmd reports the removal" grep -q "OrvaneCam is uninstalled" uninstall.log
-check "the installed files are gone" test ! -e "$WINEPREFIX/drive_c/Program Files/OrvaneCam"
+check "nothing is left in Program Files" test ! -e "$program_files/OrvaneCam"
 check "a 64-bit client no longer lists it" \
   not_lists "$wine64_loader" "$package/x64/orvanecam-capture.exe"
 check "a 32-bit client no longer lists it" \
   not_lists "$wine32_loader" "$package/x86/orvanecam-capture.exe"
 
-finish_with_logs zip.log install.log uninstall.log
+finish_with_logs zip.log install.log held.log upgrade.log reinstall.log uninstall.log
