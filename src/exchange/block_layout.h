@@ -34,7 +34,7 @@ struct SharedBlock {
     std::uint32_t hasPayload;    // a producer has published; cleared when it is found gone
     std::int32_t writerPid;      // process id of the last publisher, 0 = none
     std::uint32_t ready;         // the block is initialised
-    std::int32_t readerCount;    // reader attachments, never decremented
+    std::int32_t readerCount;    // readers attached now: one more on open, one less on leaving
     std::uint32_t writeGuard;    // sequence lock: odd while a writer updates guarded data
     std::int32_t outWidth;       // guarded
     std::int32_t outHeight;      // guarded

@@ -127,13 +127,8 @@ FormatCatalogue ReadCatalogue(exchange::FrameReader& reader) {
         return FormatCatalogue(
             {exchange::kDefaultWidth, exchange::kDefaultHeight, exchange::kDefaultFps, 1u});
     }
-    const exchange::OutputSettings settings = reader.ReadOutputSettings();
-    exchange::SharedBlock& block = *reader.Block();
-    if (exchange::Atomic(block.outFps).load() < 1) {
-        exchange::Atomic(block.outFps).store(exchange::kDefaultFps);
-    }
-    if (exchange::Atomic(block.nv12First).load() > 1u) exchange::Atomic(block.nv12First).store(1u);
-    return FormatCatalogue(settings);
+    // The catalogue takes bad values as their defaults; a reader never writes the block for them.
+    return FormatCatalogue(reader.ReadOutputSettings());
 }
 
 HRESULT CheckVideoType(const AM_MEDIA_TYPE& type) {

@@ -47,8 +47,8 @@ class FormatCatalogue {
     std::int32_t m_fps = exchange::kDefaultFps;
 };
 
-// The catalogue of the block's current output settings (the defaults without a block); a frame
-// rate below 1 or a format order other than 0 or 1 is repaired in the block.
+// The catalogue of the block's current output settings (the defaults without a block). Reading
+// only: bad values are taken as their defaults, and the block is left as it is.
 FormatCatalogue ReadCatalogue(exchange::FrameReader& reader);
 
 // A video type a client proposes for a connection: video, NV12, YUY2, RGB24 or RGB32 in either

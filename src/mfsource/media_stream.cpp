@@ -249,7 +249,12 @@ bool CameraMediaStream::RenderInto(FrameBuffer& buffer, const filter::LiveSchedu
 sdk::ComPtr<IMFSample> CameraMediaStream::RenderSample(const filter::LiveSchedule::Slot& slot) {
     std::optional<PooledSample> pooled = FreeSample();
     const LONGLONG time = MFGetSystemTime();
-    if (!pooled || !RenderInto(*pooled->buffer.Get(), slot)) return nullptr;
+    if (!pooled || !RenderInto(*pooled->buffer.Get(), slot)) {
+        // Nothing was rendered for the slot: the schedule moves past it rather than offering the
+        // same slot again at once.
+        m_sampler.Skip(slot);
+        return nullptr;
+    }
     IMFSample& sample = *pooled->sample.Get();
     if (FAILED(pooled->buffer->SetCurrentLength(
             static_cast<DWORD>(picture::FrameBytes(m_format.media)))) ||
