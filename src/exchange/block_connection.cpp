@@ -61,7 +61,7 @@ bool BlockConnection::EnsureEvent(bool openFirst) {
 }
 
 SharedBlock* BlockConnection::MoveToPreferredBlock() {
-    constexpr std::int64_t kLookInterval = 10000000;  // 1 s in 100 ns units
+    constexpr std::int64_t kLookInterval = platform::kUnitsPerSecond;  // 1 s
     std::lock_guard<std::mutex> lock(m_moveMutex);
     if (!m_mapping || !m_view || !m_mapping->InFallbackNamespace()) return nullptr;
     const std::int64_t now = platform::MonotonicTime100ns();

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "geometry/picture_geometry.h"
+#include "platform/clock.h"
 
 namespace orvanecam::filter {
 namespace {
@@ -48,7 +49,8 @@ std::optional<RequestedPicture> PictureOf(const AM_MEDIA_TYPE& type) {
 // The data rate of one size and rate, as the capability record's 32-bit field holds it.
 LONG BitsPerSecond(std::int32_t width, std::int32_t height, picture::SampleFormat format,
                    REFERENCE_TIME interval) {
-    const std::int64_t bits = geometry::FrameBytes(width, height, format) * 8 * 10000000 / interval;
+    const std::int64_t bits =
+        geometry::FrameBytes(width, height, format) * 8 * platform::kUnitsPerSecond / interval;
     return static_cast<LONG>(std::min<std::int64_t>(bits, INT32_MAX));
 }
 
@@ -58,7 +60,7 @@ FormatCatalogue::FormatCatalogue(const exchange::OutputSettings& settings)
     : m_nv12First(settings.nv12First != 0),
       m_fps(settings.fps < 1 ? exchange::kDefaultFps
                              : std::min(settings.fps, kMaxFramesPerSecond)) {
-    const REFERENCE_TIME interval = 10000000 / m_fps;
+    const REFERENCE_TIME interval = platform::kUnitsPerSecond / m_fps;
     const exchange::FrameSize own = exchange::ValidOutputSize(settings.width, settings.height);
     m_sizes[0] = {own.width, own.height, interval};
     m_sizeCount = 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "filter/video_format.h"
+#include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "platform/environment.h"
 
@@ -56,7 +57,7 @@ void TraceMediaType(const char* label, const AM_MEDIA_TYPE* mediaType) {
               label, subtype, format, static_cast<int>(picture.biWidth), PictureHeight32(picture),
               static_cast<unsigned>(picture.biBitCount),
               static_cast<unsigned long>(FrameBytes(*mediaType)), interval,
-              interval >= 1 ? static_cast<int>(10000000 / interval) : 0,
+              interval >= 1 ? static_cast<int>(platform::kUnitsPerSecond / interval) : 0,
               static_cast<unsigned>(picture.biCompression), Printable(picture.biCompression, 0),
               Printable(picture.biCompression, 1), Printable(picture.biCompression, 2),
               Printable(picture.biCompression, 3));

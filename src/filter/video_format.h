@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "picture/render.h"
+#include "platform/clock.h"
 #include "sdk/directshow.h"
 #include "streaming/media_type.h"
 
@@ -15,8 +16,8 @@ inline constexpr DWORD kFourccYuy2 = 0x32595559;
 inline constexpr REFERENCE_TIME kDefaultFrameInterval = 333333;
 // The rates a client may choose: 120 frames a second down to one.
 inline constexpr std::int32_t kMaxFramesPerSecond = 120;
-inline constexpr REFERENCE_TIME kMinFrameInterval = 10000000 / kMaxFramesPerSecond;
-inline constexpr REFERENCE_TIME kMaxFrameInterval = 10000000;
+inline constexpr REFERENCE_TIME kMinFrameInterval = platform::kUnitsPerSecond / kMaxFramesPerSecond;
+inline constexpr REFERENCE_TIME kMaxFrameInterval = platform::kUnitsPerSecond;
 // The step between picture sides the camera makes (and so the smallest side).
 inline constexpr std::int32_t kSideStep = 2;
 

@@ -1,11 +1,10 @@
 #include "mfsource/offered_types.h"
 
 #include "geometry/picture_geometry.h"
+#include "platform/clock.h"
 
 namespace orvanecam::mfsource {
 namespace {
-
-constexpr std::int64_t kUnitsPerSecond = 10000000;
 
 HRESULT CreateType(const picture::MediaFrame& media, std::int32_t fps,
                    sdk::ComPtr<IMFMediaType>& type) {
@@ -67,7 +66,7 @@ std::optional<StreamFormat> StreamFormatOf(IMFMediaType* type) {
         height % 2 != 0 || width < 2 || height < 2 || numerator == 0 || denominator == 0) {
         return std::nullopt;
     }
-    const std::int64_t interval = kUnitsPerSecond * denominator / numerator;
+    const std::int64_t interval = platform::kUnitsPerSecond * denominator / numerator;
     if (interval < 1) return std::nullopt;
     const picture::SampleFormat format =
         subtype == MFVideoFormat_NV12 ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;

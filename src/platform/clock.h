@@ -4,6 +4,9 @@
 
 namespace orvanecam::platform {
 
+// Media times (DirectShow's REFERENCE_TIME, Media Foundation's) count 100 ns units.
+inline constexpr std::int64_t kUnitsPerSecond = 10000000;
+
 // Milliseconds since an arbitrary fixed point; never goes backwards.
 std::uint64_t TickCountMs();
 void SleepMs(std::uint32_t milliseconds);

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "platform/clock.h"
+
 namespace orvanecam::graph_host {
 namespace {
 
@@ -256,10 +258,10 @@ HRESULT ManualClock::GetTime(REFERENCE_TIME* time) {
 HRESULT SystemClock::GetTime(REFERENCE_TIME* time) {
     if (time == nullptr) return E_POINTER;
     const auto elapsed = std::chrono::steady_clock::now().time_since_epoch();
-    *time =
-        std::chrono::duration_cast<std::chrono::duration<REFERENCE_TIME, std::ratio<1, 10000000>>>(
-            elapsed)
-            .count();
+    *time = std::chrono::duration_cast<
+                std::chrono::duration<REFERENCE_TIME, std::ratio<1, platform::kUnitsPerSecond>>>(
+                elapsed)
+                .count();
     return S_OK;
 }
 

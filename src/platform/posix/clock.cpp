@@ -24,12 +24,12 @@ void SleepMs(std::uint32_t milliseconds) {
 std::int64_t MonotonicTime100ns() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 10000000 + now.tv_nsec / 100;
+    return static_cast<std::int64_t>(now.tv_sec) * kUnitsPerSecond + now.tv_nsec / 100;
 }
 
 void SleepUntil100ns(std::int64_t deadline) {
-    const timespec until{static_cast<time_t>(deadline / 10000000),
-                         static_cast<long>(deadline % 10000000) * 100};
+    const timespec until{static_cast<time_t>(deadline / kUnitsPerSecond),
+                         static_cast<long>(deadline % kUnitsPerSecond) * 100};
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
     }
 }

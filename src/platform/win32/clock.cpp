@@ -23,7 +23,7 @@ std::int64_t MonotonicTime100ns() {
     QueryPerformanceCounter(&counter);
     const std::int64_t ticks = counter.QuadPart;
     // Split to keep the product inside 64 bits for any uptime.
-    return ticks / frequency * 10000000 + ticks % frequency * 10000000 / frequency;
+    return ticks / frequency * kUnitsPerSecond + ticks % frequency * kUnitsPerSecond / frequency;
 }
 
 void SleepUntil100ns(std::int64_t deadline) {
