@@ -10,6 +10,8 @@
 
 namespace orvanecam::filter {
 
+// Threads: one at a time, the front end's delivering thread; a control thread calls Start or
+// Stop only while that thread is not running (joined or not yet started).
 class LiveSampler {
   public:
     explicit LiveSampler(exchange::FrameReader& reader) : m_source(reader) {}

@@ -6,6 +6,7 @@
 
 namespace orvanecam::filter {
 
+// Threads: one at a time (its sampler's owner); nothing here is synchronised.
 class LiveSchedule {
   public:
     struct Slot {

@@ -10,6 +10,7 @@
 
 namespace orvanecam::filter {
 
+// Threads: one at a time, as its LiveSampler; the reader it renders from is safe for any number.
 class SampleSource {
   public:
     explicit SampleSource(exchange::FrameReader& reader) : m_reader(reader) {}

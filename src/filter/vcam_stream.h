@@ -14,6 +14,10 @@ namespace orvanecam::filter {
 
 class CVCam;
 
+// Threads: negotiation (IPin, IAMStreamConfig) on client threads under the filter's state lock;
+// m_mt changes only while the filter is stopped, so the streaming thread reads it unlocked;
+// m_sampler and m_fineTimer are the streaming thread's alone (RenderFrame, for benchmarks, only
+// while the filter is stopped); the counters are atomic.
 class CVCamStream final : public streaming::CSourceStream,
                           public IAMStreamConfig,
                           public IKsPropertySet,

@@ -13,6 +13,7 @@
 
 namespace orvanecam::mfsource {
 
+// Threads: any; the lock count and current length are atomic, the bytes are the lock holder's.
 class FrameBuffer final : public streaming::CUnknown, public IMFMediaBuffer, public IMF2DBuffer2 {
   public:
     // A buffer for media with a reference for the caller; null without memory.

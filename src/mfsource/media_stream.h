@@ -18,6 +18,9 @@
 
 namespace orvanecam::mfsource {
 
+// Threads: client threads call any method; m_lock guards the state and the requests, m_control
+// orders the state changes; m_format, m_sampler and m_pool belong to the worker while it runs,
+// and a control thread touches them only after StopWorker has joined it.
 class CameraMediaStream final : public streaming::CUnknown,
                                 public QueuedEvents<sdk::IMFMediaStream2> {
   public:

@@ -20,6 +20,7 @@ std::vector<PipeWireFormat> OfferedFormats();
 // The device name capture clients list, from the current user's settings.
 std::string DeviceName();
 
+// Threads: PipeWire's loop thread alone calls every handler method.
 class PipeWireBridge final : public platform::PipeWireVideoSource::Handler {
   public:
     explicit PipeWireBridge(bool verbose);
