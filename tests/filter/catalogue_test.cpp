@@ -1,7 +1,6 @@
 // The format catalogue, type checks and IAMStreamConfig of the camera's pin.
 #include <algorithm>
 #include <cstring>
-#include <random>
 
 #include "filter/filter_fixture.h"
 #include "filter/video_format.h"
@@ -141,27 +140,6 @@ TEST_F(CatalogueTest, ChecksTheTypesStructureNotItsPlaceInTheCatalogue) {
     refused.push_back(shortBlock);
     shortBlock.cbFormat = 112;
     for (const CMediaType& type : refused) EXPECT_EQ(m_stream->CheckMediaType(&type), E_INVALIDARG);
-}
-
-TEST_F(CatalogueTest, RandomFormatBlocksAreJudgedWithoutReadingPastThem) {
-    std::mt19937 random(77);
-    const GUID formats[] = {FORMAT_VideoInfo, FORMAT_VideoInfo2, GUID_NULL};
-    const GUID subtypes[] = {MEDIASUBTYPE_NV12, MEDIASUBTYPE_YUY2};
-    for (int round = 0; round < 2000; ++round) {
-        CMediaType type;
-        type.SetType(MEDIATYPE_Video);
-        type.SetFormatType(formats[random() % 3]);
-        type.SetSubtype(subtypes[random() % 2]);
-        const ULONG length = random() % 130;
-        BYTE* block = type.AllocFormatBuffer(length);
-        for (ULONG i = 0; i < length; ++i) block[i] = static_cast<BYTE>(random());
-        const HRESULT result = m_stream->CheckMediaType(&type);
-        EXPECT_TRUE(result == S_OK || result == E_INVALIDARG);
-        if (result == S_OK) {
-            EXPECT_NE(filter::BitmapHeaderOf(type), nullptr);
-        }
-        filter::FrameBytes(type);
-    }
 }
 
 // The data rate of a size and rate in bits per second.

@@ -87,6 +87,10 @@ TEST_F(HostileInputTest, TenThousandMalformedTypesGetDocumentedAnswersOnly) {
         AM_MEDIA_TYPE* type = &candidate.type;
         const HRESULT accept = m_pin->QueryAccept(type);
         ASSERT_TRUE(accept == S_OK || accept == S_FALSE) << round;
+        if (accept == S_OK) {
+            ASSERT_NE(filter::BitmapHeaderOf(*type), nullptr) << round;
+        }
+        filter::FrameBytes(*type);  // never reads past the block
 
         const HRESULT set = m_stream->SetFormat(type);
         ASSERT_TRUE(setFormat.count(set)) << round << " " << std::hex << set;
