@@ -66,6 +66,12 @@ interval="$(mean_interval_us pts.log)"
 echo "mean interval ${interval} us over frames 11 to 90 (offered 33333)"
 check "the frames come at the offered 30 fps, within 2%" within_2_percent "$interval"
 
+"$bin/orvanecam-send" --seconds 0 --name "Studio Cam" >>send.log 2>&1
+renamed() { pw-dump 2>/dev/null | grep -q '"node.description": "Studio Cam"'; }
+# Generous: the bridge notices a rename on its own polling, slower under the sanitizers.
+for tries in $(seq 1 75); do renamed && break; sleep 0.2; done
+check "a renamed camera is renamed in PipeWire" renamed
+
 consume video/x-raw,format=NV12 90 frames.nv12 >/dev/null &
 consumer=$!
 sleep 1.5
@@ -82,7 +88,10 @@ stop_producer
 start_producer 1280x720
 consume video/x-raw,format=YUY2,width=640,height=480 10 frames.yuy2 >/dev/null
 "$repo_root/tests/end_to_end/frame_runs.py" frames.yuy2 640 480 yuy2 >runs-yuy2.txt
-check "a consumer asking for 640 x 480 YUY2 gets it" grep -qx "frames: 10" runs-yuy2.txt
+# The switch from NV12 may cost one buffer, sent empty and flagged corrupted rather than holding
+# a frame of the old format.
+check "a consumer asking for 640 x 480 YUY2 gets it" \
+  grep -Eqx "frames: (9|10)" runs-yuy2.txt
 check "... with the producer's picture in it" grep -Eq "live$" runs-yuy2.txt
 check "the bridge logs the format the consumer chose" grep -q "chose 640x480 YUY2" bridge.log
 # The producer now sends at 1280 x 720: once the bridge has looked (once a second), a consumer
@@ -91,11 +100,6 @@ sleep 1.5
 consume video/x-raw 5 first.raw >/dev/null
 check "the offer follows the producer's output size" grep -q "chose 1280x720 NV12" bridge.log
 
-"$bin/orvanecam-send" --seconds 0 --name "Studio Cam" >>send.log 2>&1
-renamed() { pw-dump 2>/dev/null | grep -q '"node.description": "Studio Cam"'; }
-# Generous: the bridge notices a rename on its own polling, slower under the sanitizers.
-for tries in $(seq 1 75); do renamed && break; sleep 0.2; done
-check "a renamed camera is renamed in PipeWire" renamed
 
 kill -TERM "$bridge"
 check "the bridge ends cleanly on SIGTERM" wait "$bridge"
