@@ -35,9 +35,7 @@ std::optional<RequestedPicture> PictureOf(const AM_MEDIA_TYPE& type) {
         return std::nullopt;
     }
     if (*format != picture::SampleFormat::kYuy2 && height % 2 != 0) return std::nullopt;
-    // AvgTimePerFrame sits at the same place in both layouts.
-    const REFERENCE_TIME interval =
-        reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat)->AvgTimePerFrame;
+    const REFERENCE_TIME interval = AvgTimePerFrameOf(type);
     if (interval != 0 && (interval < kMinFrameInterval || interval > kMaxFrameInterval)) {
         return std::nullopt;
     }

@@ -66,11 +66,14 @@ BITMAPINFOHEADER* BitmapHeaderOf(AM_MEDIA_TYPE& mediaType) {
     return const_cast<BITMAPINFOHEADER*>(BitmapHeaderOf(std::as_const(mediaType)));
 }
 
-REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType) {
-    if (BitmapHeaderOf(mediaType) == nullptr) return kDefaultFrameInterval;
+REFERENCE_TIME AvgTimePerFrameOf(const AM_MEDIA_TYPE& mediaType) {
+    if (BitmapHeaderOf(mediaType) == nullptr) return 0;
     // AvgTimePerFrame sits at the same place in both layouts.
-    const REFERENCE_TIME interval =
-        reinterpret_cast<const VIDEOINFOHEADER*>(mediaType.pbFormat)->AvgTimePerFrame;
+    return reinterpret_cast<const VIDEOINFOHEADER*>(mediaType.pbFormat)->AvgTimePerFrame;
+}
+
+REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType) {
+    const REFERENCE_TIME interval = AvgTimePerFrameOf(mediaType);
     return interval > 0 ? interval : kDefaultFrameInterval;
 }
 

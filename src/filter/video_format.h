@@ -33,6 +33,8 @@ struct FormatEntry {
 // the block is missing or shorter than its layout (a client's short block is never read past).
 const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& mediaType);
 BITMAPINFOHEADER* BitmapHeaderOf(AM_MEDIA_TYPE& mediaType);
+// AvgTimePerFrame of a video format block as the client wrote it; 0 without a block.
+REFERENCE_TIME AvgTimePerFrameOf(const AM_MEDIA_TYPE& mediaType);
 // AvgTimePerFrame of a video format block when positive, else the default interval.
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType);
 // The sample format of a subtype the camera makes; nothing for any other subtype.

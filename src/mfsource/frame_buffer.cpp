@@ -9,8 +9,9 @@ FrameBuffer* FrameBuffer::Create(const picture::MediaFrame& media) {
     const std::size_t bytes = picture::FrameBytes(media);
     const auto pitch = static_cast<LONG>(
         media.format == picture::SampleFormat::kYuy2 ? media.width * 2 : media.width);
+    if (bytes == 0) return nullptr;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[bytes]);
-    if (!data || bytes == 0) return nullptr;
+    if (!data) return nullptr;
     auto* buffer =
         new (std::nothrow) FrameBuffer(std::move(data), static_cast<DWORD>(bytes), pitch);
     if (buffer != nullptr) buffer->NonDelegatingAddRef();

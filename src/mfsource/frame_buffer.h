@@ -42,7 +42,7 @@ class FrameBuffer final : public streaming::CUnknown, public IMFMediaBuffer, pub
     HRESULT STDMETHODCALLTYPE Copy2DTo(IMF2DBuffer2* destination) override;
 
   private:
-    enum class LockKind { kNone, kLinear, kPlanar };
+    enum class LockKind { kLinear, kPlanar };
 
     FrameBuffer(std::unique_ptr<BYTE[]> data, DWORD length, LONG pitch);
     // Takes a lock of kind (locks of one kind nest); false while the other kind is held.

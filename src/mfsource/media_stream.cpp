@@ -197,11 +197,7 @@ void CameraMediaStream::FollowCurrentType() {
     if (!current) return;
     if (current->interval != m_format.interval) m_sampler.Start(current->interval);
     // Pooled samples hold buffers of the old picture.
-    const picture::MediaFrame& media = current->media;
-    if (media.width != m_format.media.width || media.height != m_format.media.height ||
-        media.format != m_format.media.format) {
-        m_pool.clear();
-    }
+    if (current->media != m_format.media) m_pool.clear();
     m_format = *current;
 }
 

@@ -27,6 +27,8 @@ struct MediaFrame {
     std::int32_t height;
     SampleFormat format;
     bool topDown = false;  // RGB rows from the top (a negative biHeight); YUV always are
+
+    bool operator==(const MediaFrame&) const = default;
 };
 
 bool IsRgb(SampleFormat format);

@@ -1,9 +1,10 @@
 #include "mfcamera/service_access.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 namespace orvanecam::tools {
 namespace {
@@ -31,14 +32,9 @@ constexpr RightCode kRights[] = {{"GA", 0x1F01FF}, {"GR", 0x120089}, {"GW", 0x12
 std::optional<std::uint32_t> RightsOf(std::string_view text) {
     if (text.size() > 2 && (text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X")) {
         std::uint32_t mask = 0;
-        for (const char c : text.substr(2)) {
-            const int digit = c >= '0' && c <= '9'   ? c - '0'
-                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                     : -1;
-            if (digit < 0 || mask > 0x0FFFFFFFu) return std::nullopt;
-            mask = mask * 16 + static_cast<std::uint32_t>(digit);
-        }
+        const char* end = text.data() + text.size();
+        const auto [stop, error] = std::from_chars(text.data() + 2, end, mask, 16);
+        if (error != std::errc() || stop != end) return std::nullopt;
         return mask;
     }
     if (text.size() % 2 != 0) return std::nullopt;
@@ -62,10 +58,7 @@ std::optional<std::uint32_t> RightsOf(std::string_view text) {
 }
 
 bool AppliesToService(std::string_view sid) {
-    for (const std::string_view known : kServiceSids) {
-        if (sid == known) return true;
-    }
-    return false;
+    return std::find(kServiceSids.begin(), kServiceSids.end(), sid) != kServiceSids.end();
 }
 
 // One access entry "type;flags;rights;object;inherited object;sid".
