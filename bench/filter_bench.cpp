@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
+#include "camera/live_schedule.h"
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
-#include "filter/live_schedule.h"
 #include "filter/vcam.h"
 #include "filter/vcam_stream.h"
 #include "picture/letterbox.h"
@@ -136,11 +136,11 @@ void BM_BareConvertYuy2(benchmark::State& state) {
 
 // What the live schedule adds to each sample: reading the clock twice and choosing the slot.
 void BM_ScheduleOnly(benchmark::State& state) {
-    filter::LiveSchedule schedule;
+    camera::LiveSchedule schedule;
     std::int64_t now = platform::MonotonicTime100ns();
     schedule.Start(now, 333333);
     for (auto _ : state) {
-        const filter::LiveSchedule::Slot slot = schedule.Next(platform::MonotonicTime100ns());
+        const camera::LiveSchedule::Slot slot = schedule.Next(platform::MonotonicTime100ns());
         now += 333333;
         schedule.Delivered(slot, std::max(now, platform::MonotonicTime100ns()), false);
         benchmark::DoNotOptimize(slot);

@@ -1,36 +1,35 @@
-# Fails when a source file includes across a layer the allow-list below does not name, or when
-# code outside src/platform and src/sdk includes an operating-system or SDK header.
-# Usage: cmake -DROOT=<source dir> -P check_layers.cmake
+# Fails when a source file includes across a layer cmake/layers.cmake does not let it use, when
+# code outside the system layers includes an operating-system or SDK header, when a layer's list
+# leaves out what its own layers use, or when a layer's target links a layer its list does not
+# name (LINKS: the file the build writes, "target layer: used layers" a line).
+# Usage: cmake -DROOT=<source dir> [-DLINKS=<file>] -P check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
-
-# Each layer of src/ and what it may include besides itself ("orvanecam" is the public header).
-set(allowed_geometry "")
-set(allowed_platform "")
-set(allowed_sdk platform)
-set(allowed_settings platform)
-set(allowed_exchange geometry platform)
-set(allowed_picture geometry exchange platform)
-set(allowed_producer orvanecam geometry exchange platform)
-set(allowed_streaming sdk platform)
-set(allowed_filter streaming picture exchange settings geometry sdk platform)
-set(allowed_mfsource filter streaming picture exchange geometry sdk platform)
-set(allowed_com mfsource filter streaming sdk platform)
-set(allowed_media orvanecam producer picture exchange geometry platform)
-set(allowed_api orvanecam com mfsource media producer filter streaming picture exchange settings geometry
-    sdk platform)
-# The tools: their own folders, the public header, the platform layer and the SDK declarations.
-# The PipeWire bridge is a capture client built on the library layers themselves.
-set(allowed_tools orvanecam capture common graph_host mfcamera mfsource pipewire filter exchange
-    picture settings platform sdk geometry)
-set(system_layers platform sdk)
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 
 # Angle includes any layer may use: the C++ and C standard library, the public header, the
 # picture and media libraries, and the compiler's SSE2 intrinsics.
 set(portable_headers
     "^[a-z_]+$" "^c[a-z]+$" "^(stdint|stddef|string|wchar|uchar)\\.h$" "^orvanecam/"
     "^libyuv(\\.h|/)" "^lib(avformat|avcodec|avutil|swscale|swresample)/" "^emmintrin\\.h$")
+# The PipeWire layer is the one place that talks to PipeWire.
+set(pipewire_headers "^(pipewire|spa)/" "^(signal|unistd)\\.h$" "^sys/signalfd\\.h$")
 
 set(violations "")
+
+# A layer's list holds the lists of the layers it uses.
+foreach(layer IN LISTS orvanecam_layers)
+  foreach(used IN LISTS layer_${layer})
+    if(NOT used IN_LIST orvanecam_layers)
+      continue()
+    endif()
+    foreach(indirect IN LISTS layer_${used})
+      if(NOT indirect IN_LIST layer_${layer})
+        list(APPEND violations "layers.cmake: ${layer} uses ${used}, which uses ${indirect}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
 file(GLOB_RECURSE sources RELATIVE ${ROOT} ${ROOT}/src/*.h ${ROOT}/src/*.cpp ${ROOT}/src/*.c
      ${ROOT}/tools/*.h ${ROOT}/tools/*.cpp)
 foreach(source IN LISTS sources)
@@ -42,21 +41,25 @@ foreach(source IN LISTS sources)
     set(layer ${CMAKE_MATCH_2})
     set(own ${CMAKE_MATCH_2})
   endif()
-  if(NOT DEFINED allowed_${layer})
-    list(APPEND violations "${source}: layer '${layer}' is not in the allow-list")
+  if(NOT DEFINED layer_${layer})
+    list(APPEND violations "${source}: layer '${layer}' is not in layers.cmake")
     continue()
+  endif()
+  set(angle_patterns ${portable_headers})
+  if(layer STREQUAL "pipewire")
+    list(APPEND angle_patterns ${pipewire_headers})
   endif()
   file(STRINGS ${ROOT}/${source} includes REGEX "^#include ")
   foreach(line IN LISTS includes)
     if(line MATCHES "^#include \"([a-z_]+)/")
       set(target ${CMAKE_MATCH_1})
-      if(NOT target STREQUAL own AND NOT target IN_LIST allowed_${layer})
+      if(NOT target STREQUAL own AND NOT target IN_LIST layer_${layer})
         list(APPEND violations "${source}: ${layer} may not include \"${target}/\"")
       endif()
     elseif(line MATCHES "^#include <([^>]+)>" AND NOT layer IN_LIST system_layers)
       set(header ${CMAKE_MATCH_1})
       set(portable FALSE)
-      foreach(pattern IN LISTS portable_headers)
+      foreach(pattern IN LISTS angle_patterns)
         if(header MATCHES "${pattern}")
           set(portable TRUE)
         endif()
@@ -68,9 +71,26 @@ foreach(source IN LISTS sources)
   endforeach()
 endforeach()
 
+if(DEFINED LINKS)
+  file(STRINGS ${LINKS} links)
+  foreach(line IN LISTS links)
+    if(NOT line MATCHES "^([^ ]+) ([a-z_]+): ?(.*)$")
+      continue()
+    endif()
+    set(target ${CMAKE_MATCH_1})
+    set(layer ${CMAKE_MATCH_2})
+    string(REPLACE " " ";" used "${CMAKE_MATCH_3}")
+    foreach(other IN LISTS used)
+      if(NOT other IN_LIST layer_${layer})
+        list(APPEND violations "${target}: ${layer} may not link ${other}")
+      endif()
+    endforeach()
+  endforeach()
+endif()
+
 if(violations)
   list(JOIN violations "\n  " text)
-  message(FATAL_ERROR "includes that cross the layering:\n  ${text}")
+  message(FATAL_ERROR "the layering does not hold:\n  ${text}")
 endif()
 list(LENGTH sources count)
 message(STATUS "layering holds in ${count} files")

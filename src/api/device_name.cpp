@@ -1,12 +1,9 @@
 #include "api/device_name.h"
 
-#include <algorithm>
-
 #include "com/camera_keys.h"
 #include "filter/vcam.h"
 #include "platform/registry.h"
 #include "platform/win32_errors.h"
-#include "producer/text_rules.h"
 
 namespace orvanecam::api {
 namespace {
@@ -14,10 +11,6 @@ namespace {
 using platform::RegistryKey;
 using platform::RegistryRoot;
 using platform::RegistryView;
-
-bool IsRemovedCharacter(char16_t unit) {
-    return unit < 32 || std::u16string_view(u"\"*/:<>?\\|").find(unit) != std::u16string_view::npos;
-}
 
 // One write: good when it succeeded or the key is simply not there.
 bool WriteIfPresent(const std::string& path, const char* valueName, const std::u16string& name,
@@ -33,15 +26,6 @@ bool WriteIfPresent(const std::string& path, const char* valueName, const std::u
 }
 
 }  // namespace
-
-std::u16string SanitizeDeviceName(const std::u16string& name) {
-    std::u16string kept;
-    std::copy_if(name.begin(), name.end(), std::back_inserter(kept),
-                 [](char16_t unit) { return !IsRemovedCharacter(unit); });
-    std::u16string cleaned(producer::TrimWhiteSpace(kept));
-    if (cleaned.size() > kMaxDeviceNameUnits) cleaned.resize(kMaxDeviceNameUnits);
-    return cleaned;
-}
 
 bool WriteDeviceNameToClassKeys(const std::u16string& name) {
     const std::string classKey = com::ClassKeyPath(filter::kCameraClassId);

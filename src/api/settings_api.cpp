@@ -2,6 +2,7 @@
 #include <orvanecam/orvanecam.h>
 
 #include "api/device_name.h"
+#include "camera/identity.h"
 #include "exchange/publisher.h"
 #include "platform/win32_errors.h"
 #include "producer/producer_call.h"
@@ -64,7 +65,7 @@ extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) 
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name) {
     return producer::RunProducerCall([&]() -> std::uint32_t {
-        const std::u16string cleaned = api::SanitizeDeviceName(producer::TextOf(name));
+        const std::u16string cleaned = camera::SanitizeDeviceName(producer::TextOf(name));
         if (cleaned.empty()) return platform::kErrorInvalidParameter;
         const std::uint32_t stored =
             settings::StoreUserSetting(settings::kFriendlyNameValue, cleaned);

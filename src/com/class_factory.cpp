@@ -9,7 +9,7 @@
 namespace orvanecam::com {
 
 const CFactoryTemplate g_Templates[] = {
-    {kCameraName, &filter::kCameraClassId, filter::CVCam::CreateInstance},
+    {CameraName(), &filter::kCameraClassId, filter::CVCam::CreateInstance},
 #ifdef _WIN32
     // The Windows 11 frame server activates the camera through this class.
     {mfsource::kMediaSourceName, &mfsource::kMediaSourceClassId, mfsource::CreateSourceActivate},

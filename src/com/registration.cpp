@@ -82,8 +82,8 @@ HRESULT DeleteClassKeys() {
 HRESULT WriteDeviceKey() {
     const std::string instanceKey = CameraInstanceKeyPath();
     return WriteValues({
-        ValueWrite{instanceKey, "", kCameraNameUtf16},
-        ValueWrite{instanceKey, "FriendlyName", kCameraNameUtf16},
+        ValueWrite{instanceKey, "", std::u16string(camera::kFirstCamera.defaultName)},
+        ValueWrite{instanceKey, "FriendlyName", std::u16string(camera::kFirstCamera.defaultName)},
         ValueWrite{instanceKey, "CLSID", GuidText(filter::kCameraClassId)},
     });
 }
@@ -96,7 +96,7 @@ HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
     record.cPins = 1;
     record.rgPins = &pin;
     IMoniker* moniker = nullptr;
-    HRESULT result = mapper.RegisterFilter(filter::kCameraClassId, kCameraName, &moniker,
+    HRESULT result = mapper.RegisterFilter(filter::kCameraClassId, CameraName(), &moniker,
                                            &CLSID_VideoInputDeviceCategory, nullptr, &record);
     // Not needed: the device is found through the category. (IMoniker starts with IUnknown, and
     // the Linux declarations leave it incomplete.)

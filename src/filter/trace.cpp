@@ -1,23 +1,10 @@
 #include "filter/trace.h"
 
-#include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
-#include <vector>
-
 #include "filter/video_format.h"
 #include "platform/clock.h"
-#include "platform/debug_output.h"
-#include "platform/environment.h"
 
 namespace orvanecam::filter {
 namespace {
-
-bool TracingEnabled() {
-    static const bool enabled =
-        platform::GetEnvironmentValue("ORVANECAM_TRACE").value_or("") == "1";
-    return enabled;
-}
 
 char Printable(DWORD value, int byte) {
     const auto c = static_cast<unsigned char>(value >> (8 * byte));
@@ -25,15 +12,6 @@ char Printable(DWORD value, int byte) {
 }
 
 }  // namespace
-
-void TraceLine(std::size_t capacity, const char* format, ...) {
-    std::vector<char> line(capacity);
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(line.data(), capacity, format, arguments);
-    va_end(arguments);
-    if (TracingEnabled()) platform::WriteDebugOutput(line.data());
-}
 
 void TraceMediaType(const char* label, const AM_MEDIA_TYPE* mediaType) {
     if (mediaType == nullptr) return;

@@ -1,13 +1,21 @@
 #pragma once
 // The capture filter a client creates through COM: a live source with the one camera stream.
+#include "camera/identity.h"
 #include "sdk/directshow.h"
 #include "streaming/source.h"
 
 namespace orvanecam::filter {
 
-// {5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}
-inline constexpr GUID kCameraClassId = {
-    0x5b2e9c47, 0x81d3, 0x4f6a, {0x9c, 0x1e, 0x3a, 0x7d, 0x0b, 0x64, 0xe2, 0xf9}};
+// A camera's class identifier as the SDK's GUID.
+inline constexpr GUID GuidOf(const camera::ClassId& id) {
+    return {id.data1,
+            id.data2,
+            id.data3,
+            {id.data4[0], id.data4[1], id.data4[2], id.data4[3], id.data4[4], id.data4[5],
+             id.data4[6], id.data4[7]}};
+}
+
+inline constexpr GUID kCameraClassId = GuidOf(camera::kFirstCamera.filterClass);
 
 // The camera's one output pin, by this name in the graph and in the registration.
 inline constexpr WCHAR kPinName[] = OLESTR("OrvaneCam2Video");

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "filter/vcam.h"
+#include "geometry/picture_geometry.h"
 
 namespace orvanecam::filter {
 namespace {
@@ -31,7 +32,10 @@ bool SamePicture(const AM_MEDIA_TYPE& chosen, const AM_MEDIA_TYPE& proposed) {
 }  // namespace
 
 CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
-    : CSourceStream(result, parent, pinName), m_pParent(parent), m_sampler(Reader()) {
+    : CSourceStream(result, parent, pinName),
+      m_pParent(parent),
+      m_feed(Reader()),
+      m_sampler(m_feed) {
     ReadCatalogue(Reader()).TypeAt(0, m_mt);
     TraceMediaType("ctor initial m_mt", &m_mt);
 }
@@ -67,7 +71,7 @@ HRESULT CVCamStream::GetMediaType(int position, streaming::CMediaType* mediaType
                   "[OrvaneCam2Dbg] GetMediaType pos=%d fmtIndex=%d group=%d subtype=%s fmt=%s "
                   "fmtCount=%d\n",
                   position, position % catalogue.SizeCount(), group,
-                  SampleFormatName(catalogue.GroupFormat(group)),
+                  geometry::SampleFormatName(catalogue.GroupFormat(group)),
                   group % 2 == 0 || group >= 4 ? "VideoInfo" : "VideoInfo2", catalogue.SizeCount());
     }
     return catalogue.TypeAt(position, *mediaType);
@@ -95,7 +99,7 @@ HRESULT CVCamStream::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPER
         TraceLine(
             256,
             "[OrvaneCam2Dbg] DecideBufferSize subtype=%s media=%dx%d cbBuffer=%lu cBuffers=%ld\n",
-            SampleFormatName(SampleFormatOf(m_mt)),
+            geometry::SampleFormatName(SampleFormatOf(m_mt)),
             header != nullptr ? static_cast<int>(header->biWidth) : 0, TraceHeight(header),
             static_cast<unsigned long>(request->cbBuffer), static_cast<long>(kBuffersPerAllocator));
     }
@@ -200,8 +204,8 @@ HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* c
     if (m_capsTrace.Take()) {
         TraceLine(192,
                   "[OrvaneCam2Dbg] GetStreamCaps index=%d fmtIndex=%d subtype=%s fmtCount=%d\n",
-                  index, index % catalogue.SizeCount(), SampleFormatName(SampleFormatOf(type)),
-                  catalogue.SizeCount());
+                  index, index % catalogue.SizeCount(),
+                  geometry::SampleFormatName(SampleFormatOf(type)), catalogue.SizeCount());
     }
     *mediaType = streaming::CreateMediaType(&type);
     if (*mediaType == nullptr) return E_OUTOFMEMORY;
@@ -306,7 +310,6 @@ HRESULT CVCamStream::GetAverageFrameSize(LONG* size) {
 
 HRESULT CVCamStream::OnThreadCreate() {
     m_fineTimer.emplace();
-    m_sampler.Source().Restart();
     if (!m_threadTraceDone) {
         m_threadTraceDone = true;
         TraceMediaType("OnThreadCreate m_mt", &m_mt);
@@ -315,14 +318,14 @@ HRESULT CVCamStream::OnThreadCreate() {
 }
 
 HRESULT CVCamStream::OnThreadStartPlay() {
-    m_sampler.Start(FrameIntervalOf(m_mt));
+    m_sampler.Begin(FrameIntervalOf(m_mt));
     m_droppedFrames.store(0);
     m_deliveredFrames.store(0);
     return S_OK;
 }
 
 HRESULT CVCamStream::OnThreadDestroy() {
-    m_sampler.Stop();
+    m_sampler.End();
     m_fineTimer.reset();
     return S_OK;
 }
@@ -335,27 +338,24 @@ picture::MediaFrame CVCamStream::CurrentMedia() const {
             SampleFormatOf(m_mt), header->biHeight < 0};
 }
 
-bool CVCamStream::HoldsFrame(std::int64_t size, const picture::MediaFrame& media) {
-    const auto frameBytes = static_cast<std::int64_t>(picture::FrameBytes(media));
-    if (m_enterTrace.Take()) {
-        TraceLine(256,
-                  "[OrvaneCam2Dbg] FillBuffer enter subtype=%s media=%dx%d sampleBuf=%d "
-                  "frameBytes=%d hasShm=%d\n",
-                  SampleFormatName(media.format), media.width, media.height, static_cast<int>(size),
-                  static_cast<int>(frameBytes), Reader().Block() != nullptr ? 1 : 0);
-    }
-    return frameBytes != 0 && size >= frameBytes;
+void CVCamStream::TraceEntry(std::int64_t size, const picture::MediaFrame& media) {
+    if (!m_enterTrace.Take()) return;
+    TraceLine(256,
+              "[OrvaneCam2Dbg] FillBuffer enter subtype=%s media=%dx%d sampleBuf=%d "
+              "frameBytes=%d hasShm=%d\n",
+              geometry::SampleFormatName(media.format), media.width, media.height,
+              static_cast<int>(size), static_cast<int>(picture::FrameBytes(media)),
+              Reader().Block() != nullptr ? 1 : 0);
 }
 
 std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {
     const picture::MediaFrame media = CurrentMedia();
-    if (!HoldsFrame(size, media)) return 0;
-    m_sampler.Source().DecideLive();
-    m_sampler.Source().Render(data, static_cast<std::size_t>(size), media);
+    TraceEntry(size, media);
+    if (size <= 0 || !m_sampler.RenderNow({data, static_cast<std::size_t>(size)}, media)) return 0;
     return static_cast<std::int64_t>(picture::FrameBytes(media));
 }
 
-REFERENCE_TIME CVCamStream::StampOf(const LiveSchedule::Slot& slot) {
+REFERENCE_TIME CVCamStream::StampOf(const camera::LiveSchedule::Slot& slot) {
     // The stream time at capture when the graph has a clock, else the schedule's time.
     REFERENCE_TIME start = 0;
     if (FAILED(m_pParent->StreamTime(start))) start = slot.index * m_sampler.Schedule().Interval();
@@ -367,14 +367,15 @@ HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {
     const HRESULT pointer = sample->GetPointer(&data);
     if (FAILED(pointer) || data == nullptr) return pointer;
     const picture::MediaFrame media = CurrentMedia();
-    const std::int64_t size = sample->GetSize();
-    if (!HoldsFrame(size, media)) return E_FAIL;
+    const std::int64_t size = std::max<std::int64_t>(sample->GetSize(), 0);
+    TraceEntry(size, media);
 
-    const LiveSchedule::Slot slot = m_sampler.WaitForSlot();
+    const camera::LiveSchedule::Slot slot = m_sampler.WaitForSlot();
     const REFERENCE_TIME start = StampOf(slot);
-    m_sampler.Render(slot, data, static_cast<std::size_t>(size), media);
+    const bool delivered = m_sampler.Deliver(slot, {data, static_cast<std::size_t>(size)}, media);
     m_droppedFrames.store(static_cast<long>(m_sampler.Schedule().DroppedCount()));
     m_deliveredFrames.store(static_cast<long>(m_sampler.Schedule().DeliveredCount()));
+    if (!delivered) return E_FAIL;
 
     sample->SetActualDataLength(static_cast<LONG>(picture::FrameBytes(media)));
     sample->SetSyncPoint(TRUE);

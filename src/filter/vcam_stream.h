@@ -5,8 +5,10 @@
 #include <atomic>
 #include <optional>
 
+#include "camera/live_sampler.h"
+#include "camera/sample_source.h"
 #include "filter/format_catalogue.h"
-#include "filter/live_sampler.h"
+#include "filter/trace.h"
 #include "platform/clock.h"
 #include "streaming/source_stream.h"
 
@@ -16,8 +18,8 @@ class CVCam;
 
 // Threads: negotiation (IPin, IAMStreamConfig) on client threads under the filter's state lock;
 // m_mt changes only while the filter is stopped, so the streaming thread reads it unlocked;
-// m_sampler and m_fineTimer are the streaming thread's alone (RenderFrame, for benchmarks, only
-// while the filter is stopped); the counters are atomic.
+// m_feed, m_sampler and m_fineTimer are the streaming thread's alone (RenderFrame, for
+// benchmarks, only while the filter is stopped); the counters are atomic.
 class CVCamStream final : public streaming::CSourceStream,
                           public IAMStreamConfig,
                           public IKsPropertySet,
@@ -79,17 +81,17 @@ class CVCamStream final : public streaming::CSourceStream,
 
   private:
     picture::MediaFrame CurrentMedia() const;
-    // Traces the sample's entry; true when size holds a whole frame of media.
-    bool HoldsFrame(std::int64_t size, const picture::MediaFrame& media);
+    void TraceEntry(std::int64_t size, const picture::MediaFrame& media);
     // Reconnects the pin to peer so the type set by SetFormat takes effect.
     HRESULT ReconnectWithSetType(IPin* peer);
-    REFERENCE_TIME StampOf(const LiveSchedule::Slot& slot);
+    REFERENCE_TIME StampOf(const camera::LiveSchedule::Slot& slot);
 
     CVCam* m_pParent;
     // The type SetFormat chose: then the only one offered and accepted.
     std::optional<streaming::CMediaType> m_setType;
 
-    LiveSampler m_sampler;
+    camera::SampleSource m_feed;
+    camera::LiveSampler m_sampler;
     std::optional<platform::FineTimerScope> m_fineTimer;
     std::atomic<long> m_droppedFrames{0};
     std::atomic<long> m_deliveredFrames{0};

@@ -1,5 +1,6 @@
 #include "filter/video_format.h"
 
+#include "camera/choice.h"
 #include "geometry/picture_geometry.h"
 
 #include <algorithm>
@@ -16,14 +17,13 @@ struct SubtypeFacts {
     const GUID* subtype;
     DWORD compression;
     WORD bitCount;
-    const char* name;
 };
 
 const SubtypeFacts kSubtypes[] = {
-    {picture::SampleFormat::kNv12, &MEDIASUBTYPE_NV12, kFourccNv12, 12, "NV12"},
-    {picture::SampleFormat::kYuy2, &MEDIASUBTYPE_YUY2, kFourccYuy2, 16, "YUY2"},
-    {picture::SampleFormat::kRgb24, &MEDIASUBTYPE_RGB24, BI_RGB, 24, "RGB24"},
-    {picture::SampleFormat::kRgb32, &MEDIASUBTYPE_RGB32, BI_RGB, 32, "RGB32"},
+    {picture::SampleFormat::kNv12, &MEDIASUBTYPE_NV12, kFourccNv12, 12},
+    {picture::SampleFormat::kYuy2, &MEDIASUBTYPE_YUY2, kFourccYuy2, 16},
+    {picture::SampleFormat::kRgb24, &MEDIASUBTYPE_RGB24, BI_RGB, 24},
+    {picture::SampleFormat::kRgb32, &MEDIASUBTYPE_RGB32, BI_RGB, 32},
 };
 
 const SubtypeFacts& FactsOf(picture::SampleFormat format) {
@@ -74,7 +74,7 @@ REFERENCE_TIME AvgTimePerFrameOf(const AM_MEDIA_TYPE& mediaType) {
 
 REFERENCE_TIME FrameIntervalOf(const AM_MEDIA_TYPE& mediaType) {
     const REFERENCE_TIME interval = AvgTimePerFrameOf(mediaType);
-    return interval > 0 ? interval : kDefaultFrameInterval;
+    return interval > 0 ? interval : camera::kDefaultFrameInterval;
 }
 
 std::optional<picture::SampleFormat> CameraFormatOf(const GUID& subtype) {
@@ -95,10 +95,6 @@ picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType) {
 bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat format) {
     const SubtypeFacts& facts = FactsOf(format);
     return header.biCompression == facts.compression && header.biBitCount == facts.bitCount;
-}
-
-const char* SampleFormatName(picture::SampleFormat format) {
-    return FactsOf(format).name;
 }
 
 std::int64_t PictureHeight(const BITMAPINFOHEADER& header) {
@@ -124,7 +120,7 @@ HRESULT BuildVideoType(const FormatEntry& entry, bool yuy2, FormatLayout layout,
 HRESULT BuildVideoType(const FormatEntry& entry, picture::SampleFormat format, FormatLayout layout,
                        streaming::CMediaType& mediaType) {
     const REFERENCE_TIME interval =
-        entry.avgTimePerFrame >= 1 ? entry.avgTimePerFrame : kDefaultFrameInterval;
+        entry.avgTimePerFrame >= 1 ? entry.avgTimePerFrame : camera::kDefaultFrameInterval;
     const BITMAPINFOHEADER header = PictureHeader(entry, format);
     if (layout == FormatLayout::kVideoInfo2) {
         BYTE* block = mediaType.AllocFormatBuffer(sizeof(VIDEOINFOHEADER2));

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "picture/render.h"
-#include "platform/clock.h"
 #include "sdk/directshow.h"
 #include "streaming/media_type.h"
 
@@ -13,13 +12,6 @@ namespace orvanecam::filter {
 
 inline constexpr DWORD kFourccNv12 = 0x3231564E;
 inline constexpr DWORD kFourccYuy2 = 0x32595559;
-inline constexpr REFERENCE_TIME kDefaultFrameInterval = 333333;
-// The rates a client may choose: 120 frames a second down to one.
-inline constexpr std::int32_t kMaxFramesPerSecond = 120;
-inline constexpr REFERENCE_TIME kMinFrameInterval = platform::kUnitsPerSecond / kMaxFramesPerSecond;
-inline constexpr REFERENCE_TIME kMaxFrameInterval = platform::kUnitsPerSecond;
-// The step between picture sides the camera makes (and so the smallest side).
-inline constexpr std::int32_t kSideStep = 2;
 
 enum class FormatLayout { kVideoInfo, kVideoInfo2 };
 
@@ -46,8 +38,6 @@ picture::SampleFormat SampleFormatOf(const AM_MEDIA_TYPE& mediaType);
 // The header describes the format's layout: its compression (the FOURCC, or BI_RGB) and its bit
 // count.
 bool HeaderMatchesFormat(const BITMAPINFOHEADER& header, picture::SampleFormat format);
-// The subtype's name for diagnostics: "NV12", "YUY2", "RGB24", "RGB32".
-const char* SampleFormatName(picture::SampleFormat format);
 // |biHeight| without overflow (biHeight may be INT_MIN).
 std::int64_t PictureHeight(const BITMAPINFOHEADER& header);
 // The same as an int, for picture sizes and trace lines: INT_MAX for the one value beyond it.

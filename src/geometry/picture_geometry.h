@@ -13,6 +13,21 @@ inline constexpr std::int32_t kMaxDimension = 4096;
 // four bytes.
 enum class SampleFormat { kNv12, kYuy2, kRgb24, kRgb32 };
 
+// The format's name for diagnostics: "NV12", "YUY2", "RGB24", "RGB32".
+inline constexpr const char* SampleFormatName(SampleFormat format) {
+    switch (format) {
+        case SampleFormat::kYuy2:
+            return "YUY2";
+        case SampleFormat::kRgb24:
+            return "RGB24";
+        case SampleFormat::kRgb32:
+            return "RGB32";
+        case SampleFormat::kNv12:
+            break;
+    }
+    return "NV12";
+}
+
 // A side as callers may pass it: 1..4096 (odd sides are made even where they are taken in).
 inline constexpr bool IsSideInRange(std::int64_t side) {
     return side >= 1 && side <= kMaxDimension;

@@ -7,8 +7,7 @@ namespace orvanecam::mfsource {
 
 FrameBuffer* FrameBuffer::Create(const picture::MediaFrame& media) {
     const std::size_t bytes = picture::FrameBytes(media);
-    const auto pitch = static_cast<LONG>(
-        media.format == picture::SampleFormat::kYuy2 ? media.width * 2 : media.width);
+    const auto pitch = static_cast<LONG>(picture::RowBytes(media));
     if (bytes == 0) return nullptr;
     std::unique_ptr<BYTE[]> data(new (std::nothrow) BYTE[bytes]);
     if (!data) return nullptr;

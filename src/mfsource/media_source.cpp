@@ -56,7 +56,7 @@ HRESULT CameraMediaSource::Create(IMFAttributes* activation, CameraMediaSource**
 HRESULT CameraMediaSource::MakeStreamOnce() {
     if (m_stream) return S_OK;
     std::vector<sdk::ComPtr<IMFMediaType>> types;
-    HRESULT result = CreateOfferedTypes(filter::ReadCatalogue(exchange::ReaderExchange()), types);
+    HRESULT result = CreateOfferedTypes(camera::ReadOffer(exchange::ReaderExchange()), types);
     if (FAILED(result)) return result;
     std::vector<IMFMediaType*> typeList;
     for (const auto& type : types) typeList.push_back(type.Get());

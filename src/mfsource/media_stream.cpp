@@ -14,7 +14,8 @@ CameraMediaStream::CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor
     : streaming::CUnknown(nullptr),
       m_source(sdk::ComPtr<IMFMediaSource>::Share(source)),
       m_descriptor(sdk::ComPtr<IMFStreamDescriptor>::Share(descriptor)),
-      m_sampler(exchange::ReaderExchange()) {}
+      m_feed(exchange::ReaderExchange()),
+      m_sampler(m_feed) {}
 
 CameraMediaStream::~CameraMediaStream() {
     StopWorker();
@@ -108,8 +109,7 @@ HRESULT CameraMediaStream::Start(const StreamFormat& format, const PROPVARIANT& 
         m_state = State::kStarted;
         m_format = format;
     }
-    m_sampler.Source().Restart();
-    m_sampler.Start(format.interval);
+    m_sampler.Begin(format.interval);
     m_worker = std::thread([this] { Deliver(); });
     return m_events->QueueEventParamVar(MEStreamStarted, GUID_NULL, S_OK, &startTime);
 }
@@ -134,7 +134,7 @@ HRESULT CameraMediaStream::Stop(bool announce) {
         m_state = State::kStopped;
         m_tokens.clear();
     }
-    m_sampler.Stop();
+    m_sampler.End();
     return announce ? m_events->QueueEventParamVar(MEStreamStopped, GUID_NULL, S_OK, nullptr)
                     : S_OK;
 }
@@ -150,7 +150,7 @@ void CameraMediaStream::Shutdown() {
         m_tokens.clear();
         source = std::move(m_source);
     }
-    m_sampler.Stop();
+    m_sampler.End();
     (void)m_events->Shutdown();
 }
 
@@ -174,7 +174,7 @@ void CameraMediaStream::Deliver() {
             if (m_workerExit) return;
         }
         FollowCurrentType();
-        const filter::LiveSchedule::Slot slot = m_sampler.WaitForSlot();
+        const camera::LiveSchedule::Slot slot = m_sampler.WaitForSlot();
         sdk::ComPtr<IMFSample> sample = RenderSample(slot);
         sdk::ComPtr<IUnknown> token;
         {
@@ -195,7 +195,7 @@ void CameraMediaStream::Deliver() {
 void CameraMediaStream::FollowCurrentType() {
     const std::optional<StreamFormat> current = CurrentFormatOf(m_descriptor.Get());
     if (!current) return;
-    if (current->interval != m_format.interval) m_sampler.Start(current->interval);
+    if (current->interval != m_format.interval) m_sampler.Begin(current->interval);
     // Pooled samples hold buffers of the old picture.
     if (current->media != m_format.media) m_pool.clear();
     m_format = *current;
@@ -232,28 +232,20 @@ std::optional<CameraMediaStream::PooledSample> CameraMediaStream::FreeSample() {
     return created;
 }
 
-bool CameraMediaStream::RenderInto(FrameBuffer& buffer, const filter::LiveSchedule::Slot& slot) {
-    BYTE* scanline = nullptr;
-    LONG pitch = 0;
-    if (FAILED(buffer.Lock2D(&scanline, &pitch))) return false;
-    const picture::MediaFrame& media = m_format.media;
-    m_sampler.Render(slot, scanline, picture::FrameBytes(media), media);
-    (void)buffer.Unlock2D();
-    return true;
-}
-
-sdk::ComPtr<IMFSample> CameraMediaStream::RenderSample(const filter::LiveSchedule::Slot& slot) {
+sdk::ComPtr<IMFSample> CameraMediaStream::RenderSample(const camera::LiveSchedule::Slot& slot) {
     std::optional<PooledSample> pooled = FreeSample();
     const LONGLONG time = MFGetSystemTime();
-    if (!pooled || !RenderInto(*pooled->buffer.Get(), slot)) {
-        // Nothing was rendered for the slot: the schedule moves past it rather than offering the
-        // same slot again at once.
-        m_sampler.Skip(slot);
-        return nullptr;
-    }
+    const picture::MediaFrame& media = m_format.media;
+    BYTE* scanline = nullptr;
+    LONG pitch = 0;
+    const bool locked = pooled && SUCCEEDED(pooled->buffer->Lock2D(&scanline, &pitch));
+    // Without a buffer the slot is missed, so the next request waits for the next slot.
+    const bool delivered =
+        m_sampler.Deliver(slot, {scanline, locked ? picture::FrameBytes(media) : 0}, media);
+    if (locked) (void)pooled->buffer->Unlock2D();
+    if (!delivered) return nullptr;
     IMFSample& sample = *pooled->sample.Get();
-    if (FAILED(pooled->buffer->SetCurrentLength(
-            static_cast<DWORD>(picture::FrameBytes(m_format.media)))) ||
+    if (FAILED(pooled->buffer->SetCurrentLength(static_cast<DWORD>(picture::FrameBytes(media)))) ||
         FAILED(sample.SetSampleTime(time)) || FAILED(sample.SetSampleDuration(m_format.interval)) ||
         FAILED(sample.SetUINT32(MFSampleExtension_CleanPoint, TRUE))) {
         return nullptr;

@@ -10,7 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "filter/live_sampler.h"
+#include "camera/live_sampler.h"
+#include "camera/sample_source.h"
 #include "mfsource/frame_buffer.h"
 #include "mfsource/offered_types.h"
 #include "mfsource/queued_events.h"
@@ -19,8 +20,8 @@
 namespace orvanecam::mfsource {
 
 // Threads: client threads call any method; m_lock guards the state and the requests, m_control
-// orders the state changes; m_format, m_sampler and m_pool belong to the worker while it runs,
-// and a control thread touches them only after StopWorker has joined it.
+// orders the state changes; m_format, m_feed, m_sampler and m_pool belong to the worker while it
+// runs, and a control thread touches them only after StopWorker has joined it.
 class CameraMediaStream final : public streaming::CUnknown,
                                 public QueuedEvents<sdk::IMFMediaStream2> {
   public:
@@ -62,15 +63,14 @@ class CameraMediaStream final : public streaming::CUnknown,
         sdk::ComPtr<FrameBuffer> buffer;
     };
 
-    // A sample of the current format rendered for slot; null when it cannot be made.
-    sdk::ComPtr<IMFSample> RenderSample(const filter::LiveSchedule::Slot& slot);
+    // A sample of the current format rendered for slot; null when it cannot be made, and then the
+    // slot counts as missed.
+    sdk::ComPtr<IMFSample> RenderSample(const camera::LiveSchedule::Slot& slot);
     // A sample with one frame buffer of the current format, cleared of every attribute:
     // a pooled one whose sample and buffer the client has both let go of (a client may keep a
     // buffer after releasing its sample), else a new one, kept in the pool while it has room, so
     // that streaming allocates nothing once warm.
     std::optional<PooledSample> FreeSample();
-    // Renders into buffer; false when it cannot be locked.
-    bool RenderInto(FrameBuffer& buffer, const filter::LiveSchedule::Slot& slot);
     void StopWorker();
 
     // Serialises the state changes (from the source, and from the frame server directly).
@@ -83,7 +83,8 @@ class CameraMediaStream final : public streaming::CUnknown,
     sdk::ComPtr<IMFMediaSource> m_source;
     sdk::ComPtr<IMFStreamDescriptor> m_descriptor;
     StreamFormat m_format{};
-    filter::LiveSampler m_sampler;
+    camera::SampleSource m_feed;
+    camera::LiveSampler m_sampler;
     std::vector<PooledSample> m_pool;  // the worker's alone
     std::thread m_worker;
 };

@@ -1,13 +1,11 @@
 #include "mfsource/offered_types.h"
 
-#include "geometry/picture_geometry.h"
-#include "platform/clock.h"
-
 namespace orvanecam::mfsource {
 namespace {
 
-HRESULT CreateType(const picture::MediaFrame& media, std::int32_t fps,
+HRESULT CreateType(const camera::Choice& choice, std::int32_t fps,
                    sdk::ComPtr<IMFMediaType>& type) {
+    const picture::MediaFrame& media = choice.media;
     HRESULT result = MFCreateMediaType(type.Put());
     const auto width = static_cast<UINT32>(media.width);
     const auto height = static_cast<UINT32>(media.height);
@@ -27,7 +25,9 @@ HRESULT CreateType(const picture::MediaFrame& media, std::int32_t fps,
     set([&] { return type->SetUINT32(MF_MT_INTERLACE_MODE, MFVideoInterlace_Progressive); });
     set([&] { return type->SetUINT32(MF_MT_ALL_SAMPLES_INDEPENDENT, TRUE); });
     set([&] { return type->SetUINT32(MF_MT_FIXED_SIZE_SAMPLES, TRUE); });
-    set([&] { return type->SetUINT32(MF_MT_DEFAULT_STRIDE, yuy2 ? width * 2 : width); });
+    set([&] {
+        return type->SetUINT32(MF_MT_DEFAULT_STRIDE, static_cast<UINT32>(picture::RowBytes(media)));
+    });
     set([&] {
         return type->SetUINT32(MF_MT_SAMPLE_SIZE, static_cast<UINT32>(picture::FrameBytes(media)));
     });
@@ -36,18 +36,14 @@ HRESULT CreateType(const picture::MediaFrame& media, std::int32_t fps,
 
 }  // namespace
 
-HRESULT CreateOfferedTypes(const filter::FormatCatalogue& catalogue,
+HRESULT CreateOfferedTypes(const camera::Offer& offer,
                            std::vector<sdk::ComPtr<IMFMediaType>>& types) {
     types.clear();
-    for (const picture::SampleFormat format : catalogue.YuvFormats()) {
-        for (int index = 0; index < catalogue.SizeCount(); ++index) {
-            const filter::FormatEntry& entry = catalogue.Entry(index);
-            sdk::ComPtr<IMFMediaType> type;
-            const HRESULT result =
-                CreateType({entry.width, entry.height, format}, catalogue.FramesPerSecond(), type);
-            if (FAILED(result)) return result;
-            types.push_back(std::move(type));
-        }
+    for (const camera::Choice& choice : offer.YuvChoices()) {
+        sdk::ComPtr<IMFMediaType> type;
+        const HRESULT result = CreateType(choice, offer.FramesPerSecond(), type);
+        if (FAILED(result)) return result;
+        types.push_back(std::move(type));
     }
     return S_OK;
 }
@@ -62,16 +58,10 @@ std::optional<StreamFormat> StreamFormatOf(IMFMediaType* type) {
         return std::nullopt;
     }
     if (subtype != MFVideoFormat_NV12 && subtype != MFVideoFormat_YUY2) return std::nullopt;
-    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width % 2 != 0 ||
-        height % 2 != 0 || width < 2 || height < 2 || numerator == 0 || denominator == 0) {
-        return std::nullopt;
-    }
-    const std::int64_t interval = platform::kUnitsPerSecond * denominator / numerator;
-    if (interval < 1) return std::nullopt;
     const picture::SampleFormat format =
         subtype == MFVideoFormat_NV12 ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;
-    return StreamFormat{
-        {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), format}, interval};
+    return camera::CheckChoice(format, width, height, false,
+                               camera::IntervalOfRate(numerator, denominator));
 }
 
 std::optional<StreamFormat> CurrentFormatOf(IMFStreamDescriptor* descriptor) {

@@ -17,6 +17,12 @@ std::size_t RgbStride(const MediaFrame& media) {
     return static_cast<std::size_t>(geometry::RgbStride(media.width, media.format));
 }
 
+std::size_t RowBytes(const MediaFrame& media) {
+    const auto width = static_cast<std::size_t>(media.width);
+    if (IsRgb(media.format)) return RgbStride(media);
+    return media.format == SampleFormat::kYuy2 ? width * 2 : width;
+}
+
 std::size_t FrameBytes(const MediaFrame& media) {
     return static_cast<std::size_t>(geometry::FrameBytes(media.width, media.height, media.format));
 }

@@ -34,6 +34,8 @@ struct MediaFrame {
 bool IsRgb(SampleFormat format);
 // Bytes of one row of an RGB sample: rounded up to four.
 std::size_t RgbStride(const MediaFrame& media);
+// Bytes of one row of a sample's first plane (NV12's luma, YUY2's pairs, RGB's padded rows).
+std::size_t RowBytes(const MediaFrame& media);
 
 // A sample size the camera renders: even width within 2..4096, height within 1..4096 and even
 // for NV12 and RGB (YUY2 pairs pixels across a row only).

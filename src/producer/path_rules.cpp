@@ -1,6 +1,7 @@
 #include "producer/path_rules.h"
 
 #include "platform/paths.h"
+#include "platform/utf16.h"
 #include "platform/win32_errors.h"
 #include "producer/producer_call.h"
 #include "producer/text_rules.h"
@@ -8,7 +9,7 @@
 namespace orvanecam::producer {
 
 std::u16string NormalizePathText(const std::u16string& text) {
-    std::u16string_view trimmed = TrimWhiteSpace(text);
+    std::u16string_view trimmed = platform::TrimWhiteSpace(text);
     if (trimmed.size() >= 2 && trimmed.front() == trimmed.back() &&
         (trimmed.front() == u'"' || trimmed.front() == u'\'')) {
         trimmed = trimmed.substr(1, trimmed.size() - 2);

@@ -1,9 +1,12 @@
-// The format catalogue, type checks and IAMStreamConfig of the camera's pin.
+// The camera's offer as DirectShow types, the type checks and IAMStreamConfig of its pin. The
+// offer's values and the choice rules themselves are the camera tests'.
 #include <algorithm>
 #include <cstring>
 
+#include "camera/offer.h"
 #include "filter/filter_fixture.h"
 #include "filter/video_format.h"
+#include "sdk/com_ptr.h"
 #include "streaming/media_type.h"
 
 namespace orvanecam::testing {
@@ -25,90 +28,46 @@ CMediaType VideoType(std::int32_t width, std::int32_t height, bool yuy2,
 
 class CatalogueTest : public FilterTest {};
 
-TEST_F(CatalogueTest, FreshBlockOffersTheDefaultSizeFirstThenCommonSizesInFourGroups) {
-    // Group by group (NV12/VideoInfo, NV12/VideoInfo2, YUY2/VideoInfo, YUY2/VideoInfo2), each
-    // with the producer's size first and then the common landscape sizes.
-    const std::pair<LONG, LONG> sizes[] = {
-        {1080, 1920}, {1920, 1080}, {1280, 720}, {640, 480}, {320, 240}};
+TEST_F(CatalogueTest, EachOfferedSizeComesInFourYuvGroupsThenAsRgb24AndRgb32) {
+    // NV12/VideoInfo, NV12/VideoInfo2, YUY2/VideoInfo, YUY2/VideoInfo2, RGB24 and RGB32 (both
+    // VideoInfo, bottom-up DIBs), each with the offer's five sizes.
     const struct {
         GUID subtype;
         GUID format;
-        DWORD bytesPerFourPixels;
-    } groups[] = {{MEDIASUBTYPE_NV12, FORMAT_VideoInfo, 6},
-                  {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2, 6},
-                  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo, 8},
-                  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2, 8}};
-    for (int position = 0; position < 20; ++position) {
+    } groups[] = {{MEDIASUBTYPE_NV12, FORMAT_VideoInfo},  {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2},
+                  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo},  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2},
+                  {MEDIASUBTYPE_RGB24, FORMAT_VideoInfo}, {MEDIASUBTYPE_RGB32, FORMAT_VideoInfo}};
+    const camera::Offer offer = camera::ReadOffer(exchange::ReaderExchange());
+    ASSERT_EQ(offer.SizeCount(), 5);
+    for (int position = 0; position < 30; ++position) {
+        SCOPED_TRACE(position);
         CMediaType type;
         ASSERT_EQ(m_stream->GetMediaType(position, &type), S_OK);
         const auto& group = groups[position / 5];
-        const auto& size = sizes[position % 5];
-        EXPECT_EQ(type.majortype, MEDIATYPE_Video);
-        EXPECT_EQ(type.subtype, group.subtype) << position;
-        EXPECT_EQ(type.formattype, group.format) << position;
+        const exchange::FrameSize& size = offer.Size(position % 5);
+        EXPECT_EQ(type.subtype, group.subtype);
+        EXPECT_EQ(type.formattype, group.format);
         const BITMAPINFOHEADER* header = filter::BitmapHeaderOf(type);
         ASSERT_NE(header, nullptr);
-        EXPECT_EQ(header->biWidth, size.first) << position;
-        EXPECT_EQ(header->biHeight, size.second) << position;
-        const DWORD image =
-            static_cast<DWORD>(size.first * size.second) / 4 * group.bytesPerFourPixels;
-        EXPECT_EQ(header->biSizeImage, image);
-        EXPECT_EQ(filter::FrameIntervalOf(type), 333333);
-        EXPECT_EQ(type.lSampleSize, image);
-    }
-    // After every YUV type, the same sizes as bottom-up RGB24 and then RGB32 DIBs.
-    for (int position = 20; position < 30; ++position) {
-        CMediaType type;
-        ASSERT_EQ(m_stream->GetMediaType(position, &type), S_OK);
-        const bool rgb32 = position >= 25;
-        const auto& size = sizes[position % 5];
-        EXPECT_EQ(type.subtype, rgb32 ? MEDIASUBTYPE_RGB32 : MEDIASUBTYPE_RGB24) << position;
-        EXPECT_EQ(type.formattype, FORMAT_VideoInfo);
-        const BITMAPINFOHEADER* header = filter::BitmapHeaderOf(type);
-        ASSERT_NE(header, nullptr);
-        EXPECT_EQ(header->biCompression, 0u);  // BI_RGB
-        EXPECT_EQ(header->biBitCount, rgb32 ? 32 : 24);
-        EXPECT_EQ(header->biHeight, size.second);  // positive: bottom-up
-        const DWORD stride = (static_cast<DWORD>(size.first) * (rgb32 ? 4 : 3) + 3) & ~3u;
-        EXPECT_EQ(header->biSizeImage, stride * static_cast<DWORD>(size.second)) << position;
+        EXPECT_EQ(header->biWidth, size.width);
+        EXPECT_EQ(header->biHeight, size.height);
+        EXPECT_TRUE(filter::HeaderMatchesFormat(*header, filter::SampleFormatOf(type)));
+        EXPECT_EQ(header->biSizeImage, static_cast<DWORD>(filter::FrameBytes(type)));
+        EXPECT_EQ(type.lSampleSize, header->biSizeImage);
+        EXPECT_EQ(filter::FrameIntervalOf(type), offer.Interval());
     }
     CMediaType beyond;
     EXPECT_EQ(m_stream->GetMediaType(30, &beyond), VFW_S_NO_MORE_ITEMS);
     EXPECT_EQ(m_stream->GetMediaType(-1, &beyond), E_INVALIDARG);
 
-    // The producer's own size is not offered twice.
-    m_producer.AnnounceOutputFormat({1280, 720}, 1u);
-    CMediaType type;
-    EXPECT_EQ(m_stream->GetMediaType(24, &type), VFW_S_NO_MORE_ITEMS);
-    ASSERT_EQ(m_stream->GetMediaType(2, &type), S_OK);
-    EXPECT_EQ(filter::BitmapHeaderOf(type)->biWidth, 640);
-}
-
-TEST_F(CatalogueTest, CatalogueFollowsTheProducersOutputFormat) {
-    const auto first = [&] {
-        CMediaType type;
-        EXPECT_EQ(m_stream->GetMediaType(0, &type), S_OK);
-        return type;
-    };
-    m_producer.AnnounceOutputFormat({1281, 721}, 0u);
-    CMediaType type = first();
-    EXPECT_EQ(type.subtype, MEDIASUBTYPE_YUY2);
-    EXPECT_EQ(Info(type).bmiHeader.biWidth, 1280);
-    EXPECT_EQ(Info(type).bmiHeader.biHeight, 720);
-    for (const exchange::FrameSize bad :
-         {exchange::FrameSize{5000, 720}, exchange::FrameSize{1, 720}}) {
-        m_producer.AnnounceOutputFormat(bad, 1u);
-        EXPECT_EQ(Info(first()).bmiHeader.biWidth, 1080);
-    }
-    const struct {
-        std::int32_t fps;
-        REFERENCE_TIME interval;
-    } rates[] = {{60, 166666}, {500, 83333}, {0, 333333}};
-    for (const auto& rate : rates) {
-        exchange::Atomic(m_producer.Block()->outFps).store(rate.fps);
-        EXPECT_EQ(Info(first()).AvgTimePerFrame, rate.interval) << rate.fps;
-    }
-    // Reading never writes the shared block.
+    // The offer follows the producer, and reading it never writes the shared block.
+    m_producer.AnnounceOutputFormat({1280, 720}, 0u);
+    exchange::Atomic(m_producer.Block()->outFps).store(0);
+    CMediaType first;
+    ASSERT_EQ(m_stream->GetMediaType(0, &first), S_OK);
+    EXPECT_EQ(first.subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(Info(first).bmiHeader.biWidth, 1280);
+    EXPECT_EQ(m_stream->GetMediaType(24, &first), VFW_S_NO_MORE_ITEMS);
     EXPECT_EQ(exchange::Atomic(m_producer.Block()->outFps).load(), 0);
 }
 
@@ -122,8 +81,8 @@ TEST_F(CatalogueTest, ChecksTheTypesStructureNotItsPlaceInTheCatalogue) {
     reinterpret_cast<VIDEOINFOHEADER*>(negative.pbFormat)->bmiHeader.biHeight = -480;
     EXPECT_EQ(m_stream->CheckMediaType(&negative), S_OK);
 
-    std::vector<CMediaType> refused = {VideoType(640, 481, false), VideoType(641, 480, true),
-                                       VideoType(4098, 100, true)};
+    // The picture rules are the camera's; what is DirectShow's own is checked here.
+    std::vector<CMediaType> refused = {VideoType(641, 480, true)};
     CMediaType wrongFourcc = VideoType(640, 480, true);
     reinterpret_cast<VIDEOINFOHEADER*>(wrongFourcc.pbFormat)->bmiHeader.biCompression =
         filter::kFourccNv12;
@@ -147,80 +106,63 @@ std::int64_t Bits(const BITMAPINFOHEADER& header, REFERENCE_TIME interval) {
     return static_cast<std::int64_t>(header.biSizeImage) * 8 * 10000000 / interval;
 }
 
-// Every record read as a client reads it (sizes walked from the least by the granularity, rates
-// from the fastest), held against the type it comes with and the types the pin enumerates.
+// Every record read as a client reads it, held against the type it comes with, the types the pin
+// enumerates and the types SetFormat takes.
 TEST_F(CatalogueTest, EveryCapabilityDescribesTheSizesAndRatesTheCameraAccepts) {
-    for (const exchange::FrameSize producer :
-         {exchange::kDefaultFrameSize, exchange::FrameSize{1280, 720}}) {
-        m_producer.AnnounceOutputFormat(producer, 0u);
-        int count = 0, size = 0;
-        ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
-        EXPECT_EQ(count, producer == exchange::kDefaultFrameSize ? 20 : 16);
-        EXPECT_EQ(size, 128);
-        std::vector<GUID> subtypes;
-        for (int index = 0; index < count; ++index) {
-            SCOPED_TRACE(index);
-            AM_MEDIA_TYPE* type = nullptr;
-            VIDEO_STREAM_CONFIG_CAPS caps;
-            std::memset(&caps, 0xA5, sizeof(caps));  // nothing of the caller's may be left
-            ASSERT_EQ(m_stream->GetStreamCaps(index, &type, reinterpret_cast<BYTE*>(&caps)), S_OK);
-            subtypes.push_back(type->subtype);
-            EXPECT_EQ(caps.guid, type->formattype);
-            EXPECT_EQ(type->formattype, FORMAT_VideoInfo);
-            EXPECT_EQ(type->cbFormat, 88u);
-            EXPECT_EQ(caps.VideoStandard, 0u);
-            const BITMAPINFOHEADER& header = Info(*type).bmiHeader;
-            const SIZE picture{header.biWidth, header.biHeight};
-            // The input is the picture this capability names, never cropped.
-            EXPECT_EQ(caps.InputSize.cx, picture.cx);
-            EXPECT_EQ(caps.InputSize.cy, picture.cy);
-            EXPECT_LE(caps.MinCroppingSize.cx, caps.MaxCroppingSize.cx);
-            EXPECT_LE(caps.MaxCroppingSize.cx, caps.InputSize.cx);
-            EXPECT_LE(caps.MaxCroppingSize.cy, caps.InputSize.cy);
-            for (const int step :
-                 {caps.CropGranularityX, caps.CropGranularityY, caps.CropAlignX, caps.CropAlignY,
-                  caps.OutputGranularityX, caps.OutputGranularityY}) {
-                EXPECT_EQ(step, 2);
-            }
-            EXPECT_EQ(caps.MinOutputSize.cx, 2);
-            EXPECT_EQ(caps.MinOutputSize.cy, 2);
-            EXPECT_EQ(caps.MaxOutputSize.cx, 4096);
-            EXPECT_EQ(caps.MaxOutputSize.cy, 4096);
-            // The type's own size lies on the grid the record describes.
-            EXPECT_EQ((picture.cx - caps.MinOutputSize.cx) % caps.OutputGranularityX, 0);
-            EXPECT_EQ((picture.cy - caps.MinOutputSize.cy) % caps.OutputGranularityY, 0);
-            for (const int taps :
-                 {caps.StretchTapsX, caps.StretchTapsY, caps.ShrinkTapsX, caps.ShrinkTapsY}) {
-                EXPECT_EQ(taps, 2);  // interpolating both ways
-            }
-            EXPECT_EQ(caps.MinFrameInterval, 83333);
-            EXPECT_EQ(caps.MaxFrameInterval, 10000000);
-            const REFERENCE_TIME interval = Info(*type).AvgTimePerFrame;
-            EXPECT_GE(interval, caps.MinFrameInterval);
-            EXPECT_LE(interval, caps.MaxFrameInterval);
-            EXPECT_GT(caps.MinBitsPerSecond, 0);
-            EXPECT_LE(caps.MinBitsPerSecond, Bits(header, interval));
-            EXPECT_GE(caps.MaxBitsPerSecond,
-                      std::min<std::int64_t>(Bits(header, interval), INT32_MAX));
-            streaming::DeleteMediaType(type);
-        }
-        // Every enumerated subtype has capabilities, the preferred first.
-        for (int position = 0;; ++position) {
-            CMediaType type;
-            if (m_stream->GetMediaType(position, &type) != S_OK) break;
-            EXPECT_NE(std::find(subtypes.begin(), subtypes.end(), type.subtype), subtypes.end());
-        }
-        EXPECT_EQ(subtypes.front(), MEDIASUBTYPE_YUY2);
-        // The smallest and largest sizes the records promise are taken.
-        for (const std::int32_t side : {2, 4096}) {
-            CMediaType edge = VideoType(side, side, true);
-            EXPECT_EQ(m_stream->SetFormat(&edge), S_OK) << side;
+    m_producer.AnnounceOutputFormat({1280, 720}, 0u);
+    int count = 0, size = 0;
+    ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
+    EXPECT_EQ(count, 16);
+    EXPECT_EQ(size, static_cast<int>(sizeof(VIDEO_STREAM_CONFIG_CAPS)));
+    std::vector<GUID> subtypes;
+    for (int index = 0; index < count; ++index) {
+        SCOPED_TRACE(index);
+        AM_MEDIA_TYPE* type = nullptr;
+        VIDEO_STREAM_CONFIG_CAPS caps;
+        std::memset(&caps, 0xA5, sizeof(caps));  // nothing of the caller's may be left
+        ASSERT_EQ(m_stream->GetStreamCaps(index, &type, reinterpret_cast<BYTE*>(&caps)), S_OK);
+        subtypes.push_back(type->subtype);
+        EXPECT_EQ(caps.guid, type->formattype);
+        EXPECT_EQ(caps.VideoStandard, 0u);
+        const BITMAPINFOHEADER& header = Info(*type).bmiHeader;
+        // The input is the picture this capability names, never cropped.
+        EXPECT_EQ(caps.InputSize.cx, header.biWidth);
+        EXPECT_EQ(caps.InputSize.cy, header.biHeight);
+        EXPECT_LE(caps.MinCroppingSize.cx, caps.MaxCroppingSize.cx);
+        EXPECT_LE(caps.MaxCroppingSize.cx, caps.InputSize.cx);
+        EXPECT_LE(caps.MaxCroppingSize.cy, caps.InputSize.cy);
+        // The type's own size and rate lie on the grid and in the range the record describes.
+        EXPECT_EQ((header.biWidth - caps.MinOutputSize.cx) % caps.OutputGranularityX, 0);
+        EXPECT_EQ((header.biHeight - caps.MinOutputSize.cy) % caps.OutputGranularityY, 0);
+        EXPECT_GT(caps.StretchTapsX, 0);
+        EXPECT_GT(caps.ShrinkTapsY, 0);
+        const REFERENCE_TIME interval = Info(*type).AvgTimePerFrame;
+        EXPECT_GE(interval, caps.MinFrameInterval);
+        EXPECT_LE(interval, caps.MaxFrameInterval);
+        EXPECT_GT(caps.MinBitsPerSecond, 0);
+        EXPECT_LE(caps.MinBitsPerSecond, Bits(header, interval));
+        EXPECT_GE(caps.MaxBitsPerSecond, std::min<std::int64_t>(Bits(header, interval), INT32_MAX));
+        // The extremes the record promises are taken.
+        const bool yuy2 = type->subtype == MEDIASUBTYPE_YUY2;
+        for (const SIZE edge : {caps.MinOutputSize, caps.MaxOutputSize}) {
+            CMediaType edgeType = VideoType(edge.cx, edge.cy, yuy2);
+            reinterpret_cast<VIDEOINFOHEADER*>(edgeType.pbFormat)->AvgTimePerFrame =
+                edge.cx == caps.MinOutputSize.cx ? caps.MaxFrameInterval : caps.MinFrameInterval;
+            EXPECT_EQ(m_stream->SetFormat(&edgeType), S_OK) << edge.cx;
         }
         EXPECT_EQ(m_stream->SetFormat(nullptr), S_OK);
+        streaming::DeleteMediaType(type);
     }
+    // Every enumerated subtype has capabilities, the preferred first.
+    for (int position = 0;; ++position) {
+        CMediaType type;
+        if (m_stream->GetMediaType(position, &type) != S_OK) break;
+        EXPECT_NE(std::find(subtypes.begin(), subtypes.end(), type.subtype), subtypes.end());
+    }
+    EXPECT_EQ(subtypes.front(), MEDIASUBTYPE_YUY2);
     AM_MEDIA_TYPE* type = nullptr;
-    BYTE record[128];
-    EXPECT_EQ(m_stream->GetStreamCaps(16, &type, record), E_INVALIDARG);
+    BYTE record[sizeof(VIDEO_STREAM_CONFIG_CAPS)];
+    EXPECT_EQ(m_stream->GetStreamCaps(count, &type, record), E_INVALIDARG);
     EXPECT_EQ(m_stream->GetStreamCaps(-1, &type, record), E_INVALIDARG);
 }
 
@@ -238,15 +180,14 @@ TEST_F(CatalogueTest, SetFormatMakesItsTypeTheOnlyOneOfferedAndTheNextConnection
     EXPECT_EQ(current->formattype, FORMAT_VideoInfo2);
     streaming::DeleteMediaType(current);
 
-    IEnumMediaTypes* types = nullptr;
-    ASSERT_EQ(m_pin->EnumMediaTypes(&types), S_OK);
+    sdk::ComPtr<IEnumMediaTypes> types;
+    ASSERT_EQ(m_pin->EnumMediaTypes(types.Put()), S_OK);
     AM_MEDIA_TYPE* offered[4] = {};
     ULONG fetched = 0;
     EXPECT_EQ(types->Next(4, offered, &fetched), S_FALSE);
     ASSERT_EQ(fetched, 1u);
     EXPECT_EQ(offered[0]->subtype, MEDIASUBTYPE_YUY2);
     streaming::DeleteMediaType(offered[0]);
-    types->Release();
 
     // Connecting without a type uses it; another picture is refused while it is set.
     CMediaType nv12 = VideoType(640, 480, false);
@@ -307,60 +248,41 @@ class StingyAllocator final : public IMemAllocator, public RefCounted {
 };
 
 TEST_F(CatalogueTest, BuffersHoldOnePictureEachAndAShortGrantFails) {
-    auto* allocator = new StingyAllocator();
+    const auto allocator = sdk::ComPtr<StingyAllocator>::Adopt(new StingyAllocator());
     ALLOCATOR_PROPERTIES request{0, 0, 1, 0};
-    EXPECT_EQ(m_stream->DecideBufferSize(allocator, &request), E_FAIL);
-    EXPECT_EQ(allocator->asked.cBuffers, 3);
-    EXPECT_EQ(allocator->asked.cbBuffer, 3110400);
-    allocator->Release();
+    EXPECT_EQ(m_stream->DecideBufferSize(allocator.Get(), &request), E_FAIL);
+    EXPECT_GE(allocator->asked.cBuffers, 2);
+    EXPECT_EQ(allocator->asked.cbBuffer, filter::FrameBytes(m_stream->CurrentType()));
 }
 
 TEST_F(CatalogueTest, PinDeclaresItselfACapturePinThroughBothObjects) {
-    IAMStreamConfig* fromFilter = nullptr;
-    IAMStreamConfig* fromPin = nullptr;
-    ASSERT_EQ(m_filter->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&fromFilter)),
-              S_OK);
-    ASSERT_EQ(m_pin->QueryInterface(IID_IAMStreamConfig, reinterpret_cast<void**>(&fromPin)), S_OK);
+    sdk::ComPtr<IAMStreamConfig> fromFilter;
+    sdk::ComPtr<IAMStreamConfig> fromPin;
+    ASSERT_EQ(m_filter->QueryInterface(IID_IAMStreamConfig, fromFilter.PutVoid()), S_OK);
+    ASSERT_EQ(m_pin->QueryInterface(IID_IAMStreamConfig, fromPin.PutVoid()), S_OK);
     // Each belongs to its own object, and both configure the one stream.
     int filterCount = 0, pinCount = 0, size = 0;
     EXPECT_EQ(fromFilter->GetNumberOfCapabilities(&filterCount, &size), S_OK);
     EXPECT_EQ(fromPin->GetNumberOfCapabilities(&pinCount, &size), S_OK);
     EXPECT_EQ(filterCount, pinCount);
-    IPin* pin = nullptr;
-    ASSERT_EQ(fromPin->QueryInterface(IID_IPin, reinterpret_cast<void**>(&pin)), S_OK);
-    EXPECT_EQ(pin, m_pin);
-    pin->Release();
-    fromFilter->Release();
-    fromPin->Release();
+    sdk::ComPtr<IPin> pin;
+    ASSERT_EQ(fromPin->QueryInterface(IID_IPin, pin.PutVoid()), S_OK);
+    EXPECT_EQ(pin.Get(), m_pin);
 
-    IKsPropertySet* properties = nullptr;
-    ASSERT_EQ(m_filter->QueryInterface(IID_IKsPropertySet, reinterpret_cast<void**>(&properties)),
-              S_OK);
+    sdk::ComPtr<IKsPropertySet> properties;
+    ASSERT_EQ(m_filter->QueryInterface(IID_IKsPropertySet, properties.PutVoid()), S_OK);
     GUID category{};
     DWORD returned = 0;
-    EXPECT_EQ(
-        properties->Get(AMPROPSETID_Pin, 0, nullptr, 0, &category, sizeof(category), &returned),
-        S_OK);
+    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0, &category,
+                              sizeof(category), &returned),
+              S_OK);
     EXPECT_EQ(category, PIN_CATEGORY_CAPTURE);
-    EXPECT_EQ(returned, 16u);
-    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, 0, nullptr, 0, nullptr, 0, &returned), S_OK);
-    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, 0, nullptr, 0, &category, 8, &returned),
-              E_UNEXPECTED);
-    EXPECT_EQ(properties->Get(AMPROPSETID_Pin, 1, nullptr, 0, &category, 16, &returned),
-              E_PROP_ID_UNSUPPORTED);
-    EXPECT_EQ(properties->Get(PIN_CATEGORY_CAPTURE, 0, nullptr, 0, &category, 16, &returned),
-              E_PROP_SET_UNSUPPORTED);
-    DWORD support = 0;
-    EXPECT_EQ(properties->QuerySupported(AMPROPSETID_Pin, 0, &support), S_OK);
-    EXPECT_EQ(support, 1u);
-    EXPECT_EQ(properties->Set(AMPROPSETID_Pin, 0, nullptr, 0, &category, 16), E_NOTIMPL);
-    properties->Release();
-
-    PIN_INFO info{};
-    ASSERT_EQ(m_pin->QueryPinInfo(&info), S_OK);
-    const char* name = "OrvaneCam2Video";
-    for (int i = 0; name[i] != 0; ++i) EXPECT_EQ(info.achName[i], static_cast<WCHAR>(name[i]));
-    info.pFilter->Release();
+    EXPECT_EQ(returned, sizeof(GUID));
+    // A short buffer is never written past; the category cannot be set.
+    EXPECT_TRUE(FAILED(properties->Get(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0,
+                                       &category, 8, &returned)));
+    EXPECT_TRUE(FAILED(properties->Set(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0,
+                                       &category, sizeof(category))));
 }
 
 }  // namespace

@@ -80,8 +80,8 @@ TEST_F(EditedTypeGraphTest, EveryEditedSubtypeAndSizeOpensWithTheProducersPictur
     const SIZE sizes[] = {{640, 480}, {1280, 720}, {kProducerSize.width, kProducerSize.height}};
     for (const auto& [from, to] : edits) {
         for (const SIZE size : sizes) {
-            SCOPED_TRACE(std::string(filter::SampleFormatName(from)) + " to " +
-                         filter::SampleFormatName(to) + " at " + std::to_string(size.cx) + "x" +
+            SCOPED_TRACE(std::string(geometry::SampleFormatName(from)) + " to " +
+                         geometry::SampleFormatName(to) + " at " + std::to_string(size.cx) + "x" +
                          std::to_string(size.cy));
             m_producer.AnnounceOutputFormat(kProducerSize, 1u);
             if (from != SampleFormat::kNv12) {

@@ -72,7 +72,7 @@ TEST_F(EditedTypeTest, AStaleHeaderIsTakenAsTheNewSubtypeAtTheNewSize) {
     const SIZE sizes[] = {{640, 480}, {1280, 720}, {1080, 1920}};  // the last is the producer's
     for (const SampleFormat other : others) {
         for (const SIZE size : sizes) {
-            SCOPED_TRACE(std::string(filter::SampleFormatName(other)) + " " +
+            SCOPED_TRACE(std::string(geometry::SampleFormatName(other)) + " " +
                          std::to_string(size.cx) + "x" + std::to_string(size.cy));
             // From the camera's NV12 type to the other subtype...
             CMediaType request = Format();
@@ -169,7 +169,7 @@ TEST_F(EditedTypeTest, AConnectionMustAgreeWithTheHeaderItsClientReadsBy) {
     for (const SampleFormat format :
          {SampleFormat::kNv12, SampleFormat::kYuy2, SampleFormat::kRgb24, SampleFormat::kRgb32}) {
         CMediaType whole = Built(format, 640, 480);
-        EXPECT_EQ(m_pin->QueryAccept(&whole), S_OK) << filter::SampleFormatName(format);
+        EXPECT_EQ(m_pin->QueryAccept(&whole), S_OK) << geometry::SampleFormatName(format);
     }
     ASSERT_EQ(m_stream->SetFormat(&stale), S_OK);
     // Only the set picture connects now, in whichever orientation the client reads it.

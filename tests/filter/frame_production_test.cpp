@@ -6,6 +6,7 @@
 #include "filter/video_format.h"
 #include "picture/pixel_formats.h"
 #include "platform/clock.h"
+#include "sdk/com_ptr.h"
 #include "support/helper_process.h"
 
 namespace orvanecam::testing {
@@ -191,6 +192,32 @@ TEST_F(FrameProductionTest, ZeroFrameIntervalPacesAtThirtyFramesPerSecond) {
     ASSERT_GE(m_sink->WaitForSamples(4, kWaitMs), 4u);
     EXPECT_GE(platform::TickCountMs() - start, 90u);  // at least three intervals of 33 ms
     EXPECT_EQ(m_sink->Samples()[1].start, 333333);
+}
+
+TEST_F(FrameProductionTest, ASampleTooSmallForTheFrameMissesItsSlotAndTheNextComesInTime) {
+    sdk::ComPtr<IMemAllocator> allocator;
+    ASSERT_EQ(CoCreateInstance(CLSID_MemoryAllocator, nullptr, CLSCTX_INPROC_SERVER,
+                               IID_IMemAllocator, allocator.PutVoid()),
+              S_OK);
+    ALLOCATOR_PROPERTIES wanted{1, 16, 1, 0};
+    ALLOCATOR_PROPERTIES granted{};
+    ASSERT_EQ(allocator->SetProperties(&wanted, &granted), S_OK);
+    ASSERT_EQ(allocator->Commit(), S_OK);
+    sdk::ComPtr<IMediaSample> sample;
+    ASSERT_EQ(allocator->GetBuffer(sample.Put(), nullptr, nullptr, 0), S_OK);
+    ASSERT_EQ(m_stream->OnThreadStartPlay(), S_OK);
+    const auto start = platform::TickCountMs();
+    EXPECT_EQ(m_stream->FillBuffer(sample.Get()), E_FAIL);
+    EXPECT_EQ(m_stream->FillBuffer(sample.Get()), E_FAIL);
+    EXPECT_GE(platform::TickCountMs() - start, 20u);  // the second waited for its own slot
+    LONG dropped = 0;
+    LONG delivered = 0;
+    EXPECT_EQ(m_stream->GetNumDropped(&dropped), S_OK);
+    EXPECT_EQ(m_stream->GetNumNotDropped(&delivered), S_OK);
+    EXPECT_EQ(dropped, 2);
+    EXPECT_EQ(delivered, 0);
+    sample.Reset();
+    allocator->Decommit();
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ class RgbOutputTest : public FilterTest {
 TEST_F(RgbOutputTest, TheProducersColoursArriveTheRightWayUpAndLetterboxed) {
     for (const auto format : {picture::SampleFormat::kRgb24, picture::SampleFormat::kRgb32}) {
         for (const bool topDown : {false, true}) {
-            SCOPED_TRACE(std::string(filter::SampleFormatName(format)) +
+            SCOPED_TRACE(std::string(geometry::SampleFormatName(format)) +
                          (topDown ? " top-down" : " bottom-up"));
             Stream(format, topDown);
             const auto quadrants = ColourQuadrants(64, 48);

@@ -117,9 +117,9 @@ TEST_F(SourceReaderTest, DeliversTheProducersPictureInTheChosenTypeAtTheOfferedR
     EXPECT_EQ(frame.bytes[3], 190);
 }
 
-// Ten seconds of a producer process's bars, as a Windows app would see them: the offered rate
-// (the closing figure comes from this run) and the producer's picture in nearly every frame.
-TEST_F(SourceReaderTest, AProducerProcesssFramesArriveForTenSecondsAtTheOfferedRate) {
+// A producer process's bars, as a Windows app would see them: its picture in nearly every frame,
+// in time order. The rate over seconds is the live source test's.
+TEST_F(SourceReaderTest, AProducerProcesssFramesArriveInEveryRead) {
     auto producer = platform::ChildProcess::Start(
         platform::ExecutableDirectory() + "/orvanecam-send.exe",
         {"--size", "640x480", "--output", "640x480", "--seconds", "60"});
@@ -129,7 +129,7 @@ TEST_F(SourceReaderTest, AProducerProcesssFramesArriveForTenSecondsAtTheOfferedR
     ASSERT_TRUE(ChooseType(reader.Get(), MFVideoFormat_NV12, 640, 480));
     // The producer's first frames, before the measured run.
     for (int i = 0; i < 30; ++i) ReadFrame(reader.Get());
-    constexpr int kFrames = 300;
+    constexpr int kFrames = 60;
     int bars = 0;
     LONGLONG first = 0, last = 0;
     for (int i = 0; i < kFrames; ++i) {
@@ -141,13 +141,8 @@ TEST_F(SourceReaderTest, AProducerProcesssFramesArriveForTenSecondsAtTheOfferedR
         (i == 0 ? first : last) = frame.time;
     }
     producer->Kill();
-    const double interval = static_cast<double>(last - first) / (kFrames - 1);
-    std::printf(
-        "%d frames, %d of the producer's bars, mean interval %.1f (offered 333333.3, "
-        "%+.2f%%)\n",
-        kFrames, bars, interval, (interval / 333333.3 - 1) * 100);
     EXPECT_GE(bars, kFrames * 9 / 10);
-    EXPECT_NEAR(interval, 333333.3, 333333.3 * 0.05);
+    EXPECT_GT(last, first);
 }
 
 }  // namespace

@@ -15,7 +15,9 @@ namespace {
 using testing::DistinctPicture;
 using testing::Nv12Picture;
 
-// Sides that differ and leave edges beside whole 8 x 8 and 16-byte blocks in every plane.
+// Sides that differ and leave edges beside whole 8 x 8 and 16-byte blocks in every plane. What
+// each transform does is held to libyuv's over a size matrix below; these cases hold how the
+// settings combine.
 constexpr int kW = 20;
 constexpr int kH = 18;
 const Nv12Picture kSource = DistinctPicture(kW, kH);
@@ -28,49 +30,6 @@ Nv12Picture Oriented(const Orientation& orientation) {
     Nv12Picture picture{result.width, result.height, {}};
     picture.bytes.assign(result.data, result.data + Yuv420Bytes(result.width, result.height));
     return picture;
-}
-
-TEST(OrientationTest, MirrorTakesEachRowRightToLeft) {
-    const Nv12Picture out = Oriented({true, false, 0});
-    ASSERT_EQ(out.width, kW);
-    for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(kW - 1 - x, y));
-    }
-    for (int y = 0; y < kH / 2; ++y) {
-        for (int x = 0; x < kW / 2; ++x) {
-            EXPECT_EQ(out.U(x, y), kSource.U(kW / 2 - 1 - x, y));
-            EXPECT_EQ(out.V(x, y), kSource.V(kW / 2 - 1 - x, y));
-        }
-    }
-}
-
-TEST(OrientationTest, FlipTakesRowsBottomToTop) {
-    const Nv12Picture out = Oriented({false, true, 0});
-    for (int y = 0; y < kH; ++y) {
-        for (int x = 0; x < kW; ++x) EXPECT_EQ(out.Y(x, y), kSource.Y(x, kH - 1 - y));
-    }
-    for (int y = 0; y < kH / 2; ++y) {
-        for (int x = 0; x < kW / 2; ++x) {
-            EXPECT_EQ(out.U(x, y), kSource.U(x, kH / 2 - 1 - y));
-            EXPECT_EQ(out.V(x, y), kSource.V(x, kH / 2 - 1 - y));
-        }
-    }
-}
-
-TEST(OrientationTest, QuarterTurnPutsTheLeftColumnReadUpwardsOnTop) {
-    const Nv12Picture out = Oriented({false, false, 1});
-    ASSERT_EQ(out.width, kH);
-    ASSERT_EQ(out.height, kW);
-    // Source (row r, column c) lands at (row c, column H - 1 - r).
-    for (int r = 0; r < kH; ++r) {
-        for (int c = 0; c < kW; ++c) EXPECT_EQ(out.Y(kH - 1 - r, c), kSource.Y(c, r));
-    }
-    for (int r = 0; r < kH / 2; ++r) {
-        for (int c = 0; c < kW / 2; ++c) {
-            EXPECT_EQ(out.U(kH / 2 - 1 - r, c), kSource.U(c, r));
-            EXPECT_EQ(out.V(kH / 2 - 1 - r, c), kSource.V(c, r));
-        }
-    }
 }
 
 TEST(OrientationTest, OnlyTheLowTwoRotationBitsCountAndHalfTurnIsMirrorPlusFlip) {

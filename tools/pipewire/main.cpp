@@ -15,9 +15,10 @@ int main(int argc, char** argv) {
         std::fputs("usage: orvanecam-pipewire [--verbose]\n", stderr);
         return 2;
     }
-    tools::PipeWireBridge bridge(options.Has("--verbose"));
-    const std::string name = tools::DeviceName();
-    auto source = platform::PipeWireVideoSource::Create(name, tools::OfferedFormats(), bridge);
+    const camera::CameraIdentity& camera = camera::kFirstCamera;
+    pipewire::Bridge bridge(camera, options.Has("--verbose"));
+    const std::string name = pipewire::NodeName(camera);
+    auto source = pipewire::VideoSource::Create(name, pipewire::CurrentOffer(), bridge);
     if (!source) return 1;
     std::printf("orvanecam-pipewire: the camera is the PipeWire node \"%s\"\n", name.c_str());
     std::fflush(stdout);

@@ -1,0 +1,77 @@
+#include "pipewire/bridge.h"
+
+#include <cstdio>
+
+#include "exchange/reader.h"
+#include "geometry/picture_geometry.h"
+#include "platform/clock.h"
+#include "platform/utf16.h"
+
+namespace orvanecam::pipewire {
+namespace {
+
+constexpr int kIdleMs = 20;
+
+}  // namespace
+
+std::vector<camera::Choice> CurrentOffer() {
+    return camera::ReadOffer(exchange::ReaderExchange()).YuvChoices();
+}
+
+std::string NodeName(const camera::CameraIdentity& camera) {
+    return platform::Utf16ToUtf8(camera::DeviceName(camera));
+}
+
+Bridge::Bridge(const camera::CameraIdentity& camera, bool verbose)
+    : m_camera(camera),
+      m_feed(exchange::ReaderExchange()),
+      m_sampler(m_feed),
+      m_verbose(verbose),
+      m_offered(CurrentOffer()),
+      m_name(NodeName(camera)) {}
+
+void Bridge::FormatChosen(const std::optional<camera::Choice>& format) {
+    m_format = format;
+    m_begin = format.has_value();
+    if (m_verbose && format) {
+        std::printf(
+            "consumer chose %dx%d %s at %.2f fps\n", format->media.width, format->media.height,
+            geometry::SampleFormatName(format->media.format),
+            static_cast<double>(platform::kUnitsPerSecond) / static_cast<double>(format->interval));
+        std::fflush(stdout);
+    }
+}
+
+int Bridge::Tick(VideoOutput& output) {
+    if (platform::MonotonicTime100ns() >= m_nextFollow) FollowProducerAndUser(output);
+    if (!m_format) return kIdleMs;
+    if (m_begin) {
+        m_begin = false;
+        m_sampler.Begin(m_format->interval);
+    }
+    const camera::LiveSchedule::Slot slot = m_sampler.WaitForSlot();
+    // No free buffer (the consumer holds them all) misses the slot.
+    output.Send(m_sampler.Deliver(slot, output.TakeBuffer(), m_format->media));
+    return 0;
+}
+
+void Bridge::FollowProducerAndUser(VideoOutput& output) {
+    m_nextFollow = platform::MonotonicTime100ns() + platform::kUnitsPerSecond;
+    if (std::vector<camera::Choice> offered = CurrentOffer(); offered != m_offered) {
+        m_offered = std::move(offered);
+        output.Offer(m_offered);
+    }
+    if (std::string name = NodeName(m_camera); name != m_name) {
+        m_name = std::move(name);
+        output.Rename(m_name);
+    }
+    if (m_verbose) {
+        const camera::LiveSchedule& schedule = m_sampler.Schedule();
+        std::printf("frames %lld, dropped slots %lld\n",
+                    static_cast<long long>(schedule.DeliveredCount()),
+                    static_cast<long long>(schedule.DroppedCount()));
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace orvanecam::pipewire

@@ -1,0 +1,274 @@
+#include "pipewire/video_source.h"
+
+#include <pipewire/pipewire.h>
+#include <spa/param/video/format-utils.h>
+#include <spa/utils/result.h>
+
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/clock.h"
+
+namespace orvanecam::pipewire {
+
+struct VideoSource::State {
+    Handler* handler = nullptr;
+    pw_main_loop* loop = nullptr;
+    pw_context* context = nullptr;
+    pw_core* core = nullptr;
+    pw_stream* stream = nullptr;
+    spa_hook listener{};
+    spa_source* ticker = nullptr;
+    int signals = -1;  // SIGINT and SIGTERM as a descriptor the loop watches
+    std::optional<camera::Choice> chosen;
+    std::uint64_t sequence = 0;
+    pw_buffer* taken = nullptr;  // between TakeBuffer and Send
+};
+
+namespace {
+
+using State = VideoSource::State;
+
+// Enough for the handful of formats and buffer parameters one node offers.
+constexpr std::size_t kPodBytes = 4096;
+constexpr std::int32_t kBufferCount = 4;
+
+// The nearest whole rate: offers are whole frames a second.
+std::uint32_t FramesPerSecond(const camera::Choice& choice) {
+    const std::int64_t interval = std::max<std::int64_t>(choice.interval, 1);
+    return static_cast<std::uint32_t>((platform::kUnitsPerSecond + interval / 2) / interval);
+}
+
+const spa_pod* EnumFormat(spa_pod_builder& builder, const camera::Choice& choice) {
+    const spa_rectangle size{static_cast<std::uint32_t>(choice.media.width),
+                             static_cast<std::uint32_t>(choice.media.height)};
+    const spa_fraction rate{FramesPerSecond(choice), 1};
+    const std::uint32_t video = choice.media.format == picture::SampleFormat::kNv12
+                                    ? SPA_VIDEO_FORMAT_NV12
+                                    : SPA_VIDEO_FORMAT_YUY2;
+    return static_cast<const spa_pod*>(spa_pod_builder_add_object(
+        &builder, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
+        SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
+        SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format, SPA_POD_Id(video),
+        SPA_FORMAT_VIDEO_size, SPA_POD_Rectangle(&size), SPA_FORMAT_VIDEO_framerate,
+        SPA_POD_Fraction(&rate)));
+}
+
+std::vector<const spa_pod*> EnumFormats(spa_pod_builder& builder,
+                                        const std::vector<camera::Choice>& offer) {
+    std::vector<const spa_pod*> params;
+    for (const camera::Choice& choice : offer) params.push_back(EnumFormat(builder, choice));
+    return params;
+}
+
+std::optional<camera::Choice> ParseFormat(const spa_pod* param) {
+    std::uint32_t mediaType = 0, mediaSubtype = 0;
+    spa_video_info_raw info{};
+    if (param == nullptr || spa_format_parse(param, &mediaType, &mediaSubtype) < 0 ||
+        mediaType != SPA_MEDIA_TYPE_video || mediaSubtype != SPA_MEDIA_SUBTYPE_raw ||
+        spa_format_video_raw_parse(param, &info) < 0) {
+        return std::nullopt;
+    }
+    if (info.format != SPA_VIDEO_FORMAT_NV12 && info.format != SPA_VIDEO_FORMAT_YUY2) {
+        return std::nullopt;
+    }
+    const picture::SampleFormat format = info.format == SPA_VIDEO_FORMAT_NV12
+                                             ? picture::SampleFormat::kNv12
+                                             : picture::SampleFormat::kYuy2;
+    return camera::CheckChoice(format, info.size.width, info.size.height, false,
+                               camera::IntervalOfRate(info.framerate.num, info.framerate.denom));
+}
+
+void OnParamChanged(void* data, std::uint32_t id, const spa_pod* param) {
+    auto& state = *static_cast<State*>(data);
+    if (id != SPA_PARAM_Format) return;
+    state.chosen = ParseFormat(param);
+    state.handler->FormatChosen(state.chosen);
+    if (!state.chosen) return;
+    std::uint8_t pod[kPodBytes];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof(pod));
+    const picture::MediaFrame& media = state.chosen->media;
+    const auto size = static_cast<std::int32_t>(picture::FrameBytes(media));
+    const spa_pod* params[] = {
+        static_cast<const spa_pod*>(spa_pod_builder_add_object(
+            &builder, SPA_TYPE_OBJECT_ParamBuffers, SPA_PARAM_Buffers, SPA_PARAM_BUFFERS_buffers,
+            SPA_POD_CHOICE_RANGE_Int(kBufferCount, 2, 16), SPA_PARAM_BUFFERS_blocks, SPA_POD_Int(1),
+            SPA_PARAM_BUFFERS_size, SPA_POD_Int(size), SPA_PARAM_BUFFERS_stride,
+            SPA_POD_Int(static_cast<std::int32_t>(picture::RowBytes(media))),
+            SPA_PARAM_BUFFERS_dataType,
+            SPA_POD_CHOICE_FLAGS_Int((1 << SPA_DATA_MemPtr) | (1 << SPA_DATA_MemFd)))),
+        static_cast<const spa_pod*>(
+            spa_pod_builder_add_object(&builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta,
+                                       SPA_PARAM_META_type, SPA_POD_Id(SPA_META_Header),
+                                       SPA_PARAM_META_size, SPA_POD_Int(sizeof(spa_meta_header)))),
+    };
+    pw_stream_update_params(state.stream, params, 2);
+}
+
+constexpr pw_stream_events kStreamEvents = [] {
+    pw_stream_events events{};
+    events.version = PW_VERSION_STREAM_EVENTS;
+    events.param_changed = OnParamChanged;
+    return events;
+}();
+
+// SIGINT and SIGTERM, blocked in every thread (PipeWire's own come later and inherit the mask),
+// arrive as a descriptor the loop reads, so the loop ends in its own time and tidies up.
+int InterruptDescriptor() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    return signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+}
+
+void OnInterrupt(void* data, int descriptor, std::uint32_t) {
+    signalfd_siginfo info;
+    while (read(descriptor, &info, sizeof(info)) == sizeof(info)) {
+    }
+    pw_main_loop_quit(static_cast<pw_main_loop*>(data));
+}
+
+void ArmTicker(State& state, int delayMs) {
+    // A zero time would disarm the timer: "now" is one nanosecond.
+    timespec value{delayMs / 1000, delayMs > 0 ? (delayMs % 1000) * 1000000L : 1L};
+    timespec once{0, 0};
+    pw_loop_update_timer(pw_main_loop_get_loop(state.loop), state.ticker, &value, &once, false);
+}
+
+pw_properties* NodeProperties(const std::string& name) {
+    return pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY, "Capture",
+                             PW_KEY_MEDIA_ROLE, "Camera", PW_KEY_MEDIA_CLASS, "Video/Source",
+                             PW_KEY_NODE_NAME, name.c_str(), PW_KEY_NODE_DESCRIPTION, name.c_str(),
+                             nullptr);
+}
+
+}  // namespace
+
+VideoSource::VideoSource(std::unique_ptr<State> state) : m_state(std::move(state)) {}
+
+VideoSource::~VideoSource() {
+    State& state = *m_state;
+    if (state.stream != nullptr) pw_stream_destroy(state.stream);
+    if (state.core != nullptr) pw_core_disconnect(state.core);
+    if (state.context != nullptr) pw_context_destroy(state.context);
+    if (state.loop != nullptr) pw_main_loop_destroy(state.loop);
+    if (state.signals >= 0) close(state.signals);
+    pw_deinit();
+}
+
+std::unique_ptr<VideoSource> VideoSource::Create(const std::string& name,
+                                                 const std::vector<camera::Choice>& offer,
+                                                 Handler& handler) {
+    const int signals = InterruptDescriptor();
+    pw_init(nullptr, nullptr);
+    auto state = std::make_unique<State>();
+    state->signals = signals;
+    state->handler = &handler;
+    // Owned from here on, so every way out below releases what was made.
+    std::unique_ptr<VideoSource> source(new VideoSource(std::move(state)));
+    State& made = *source->m_state;
+    made.loop = pw_main_loop_new(nullptr);
+    if (made.loop != nullptr) {
+        made.context = pw_context_new(pw_main_loop_get_loop(made.loop), nullptr, 0);
+    }
+    if (made.context != nullptr) made.core = pw_context_connect(made.context, nullptr, 0);
+    if (made.core == nullptr) {
+        std::fprintf(stderr, "no PipeWire daemon answers in this session\n");
+        return nullptr;
+    }
+    made.stream = pw_stream_new(made.core, name.c_str(), NodeProperties(name));
+    if (made.stream == nullptr) return nullptr;
+    pw_stream_add_listener(made.stream, &made.listener, &kStreamEvents, &made);
+    made.ticker = pw_loop_add_timer(
+        pw_main_loop_get_loop(made.loop),
+        [](void* data, std::uint64_t) {
+            auto& ticking = *static_cast<VideoSource*>(data);
+            ArmTicker(*ticking.m_state, ticking.m_state->handler->Tick(ticking));
+        },
+        source.get());
+    if (made.signals >= 0) {
+        pw_loop_add_io(pw_main_loop_get_loop(made.loop), made.signals, SPA_IO_IN, false,
+                       OnInterrupt, made.loop);
+    }
+
+    std::uint8_t pod[kPodBytes];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof(pod));
+    std::vector<const spa_pod*> params = EnumFormats(builder, offer);
+    const int connected = pw_stream_connect(
+        made.stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
+        static_cast<pw_stream_flags>(PW_STREAM_FLAG_DRIVER | PW_STREAM_FLAG_MAP_BUFFERS),
+        params.data(), static_cast<std::uint32_t>(params.size()));
+    if (connected < 0) {
+        std::fprintf(stderr, "cannot connect the PipeWire stream: %s\n", spa_strerror(connected));
+        return nullptr;
+    }
+    return source;
+}
+
+void VideoSource::Run() {
+    ArmTicker(*m_state, 0);
+    pw_main_loop_run(m_state->loop);
+}
+
+std::span<std::uint8_t> VideoSource::TakeBuffer() {
+    State& state = *m_state;
+    if (!state.chosen || state.taken != nullptr) return {};
+    state.taken = pw_stream_dequeue_buffer(state.stream);
+    if (state.taken == nullptr) return {};
+    const spa_data& plane = state.taken->buffer->datas[0];
+    if (plane.data == nullptr) return {};
+    return {static_cast<std::uint8_t*>(plane.data), plane.maxsize};
+}
+
+void VideoSource::Send(bool filled) {
+    State& state = *m_state;
+    if (state.taken == nullptr) return;
+    spa_buffer* spa = state.taken->buffer;
+    spa_data& plane = spa->datas[0];
+    if (filled && state.chosen) {
+        const picture::MediaFrame& media = state.chosen->media;
+        plane.chunk->offset = 0;
+        plane.chunk->size = static_cast<std::uint32_t>(picture::FrameBytes(media));
+        plane.chunk->stride = static_cast<std::int32_t>(picture::RowBytes(media));
+        plane.chunk->flags = SPA_CHUNK_FLAG_NONE;
+    } else {
+        // Not a frame: the consumer is told so rather than shown an empty picture.
+        plane.chunk->size = 0;
+        plane.chunk->flags = SPA_CHUNK_FLAG_CORRUPTED;
+    }
+    if (auto* header = static_cast<spa_meta_header*>(
+            spa_buffer_find_meta_data(spa, SPA_META_Header, sizeof(spa_meta_header)))) {
+        header->flags = 0;
+        header->offset = 0;
+        header->pts = platform::MonotonicTime100ns() * 100;
+        header->dts_offset = 0;
+        header->seq = state.sequence++;
+    }
+    pw_stream_queue_buffer(state.stream, state.taken);
+    state.taken = nullptr;
+    // A driving stream runs the graph itself, which takes the queued buffer to the consumer.
+    if (pw_stream_is_driving(state.stream)) pw_stream_trigger_process(state.stream);
+}
+
+void VideoSource::Offer(const std::vector<camera::Choice>& offer) {
+    std::uint8_t pod[kPodBytes];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof(pod));
+    std::vector<const spa_pod*> params = EnumFormats(builder, offer);
+    pw_stream_update_params(m_state->stream, params.data(),
+                            static_cast<std::uint32_t>(params.size()));
+}
+
+void VideoSource::Rename(const std::string& name) {
+    const spa_dict_item items[] = {{PW_KEY_NODE_DESCRIPTION, name.c_str()},
+                                   {PW_KEY_NODE_NICK, name.c_str()}};
+    const spa_dict dict = SPA_DICT_INIT(items, 2);
+    pw_stream_update_properties(m_state->stream, &dict);
+}
+
+}  // namespace orvanecam::pipewire

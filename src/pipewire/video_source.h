@@ -1,0 +1,72 @@
+#pragma once
+// A PipeWire video source node (media class Video/Source): it offers the pictures its owner
+// gives, tells the owner which one the consumer chose, drives the graph at the owner's pace and
+// lends the owner a stream buffer for each frame. Everything happens on the one thread that runs
+// the loop, so the owner needs no locks.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "camera/choice.h"
+
+namespace orvanecam::pipewire {
+
+// What a node's owner drives on each tick: its buffers, its offer and its name.
+class VideoOutput {
+  public:
+    // A free buffer for one frame of the chosen format; empty when no format is chosen or the
+    // consumer holds every buffer. Each taken buffer goes back through Send.
+    virtual std::span<std::uint8_t> TakeBuffer() = 0;
+    // Sends the taken buffer as a frame when filled, else marks it as no frame.
+    virtual void Send(bool filled) = 0;
+    // Offers pictures anew (the consumer renegotiates).
+    virtual void Offer(const std::vector<camera::Choice>& offer) = 0;
+    virtual void Rename(const std::string& name) = 0;
+
+  protected:
+    ~VideoOutput() = default;
+};
+
+class VideoSource final : public VideoOutput {
+  public:
+    class Handler {
+      public:
+        // On the loop thread: the consumer's choice when the camera's rules take it, or nothing
+        // (unlinked, or a choice the camera does not make).
+        virtual void FormatChosen(const std::optional<camera::Choice>& format) = 0;
+        // Called over and over while the loop runs: paces, sends, looks after the node; returns
+        // the milliseconds until the next call.
+        virtual int Tick(VideoOutput& output) = 0;
+
+      protected:
+        ~Handler() = default;
+    };
+
+    // Connects to the PipeWire daemon of this session; nothing (with a message on standard
+    // error) when none answers.
+    static std::unique_ptr<VideoSource> Create(const std::string& name,
+                                               const std::vector<camera::Choice>& offer,
+                                               Handler& handler);
+    ~VideoSource();
+    VideoSource(const VideoSource&) = delete;
+    VideoSource& operator=(const VideoSource&) = delete;
+
+    // Runs the loop on this thread until SIGINT or SIGTERM.
+    void Run();
+    // From Tick. Sending runs the graph, which takes the frame to the consumer.
+    std::span<std::uint8_t> TakeBuffer() override;
+    void Send(bool filled) override;
+    void Offer(const std::vector<camera::Choice>& offer) override;
+    void Rename(const std::string& name) override;
+
+    struct State;
+
+  private:
+    explicit VideoSource(std::unique_ptr<State> state);
+    std::unique_ptr<State> m_state;
+};
+
+}  // namespace orvanecam::pipewire

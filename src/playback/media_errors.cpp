@@ -1,0 +1,19 @@
+#include "playback/media_errors.h"
+
+extern "C" {
+#include <libavutil/error.h>
+}
+
+#include <cerrno>
+
+namespace orvanecam::playback {
+
+std::uint32_t MediaErrorToWin32(int result, std::uint32_t fallback) {
+    if (result == AVERROR(ENOMEM)) return platform::kErrorNotEnoughMemory;
+    if (result == AVERROR(EINVAL)) return platform::kErrorInvalidParameter;
+    if (result == AVERROR(ENOENT)) return platform::kErrorFileNotFound;
+    if (result == AVERROR_EOF) return platform::kErrorHandleEof;
+    return fallback;
+}
+
+}  // namespace orvanecam::playback

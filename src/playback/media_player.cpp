@@ -1,0 +1,118 @@
+// The media player behind getMultiMediaToCamera: a media file's video through the camera, its
+// sound on the audio device.
+#include "playback/media_sources.h"
+
+#include <optional>
+#include "playback/play_ticket.h"
+
+#include "platform/clock.h"
+#include "playback/audio_playback.h"
+#include "playback/media_errors.h"
+#include "playback/media_input.h"
+#include "playback/video_output.h"
+#include "producer/producer_call.h"
+
+namespace orvanecam::playback {
+namespace {
+
+// One playback: the opened file, its sound output (present once audio is enabled) and its video.
+struct Playback {
+    // Declared first so that it goes last: the file's objects are freed before the queued sound
+    // is waited for and the device closed.
+    std::optional<SoundQueue> sound;
+    MediaInput input;
+    VideoOutput video;
+};
+
+// Queues what the audio decoder has ready; 0, or the first failing code.
+std::uint32_t ReceiveAudio(Playback& playback, int& lastReceive) {
+    MediaInput& input = playback.input;
+    while ((lastReceive = avcodec_receive_frame(input.audio, input.frame)) >= 0) {
+        const std::uint32_t queued =
+            ResampleAndQueueAudio(input.resampler, input.frame, *playback.sound);
+        av_frame_unref(input.frame);
+        if (queued != 0) return queued;
+    }
+    return 0;
+}
+
+// One packet of the video or (when enabled) audio stream; others are skipped.
+std::uint32_t PlayPacket(Playback& playback) {
+    MediaInput& input = playback.input;
+    const bool video = input.packet->stream_index == input.videoIndex;
+    const bool audio = playback.sound && input.packet->stream_index == input.audioIndex;
+    if (!video && !audio) return 0;
+    AVCodecContext* decoder = video ? input.video : input.audio;
+    if (const int result = avcodec_send_packet(decoder, input.packet); result < 0) {
+        return MediaErrorToWin32(result, platform::kErrorInvalidData);
+    }
+    int lastReceive = 0;
+    const std::uint32_t played = video ? SendReadyVideoFrames(input, playback.video, lastReceive)
+                                       : ReceiveAudio(playback, lastReceive);
+    if (played != 0) return played;
+    return ReceiveEndedNormally(lastReceive)
+               ? 0u
+               : MediaErrorToWin32(lastReceive, platform::kErrorInvalidData);
+}
+
+// End of file: the decoders' last frames, then the last sound.
+std::uint32_t Drain(Playback& playback) {
+    MediaInput& input = playback.input;
+    int lastReceive = 0;
+    avcodec_send_packet(input.video, nullptr);
+    if (const std::uint32_t sent = SendReadyVideoFrames(input, playback.video, lastReceive)) {
+        return sent;
+    }
+    if (!playback.sound) return 0;
+    avcodec_send_packet(input.audio, nullptr);
+    if (const std::uint32_t queued = ReceiveAudio(playback, lastReceive); queued != 0) {
+        return queued;
+    }
+    return playback.sound->DrainAudio();
+}
+
+std::uint32_t OpenSound(Playback& playback) {
+    MediaInput& input = playback.input;
+    if (input.audioIndex < 0) return 0;
+    if (const std::uint32_t error = OpenStreamDecoder(input.format, input.audioIndex, input.audio);
+        error != 0 || input.audio == nullptr) {
+        return error != 0 ? error : platform::kErrorUnsupportedType;
+    }
+    if (const std::uint32_t error = CreateResampler(*input.audio, input.resampler); error != 0) {
+        return error;
+    }
+    std::uint32_t error = 0;
+    auto device = platform::OpenDefaultAudioDevice(error);
+    if (!device) return platform::kErrorOpenFailed;
+    playback.sound.emplace(std::move(device));
+    return 0;
+}
+
+std::uint32_t Play(const OrvaneCamChar16* path) {
+    std::string utf8Path;
+    if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
+    Playback playback;
+    if (const std::uint32_t error = ReadSendYuy2(playback.video.sendYuy2); error != 0) {
+        return error;
+    }
+    MediaInput& input = playback.input;
+    std::uint32_t error = OpenMediaInput(utf8Path, true, input);
+    if (error == 0) error = OpenSound(playback);
+    if (error == 0) error = StartVideoOutput(*input.video, playback.video);
+    if (error == 0) error = AllocatePacketAndFrame(input);
+    if (error != 0) return error;
+
+    playback.video.clock.startTick = platform::TickCountMs();
+    if (const std::uint32_t played = ReadPackets(input, [&] { return PlayPacket(playback); })) {
+        return played;
+    }
+    return Drain(playback);
+}
+
+}  // namespace
+
+std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
+    return RunAsPlay([&] { return Play(path); });
+}
+
+}  // namespace orvanecam::playback

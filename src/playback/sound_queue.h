@@ -1,0 +1,57 @@
+#pragma once
+// The queue of sound buffers written to the audio device: at most half a second queued (plus the
+// chunk being admitted), buffers reclaimed strictly in submission order, and waits that give up
+// when the device stops finishing buffers.
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+#include "platform/audio_device.h"
+
+namespace orvanecam::playback {
+
+// Half a second of 48,000 Hz stereo 16-bit sound.
+inline constexpr std::uint64_t kMaxQueuedAudioBytes = 96000;
+// A device that finishes nothing for this long is taken for dead.
+inline constexpr std::uint32_t kAudioStallMs = 5000;
+
+class SoundQueue {
+  public:
+    // device may be null: then there is no sound and queueing gives 6.
+    explicit SoundQueue(std::unique_ptr<platform::AudioDevice> device = nullptr,
+                        std::uint32_t stallMs = kAudioStallMs);
+    SoundQueue(const SoundQueue&) = delete;
+    SoundQueue& operator=(const SoundQueue&) = delete;
+    // Waits for the queued sound to play (bounded as DrainAudio), then closes the device.
+    ~SoundQueue();
+
+    bool IsOpen() const { return m_device != nullptr; }
+    std::uint64_t QueuedBytes() const { return m_queuedBytes; }
+    std::size_t QueuedBuffers() const { return m_queue.size(); }
+
+    // Copies bytes into a buffer of its own and writes it to the device, first waiting while more
+    // than half a second is queued: 0, 6 without a device, 87 for no or too many bytes, 8, 13 or
+    // 29 from the device, 1460 when the device stalls, 1223 when the play is stopped.
+    std::uint32_t QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count);
+    // Reclaims finished buffers from the front of the queue, stopping at the first unfinished.
+    void ReapFinishedAudioBuffers();
+    // Waits until every queued buffer has played: 0, or 1460 when the device stalls or 1223 when
+    // the play is stopped (the device
+    // is then closed and its buffers dropped).
+    std::uint32_t DrainAudio();
+
+  private:
+    // Waits, reaping, until done() holds; false when nothing finished for the stall time.
+    template <class Done>
+    bool WaitReaping(Done&& done, std::uint32_t sleepMs);
+    void Abandon();
+    // Abandons the device after a wait ended early: 1223 for a stopped play, else 1460.
+    std::uint32_t GiveUp();
+
+    std::unique_ptr<platform::AudioDevice> m_device;
+    std::uint32_t m_stallMs;
+    std::deque<std::unique_ptr<platform::AudioChunk>> m_queue;
+    std::uint64_t m_queuedBytes = 0;
+};
+
+}  // namespace orvanecam::playback

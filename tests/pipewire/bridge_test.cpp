@@ -1,0 +1,49 @@
+// The PipeWire bridge's driving of the live sampler, against a stand-in node: a slot the node has
+// no buffer for is missed and the next comes at its own time; a buffer gets a whole frame.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "pipewire/bridge.h"
+#include "platform/clock.h"
+#include "support/isolated_names.h"
+
+namespace orvanecam::testing {
+namespace {
+
+class StandInNode final : public pipewire::VideoOutput {
+  public:
+    std::span<std::uint8_t> TakeBuffer() override {
+        return lend ? std::span(buffer) : std::span<std::uint8_t>{};
+    }
+    void Send(bool filled) override { sent.push_back(filled); }
+    void Offer(const std::vector<camera::Choice>&) override {}
+    void Rename(const std::string&) override {}
+
+    bool lend = false;
+    std::vector<std::uint8_t> buffer;
+    std::vector<bool> sent;
+};
+
+TEST(PipeWireBridgeTest, ASlotWithoutAFreeBufferIsMissedAndTheNextWaitsItsTurn) {
+    ASSERT_FALSE(UseFreshObjectNames().empty());
+    pipewire::Bridge bridge(camera::kFirstCamera, false);
+    StandInNode node;
+    const camera::Choice choice{{64, 48, picture::SampleFormat::kYuy2}, 200000};  // 50 fps
+    bridge.FormatChosen(choice);
+    const std::uint64_t start = platform::TickCountMs();
+    for (int tick = 0; tick < 3; ++tick) EXPECT_EQ(bridge.Tick(node), 0);
+    EXPECT_GE(platform::TickCountMs() - start, 30u);  // two more slots of 20 ms, no spinning
+    EXPECT_EQ(bridge.Schedule().DroppedCount(), 3);
+    EXPECT_EQ(bridge.Schedule().DeliveredCount(), 0);
+
+    node.lend = true;
+    node.buffer.assign(picture::FrameBytes(choice.media), 0);
+    bridge.Tick(node);
+    EXPECT_EQ(bridge.Schedule().DeliveredCount(), 1);
+    EXPECT_EQ(node.buffer[0], 16);  // vacant black: Y of the first YUY2 pair
+    EXPECT_EQ(node.sent, (std::vector<bool>{false, false, false, true}));
+}
+
+}  // namespace
+}  // namespace orvanecam::testing
