@@ -1,22 +1,15 @@
 # Third-party libraries: Debian's packages natively; for Windows, the static MinGW builds that
-# scripts/build-windows-deps.sh keeps in a cache outside the source tree.
+# scripts/build-windows-deps.sh (run by scripts/setup.sh) keeps in a cache outside the source
+# tree. Configuring only reads them: it installs and builds nothing.
 
 if(CMAKE_CROSSCOMPILING AND WIN32)
-  # Cheap when the cache is current; builds what is missing on a fresh machine.
-  execute_process(COMMAND ${PROJECT_SOURCE_DIR}/scripts/build-windows-deps.sh
-                          ${CMAKE_SYSTEM_PROCESSOR}
-                  RESULT_VARIABLE deps_result OUTPUT_VARIABLE deps_output ERROR_VARIABLE deps_output)
-  if(NOT deps_result EQUAL 0)
-    message(FATAL_ERROR "scripts/build-windows-deps.sh failed:\n${deps_output}")
+  include(${CMAKE_CURRENT_LIST_DIR}/cache_root.cmake)
+  set(deps_paths ${ORVANECAM_CACHE_ROOT}/windows-deps/${CMAKE_SYSTEM_PROCESSOR}/paths.cmake)
+  if(NOT EXISTS ${deps_paths})
+    message(FATAL_ERROR "The Windows libraries for ${CMAKE_SYSTEM_PROCESSOR} are not built "
+                        "(${deps_paths} is missing): run scripts/setup.sh first.")
   endif()
-  if(DEFINED ENV{ORVANECAM_CACHE})
-    set(cache_root "$ENV{ORVANECAM_CACHE}")
-  elseif(DEFINED ENV{XDG_CACHE_HOME})
-    set(cache_root "$ENV{XDG_CACHE_HOME}/orvanecam")
-  else()
-    set(cache_root "$ENV{HOME}/.cache/orvanecam")
-  endif()
-  include(${cache_root}/windows-deps/${CMAKE_SYSTEM_PROCESSOR}/paths.cmake)
+  include(${deps_paths})
   add_library(libyuv STATIC IMPORTED)
   set_target_properties(libyuv PROPERTIES
     IMPORTED_LOCATION ${ORVANECAM_WIN_LIBYUV_PREFIX}/lib/libyuv.a

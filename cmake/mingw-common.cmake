@@ -18,6 +18,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static ${orvanecam_mingw_module_link_flags}")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static ${orvanecam_mingw_module_link_flags}")
 
-# Test programs run under Wine, through a wrapper that selects the project's prefix and the
-# loader of the program's bitness.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+# Test programs run under Wine, through a wrapper that selects the project's prefix, with the
+# loader of this toolchain's bitness.
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh"
+                                  ${ORVANECAM_WINE_LOADER})

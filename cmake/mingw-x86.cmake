@@ -1,6 +1,8 @@
 # Cross-compiles the 32-bit Windows DLL and test programs with MinGW-w64 (posix threads).
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(orvanecam_mingw_triplet i686-w64-mingw32)
+# Wine's loader for programs of this bitness.
+set(ORVANECAM_WINE_LOADER /usr/lib/wine/wine)
 # The module definition file names the COM entry points undecorated; stdcall-fixup binds them to
 # their decorated 32-bit symbols.
 set(orvanecam_mingw_module_link_flags "-Wl,--enable-stdcall-fixup")

@@ -1,6 +1,7 @@
 # Shared settings for the project's scripts; sourced, never run.
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cache_root="${ORVANECAM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orvanecam}"
+# The build's rule for the cache folder (CMake comes with scripts/setup.sh).
+cache_root="$(cmake -P "$repo_root/cmake/cache_root.cmake")"
 
 # A 64-bit Wine prefix of our own, kept outside the source tree so every checkout reuses it.
 export WINEPREFIX="${ORVANECAM_WINEPREFIX:-$cache_root/wine64}"
@@ -10,30 +11,17 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export DISPLAY=
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 # Each bitness has its own loader; /usr/bin/wine would start 64-bit programs through the 32-bit
-# one, which costs time on every start.
+# one, which costs time on every start. A Windows build's tests get the loader of its bitness
+# from its toolchain file (ORVANECAM_WINE).
 wine64_loader=/usr/lib/wine/wine64
 wine32_loader=/usr/lib/wine/wine
 
-# The loader for Windows program $1: 32-bit for an i386 executable, 64-bit for anything else
-# (including the names of Wine's built-in programs).
-wine_loader_for() {
-  local program=$1 header machine
-  if [ -f "$program" ]; then
-    header=$((0x$(od -An -tx4 -j60 -N4 "$program" | tr -d ' ')))
-    machine="$(od -An -tx2 -j$((header + 4)) -N2 "$program" | tr -d ' ')"
-    if [ "$machine" = 014c ]; then
-      echo "$wine32_loader"
-      return
-    fi
-  fi
-  echo "$wine64_loader"
-}
-
-# regsvr32 of the bitness of module $last, as an installer runs it; earlier arguments are its
-# switches (/s, /u).
+# regsvr32 of loader $1's bitness, as an installer runs it, on the module last named; the
+# arguments between are its switches (/s, /u).
 wine_regsvr32() {
-  local module="${*: -1}"
-  "$(wine_loader_for "$module")" regsvr32 "${@:1:$#-1}" "$(winepath -w "$module")"
+  local loader="$1" module="${*: -1}"
+  shift
+  "$loader" regsvr32 "${@:1:$#-1}" "$(winepath -w "$module")"
 }
 
 prepare_wine_prefix() {

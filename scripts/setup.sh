@@ -3,8 +3,6 @@
 # installs only what is missing and reuses an initialised Wine prefix.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=scripts/common.sh
-source "$here/common.sh"
 
 packages=(
   cmake ninja-build g++ dpkg-dev clang-format
@@ -44,5 +42,10 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# The shared settings need CMake, installed above.
+# shellcheck source=scripts/common.sh
+source "$here/common.sh"
 prepare_wine_prefix
-echo "setup: ready (Wine prefix $WINEPREFIX)"
+# The Windows libraries the MinGW presets link; cheap when the cache is current.
+for arch in x86_64 i686; do "$here/build-windows-deps.sh" "$arch"; done
+echo "setup: ready (Wine prefix $WINEPREFIX, Windows libraries in $cache_root/windows-deps)"

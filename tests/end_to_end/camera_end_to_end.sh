@@ -24,7 +24,7 @@ producer=""
 # build: start and end without them.
 forget_user_settings() {
   if [ "$mode" = windows ]; then
-    "$repo_root/scripts/wine-run.sh" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f \
+    "$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f \
       >/dev/null 2>&1
   fi
   return 0
@@ -44,7 +44,7 @@ program() {
   local name="$1"
   shift
   local command=("$bin/$name" "$@")
-  [ "$mode" = windows ] && command=("$repo_root/scripts/wine-run.sh" "$bin/$name.exe" "$@")
+  [ "$mode" = windows ] && command=("$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" "$bin/$name.exe" "$@")
   if [ "$BASHPID" != "$$" ]; then exec "${command[@]}"; fi
   "${command[@]}"
 }
@@ -52,7 +52,7 @@ program() {
 # register, or with an argument unregister, as an installer does.
 register() {
   if [ "$mode" = windows ]; then
-    wine_regsvr32 /s ${1:+/u} "$bin/OrvaneCam.dll"
+    wine_regsvr32 "$ORVANECAM_WINE" /s ${1:+/u} "$bin/OrvaneCam.dll"
   else
     "$bin/orvanecam-register" ${1:+--unregister}
   fi

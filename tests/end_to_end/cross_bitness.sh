@@ -24,8 +24,8 @@ producer=""
 cleanup() {
   [ -n "$producer" ] && kill -9 "$producer" 2>/dev/null
   wait 2>/dev/null
-  wine_regsvr32 /s /u "$bin32/OrvaneCam.dll" >/dev/null 2>&1
-  wine_regsvr32 /s /u "$bin64/OrvaneCam.dll" >/dev/null 2>&1
+  wine_regsvr32 "$wine32_loader" /s /u "$bin32/OrvaneCam.dll" >/dev/null 2>&1
+  wine_regsvr32 "$wine64_loader" /s /u "$bin64/OrvaneCam.dll" >/dev/null 2>&1
   "$wine64_loader" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f >/dev/null 2>&1
   rm -rf "$work"
 }
@@ -36,7 +36,9 @@ trap cleanup EXIT
 program() {
   local bin="$1" name="$2"
   shift 2
-  local command=("$repo_root/scripts/wine-run.sh" "$bin/$name.exe" "$@")
+  local loader="$wine32_loader"
+  [ "$bin" = "$bin64" ] && loader="$wine64_loader"
+  local command=("$repo_root/scripts/wine-run.sh" "$loader" "$bin/$name.exe" "$@")
   if [ "$BASHPID" != "$$" ]; then exec "${command[@]}"; fi
   "${command[@]}"
 }
@@ -59,8 +61,8 @@ check_feeds() {
     at_least "$(summary_field live "$out")" 30
 }
 
-check "the 64-bit DLL registers with the 64-bit regsvr32" wine_regsvr32 /s "$bin64/OrvaneCam.dll"
-check "the 32-bit DLL registers with the 32-bit regsvr32" wine_regsvr32 /s "$bin32/OrvaneCam.dll"
+check "the 64-bit DLL registers with the 64-bit regsvr32" wine_regsvr32 "$wine64_loader" /s "$bin64/OrvaneCam.dll"
+check "the 32-bit DLL registers with the 32-bit regsvr32" wine_regsvr32 "$wine32_loader" /s "$bin32/OrvaneCam.dll"
 check "a 32-bit client lists OrvaneCam" lists "$bin32" OrvaneCam
 check "a 64-bit client lists OrvaneCam" lists "$bin64" OrvaneCam
 
@@ -72,11 +74,11 @@ check "a rename by a 32-bit producer reaches the 64-bit client's list" lists "$b
 check "and the 32-bit client's list" lists "$bin32" "Both Views"
 program "$bin64" orvanecam-send --seconds 0 --name OrvaneCam >>send.log 2>&1
 
-wine_regsvr32 /s /u "$bin32/OrvaneCam.dll" >/dev/null 2>&1
+wine_regsvr32 "$wine32_loader" /s /u "$bin32/OrvaneCam.dll" >/dev/null 2>&1
 check "unregistering the 32-bit DLL removes it from 32-bit clients" not_lists "$bin32" OrvaneCam
 check "and leaves it listed for 64-bit clients" lists "$bin64" OrvaneCam
-wine_regsvr32 /s "$bin32/OrvaneCam.dll" >/dev/null 2>&1
-wine_regsvr32 /s /u "$bin64/OrvaneCam.dll" >/dev/null 2>&1
+wine_regsvr32 "$wine32_loader" /s "$bin32/OrvaneCam.dll" >/dev/null 2>&1
+wine_regsvr32 "$wine64_loader" /s /u "$bin64/OrvaneCam.dll" >/dev/null 2>&1
 check "unregistering the 64-bit DLL removes it from 64-bit clients" not_lists "$bin64" OrvaneCam
 check "and leaves it listed for 32-bit clients" lists "$bin32" OrvaneCam
 

@@ -24,18 +24,18 @@ export ORVANECAM_FAKE_CAMERA_LOG
 ORVANECAM_FAKE_CAMERA_LOG="$(winepath -w "$work/calls.log")"
 
 cleanup() {
-  wine_regsvr32 /s /u "$dll" >/dev/null 2>&1
+  wine_regsvr32 "$ORVANECAM_WINE" /s /u "$dll" >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
-run_tool() { "$repo_root/scripts/wine-run.sh" "$tool" "$@" </dev/null 2>&1 | tr -d '\r'; }
+run_tool() { "$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" "$tool" "$@" </dev/null 2>&1 | tr -d '\r'; }
 
-wine_regsvr32 /s /u "$dll" >/dev/null 2>&1
+wine_regsvr32 "$ORVANECAM_WINE" /s /u "$dll" >/dev/null 2>&1
 run_tool --enable OrvaneCam >unregistered.log
 check "without a machine-wide registration it says so and creates nothing" \
   bash -c "grep -q 'not registered for the whole machine' unregistered.log && [ ! -e calls.log ]"
 
-wine_regsvr32 /s "$dll" || { echo "FAIL: registration"; exit 1; }
+wine_regsvr32 "$ORVANECAM_WINE" /s "$dll" || { echo "FAIL: registration"; exit 1; }
 run_tool --enable "Studio Cam" >enable.log
 video_camera_only="categories={E5323777-F976-4F5B-9B55-B94699C46E44} count=1"
 check "enabling publishes the named camera for Media Foundation apps only" \

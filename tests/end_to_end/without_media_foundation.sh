@@ -15,13 +15,13 @@ cd "$work" || exit 1
 export ORVANECAM_OBJECT_SUFFIX="_no_mf$$"
 export WINEDLLOVERRIDES="mfplat=d"
 dll="$bin/OrvaneCam.dll"
-trap 'wine_regsvr32 /s /u "$dll" >/dev/null 2>&1; rm -rf "$work"' EXIT
-capture() { "$repo_root/scripts/wine-run.sh" "$bin/orvanecam-capture.exe" "$@" 2>&1 | tr -d '\r'; }
+trap 'wine_regsvr32 "$ORVANECAM_WINE" /s /u "$dll" >/dev/null 2>&1; rm -rf "$work"' EXIT
+capture() { "$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" "$bin/orvanecam-capture.exe" "$@" 2>&1 | tr -d '\r'; }
 
-check "the module registers" wine_regsvr32 /s "$dll"
+check "the module registers" wine_regsvr32 "$ORVANECAM_WINE" /s "$dll"
 capture --list >list.txt
 check "a video input device named OrvaneCam is listed" grep -qx "  OrvaneCam" list.txt
 capture --frames 10 --out frames >capture.log
 check "a DirectShow client captures its frames" equals "$(summary_field vacant frames)" 10
-check "the module unregisters" wine_regsvr32 /s /u "$dll"
+check "the module unregisters" wine_regsvr32 "$ORVANECAM_WINE" /s /u "$dll"
 finish_with_logs list.txt capture.log
