@@ -24,25 +24,21 @@ jobs=2
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
-# The machine's package sources list binary packages only; add the matching source index.
+# The machine's package sources list binary packages only: add source entries for the archives
+# apt already reads for this release (as apt itself reports them).
 enable_source_index() {
   if apt-get indextargets 2>/dev/null | grep -q 'Identifier: Sources'; then return; fi
   local codename list=/etc/apt/sources.list.d/orvanecam-deb-src.sources
+  local keyring=/usr/share/keyrings/debian-archive-keyring.gpg
   codename="$(. /etc/os-release && echo "$VERSION_CODENAME")"
   echo "deps: enabling the $codename source index"
-  {
-    for f in /etc/apt/sources.list.d/*.sources; do
-      [ -f "$f" ] && [ "$f" != "$list" ] || continue
-      awk -v suite="$codename" 'BEGIN { RS = ""; ORS = "\n\n" }
-        /(^|\n)Types:[^\n]*deb/ && $0 ~ ("Suites:[^\n]*" suite "([ \n]|$)") && !/security/ {
-          sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$f"
-    done
-    if [ -f /etc/apt/sources.list ]; then
-      grep -E "^deb [^ ]+ $codename " /etc/apt/sources.list | sed 's/^deb /Types: deb-src\nURIs: /' |
-        awk -v suite="$codename" '/^URIs:/ { split($0, a, " "); print a[1] " " a[2];
-          print "Suites: " suite; print "Components: main\n" }'
-    fi
-  } | "${sudo_cmd[@]}" tee "$list" >/dev/null
+  apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' 'Identifier: Packages' |
+    sort -u | while read -r uri release component; do
+      [ "$release" = "$codename" ] || continue
+      printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n' "$uri" "$release" "$component"
+      [ -f "$keyring" ] && printf 'Signed-By: %s\n' "$keyring"
+      echo
+    done | "${sudo_cmd[@]}" tee "$list" >/dev/null
   "${sudo_cmd[@]}" apt-get update -qq
 }
 

@@ -86,9 +86,14 @@ start_pipewire_session() {
     >"$dir/dbus.pid" || return 1
   pipewire >"$dir/pipewire.log" 2>&1 &
   echo $! >"$dir/pipewire.pid"
+  # WirePlumber gives up when PipeWire's socket is not there yet.
+  local tries
+  for tries in $(seq 1 50); do
+    [ -S "$XDG_RUNTIME_DIR/pipewire-0" ] && break
+    sleep 0.1
+  done
   XDG_CONFIG_HOME="$dir/config" wireplumber >"$dir/wireplumber.log" 2>&1 &
   echo $! >"$dir/wireplumber.pid"
-  local tries
   for tries in $(seq 1 50); do
     pw-cli ls Client 2>/dev/null | grep -q '"WirePlumber"' && return 0
     sleep 0.2

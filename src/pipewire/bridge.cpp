@@ -49,10 +49,23 @@ int Bridge::Tick(VideoOutput& output) {
         m_begin = false;
         m_sampler.Begin(m_format->interval);
     }
-    const camera::LiveSchedule::Slot slot = m_sampler.WaitForSlot();
-    // No free buffer (the consumer holds them all) misses the slot.
-    output.Send(m_sampler.Deliver(slot, output.TakeBuffer(), m_format->media));
+    m_pending = m_sampler.WaitForSlot();
+    output.Push();
+    // No buffer was free (the consumer holds them all): the slot is missed.
+    if (m_pending) m_sampler.Deliver(*m_pending, {}, m_format->media);
+    m_pending.reset();
     return 0;
+}
+
+void Bridge::Fill(std::span<std::uint8_t> frame) {
+    if (!m_format) return;
+    if (m_pending) {
+        m_sampler.Deliver(*m_pending, frame, m_format->media);
+        m_pending.reset();
+    } else {
+        // The graph ran on its own and asked for a frame outside the schedule.
+        m_sampler.RenderNow(frame, m_format->media);
+    }
 }
 
 void Bridge::FollowProducerAndUser(VideoOutput& output) {

@@ -27,6 +27,7 @@ class Bridge final : public VideoSource::Handler {
     Bridge(const camera::CameraIdentity& camera, bool verbose);
 
     void FormatChosen(const std::optional<camera::Choice>& format) override;
+    void Fill(std::span<std::uint8_t> frame) override;
     int Tick(VideoOutput& output) override;
 
     const camera::LiveSchedule& Schedule() const { return m_sampler.Schedule(); }
@@ -41,6 +42,8 @@ class Bridge final : public VideoSource::Handler {
     bool m_verbose;
     std::optional<camera::Choice> m_format;
     bool m_begin = false;
+    // The slot of the frame Push asked for, until a buffer is filled for it or it is missed.
+    std::optional<camera::LiveSchedule::Slot> m_pending;
     std::vector<camera::Choice> m_offered;
     std::string m_name;
     std::int64_t m_nextFollow = 0;

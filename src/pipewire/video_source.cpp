@@ -26,7 +26,6 @@ struct VideoSource::State {
     int signals = -1;  // SIGINT and SIGTERM as a descriptor the loop watches
     std::optional<camera::Choice> chosen;
     std::uint64_t sequence = 0;
-    pw_buffer* taken = nullptr;  // between TakeBuffer and Send
 };
 
 namespace {
@@ -86,7 +85,10 @@ std::optional<camera::Choice> ParseFormat(const spa_pod* param) {
 void OnParamChanged(void* data, std::uint32_t id, const spa_pod* param) {
     auto& state = *static_cast<State*>(data);
     if (id != SPA_PARAM_Format) return;
-    state.chosen = ParseFormat(param);
+    std::optional<camera::Choice> chosen = ParseFormat(param);
+    // A consumer choosing again what it has (after a new offer) keeps its stream and buffers.
+    if (chosen && chosen == state.chosen) return;
+    state.chosen = chosen;
     state.handler->FormatChosen(state.chosen);
     if (!state.chosen) return;
     std::uint8_t pod[kPodBytes];
@@ -109,10 +111,42 @@ void OnParamChanged(void* data, std::uint32_t id, const spa_pod* param) {
     pw_stream_update_params(state.stream, params, 2);
 }
 
+void OnProcess(void* data) {
+    auto& state = *static_cast<State*>(data);
+    if (!state.chosen) return;
+    pw_buffer* buffer = pw_stream_dequeue_buffer(state.stream);
+    if (buffer == nullptr) return;
+    spa_buffer* spa = buffer->buffer;
+    spa_data& plane = spa->datas[0];
+    const picture::MediaFrame& media = state.chosen->media;
+    const std::size_t bytes = picture::FrameBytes(media);
+    if (plane.data == nullptr || plane.maxsize < bytes) {
+        // Not a frame: the consumer is told so rather than shown an empty picture.
+        plane.chunk->size = 0;
+        plane.chunk->flags = SPA_CHUNK_FLAG_CORRUPTED;
+    } else {
+        state.handler->Fill({static_cast<std::uint8_t*>(plane.data), bytes});
+        plane.chunk->offset = 0;
+        plane.chunk->size = static_cast<std::uint32_t>(bytes);
+        plane.chunk->stride = static_cast<std::int32_t>(picture::RowBytes(media));
+        plane.chunk->flags = SPA_CHUNK_FLAG_NONE;
+    }
+    if (auto* header = static_cast<spa_meta_header*>(
+            spa_buffer_find_meta_data(spa, SPA_META_Header, sizeof(spa_meta_header)))) {
+        header->flags = 0;
+        header->offset = 0;
+        header->pts = platform::MonotonicTime100ns() * 100;
+        header->dts_offset = 0;
+        header->seq = state.sequence++;
+    }
+    pw_stream_queue_buffer(state.stream, buffer);
+}
+
 constexpr pw_stream_events kStreamEvents = [] {
     pw_stream_events events{};
     events.version = PW_VERSION_STREAM_EVENTS;
     events.param_changed = OnParamChanged;
+    events.process = OnProcess;
     return events;
 }();
 
@@ -216,44 +250,12 @@ void VideoSource::Run() {
     pw_main_loop_run(m_state->loop);
 }
 
-std::span<std::uint8_t> VideoSource::TakeBuffer() {
+void VideoSource::Push() {
     State& state = *m_state;
-    if (!state.chosen || state.taken != nullptr) return {};
-    state.taken = pw_stream_dequeue_buffer(state.stream);
-    if (state.taken == nullptr) return {};
-    const spa_data& plane = state.taken->buffer->datas[0];
-    if (plane.data == nullptr) return {};
-    return {static_cast<std::uint8_t*>(plane.data), plane.maxsize};
-}
-
-void VideoSource::Send(bool filled) {
-    State& state = *m_state;
-    if (state.taken == nullptr) return;
-    spa_buffer* spa = state.taken->buffer;
-    spa_data& plane = spa->datas[0];
-    if (filled && state.chosen) {
-        const picture::MediaFrame& media = state.chosen->media;
-        plane.chunk->offset = 0;
-        plane.chunk->size = static_cast<std::uint32_t>(picture::FrameBytes(media));
-        plane.chunk->stride = static_cast<std::int32_t>(picture::RowBytes(media));
-        plane.chunk->flags = SPA_CHUNK_FLAG_NONE;
-    } else {
-        // Not a frame: the consumer is told so rather than shown an empty picture.
-        plane.chunk->size = 0;
-        plane.chunk->flags = SPA_CHUNK_FLAG_CORRUPTED;
+    // A driving stream asks for its frame itself: process runs and fills a buffer.
+    if (state.chosen && pw_stream_is_driving(state.stream)) {
+        pw_stream_trigger_process(state.stream);
     }
-    if (auto* header = static_cast<spa_meta_header*>(
-            spa_buffer_find_meta_data(spa, SPA_META_Header, sizeof(spa_meta_header)))) {
-        header->flags = 0;
-        header->offset = 0;
-        header->pts = platform::MonotonicTime100ns() * 100;
-        header->dts_offset = 0;
-        header->seq = state.sequence++;
-    }
-    pw_stream_queue_buffer(state.stream, state.taken);
-    state.taken = nullptr;
-    // A driving stream runs the graph itself, which takes the queued buffer to the consumer.
-    if (pw_stream_is_driving(state.stream)) pw_stream_trigger_process(state.stream);
 }
 
 void VideoSource::Offer(const std::vector<camera::Choice>& offer) {

@@ -1,8 +1,8 @@
 #pragma once
 // A PipeWire video source node (media class Video/Source): it offers the pictures its owner
 // gives, tells the owner which one the consumer chose, drives the graph at the owner's pace and
-// lends the owner a stream buffer for each frame. Everything happens on the one thread that runs
-// the loop, so the owner needs no locks.
+// has the owner render each frame straight into a stream buffer. Everything happens on the one
+// thread that runs the loop, so the owner needs no locks.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,14 +14,12 @@
 
 namespace orvanecam::pipewire {
 
-// What a node's owner drives on each tick: its buffers, its offer and its name.
+// What a node's owner drives on each tick: the graph, its offer and its name.
 class VideoOutput {
   public:
-    // A free buffer for one frame of the chosen format; empty when no format is chosen or the
-    // consumer holds every buffer. Each taken buffer goes back through Send.
-    virtual std::span<std::uint8_t> TakeBuffer() = 0;
-    // Sends the taken buffer as a frame when filled, else marks it as no frame.
-    virtual void Send(bool filled) = 0;
+    // Runs the graph for one frame: the owner's Fill renders it when a buffer is free (the graph
+    // may also run on its own and ask for a frame later).
+    virtual void Push() = 0;
     // Offers pictures anew (the consumer renegotiates).
     virtual void Offer(const std::vector<camera::Choice>& offer) = 0;
     virtual void Rename(const std::string& name) = 0;
@@ -37,6 +35,8 @@ class VideoSource final : public VideoOutput {
         // On the loop thread: the consumer's choice when the camera's rules take it, or nothing
         // (unlinked, or a choice the camera does not make).
         virtual void FormatChosen(const std::optional<camera::Choice>& format) = 0;
+        // Renders one frame of the chosen format into frame (exactly its size).
+        virtual void Fill(std::span<std::uint8_t> frame) = 0;
         // Called over and over while the loop runs: paces, sends, looks after the node; returns
         // the milliseconds until the next call.
         virtual int Tick(VideoOutput& output) = 0;
@@ -56,9 +56,8 @@ class VideoSource final : public VideoOutput {
 
     // Runs the loop on this thread until SIGINT or SIGTERM.
     void Run();
-    // From Tick. Sending runs the graph, which takes the frame to the consumer.
-    std::span<std::uint8_t> TakeBuffer() override;
-    void Send(bool filled) override;
+    // From Tick.
+    void Push() override;
     void Offer(const std::vector<camera::Choice>& offer) override;
     void Rename(const std::string& name) override;
 

@@ -58,6 +58,7 @@ DWORD CAMThread::CallWorker(DWORD request) {
     if (!ThreadExists()) return static_cast<DWORD>(E_FAIL);
     m_request = request;
     m_requestEvent.Set();
+    RequestPosted();
     m_replyEvent.Wait();
     return m_reply;
 }

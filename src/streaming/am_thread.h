@@ -47,6 +47,11 @@ class CAMThread {
 
     virtual DWORD ThreadProc() = 0;
 
+  protected:
+    // On the caller's thread, once a request is posted: a worker waiting on something else of
+    // its own can wake for it.
+    virtual void RequestPosted() {}
+
   private:
     ThreadEvent m_requestEvent{true};
     ThreadEvent m_replyEvent{false};

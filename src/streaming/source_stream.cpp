@@ -4,13 +4,6 @@
 #include "streaming/source.h"
 
 namespace orvanecam::streaming {
-namespace {
-
-// How soon a paused live stream notices that the graph runs again.
-constexpr std::uint32_t kPausedPollMs = 2;
-
-}  // namespace
-
 CSourceStream::CSourceStream(HRESULT* result, CSource* filter, LPCWSTR pinName)
     : CBaseOutputPin(filter, filter->pStateLock(), pinName), m_pFilter(filter) {
     const HRESULT added = filter->AddPin(this);
@@ -39,7 +32,7 @@ HRESULT CSourceStream::Active() {
 }
 
 HRESULT CSourceStream::Inactive() {
-    m_running = false;
+    SetRunning(false);
     CAutoLock lock(*m_pFilter->pStateLock());
     if (!IsConnected()) return S_OK;
     HRESULT result = CBaseOutputPin::Inactive();
@@ -57,13 +50,40 @@ HRESULT CSourceStream::Inactive() {
 // Only a flag: the worker may be inside a downstream Receive that a paused renderer holds until
 // the graph stops, so waiting for it here would never end.
 HRESULT CSourceStream::Run(REFERENCE_TIME) {
-    m_running = true;
+    SetRunning(true);
     return S_OK;
 }
 
 HRESULT CSourceStream::Pause() {
-    m_running = false;
+    SetRunning(false);
     return S_OK;
+}
+
+void CSourceStream::SetRunning(bool running) {
+    {
+        std::lock_guard lock(m_runLock);
+        m_running = running;
+    }
+    m_runChanged.notify_all();
+}
+
+bool CSourceStream::IsRunning() {
+    std::lock_guard lock(m_runLock);
+    return m_running;
+}
+
+void CSourceStream::RequestPosted() {
+    {
+        std::lock_guard lock(m_runLock);
+        m_requestPosted = true;
+    }
+    m_runChanged.notify_all();
+}
+
+void CSourceStream::WaitForRunOrRequest() {
+    std::unique_lock lock(m_runLock);
+    m_runChanged.wait(lock, [&] { return m_running || m_requestPosted; });
+    m_requestPosted = false;
 }
 
 DWORD CSourceStream::ThreadProc() {
@@ -107,9 +127,9 @@ HRESULT CSourceStream::DoBufferProcessingLoop() {
     for (;;) {
         DWORD request = 0;
         while (!CheckRequest(&request)) {
-            if (IsLive() && !m_running) {
+            if (IsLive() && !IsRunning()) {
                 delivering = false;
-                platform::SleepMs(kPausedPollMs);
+                WaitForRunOrRequest();
                 continue;
             }
             if (!delivering) {

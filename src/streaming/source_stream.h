@@ -1,7 +1,8 @@
 #pragma once
 // An output pin with a worker thread that, while the filter is paused or running, fills empty
 // samples and delivers them downstream.
-#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include "streaming/am_thread.h"
 #include "streaming/output_pin.h"
@@ -42,8 +43,18 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
   protected:
     CSource* m_pFilter;
 
+    void RequestPosted() override;
+
   private:
-    std::atomic<bool> m_running{false};
+    void SetRunning(bool running);
+    bool IsRunning();
+    // A paused live stream sleeps until the graph runs or a request comes.
+    void WaitForRunOrRequest();
+
+    std::mutex m_runLock;
+    std::condition_variable m_runChanged;
+    bool m_running = false;        // guarded by m_runLock
+    bool m_requestPosted = false;  // guarded by m_runLock
 };
 
 }  // namespace orvanecam::streaming
