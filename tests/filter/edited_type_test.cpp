@@ -126,15 +126,15 @@ TEST_F(EditedTypeTest, RequestsNamingNoPictureTheCameraMakesAreStillRefused) {
     CMediaType noBlock = Format();
     noBlock.formattype = GUID_NULL;
     refused.push_back(noBlock);
+    // The picture and rate rules are the camera's (its tests hold them all); one of each here
+    // shows the request meets them, and INT_MIN the header's own arithmetic.
     const struct {
         SampleFormat format;
         LONG width, height;
         REFERENCE_TIME interval;
-    } bad[] = {{SampleFormat::kRgb24, 641, 480, 0},      {SampleFormat::kRgb24, 640, 481, 0},
-               {SampleFormat::kNv12, 640, 481, 0},       {SampleFormat::kYuy2, 4098, 100, 0},
-               {SampleFormat::kYuy2, 0, 100, 0},         {SampleFormat::kRgb32, 640, INT_MIN, 0},
-               {SampleFormat::kNv12, 640, 480, 83332},   {SampleFormat::kNv12, 640, 480, -1},
-               {SampleFormat::kNv12, 640, 480, 10000001}};
+    } bad[] = {{SampleFormat::kRgb24, 640, 481, 0},
+               {SampleFormat::kRgb32, 640, INT_MIN, 0},
+               {SampleFormat::kNv12, 640, 480, 83332}};
     for (const auto& request : bad) {
         CMediaType type = Format();
         EditLikeACaptureLibrary(type, request.format, request.width, request.height,
