@@ -7,10 +7,10 @@
 # demo-output/: capture.y4m, PNG snapshots and summary.txt.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$here/setup.sh"
+# After the set-up: the shared settings need the CMake it installs.
 # shellcheck source=scripts/common.sh
 source "$here/common.sh"
-
-"$here/setup.sh"
 cd "$repo_root"
 cmake --preset linux >/dev/null
 cmake --build --preset linux --target orvanecam orvanecam-register orvanecam-send orvanecam-capture \

@@ -4,10 +4,10 @@
 # summary. Usage: scripts/test.sh [PRESET...]
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$here/setup.sh" || { echo "test: set-up failed" >&2; exit 1; }
+# After the set-up: the shared settings need the CMake it installs.
 # shellcheck source=scripts/common.sh
 source "$here/common.sh"
-
-"$here/setup.sh" || { echo "test: set-up failed" >&2; exit 1; }
 cd "$repo_root" || exit 1
 
 presets=("$@")
