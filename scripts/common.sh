@@ -1,6 +1,7 @@
 # Shared settings for the project's scripts; sourced, never run.
 repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The build's rule for the cache folder (CMake comes with scripts/setup.sh).
+command -v cmake >/dev/null || { echo "CMake is missing: run scripts/setup.sh first" >&2; return 1; }
 cache_root="$(cmake -P "$repo_root/cmake/cache_root.cmake")"
 
 # A 64-bit Wine prefix of our own, kept outside the source tree so every checkout reuses it.
