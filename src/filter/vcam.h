@@ -2,20 +2,12 @@
 // The capture filter a client creates through COM: a live source with the one camera stream.
 #include "camera/identity.h"
 #include "sdk/directshow.h"
+#include "sdk/guid_text.h"
 #include "streaming/source.h"
 
 namespace orvanecam::filter {
 
-// A camera's class identifier as the SDK's GUID.
-inline constexpr GUID GuidOf(const camera::ClassId& id) {
-    return {id.data1,
-            id.data2,
-            id.data3,
-            {id.data4[0], id.data4[1], id.data4[2], id.data4[3], id.data4[4], id.data4[5],
-             id.data4[6], id.data4[7]}};
-}
-
-inline constexpr GUID kCameraClassId = GuidOf(camera::kFirstCamera.filterClass);
+inline constexpr GUID kCameraClassId = sdk::GuidOf(camera::kFirstCamera.filterClass);
 
 // The camera's one output pin, by this name in the graph and in the registration.
 inline constexpr WCHAR kPinName[] = OLESTR("OrvaneCam2Video");
