@@ -29,6 +29,10 @@ struct CameraIdentity {
     std::u16string_view defaultName;
 };
 
+// Cameras are numbered 1..kMaxCameras; camera 1 is the one every earlier producer and client
+// knows, by exactly these names.
+inline constexpr int kMaxCameras = 16;
+
 inline constexpr CameraIdentity kFirstCamera{
     1,
     exchange::kBlockName,
@@ -38,6 +42,12 @@ inline constexpr CameraIdentity kFirstCamera{
     settings::kSettingsKey,
     u"OrvaneCam",
 };
+
+// Camera number's identity; null for a number outside 1..kMaxCameras. Camera N (2..16) takes
+// camera 1's names with a suffix: the block and event names end in "_CamN", the settings key has
+// the subkey "CameraN", the default name is "OrvaneCam N", and its two class ids are fixed ones
+// of its own. The identities live as long as the process.
+const CameraIdentity* CameraNumbered(int number);
 
 // A device name is at most 64 UTF-16 units; the registry holds it with its terminator.
 inline constexpr std::size_t kMaxDeviceNameUnits = 64;
