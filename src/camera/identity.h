@@ -27,6 +27,9 @@ struct CameraIdentity {
     ClassId mediaSourceClass;      // the Media Foundation source's activation
     std::string_view settingsKey;  // below the current user's key
     std::u16string_view defaultName;
+
+    // The names its producers and clients meet by.
+    exchange::ObjectNames Objects() const { return {blockName, eventName}; }
 };
 
 // Cameras are numbered 1..kMaxCameras; camera 1 is the one every earlier producer and client

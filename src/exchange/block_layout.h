@@ -11,6 +11,14 @@ namespace orvanecam::exchange {
 inline constexpr std::string_view kBlockName = "OrvaneCam2_FromToSharedMemory";
 inline constexpr std::string_view kNewFrameEventName = "OrvaneCam2_NewFrame_Event_v1";
 
+// The names of one camera's block and new-frame event (before the platform's namespace and the
+// test suffix); camera 1's are the ones above.
+struct ObjectNames {
+    std::string_view block;
+    std::string_view event;
+};
+inline constexpr ObjectNames kFirstCameraObjects{kBlockName, kNewFrameEventName};
+
 inline constexpr std::size_t kRegionBytes = 0x2000000;
 inline constexpr std::size_t kBlockBytes = 0x6000058;
 

@@ -1,11 +1,11 @@
 #include "exchange/kernel_objects.h"
 
-#include "exchange/block_layout.h"
+#include "exchange/per_camera.h"
 
 namespace orvanecam::exchange {
 
 std::optional<platform::SharedMemory> KernelObjects::CreateOrOpenBlockMapping() {
-    return platform::SharedMemory::CreateOrOpen(kBlockName, kBlockBytes);
+    return platform::SharedMemory::CreateOrOpen(m_block, kBlockBytes);
 }
 
 std::optional<platform::MappedView> KernelObjects::MapWholeBlock(
@@ -14,24 +14,24 @@ std::optional<platform::MappedView> KernelObjects::MapWholeBlock(
 }
 
 std::optional<platform::NamedEvent> KernelObjects::CreateOrOpenFrameEvent() {
-    return platform::NamedEvent::CreateOrOpen(kNewFrameEventName);
+    return platform::NamedEvent::CreateOrOpen(m_event);
 }
 
 std::optional<platform::NamedEvent> KernelObjects::OpenExistingFrameEvent() {
-    return platform::NamedEvent::OpenExisting(kNewFrameEventName);
+    return platform::NamedEvent::OpenExisting(m_event);
 }
 
 std::optional<platform::SharedMemory> KernelObjects::OpenPreferredBlockMapping() {
-    return platform::SharedMemory::OpenPreferred(kBlockName, kBlockBytes);
+    return platform::SharedMemory::OpenPreferred(m_block, kBlockBytes);
 }
 
 std::optional<platform::NamedEvent> KernelObjects::OpenPreferredFrameEvent() {
-    return platform::NamedEvent::OpenPreferred(kNewFrameEventName);
+    return platform::NamedEvent::OpenPreferred(m_event);
 }
 
-KernelObjects& SystemKernelObjects() {
-    static KernelObjects objects;
-    return objects;
+KernelObjects& SystemKernelObjects(const ObjectNames& names) {
+    static PerCamera<KernelObjects> objects;
+    return objects.For(names, [&] { return std::make_unique<KernelObjects>(names); });
 }
 
 }  // namespace orvanecam::exchange

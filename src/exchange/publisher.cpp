@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "exchange/block_lifecycle.h"
+#include "exchange/per_camera.h"
 #include "platform/process.h"
 
 namespace orvanecam::exchange {
@@ -136,11 +137,11 @@ void FramePublisher::SetEvent() {
     if (auto* event = m_connection.Event()) event->Set();
 }
 
-FramePublisher& ProducerExchange() {
-    // Lives as long as the module: until the process ends, or until COM unloads the module once
-    // nothing of it is in use.
-    static FramePublisher publisher;
-    return publisher;
+FramePublisher& ProducerExchange(const ObjectNames& names) {
+    // The objects are made first, so that they outlive the publishers at exit.
+    KernelObjects& objects = SystemKernelObjects(names);
+    static PerCamera<FramePublisher> publishers;
+    return publishers.For(names, [&] { return std::make_unique<FramePublisher>(objects); });
 }
 
 }  // namespace orvanecam::exchange

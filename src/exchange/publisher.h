@@ -76,7 +76,7 @@ class FramePublisher {
     BlockConnection m_connection;
 };
 
-// The process-wide producer side, kept until the process ends.
-FramePublisher& ProducerExchange();
+// The process-wide producer side of the camera named so, kept until the process ends.
+FramePublisher& ProducerExchange(const ObjectNames& names = kFirstCameraObjects);
 
 }  // namespace orvanecam::exchange

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "exchange/block_lifecycle.h"
+#include "exchange/per_camera.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 
@@ -138,11 +139,11 @@ void FrameReader::ClearPendingIfAllTook(std::int32_t takes) {
     if (auto* event = m_connection.Event()) event->Reset();
 }
 
-FrameReader& ReaderExchange() {
-    // Lives as long as the module: until the process ends, or until COM unloads the module once
-    // nothing of it is in use.
-    static FrameReader reader;
-    return reader;
+FrameReader& ReaderExchange(const ObjectNames& names) {
+    // The objects are made first, so that they outlive the readers at exit.
+    KernelObjects& objects = SystemKernelObjects(names);
+    static PerCamera<FrameReader> readers;
+    return readers.For(names, [&] { return std::make_unique<FrameReader>(objects); });
 }
 
 }  // namespace orvanecam::exchange

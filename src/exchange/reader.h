@@ -101,7 +101,7 @@ class FrameReader {
     mutable platform::ProcessMonitor m_writerMonitor;
 };
 
-// The process-wide consumer side, kept until the process ends.
-FrameReader& ReaderExchange();
+// The process-wide consumer side of the camera named so, kept until the process ends.
+FrameReader& ReaderExchange(const ObjectNames& names = kFirstCameraObjects);
 
 }  // namespace orvanecam::exchange

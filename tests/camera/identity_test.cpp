@@ -31,6 +31,7 @@ TEST(CameraIdentityTest, CameraOneKeepsItsNamesAndTheOthersDeriveTheirOwn) {
     EXPECT_EQ(third->settingsKey, "Software\\Orvane\\OrvaneCamSDK\\Camera3");
     EXPECT_EQ(third->defaultName, u"OrvaneCam 3");
     EXPECT_EQ(camera::CameraNumbered(3), third);  // one identity for the process's life
+    EXPECT_EQ(third->Objects().block, third->blockName);
 
     std::set<std::string> names;
     std::set<std::string> classIds;

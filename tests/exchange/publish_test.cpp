@@ -167,5 +167,25 @@ TEST_F(PublishTest, SettingsPokeAdvancesSeqButOutputFormatDoesNot) {
     EXPECT_EQ(settings.fps, 30);
 }
 
+// Each camera meets its clients in a block and event of its own: a frame for camera 3 reaches
+// its readers alone, and each camera's process-wide sides are made once.
+TEST_F(PublishTest, EachCamerasFramesStayInItsOwnBlock) {
+    const ObjectNames third{"OrvaneCam2_FromToSharedMemory_Cam3",
+                            "OrvaneCam2_NewFrame_Event_v1_Cam3"};
+    FramePublisher& producer = ProducerExchange(third);
+    EXPECT_EQ(&ProducerExchange(third), &producer);
+    EXPECT_NE(&ProducerExchange(), &producer);
+    FrameReader& reader = ReaderExchange(third);
+    ASSERT_TRUE(producer.OpenOrCreateBlock());
+    ASSERT_TRUE(reader.OpenReaderBlock());
+    EXPECT_NE(producer.Block(), m_block);
+    const std::uint32_t firstSeq = m_reader.CurrentSeq();
+    const std::uint32_t thirdSeq = reader.CurrentSeq();
+    const auto frame = Frame({64, 48});
+    ASSERT_TRUE(producer.PublishFrame(frame.data(), 64, 48));
+    EXPECT_NE(reader.CurrentSeq(), thirdSeq);
+    EXPECT_EQ(m_reader.CurrentSeq(), firstSeq);
+}
+
 }  // namespace
 }  // namespace orvanecam::exchange
