@@ -103,8 +103,8 @@ std::u16string SanitizeDeviceName(std::u16string_view name) {
 }
 
 std::u16string DeviceName(const CameraIdentity& camera) {
-    std::u16string saved =
-        settings::ReadUserSetting(settings::kFriendlyNameValue, kMaxDeviceNameBytes);
+    std::u16string saved = settings::ReadUserSetting(settings::kFriendlyNameValue,
+                                                     kMaxDeviceNameBytes, camera.settingsKey);
     return saved.empty() ? std::u16string(camera.defaultName) : saved;
 }
 

@@ -8,6 +8,7 @@
 #include "api/module_block.h"
 #include "api/module_last_error.h"
 #include "api/registry_fixture.h"
+#include "camera/identity.h"
 
 namespace orvanecam::testing {
 namespace {
@@ -93,6 +94,18 @@ TEST_F(DeviceNameTest, ARegisteredCameraIsRenamedInItsClassAndDeviceKeys) {
     EXPECT_EQ(Value(kClassKey, ""), u"Desk Camera");
     EXPECT_EQ(Value(kInstanceKey, ""), u"Desk Camera");
     EXPECT_EQ(Value(kInstanceKey, "FriendlyName"), u"Desk Camera");
+}
+
+// Each camera's name is kept under its own settings key: camera 3 is listed by its default name
+// until renamed, and a name given to one camera is never another's.
+TEST_F(DeviceNameTest, EachCameraKeepsItsNameUnderItsOwnKey) {
+    EXPECT_EQ(SetFriendlyName(Text(u"Desk Camera")), 0u);
+    const camera::CameraIdentity& third = *camera::CameraNumbered(3);
+    EXPECT_EQ(camera::DeviceName(third), u"OrvaneCam 3");
+    ASSERT_EQ(
+        settings::StoreUserSetting(settings::kFriendlyNameValue, u"Slides", third.settingsKey), 0u);
+    EXPECT_EQ(camera::DeviceName(third), u"Slides");
+    EXPECT_EQ(camera::DeviceName(camera::kFirstCamera), u"Desk Camera");
 }
 
 }  // namespace
