@@ -7,11 +7,16 @@
 
 namespace orvanecam::filter {
 streaming::CUnknown* CVCam::CreateInstance(IUnknown* outer, HRESULT* result) {
-    return new (std::nothrow) CVCam(outer, result);
+    return CreateFor(camera::kFirstCamera, outer, result);
 }
 
-CVCam::CVCam(IUnknown* outer, HRESULT* result) : CSource(outer, kCameraClassId) {
-    exchange::ReaderExchange().OpenReaderBlock();
+CVCam* CVCam::CreateFor(const camera::CameraIdentity& camera, IUnknown* outer, HRESULT* result) {
+    return new (std::nothrow) CVCam(camera, outer, result);
+}
+
+CVCam::CVCam(const camera::CameraIdentity& camera, IUnknown* outer, HRESULT* result)
+    : CSource(outer, sdk::GuidOf(camera.filterClass)), m_camera(camera) {
+    exchange::ReaderExchange(camera.Objects()).OpenReaderBlock();
     streaming::CAutoLock lock(m_stateLock);
     HRESULT added = E_OUTOFMEMORY;
     m_stream = new (std::nothrow) CVCamStream(&added, this, kPinName);

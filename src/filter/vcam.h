@@ -16,8 +16,10 @@ class CVCamStream;
 
 class CVCam final : public streaming::CSource, public IAMFilterMiscFlags {
   public:
-    // The creation function of the class factory: *result reports adding the pin.
+    // The creation function of the class factory, for camera 1: *result reports adding the pin.
     static streaming::CUnknown* CreateInstance(IUnknown* outer, HRESULT* result);
+    // The filter of camera: its class id, and its stream fed by that camera's block.
+    static CVCam* CreateFor(const camera::CameraIdentity& camera, IUnknown* outer, HRESULT* result);
 
     ORVANECAM_DECLARE_IUNKNOWN
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
@@ -27,6 +29,7 @@ class CVCam final : public streaming::CSource, public IAMFilterMiscFlags {
     ULONG STDMETHODCALLTYPE GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
 
     CVCamStream* Stream() { return m_stream; }
+    const camera::CameraIdentity& Camera() const { return m_camera; }
 
   private:
     // The stream's configuration as the filter offers it: the stream's behaviour, the filter's
@@ -53,8 +56,9 @@ class CVCam final : public streaming::CSource, public IAMFilterMiscFlags {
         CVCam& m_filter;
     };
 
-    CVCam(IUnknown* outer, HRESULT* result);
+    CVCam(const camera::CameraIdentity& camera, IUnknown* outer, HRESULT* result);
 
+    const camera::CameraIdentity& m_camera;
     CVCamStream* m_stream = nullptr;
     ConfigFace m_configFace{*this};
 };

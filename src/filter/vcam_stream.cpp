@@ -13,10 +13,6 @@ namespace {
 constexpr LONG kBuffersPerAllocator = 3;
 constexpr int kCapsRecordBytes = sizeof(VIDEO_STREAM_CONFIG_CAPS);
 
-exchange::FrameReader& Reader() {
-    return exchange::ReaderExchange();
-}
-
 int TraceHeight(const BITMAPINFOHEADER* header) {
     return header != nullptr ? PictureHeight32(*header) : 0;
 }
@@ -34,9 +30,10 @@ bool SamePicture(const AM_MEDIA_TYPE& chosen, const AM_MEDIA_TYPE& proposed) {
 CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
     : CSourceStream(result, parent, pinName),
       m_pParent(parent),
-      m_feed(Reader()),
+      m_reader(exchange::ReaderExchange(parent->Camera().Objects())),
+      m_feed(m_reader),
       m_sampler(m_feed) {
-    ReadCatalogue(Reader()).TypeAt(0, m_mt);
+    ReadCatalogue(m_reader).TypeAt(0, m_mt);
     TraceMediaType("ctor initial m_mt", &m_mt);
 }
 
@@ -64,7 +61,7 @@ HRESULT CVCamStream::GetMediaType(int position, streaming::CMediaType* mediaType
         if (position > 0) return VFW_S_NO_MORE_ITEMS;
         return mediaType->Set(*m_setType);
     }
-    const FormatCatalogue catalogue = ReadCatalogue(Reader());
+    const FormatCatalogue catalogue = ReadCatalogue(m_reader);
     if (position < catalogue.TypeCount() && m_getMediaTypeTrace.Take()) {
         const int group = position / catalogue.SizeCount();
         TraceLine(256,
@@ -123,7 +120,7 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     if (!streaming::IsWellFormed(*mediaType)) return VFW_E_INVALIDMEDIATYPE;
     if (traced) TraceMediaType("SetFormat request", mediaType);
     streaming::CMediaType proposed;
-    const REFERENCE_TIME cameraInterval = ReadCatalogue(Reader()).Entry(0).avgTimePerFrame;
+    const REFERENCE_TIME cameraInterval = ReadCatalogue(m_reader).Entry(0).avgTimePerFrame;
     const HRESULT check = NormaliseVideoType(*mediaType, cameraInterval, proposed);
     if (check != S_OK) {
         if (traced) {
@@ -176,7 +173,7 @@ HRESULT CVCamStream::GetFormat(AM_MEDIA_TYPE** mediaType) {
         if (m_setType.has_value()) {
             current = &*m_setType;
         } else {
-            if (FAILED(ReadCatalogue(Reader()).TypeAt(0, first))) return E_OUTOFMEMORY;
+            if (FAILED(ReadCatalogue(m_reader).TypeAt(0, first))) return E_OUTOFMEMORY;
             current = &first;
         }
     }
@@ -188,14 +185,14 @@ HRESULT CVCamStream::GetFormat(AM_MEDIA_TYPE** mediaType) {
 
 HRESULT CVCamStream::GetNumberOfCapabilities(int* count, int* size) {
     if (count == nullptr || size == nullptr) return E_POINTER;
-    *count = ReadCatalogue(Reader()).CapabilityCount();
+    *count = ReadCatalogue(m_reader).CapabilityCount();
     *size = kCapsRecordBytes;
     return S_OK;
 }
 
 HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* caps) {
     if (mediaType == nullptr || caps == nullptr) return E_POINTER;
-    const FormatCatalogue catalogue = ReadCatalogue(Reader());
+    const FormatCatalogue catalogue = ReadCatalogue(m_reader);
     if (index < 0 || index >= catalogue.CapabilityCount()) return E_INVALIDARG;
     streaming::CMediaType type;
     VIDEO_STREAM_CONFIG_CAPS record{};
@@ -345,7 +342,7 @@ void CVCamStream::TraceEntry(std::int64_t size, const picture::MediaFrame& media
               "frameBytes=%d hasShm=%d\n",
               geometry::SampleFormatName(media.format), media.width, media.height,
               static_cast<int>(size), static_cast<int>(picture::FrameBytes(media)),
-              Reader().Block() != nullptr ? 1 : 0);
+              m_reader.Block() != nullptr ? 1 : 0);
 }
 
 std::int64_t CVCamStream::RenderFrame(std::uint8_t* data, std::int64_t size) {

@@ -87,6 +87,7 @@ class CVCamStream final : public streaming::CSourceStream,
     REFERENCE_TIME StampOf(const camera::LiveSchedule::Slot& slot);
 
     CVCam* m_pParent;
+    exchange::FrameReader& m_reader;  // the parent's camera's
     // The type SetFormat chose: then the only one offered and accepted.
     std::optional<streaming::CMediaType> m_setType;
 

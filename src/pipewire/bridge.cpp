@@ -14,8 +14,8 @@ constexpr int kIdleMs = 20;
 
 }  // namespace
 
-std::vector<camera::Choice> CurrentOffer() {
-    return camera::ReadOffer(exchange::ReaderExchange()).YuvChoices();
+std::vector<camera::Choice> CurrentOffer(const camera::CameraIdentity& camera) {
+    return camera::ReadOffer(exchange::ReaderExchange(camera.Objects())).YuvChoices();
 }
 
 std::string NodeName(const camera::CameraIdentity& camera) {
@@ -24,10 +24,10 @@ std::string NodeName(const camera::CameraIdentity& camera) {
 
 Bridge::Bridge(const camera::CameraIdentity& camera, bool verbose)
     : m_camera(camera),
-      m_feed(exchange::ReaderExchange()),
+      m_feed(exchange::ReaderExchange(camera.Objects())),
       m_sampler(m_feed),
       m_verbose(verbose),
-      m_offered(CurrentOffer()),
+      m_offered(CurrentOffer(camera)),
       m_name(NodeName(camera)) {}
 
 void Bridge::FormatChosen(const std::optional<camera::Choice>& format) {
@@ -70,7 +70,7 @@ void Bridge::Fill(std::span<std::uint8_t> frame) {
 
 void Bridge::FollowProducerAndUser(VideoOutput& output) {
     m_nextFollow = platform::MonotonicTime100ns() + platform::kUnitsPerSecond;
-    if (std::vector<camera::Choice> offered = CurrentOffer(); offered != m_offered) {
+    if (std::vector<camera::Choice> offered = CurrentOffer(m_camera); offered != m_offered) {
         m_offered = std::move(offered);
         output.Offer(m_offered);
     }

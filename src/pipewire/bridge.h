@@ -17,7 +17,7 @@
 namespace orvanecam::pipewire {
 
 // The camera's current offer, as the node lists it.
-std::vector<camera::Choice> CurrentOffer();
+std::vector<camera::Choice> CurrentOffer(const camera::CameraIdentity& camera);
 // The name the node is listed under.
 std::string NodeName(const camera::CameraIdentity& camera);
 

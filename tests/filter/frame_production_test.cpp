@@ -2,6 +2,7 @@
 // negotiated size, repeats, orientation, and running time stamps.
 #include <algorithm>
 
+#include "camera/identity.h"
 #include "filter/filter_fixture.h"
 #include "filter/video_format.h"
 #include "picture/pixel_formats.h"
@@ -181,6 +182,35 @@ TEST_F(FrameProductionTest, TwoCamerasInOneClientStreamSideBySide) {
                big[(10 * 640 + 10) * 2] == 40;
     }));
     TearDownCaptureGraph(secondFilter, secondPin, secondSink);
+}
+
+// A filter of camera 3 shows camera 3's producer, and camera 1's filter beside it stays vacant.
+TEST_F(FrameProductionTest, EachCamerasFilterShowsItsOwnProducerOnly) {
+    const camera::CameraIdentity& third = *camera::CameraNumbered(3);
+    exchange::FramePublisher producer(exchange::SystemKernelObjects(third.Objects()));
+    ASSERT_TRUE(producer.OpenOrCreateBlock());
+    HRESULT result = E_FAIL;
+    filter::CVCam* other = filter::CVCam::CreateFor(third, nullptr, &result);
+    ASSERT_EQ(result, S_OK);
+    other->NonDelegatingAddRef();
+    IBaseFilter* otherFilter = other;
+    IPin* otherPin = other->Stream();
+    auto* otherSink = new SinkPin(SinkOptions{});
+    const auto type = Type(64, 48, false);
+    ASSERT_EQ(ConnectWith(&type), S_OK);
+    ASSERT_EQ(otherPin->Connect(otherSink, &type), S_OK);
+    ASSERT_EQ(m_filter->Run(0), S_OK);
+    ASSERT_EQ(otherFilter->Run(0), S_OK);
+    const auto picture = QuadrantPicture(64, 48);
+    ASSERT_TRUE(WaitUntil([&] {
+        EXPECT_TRUE(producer.PublishFrame(picture.data(), 64, 48));
+        const std::size_t seen = otherSink->ReceivedCount();
+        otherSink->WaitForSamples(seen + 1, kWaitMs);
+        return otherSink->LastSampleData()[10 * 64 + 10] == 40;
+    }));
+    EXPECT_EQ(NextSample()[10 * 64 + 10], 16);  // camera 1: black
+    EXPECT_EQ(other->Camera().number, 3);
+    TearDownCaptureGraph(otherFilter, otherPin, otherSink);
 }
 
 TEST_F(FrameProductionTest, ZeroFrameIntervalPacesAtThirtyFramesPerSecond) {

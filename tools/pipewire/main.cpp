@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     const camera::CameraIdentity& camera = camera::kFirstCamera;
     pipewire::Bridge bridge(camera, options.Has("--verbose"));
     const std::string name = pipewire::NodeName(camera);
-    auto source = pipewire::VideoSource::Create(name, pipewire::CurrentOffer(), bridge);
+    auto source = pipewire::VideoSource::Create(name, pipewire::CurrentOffer(camera), bridge);
     if (!source) return 1;
     std::printf("orvanecam-pipewire: the camera is the PipeWire node \"%s\"\n", name.c_str());
     std::fflush(stdout);
