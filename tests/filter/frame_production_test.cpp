@@ -45,6 +45,31 @@ class FrameProductionTest : public FilterTest {
     }
 };
 
+// Another camera filter in the same client, of camera, its pin connected with type to a sink of
+// its own; torn down with the test.
+struct SecondFilter {
+    SecondFilter(const camera::CameraIdentity& camera, const AM_MEDIA_TYPE& type) {
+        HRESULT result = E_FAIL;
+        filter::CVCam* made = filter::CVCam::CreateFor(camera, nullptr, &result);
+        EXPECT_EQ(result, S_OK);
+        made->NonDelegatingAddRef();
+        filter = made;
+        pin = made->Stream();
+        sink = new SinkPin(SinkOptions{});
+        EXPECT_EQ(pin->Connect(sink, &type), S_OK);
+    }
+    ~SecondFilter() { TearDownCaptureGraph(filter, pin, sink); }
+    std::vector<BYTE> NextSample() {
+        const std::size_t seen = sink->ReceivedCount();
+        sink->WaitForSamples(seen + 1, kWaitMs);
+        return sink->LastSampleData();
+    }
+
+    IBaseFilter* filter = nullptr;
+    IPin* pin = nullptr;
+    SinkPin* sink = nullptr;
+};
+
 TEST_F(FrameProductionTest, WithoutProducerSamplesAreBlackAndTimedBySampleCount) {
     ASSERT_EQ(ConnectWith(nullptr), S_OK);  // catalogue position 0: NV12 1080 x 1920
     ASSERT_EQ(m_filter->Run(0), S_OK);
@@ -158,30 +183,20 @@ TEST_F(FrameProductionTest, FramesFromAProducerProcessReachTheSamplesWhole) {
 }
 
 TEST_F(FrameProductionTest, TwoCamerasInOneClientStreamSideBySide) {
-    HRESULT result = E_FAIL;
-    auto* second = static_cast<filter::CVCam*>(filter::CVCam::CreateInstance(nullptr, &result));
-    ASSERT_EQ(result, S_OK);
-    second->NonDelegatingAddRef();
-    IBaseFilter* secondFilter = second;
-    IPin* secondPin = second->Stream();
-    auto* secondSink = new SinkPin(SinkOptions{});
     const auto small = Type(64, 48, false);
     const auto large = Type(640, 480, true);
     ASSERT_EQ(ConnectWith(&small), S_OK);
-    ASSERT_EQ(secondPin->Connect(secondSink, &large), S_OK);
+    SecondFilter second(camera::kFirstCamera, large);
     ASSERT_EQ(m_filter->Run(0), S_OK);
-    ASSERT_EQ(secondFilter->Run(0), S_OK);
+    ASSERT_EQ(second.filter->Run(0), S_OK);
     const auto picture = QuadrantPicture(64, 48);
     ASSERT_TRUE(WaitUntil([&] {
         Publish(picture, 64, 48);
-        const std::size_t seen = secondSink->ReceivedCount();
-        secondSink->WaitForSamples(seen + 1, kWaitMs);
-        const auto big = secondSink->LastSampleData();
+        const auto big = second.NextSample();
         // YUY2 640 x 480: the top-left quadrant's luma at (10, 10).
         return NextSample()[10 * 64 + 10] == 40 && big.size() == 640u * 480u * 2u &&
                big[(10 * 640 + 10) * 2] == 40;
     }));
-    TearDownCaptureGraph(secondFilter, secondPin, secondSink);
 }
 
 // A filter of camera 3 shows camera 3's producer, and camera 1's filter beside it stays vacant.
@@ -189,28 +204,17 @@ TEST_F(FrameProductionTest, EachCamerasFilterShowsItsOwnProducerOnly) {
     const camera::CameraIdentity& third = *camera::CameraNumbered(3);
     exchange::FramePublisher producer(exchange::SystemKernelObjects(third.Objects()));
     ASSERT_TRUE(producer.OpenOrCreateBlock());
-    HRESULT result = E_FAIL;
-    filter::CVCam* other = filter::CVCam::CreateFor(third, nullptr, &result);
-    ASSERT_EQ(result, S_OK);
-    other->NonDelegatingAddRef();
-    IBaseFilter* otherFilter = other;
-    IPin* otherPin = other->Stream();
-    auto* otherSink = new SinkPin(SinkOptions{});
     const auto type = Type(64, 48, false);
     ASSERT_EQ(ConnectWith(&type), S_OK);
-    ASSERT_EQ(otherPin->Connect(otherSink, &type), S_OK);
+    SecondFilter other(third, type);
     ASSERT_EQ(m_filter->Run(0), S_OK);
-    ASSERT_EQ(otherFilter->Run(0), S_OK);
+    ASSERT_EQ(other.filter->Run(0), S_OK);
     const auto picture = QuadrantPicture(64, 48);
     ASSERT_TRUE(WaitUntil([&] {
         EXPECT_TRUE(producer.PublishFrame(picture.data(), 64, 48));
-        const std::size_t seen = otherSink->ReceivedCount();
-        otherSink->WaitForSamples(seen + 1, kWaitMs);
-        return otherSink->LastSampleData()[10 * 64 + 10] == 40;
+        return other.NextSample()[10 * 64 + 10] == 40;
     }));
     EXPECT_EQ(NextSample()[10 * 64 + 10], 16);  // camera 1: black
-    EXPECT_EQ(other->Camera().number, 3);
-    TearDownCaptureGraph(otherFilter, otherPin, otherSink);
 }
 
 TEST_F(FrameProductionTest, ZeroFrameIntervalPacesAtThirtyFramesPerSecond) {
