@@ -32,6 +32,13 @@ endfunction()
 # that the compiler finds nothing else; its path in the variable named by out.
 function(orvanecam_layer_view layer out)
   set(view ${PROJECT_BINARY_DIR}/layer_views/${layer})
+  set(${out} ${view} PARENT_SCOPE)
+  # Made afresh once per configure, however many targets the layer has.
+  get_property(made GLOBAL PROPERTY ORVANECAM_VIEW_MADE_${layer})
+  if(made)
+    return()
+  endif()
+  set_property(GLOBAL PROPERTY ORVANECAM_VIEW_MADE_${layer} TRUE)
   file(REMOVE_RECURSE ${view})
   file(MAKE_DIRECTORY ${view})
   foreach(folder IN LISTS layer_${layer} ITEMS ${layer})
@@ -43,7 +50,6 @@ function(orvanecam_layer_view layer out)
       file(CREATE_LINK ${PROJECT_SOURCE_DIR}/tools/${folder} ${view}/${folder} SYMBOLIC)
     endif()
   endforeach()
-  set(${out} ${view} PARENT_SCOPE)
 endfunction()
 
 # The target name of a layer's library.

@@ -39,10 +39,8 @@ std::vector<Choice> Offer::YuvChoices() const {
 }
 
 Offer ReadOffer(exchange::FrameReader& reader) {
-    if (!reader.OpenReaderBlock()) {
-        return Offer(
-            {exchange::kDefaultWidth, exchange::kDefaultHeight, exchange::kDefaultFps, 1u});
-    }
+    // Without a block the reader's settings are the defaults.
+    reader.OpenReaderBlock();
     return Offer(reader.ReadOutputSettings());
 }
 

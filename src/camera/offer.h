@@ -24,13 +24,10 @@ class Offer {
     }
     std::int32_t FramesPerSecond() const { return m_fps; }
     std::int64_t Interval() const { return platform::kUnitsPerSecond / m_fps; }
-    bool Nv12First() const { return m_nv12First; }
     // The two YUV formats in the order they are offered, the preferred first.
     std::array<picture::SampleFormat, 2> YuvFormats() const;
     // Every size in the preferred YUV format, then in the other, at the offered rate.
     std::vector<Choice> YuvChoices() const;
-
-    bool operator==(const Offer&) const = default;
 
   private:
     std::array<exchange::FrameSize, kMaxSizes> m_sizes{};

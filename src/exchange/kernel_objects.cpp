@@ -1,6 +1,5 @@
 #include "exchange/kernel_objects.h"
 
-#include "exchange/per_camera.h"
 
 namespace orvanecam::exchange {
 
@@ -27,11 +26,6 @@ std::optional<platform::SharedMemory> KernelObjects::OpenPreferredBlockMapping()
 
 std::optional<platform::NamedEvent> KernelObjects::OpenPreferredFrameEvent() {
     return platform::NamedEvent::OpenPreferred(m_event);
-}
-
-KernelObjects& SystemKernelObjects(const ObjectNames& names) {
-    static PerCamera<KernelObjects> objects;
-    return objects.For(names, [&] { return std::make_unique<KernelObjects>(names); });
 }
 
 }  // namespace orvanecam::exchange

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "exchange/block_lifecycle.h"
-#include "exchange/per_camera.h"
 #include "platform/process.h"
 
 namespace orvanecam::exchange {
@@ -135,13 +134,6 @@ void FramePublisher::FinishSettingsPoke(SharedBlock& block) {
 
 void FramePublisher::SetEvent() {
     if (auto* event = m_connection.Event()) event->Set();
-}
-
-FramePublisher& ProducerExchange(const ObjectNames& names) {
-    // The objects are made first, so that they outlive the publishers at exit.
-    KernelObjects& objects = SystemKernelObjects(names);
-    static PerCamera<FramePublisher> publishers;
-    return publishers.For(names, [&] { return std::make_unique<FramePublisher>(objects); });
 }
 
 }  // namespace orvanecam::exchange

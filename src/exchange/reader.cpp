@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "exchange/block_lifecycle.h"
-#include "exchange/per_camera.h"
 #include "platform/clock.h"
 #include "platform/process.h"
 
@@ -137,13 +136,6 @@ void FrameReader::ClearPendingIfAllTook(std::int32_t takes) {
     if (takes < std::max(Atomic(block.readerCount).load(), 1)) return;
     Atomic(block.framePending).store(0u);
     if (auto* event = m_connection.Event()) event->Reset();
-}
-
-FrameReader& ReaderExchange(const ObjectNames& names) {
-    // The objects are made first, so that they outlive the readers at exit.
-    KernelObjects& objects = SystemKernelObjects(names);
-    static PerCamera<FrameReader> readers;
-    return readers.For(names, [&] { return std::make_unique<FrameReader>(objects); });
 }
 
 }  // namespace orvanecam::exchange

@@ -11,7 +11,6 @@ class FormatCatalogue {
   public:
     explicit FormatCatalogue(const camera::Offer& offer) : m_offer(offer) {}
 
-    const camera::Offer& Offer() const { return m_offer; }
     int SizeCount() const { return m_offer.SizeCount(); }
     // Positions of EnumMediaTypes: every size in each subtype-and-layout group, group by group:
     // the preferred YUV subtype in both layouts, the other in both, then RGB24 and RGB32.

@@ -9,13 +9,9 @@
 set -uo pipefail
 bin="$1"
 mode="$2"
-repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-# shellcheck source=scripts/common.sh
-source "$repo_root/scripts/common.sh"  # the Wine prefix for the Windows build
 # shellcheck source=tests/end_to_end/checks.sh
-source "$repo_root/tests/end_to_end/checks.sh"
-work="$(mktemp -d)"
-cd "$work" || exit 1
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
+enter_work_folder
 export ORVANECAM_OBJECT_SUFFIX="_e2e$$"
 export ORVANECAM_REGISTRY_ROOT="$work/registry"  # the Linux store; Wine has its own registry
 producer=""

@@ -1,6 +1,14 @@
-# What the end-to-end scripts share: checks that report and count, and the capture tool's
-# summary fields. Sourced, never run.
+# What the end-to-end scripts share: the project's shared settings, a work folder, checks that
+# report and count, and the capture tool's summary fields. Sourced, never run.
+# shellcheck source=scripts/common.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/common.sh"
 failures=0
+
+# A fresh folder for the script's files ($work), made the current one; the script removes it.
+enter_work_folder() {
+  work="$(mktemp -d)"
+  cd "$work" || exit 1
+}
 
 check() {
   local what="$1"

@@ -8,16 +8,12 @@
 set -uo pipefail
 bin32="$1"
 bin64="$2"
-repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-# shellcheck source=scripts/common.sh
-source "$repo_root/scripts/common.sh"
 # shellcheck source=tests/end_to_end/checks.sh
-source "$repo_root/tests/end_to_end/checks.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
 for program in OrvaneCam.dll orvanecam-send.exe orvanecam-capture.exe; do
   [ -f "$bin64/$program" ] || { echo "skipped: no 64-bit build in $bin64"; exit 77; }
 done
-work="$(mktemp -d)"
-cd "$work" || exit 1
+enter_work_folder
 export ORVANECAM_OBJECT_SUFFIX="_bits$$"
 producer=""
 

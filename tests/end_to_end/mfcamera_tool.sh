@@ -10,13 +10,9 @@ bin="$1"
 fake="$2"
 dll="$3"
 [ -f "$dll" ] || { echo "skipped: no 64-bit module at $dll"; exit 77; }
-repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-# shellcheck source=scripts/common.sh
-source "$repo_root/scripts/common.sh"
 # shellcheck source=tests/end_to_end/checks.sh
-source "$repo_root/tests/end_to_end/checks.sh"
-work="$(mktemp -d)"
-cd "$work" || exit 1
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
+enter_work_folder
 # The tool beside the stand-in, which it loads from its own folder first.
 cp "$bin/orvanecam-mfcamera.exe" "$fake" "$work/"
 tool="$work/orvanecam-mfcamera.exe"

@@ -7,17 +7,13 @@
 # folder goes once that client has exited and the next install runs; uninstall.cmd leaves nothing.
 # Usage: package_install.sh   (exit 77, skipped, unless both MinGW presets are built)
 set -uo pipefail
-repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-# shellcheck source=scripts/common.sh
-source "$repo_root/scripts/common.sh"
 # shellcheck source=tests/end_to_end/checks.sh
-source "$repo_root/tests/end_to_end/checks.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
 for preset in mingw-x64 mingw-x86; do
   [ -f "$repo_root/build/$preset/bin/OrvaneCam.dll" ] ||
     { echo "skipped: $preset is not built"; exit 77; }
 done
-work="$(mktemp -d)"
-cd "$work" || exit 1
+enter_work_folder
 export WINEPREFIX="$work/prefix"
 
 cleanup() {

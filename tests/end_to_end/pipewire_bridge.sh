@@ -6,13 +6,9 @@
 # Usage: pipewire_bridge.sh BIN_DIR
 set -uo pipefail
 bin="$1"
-repo_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-# shellcheck source=scripts/common.sh
-source "$repo_root/scripts/common.sh"
 # shellcheck source=tests/end_to_end/checks.sh
-source "$repo_root/tests/end_to_end/checks.sh"
-work="$(mktemp -d)"
-cd "$work" || exit 1
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
+enter_work_folder
 export ORVANECAM_OBJECT_SUFFIX="_pw$$"
 export ORVANECAM_REGISTRY_ROOT="$work/registry"
 producer=""
