@@ -1,6 +1,5 @@
 #include "exchange/kernel_objects.h"
 
-
 namespace orvanecam::exchange {
 
 std::optional<platform::SharedMemory> KernelObjects::CreateOrOpenBlockMapping() {
