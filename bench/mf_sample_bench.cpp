@@ -72,7 +72,8 @@ double DirectShowPinSeconds() {
 
 double MediaFoundationStreamSeconds() {
     mfsource::CameraMediaSource* source = nullptr;
-    if (FAILED(mfsource::CameraMediaSource::Create(nullptr, &source))) return 0;
+    if (FAILED(mfsource::CameraMediaSource::Create(camera::kFirstCamera, nullptr, &source)))
+        return 0;
     IMFPresentationDescriptor* descriptor = nullptr;
     source->CreatePresentationDescriptor(&descriptor);
     PROPVARIANT position;

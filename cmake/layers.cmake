@@ -18,7 +18,7 @@ set(layer_filter camera streaming picture exchange settings geometry sdk platfor
 set(layer_mfsource camera streaming picture exchange settings geometry sdk platform)
 set(layer_pipewire camera picture exchange settings geometry platform)
 set(layer_com mfsource filter camera streaming picture exchange settings geometry sdk platform)
-set(layer_playback orvanecam producer picture exchange geometry platform)
+set(layer_playback orvanecam producer camera picture exchange settings geometry platform)
 set(layer_api orvanecam com mfsource playback producer filter camera streaming picture exchange
     settings geometry sdk platform)
 # The tools: their own folders, the public header and the layers the command-line programs and

@@ -4,7 +4,13 @@
  * calling thread's last error. Calls may come from any thread; no call needs InitVcam first.
  *
  * Every function uses the C calling convention (__cdecl), in the 32-bit DLL too, whatever
- * default a caller's compiler is set to; the exports carry their plain names. */
+ * default a caller's compiler is set to; the exports carry their plain names.
+ *
+ * Several cameras. The functions without a camera number address camera 1, the camera every
+ * earlier producer knows. Each has a twin named with "ForCamera" appended that takes the camera
+ * number (1..16) first and otherwise behaves the same, with the same codes; it returns 87 and
+ * changes nothing for a number outside 1..16 or a camera 2..16 that is not registered
+ * (regsvr32 /i:"cameras=N"). The twins of the functions without a result return their code. */
 #ifndef ORVANECAM_ORVANECAM_H
 #define ORVANECAM_ORVANECAM_H
 
@@ -32,21 +38,30 @@ extern "C" {
  * system's reason: 8 when the process has no room left for the block's 96 MiB view (a 32-bit
  * process whose address space is fragmented; later calls try again). */
 ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void);
+ORVANECAM_API uint32_t ORVANECAM_CALL InitVcamForCamera(int32_t camera);
 
 /* Sets the camera's output size (1..4096 each, made even; 1 is refused) and whether NV12 (non-zero)
  * or YUY2 (0) is offered first. Returns 0, or 87 for a bad size. */
 ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
                                                       int32_t nv12First);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormatForCamera(int32_t camera, int32_t width,
+                                                               int32_t height, int32_t nv12First);
 
 /* Scales an NV12 frame (even size up to 4096 x 4096, Y rows then UV rows, both stride bytes
  * apart) to the output size and shows it. Returns 0, 87 for bad arguments, 13 when the frame
  * cannot be converted, 110 or 29 when the exchange fails. */
 ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* data, int32_t width,
                                                     int32_t height, int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12ForCamera(int32_t camera, const uint8_t* data,
+                                                             int32_t width, int32_t height,
+                                                             int32_t stride);
 
 /* As SendFrameNV12 for a packed YUY2 frame (Y0 U Y1 V; stride at least 2 x width). */
 ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
                                                     int32_t height, int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2ForCamera(int32_t camera, const uint8_t* data,
+                                                             int32_t width, int32_t height,
+                                                             int32_t stride);
 
 /* As SendFrameNV12 for an RGB frame of 32 bits a pixel, bytes B, G, R, A in memory (alpha is
  * ignored; stride at least 4 x width), rows top-down, or bottom-up when height is negative (as
@@ -54,47 +69,68 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t
  * else in the camera. */
 ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGRA(const uint8_t* data, int32_t width,
                                                     int32_t height, int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGRAForCamera(int32_t camera, const uint8_t* data,
+                                                             int32_t width, int32_t height,
+                                                             int32_t stride);
 
 /* As SendFrameBGRA for 24 bits a pixel, bytes B, G, R (OpenCV's order; stride at least
  * 3 x width). */
 ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24(const uint8_t* data, int32_t width,
                                                      int32_t height, int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24ForCamera(int32_t camera, const uint8_t* data,
+                                                              int32_t width, int32_t height,
+                                                              int32_t stride);
 
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */
 ORVANECAM_API void ORVANECAM_CALL SetMirrorEnabled(int32_t enabled);
 ORVANECAM_API void ORVANECAM_CALL SetFlipEnabled(int32_t enabled);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetMirrorEnabledForCamera(int32_t camera, int32_t enabled);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetFlipEnabledForCamera(int32_t camera, int32_t enabled);
 /* 0 shows the vacant picture instead of the live frames; non-zero shows the live frames again. */
 ORVANECAM_API void ORVANECAM_CALL setVcamOn(int32_t on);
+ORVANECAM_API uint32_t ORVANECAM_CALL setVcamOnForCamera(int32_t camera, int32_t on);
 /* Turns the picture further clockwise: step 0 by 90, 1 by 180, 2 by 270 degrees (87 otherwise). */
 ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetRotateRightDegreeForCamera(int32_t camera, int32_t step);
 
 /* Renames the device capture clients list (control characters and "*\/:<>?\| dropped, outer
  * spaces trimmed, cut to 64 units). Returns 0, 87 for a name left empty, 5 when the user setting
  * cannot be stored, 21 when a registered class key cannot be rewritten. */
 ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyNameForCamera(int32_t camera,
+                                                               const OrvaneCamChar16* name);
 
 /* Shows a 24- or 32-bit .bmp file (a relative path is taken from the producer executable's
  * folder) whenever nothing live is sent. Returns 0, 87 for no path, 161 for an unresolvable one,
  * 2 for a missing file, 13 for an unusable bitmap, 5 when the registry refuses the path, 110 when
  * the exchange cannot be opened. */
 ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImg(const OrvaneCamChar16* path);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImgForCamera(int32_t camera,
+                                                            const OrvaneCamChar16* path);
 
 /* Plays a media file through the camera: every video frame at its time (at the video's size, in
  * the camera's preferred format), its sound on the default audio device. Returns when the file has
  * played: 0, 87 / 161 / 2 for the path, 1630 without video or a decoder, 13 for an unusable size
  * or data, 110 when the file or the audio device cannot be opened, or the failing step's code. */
 ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCamera(const OrvaneCamChar16* path);
+ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCameraForCamera(int32_t camera,
+                                                                     const OrvaneCamChar16* path);
 
 /* Shows an image file (each picture of an animated one at its time) through the camera, at the
  * picture's size; codes as getMultiMediaToCamera, and 13 for a file without a picture. */
 ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCamera(const OrvaneCamChar16* path);
+ORVANECAM_API uint32_t ORVANECAM_CALL getImageToCameraForCamera(int32_t camera,
+                                                                const OrvaneCamChar16* path);
 
-/* Stops every getMultiMediaToCamera and getImageToCamera running in this process, in any thread:
- * each returns within 100 ms with 1223 (ERROR_CANCELLED), its sound stopped. Returns 0, also when
- * nothing plays (then it does nothing); a play started after this call is not affected. */
+/* Stops every getMultiMediaToCamera and getImageToCamera running in this process, on any camera
+ * and in any thread: each returns within 100 ms with 1223 (ERROR_CANCELLED), its sound stopped.
+ * Returns 0, also when nothing plays (then it does nothing); a play started after this call is
+ * not affected. */
 ORVANECAM_API uint32_t ORVANECAM_CALL StopMediaToCamera(void);
+/* Stops the plays of one camera only. */
+ORVANECAM_API uint32_t ORVANECAM_CALL StopMediaToCameraForCamera(int32_t camera);
 
 #ifndef _WIN32
 /* The calling thread's last error as the module set it (Windows producers call GetLastError). */

@@ -1,7 +1,6 @@
 #include "api/device_name.h"
 
 #include "com/camera_keys.h"
-#include "filter/vcam.h"
 #include "platform/registry.h"
 #include "platform/win32_errors.h"
 
@@ -27,9 +26,9 @@ bool WriteIfPresent(const std::string& path, const char* valueName, const std::u
 
 }  // namespace
 
-bool WriteDeviceNameToClassKeys(const std::u16string& name) {
-    const std::string classKey = com::ClassKeyPath(filter::kCameraClassId);
-    const std::string instanceKey = com::CameraInstanceKeyPath();
+bool WriteDeviceNameToClassKeys(const camera::CameraIdentity& camera, const std::u16string& name) {
+    const std::string classKey = com::ClassKeyPath(sdk::GuidOf(camera.filterClass));
+    const std::string instanceKey = com::CameraInstanceKeyPath(camera);
     if (classKey.empty() || instanceKey.empty()) return false;
     bool allGood = true;
     for (const RegistryView view : {RegistryView::k64Bit, RegistryView::k32Bit}) {

@@ -1,8 +1,9 @@
-// InitVcam, SetOutputFormat and the SendFrame... calls.
+// InitVcam, SetOutputFormat and the SendFrame... calls, with their twins for any camera.
 #include <orvanecam/orvanecam.h>
 
 #include <cstring>
 
+#include "api/producer_camera.h"
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
 #include "picture/staging.h"
@@ -20,11 +21,14 @@ picture::StagingBuffers& ProducerStaging() {
 // Writes a submitted frame at the block's output size straight into its frame area under the
 // write lock: canWrite(target) checks it first, write(target, frameArea) converts it.
 template <class CanWrite, class Write>
-std::uint32_t PublishSubmittedFrame(bool argumentsGiven, CanWrite canWrite, Write write) {
+std::uint32_t PublishSubmittedFrame(const camera::CameraIdentity& camera, bool argumentsGiven,
+                                    CanWrite canWrite, Write write) {
     return producer::RunLockedProducerCall([&]() -> std::uint32_t {
         if (!argumentsGiven) return platform::kErrorInvalidParameter;
-        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
-        exchange::FramePublisher& publisher = exchange::ProducerExchange();
+        exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
+        if (const std::uint32_t error = producer::OpenProducerBlock(publisher); error != 0) {
+            return error;
+        }
         exchange::SharedBlock& block = *publisher.Block();
         const exchange::FrameSize target = exchange::ValidOutputSize(
             exchange::Atomic(block.outWidth).load(), exchange::Atomic(block.outHeight).load());
@@ -35,10 +39,10 @@ std::uint32_t PublishSubmittedFrame(bool argumentsGiven, CanWrite canWrite, Writ
     });
 }
 
-std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::int32_t height,
-                            std::int32_t stride) {
+std::uint32_t SendNv12Frame(const camera::CameraIdentity& camera, const std::uint8_t* data,
+                            std::int32_t width, std::int32_t height, std::int32_t stride) {
     return PublishSubmittedFrame(
-        data != nullptr && width >= 1 && height >= 1,
+        camera, data != nullptr && width >= 1 && height >= 1,
         [&](exchange::FrameSize target) {
             return picture::CanWriteNv12Frame(data, width, height, stride, target.width,
                                               target.height);
@@ -50,11 +54,12 @@ std::uint32_t SendNv12Frame(const std::uint8_t* data, std::int32_t width, std::i
 }
 
 // A negative height (a bottom-up frame) is taken only for the RGB formats.
-std::uint32_t SendPackedFrame(picture::PackedFormat format, const std::uint8_t* data,
-                              std::int32_t width, std::int32_t height, std::int32_t stride) {
+std::uint32_t SendPackedFrame(const camera::CameraIdentity& camera, picture::PackedFormat format,
+                              const std::uint8_t* data, std::int32_t width, std::int32_t height,
+                              std::int32_t stride) {
     const bool bottomUpAllowed = format != picture::PackedFormat::kYuy2;
     return PublishSubmittedFrame(
-        data != nullptr && width >= 1 && height != 0 && (height > 0 || bottomUpAllowed),
+        camera, data != nullptr && width >= 1 && height != 0 && (height > 0 || bottomUpAllowed),
         [&](exchange::FrameSize target) {
             return picture::CanWritePackedFrame(format, data, width, height, stride, target.width,
                                                 target.height);
@@ -65,30 +70,29 @@ std::uint32_t SendPackedFrame(picture::PackedFormat format, const std::uint8_t* 
         });
 }
 
-}  // namespace
-}  // namespace orvanecam::api
-
-using namespace orvanecam;
-
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void) {
-    return producer::RunLockedProducerCall([] { return producer::OpenProducerBlock(); });
+std::uint32_t InitCamera(const camera::CameraIdentity& camera) {
+    return producer::RunLockedProducerCall(
+        [&] { return producer::OpenProducerBlock(exchange::ProducerExchange(camera.Objects())); });
 }
 
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
-                                                                 int32_t nv12First) {
+std::uint32_t SetCameraOutputFormat(const camera::CameraIdentity& camera, std::int32_t width,
+                                    std::int32_t height, std::int32_t nv12First) {
     return producer::RunLockedProducerCall([&]() -> std::uint32_t {
         if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height) || width == 1 ||
             height == 1) {
             return platform::kErrorInvalidParameter;
         }
-        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
+        exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
+        if (const std::uint32_t error = producer::OpenProducerBlock(publisher); error != 0) {
+            return error;
+        }
         const exchange::FrameSize size{width & ~1, height & ~1};
         // The held frame is fitted to the new size at once, so no client ever renders it at a
         // size it was not written at.
-        exchange::ProducerExchange().AnnounceOutputFormat(
+        publisher.AnnounceOutputFormat(
             size, nv12First != 0 ? 1u : 0u,
             [&](exchange::SharedBlock& block, exchange::FrameSize previous) {
-                picture::ScaleNv12(api::ProducerStaging(), block.frameArea, previous.width,
+                picture::ScaleNv12(ProducerStaging(), block.frameArea, previous.width,
                                    previous.height, block.lastFrameArea, size.width, size.height);
                 std::memcpy(block.frameArea, block.lastFrameArea, exchange::Nv12Bytes(size));
             });
@@ -96,22 +100,61 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, 
     });
 }
 
+}  // namespace
+}  // namespace orvanecam::api
+
+using namespace orvanecam;
+using camera::CameraIdentity;
+using camera::kFirstCamera;
+using picture::PackedFormat;
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL InitVcam(void) {
+    return api::InitCamera(kFirstCamera);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL InitVcamForCamera(int32_t camera) {
+    return api::ForCamera(camera, api::InitCamera);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t height,
+                                                                 int32_t nv12First) {
+    return api::SetCameraOutputFormat(kFirstCamera, width, height, nv12First);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormatForCamera(int32_t camera,
+                                                                          int32_t width,
+                                                                          int32_t height,
+                                                                          int32_t nv12First) {
+    return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
+        return api::SetCameraOutputFormat(chosen, width, height, nv12First);
+    });
+}
+
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* data, int32_t width,
                                                                int32_t height, int32_t stride) {
-    return api::SendNv12Frame(data, width, height, stride);
+    return api::SendNv12Frame(kFirstCamera, data, width, height, stride);
 }
 
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameYUY2(const uint8_t* data, int32_t width,
-                                                               int32_t height, int32_t stride) {
-    return api::SendPackedFrame(picture::PackedFormat::kYuy2, data, width, height, stride);
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12ForCamera(
+    int32_t camera, const uint8_t* data, int32_t width, int32_t height, int32_t stride) {
+    return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
+        return api::SendNv12Frame(chosen, data, width, height, stride);
+    });
 }
 
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGRA(const uint8_t* data, int32_t width,
-                                                               int32_t height, int32_t stride) {
-    return api::SendPackedFrame(picture::PackedFormat::kBgra, data, width, height, stride);
-}
+// The packed formats' exports and their twins, one pair a format.
+#define ORVANECAM_PACKED_FRAME_EXPORTS(name, format)                                          \
+    extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL name(const uint8_t* data, int32_t width, \
+                                                          int32_t height, int32_t stride) {   \
+        return api::SendPackedFrame(kFirstCamera, format, data, width, height, stride);       \
+    }                                                                                         \
+    extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL name##ForCamera(                         \
+        int32_t camera, const uint8_t* data, int32_t width, int32_t height, int32_t stride) { \
+        return api::ForCamera(camera, [&](const CameraIdentity& chosen) {                     \
+            return api::SendPackedFrame(chosen, format, data, width, height, stride);         \
+        });                                                                                   \
+    }
 
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24(const uint8_t* data, int32_t width,
-                                                                int32_t height, int32_t stride) {
-    return api::SendPackedFrame(picture::PackedFormat::kBgr24, data, width, height, stride);
-}
+ORVANECAM_PACKED_FRAME_EXPORTS(SendFrameYUY2, PackedFormat::kYuy2)
+ORVANECAM_PACKED_FRAME_EXPORTS(SendFrameBGRA, PackedFormat::kBgra)
+ORVANECAM_PACKED_FRAME_EXPORTS(SendFrameBGR24, PackedFormat::kBgr24)

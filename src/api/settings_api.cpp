@@ -1,7 +1,8 @@
-// SetMirrorEnabled, SetFlipEnabled, setVcamOn, SetRotateRightDegree and SetFriendlyName.
+// SetMirrorEnabled, SetFlipEnabled, setVcamOn, SetRotateRightDegree and SetFriendlyName, with twins.
 #include <orvanecam/orvanecam.h>
 
 #include "api/device_name.h"
+#include "api/producer_camera.h"
 #include "camera/identity.h"
 #include "exchange/publisher.h"
 #include "platform/win32_errors.h"
@@ -14,12 +15,12 @@ namespace {
 
 using Field = std::uint32_t exchange::SharedBlock::*;
 
-// Changes one field of the block and tells the readers. The field keeps its new value even when
-// the announcement cannot be made.
+// Changes one field of camera's block and tells the readers. The field keeps its new value even
+// when the announcement cannot be made.
 template <class Change>
-void ChangeSetting(Field field, Change&& change) {
-    producer::RunLockedProducerCall([&]() -> std::uint32_t {
-        exchange::FramePublisher& publisher = exchange::ProducerExchange();
+std::uint32_t ChangeSetting(const camera::CameraIdentity& camera, Field field, Change&& change) {
+    return producer::RunLockedProducerCall([&]() -> std::uint32_t {
+        exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
         if (!publisher.OpenOrCreateBlock()) return platform::kErrorOpenFailed;
         change(exchange::Atomic(publisher.Block()->*field));
         if (!publisher.OpenOrCreateBlock()) return platform::kErrorWriteFault;
@@ -28,50 +29,75 @@ void ChangeSetting(Field field, Change&& change) {
     });
 }
 
-void SetSwitch(Field field, std::int32_t value) {
-    ChangeSetting(field, [&](auto setting) { setting.exchange(value != 0 ? 1u : 0u); });
+std::uint32_t SetSwitch(const camera::CameraIdentity& camera, Field field, std::int32_t value) {
+    return ChangeSetting(camera, field,
+                         [&](auto setting) { setting.exchange(value != 0 ? 1u : 0u); });
 }
 
-}  // namespace
-}  // namespace orvanecam::api
-
-using namespace orvanecam;
-
-extern "C" ORVANECAM_API void ORVANECAM_CALL SetMirrorEnabled(int32_t enabled) {
-    api::SetSwitch(&exchange::SharedBlock::mirror, enabled);
-}
-
-extern "C" ORVANECAM_API void ORVANECAM_CALL SetFlipEnabled(int32_t enabled) {
-    api::SetSwitch(&exchange::SharedBlock::flip, enabled);
-}
-
-extern "C" ORVANECAM_API void ORVANECAM_CALL setVcamOn(int32_t on) {
-    api::SetSwitch(&exchange::SharedBlock::cameraOn, on);
-}
-
-extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) {
-    if (step < 0 || step > 2) {
-        (void)producer::Finish(platform::kErrorInvalidParameter);
-        return;
-    }
+std::uint32_t TurnRight(const camera::CameraIdentity& camera, std::int32_t step) {
+    if (step < 0 || step > 2) return producer::Finish(platform::kErrorInvalidParameter);
     const auto turns = static_cast<std::uint32_t>(step) + 1u;
     // Relative: concurrent turns from other processes all count.
-    api::ChangeSetting(&exchange::SharedBlock::rotation, [&](auto rotation) {
+    return ChangeSetting(camera, &exchange::SharedBlock::rotation, [&](auto rotation) {
         std::uint32_t current = rotation.load();
         while (!rotation.compare_exchange_weak(current, (current % 4u + turns) % 4u)) {
         }
     });
 }
 
-extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name) {
+std::uint32_t Rename(const camera::CameraIdentity& camera, const OrvaneCamChar16* name) {
     return producer::RunProducerCall([&]() -> std::uint32_t {
         const std::u16string cleaned = camera::SanitizeDeviceName(producer::TextOf(name));
         if (cleaned.empty()) return platform::kErrorInvalidParameter;
         const std::uint32_t stored =
-            settings::StoreUserSetting(settings::kFriendlyNameValue, cleaned);
+            settings::StoreUserSetting(settings::kFriendlyNameValue, cleaned, camera.settingsKey);
         // The class keys are tried even when the user's value could not be stored.
-        const bool classKeysWritten = api::WriteDeviceNameToClassKeys(cleaned);
+        const bool classKeysWritten = WriteDeviceNameToClassKeys(camera, cleaned);
         if (stored != 0) return stored;
         return classKeysWritten ? 0u : platform::kErrorNotReady;
     });
+}
+
+}  // namespace
+}  // namespace orvanecam::api
+
+using namespace orvanecam;
+using camera::CameraIdentity;
+using camera::kFirstCamera;
+using exchange::SharedBlock;
+
+// A switch's export (no result: the last error says it) and its twin.
+#define ORVANECAM_SWITCH_EXPORTS(name, field)                                         \
+    extern "C" ORVANECAM_API void ORVANECAM_CALL name(int32_t value) {                \
+        api::SetSwitch(kFirstCamera, &SharedBlock::field, value);                     \
+    }                                                                                 \
+    extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL name##ForCamera(int32_t camera,  \
+                                                                     int32_t value) { \
+        return api::ForCamera(camera, [&](const CameraIdentity& chosen) {             \
+            return api::SetSwitch(chosen, &SharedBlock::field, value);                \
+        });                                                                           \
+    }
+
+ORVANECAM_SWITCH_EXPORTS(SetMirrorEnabled, mirror)
+ORVANECAM_SWITCH_EXPORTS(SetFlipEnabled, flip)
+ORVANECAM_SWITCH_EXPORTS(setVcamOn, cameraOn)
+
+extern "C" ORVANECAM_API void ORVANECAM_CALL SetRotateRightDegree(int32_t step) {
+    api::TurnRight(kFirstCamera, step);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetRotateRightDegreeForCamera(int32_t camera,
+                                                                               int32_t step) {
+    return api::ForCamera(
+        camera, [&](const CameraIdentity& chosen) { return api::TurnRight(chosen, step); });
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* name) {
+    return api::Rename(kFirstCamera, name);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL
+SetFriendlyNameForCamera(int32_t camera, const OrvaneCamChar16* name) {
+    return api::ForCamera(camera,
+                          [&](const CameraIdentity& chosen) { return api::Rename(chosen, name); });
 }

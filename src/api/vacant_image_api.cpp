@@ -1,8 +1,9 @@
-// SetVacantImg: the picture every capture client shows while nothing live is sent.
+// SetVacantImg and its twin: the picture a camera's clients show while nothing live is sent.
 #include <orvanecam/orvanecam.h>
 
 #include <vector>
 
+#include "api/producer_camera.h"
 #include "exchange/publisher.h"
 #include "picture/bitmap_loader.h"
 #include "picture/vacant_picture.h"
@@ -18,8 +19,9 @@ namespace orvanecam::api {
 namespace {
 
 // Everything up to the block: argument, path, file, picture, registry.
-std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::uint8_t>& nv12,
-                                 std::int32_t& width, std::int32_t& height) {
+std::uint32_t PrepareVacantImage(const camera::CameraIdentity& camera, const OrvaneCamChar16* path,
+                                 std::vector<std::uint8_t>& nv12, std::int32_t& width,
+                                 std::int32_t& height) {
     std::u16string full;
     if (const std::uint32_t error = producer::ResolveExistingFile(path, full); error != 0)
         return error;
@@ -29,7 +31,28 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
     if (nv12.empty() || nv12.size() > exchange::kRegionBytes) {
         return platform::kErrorNotEnoughMemory;
     }
-    return settings::StoreUserSetting(settings::kVacantImagePathValue, full);
+    return settings::StoreUserSetting(settings::kVacantImagePathValue, full, camera.settingsKey);
+}
+
+std::uint32_t SetVacantImage(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
+    return producer::RunProducerCall([&]() -> std::uint32_t {
+        std::vector<std::uint8_t> nv12;
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        if (const std::uint32_t error = PrepareVacantImage(camera, path, nv12, width, height)) {
+            return error;
+        }
+        // Only the block update is serialised with the other control functions.
+        std::lock_guard<std::mutex> lock(producer::ProducerMutex());
+        exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
+        if (const std::uint32_t error = producer::OpenProducerBlock(publisher); error != 0) {
+            return error;
+        }
+        publisher.PokeSettings([&](exchange::SharedBlock& block) {
+            picture::StoreVacantPicture(block, nv12, width, height);
+        });
+        return 0u;
+    });
 }
 
 }  // namespace
@@ -38,19 +61,12 @@ std::uint32_t PrepareVacantImage(const OrvaneCamChar16* path, std::vector<std::u
 using namespace orvanecam;
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImg(const OrvaneCamChar16* path) {
-    return producer::RunProducerCall([&]() -> std::uint32_t {
-        std::vector<std::uint8_t> nv12;
-        std::int32_t width = 0;
-        std::int32_t height = 0;
-        if (const std::uint32_t error = api::PrepareVacantImage(path, nv12, width, height)) {
-            return error;
-        }
-        // Only the block update is serialised with the other control functions.
-        std::lock_guard<std::mutex> lock(producer::ProducerMutex());
-        if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
-        exchange::ProducerExchange().PokeSettings([&](exchange::SharedBlock& block) {
-            picture::StoreVacantPicture(block, nv12, width, height);
-        });
-        return 0u;
+    return api::SetVacantImage(camera::kFirstCamera, path);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL
+SetVacantImgForCamera(int32_t camera, const OrvaneCamChar16* path) {
+    return api::ForCamera(camera, [&](const camera::CameraIdentity& chosen) {
+        return api::SetVacantImage(chosen, path);
     });
 }

@@ -1,16 +1,26 @@
 #include "camera/sample_source.h"
 
+#include <array>
+#include <memory>
+
 #include "geometry/picture_geometry.h"
-#include "picture/vacant_picture.h"
 #include "settings/user_settings.h"
 
 namespace orvanecam::camera {
 namespace {
 
-// The process's one vacant picture source, so the saved path is tried once per process.
-picture::VacantPicture& ProcessVacantPicture() {
-    static picture::VacantPicture picture(&settings::SavedVacantImagePath);
-    return picture;
+// One vacant picture source per camera in the process, so its saved path is tried once.
+picture::VacantPicture& VacantPictureOf(const CameraIdentity& camera) {
+    static const auto pictures = [] {
+        std::array<std::unique_ptr<picture::VacantPicture>, kMaxCameras> made;
+        for (int number = 1; number <= kMaxCameras; ++number) {
+            const std::string_view key = CameraNumbered(number)->settingsKey;
+            made[static_cast<std::size_t>(number - 1)] = std::make_unique<picture::VacantPicture>(
+                [key] { return settings::SavedVacantImagePath(key); });
+        }
+        return made;
+    }();
+    return *pictures[static_cast<std::size_t>(camera.number - 1)];
 }
 
 // The producer's orientation settings, read at each render.
@@ -21,6 +31,9 @@ picture::Orientation OrientationOf(exchange::SharedBlock* block) {
 }
 
 }  // namespace
+
+SampleSource::SampleSource(const CameraIdentity& camera)
+    : m_reader(exchange::ReaderExchange(camera.Objects())), m_vacant(VacantPictureOf(camera)) {}
 
 void SampleSource::Restart() {
     m_reader.OpenReaderEvent();
@@ -85,7 +98,7 @@ void SampleSource::RenderVacant(std::uint8_t* data, std::size_t size,
                   block != nullptr ? static_cast<long>(exchange::Atomic(block->customVacant).load())
                                    : 0L);
     }
-    ProcessVacantPicture().Render(m_render, block, OrientationOf(block), data, size, media);
+    m_vacant.Render(m_render, block, OrientationOf(block), data, size, media);
 }
 
 void SampleSource::Release() {

@@ -5,17 +5,19 @@
 #include <cstdint>
 
 #include "camera/frame_feed.h"
+#include "camera/identity.h"
 #include "camera/trace.h"
 #include "exchange/reader.h"
 #include "picture/render.h"
+#include "picture/vacant_picture.h"
 
 namespace orvanecam::camera {
 
-// The feed of the shared block, paced by the system clock (the reader's waits are on it).
+// The feed of a camera's shared block, paced by the system clock (the reader's waits are on it).
 // Threads: one at a time, as its LiveSampler; the reader it renders from is safe for any number.
 class SampleSource final : public FrameFeed {
   public:
-    explicit SampleSource(exchange::FrameReader& reader) : m_reader(reader) {}
+    explicit SampleSource(const CameraIdentity& camera);
 
     void Restart() override;
     bool DecideLive() override;
@@ -29,6 +31,7 @@ class SampleSource final : public FrameFeed {
     void RenderVacant(std::uint8_t* data, std::size_t size, const picture::MediaFrame& media);
 
     exchange::FrameReader& m_reader;
+    picture::VacantPicture& m_vacant;
     exchange::PayloadDecision m_decision{false, 0};
     std::uint32_t m_lastSeq = 0;
     picture::RenderState m_render;

@@ -1,20 +1,50 @@
 #include "com/camera_keys.h"
 
-#include "filter/vcam.h"
 #include "platform/utf16.h"
 
 namespace orvanecam::com {
+namespace {
+
+bool KeyExists(const std::string& path, platform::RegistryView view) {
+    if (path.empty()) return false;
+    std::uint32_t error = 0;
+    return platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path, view,
+                                       platform::RegistryAccess::kQueryValue, error)
+        .has_value();
+}
+
+}  // namespace
 
 std::string ClassKeyPath(REFCLSID classId) {
     const std::u16string id = GuidText(classId);
     return id.empty() ? std::string() : "CLSID\\" + platform::Utf16ToUtf8(id);
 }
 
-std::string CameraInstanceKeyPath() {
+std::string CameraInstanceKeyPath(const camera::CameraIdentity& camera) {
     const std::string category = ClassKeyPath(CLSID_VideoInputDeviceCategory);
-    const std::u16string camera = GuidText(filter::kCameraClassId);
-    if (category.empty() || camera.empty()) return {};
-    return category + "\\Instance\\" + platform::Utf16ToUtf8(camera);
+    const std::u16string filter = GuidText(sdk::GuidOf(camera.filterClass));
+    if (category.empty() || filter.empty()) return {};
+    return category + "\\Instance\\" + platform::Utf16ToUtf8(filter);
+}
+
+bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view) {
+    const std::string classKey = ClassKeyPath(sdk::GuidOf(camera.filterClass));
+    return KeyExists(CameraInstanceKeyPath(camera), view) && !classKey.empty() &&
+           KeyExists(classKey + "\\InprocServer32", view);
+}
+
+std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryView view) {
+    std::vector<const camera::CameraIdentity*> registered;
+    for (int number = 1; number <= camera::kMaxCameras; ++number) {
+        const camera::CameraIdentity* camera = camera::CameraNumbered(number);
+        if (IsCameraRegistered(*camera, view)) registered.push_back(camera);
+    }
+    return registered;
+}
+
+bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera) {
+    return IsCameraRegistered(camera, platform::RegistryView::k64Bit) ||
+           IsCameraRegistered(camera, platform::RegistryView::k32Bit);
 }
 
 }  // namespace orvanecam::com

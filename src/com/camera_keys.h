@@ -1,7 +1,11 @@
 #pragma once
-// The registry keys the camera is known by, below the classes root.
+// The registry keys a camera is known by, below the classes root, and which cameras they show
+// registered.
 #include <string>
+#include <vector>
 
+#include "camera/identity.h"
+#include "platform/registry.h"
 #include "sdk/directshow.h"
 #include "sdk/guid_text.h"
 
@@ -12,8 +16,19 @@ using sdk::GuidText;
 // "CLSID\{id}"; empty when the identifier cannot be formatted.
 std::string ClassKeyPath(REFCLSID classId);
 
-// "CLSID\{video input category}\Instance\{camera class}": the device the category lists; empty
-// when an identifier cannot be formatted.
-std::string CameraInstanceKeyPath();
+// "CLSID\{video input category}\Instance\{camera's filter class}": the device the category
+// lists; empty when an identifier cannot be formatted.
+std::string CameraInstanceKeyPath(const camera::CameraIdentity& camera);
+
+// Whether camera is registered in view: its device key and its filter's server key are both
+// there. A half-removed install (a device key whose class is gone) does not count.
+bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view);
+
+// The cameras registered in view, in number order.
+std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryView view);
+
+// Whether camera is registered in either view: a producer of one bitness feeds the clients of
+// both.
+bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera);
 
 }  // namespace orvanecam::com

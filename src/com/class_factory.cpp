@@ -1,21 +1,62 @@
 #include "com/class_factory.h"
 
-#include "com/camera_name.h"
+#include <array>
+#include <vector>
+
 #include "filter/vcam.h"
 #ifdef _WIN32
 #include "mfsource/source_class.h"
 #endif
 
 namespace orvanecam::com {
+namespace {
 
-const CFactoryTemplate g_Templates[] = {
-    {CameraName(), &filter::kCameraClassId, filter::CVCam::CreateInstance},
+streaming::CUnknown* CreateFilter(const camera::CameraIdentity& camera, IUnknown* outer,
+                                  HRESULT* result) {
+    return filter::CVCam::CreateFor(camera, outer, result);
+}
+
+using CameraClasses = std::vector<CFactoryTemplate>;
+
+CameraClasses MakeClassesOf(const camera::CameraIdentity& camera) {
+    CameraClasses classes{
+        {std::u16string(camera.defaultName), sdk::GuidOf(camera.filterClass), &camera,
+         CreateFilter},
+    };
 #ifdef _WIN32
     // The Windows 11 frame server activates the camera through this class.
-    {mfsource::kMediaSourceName, &mfsource::kMediaSourceClassId, mfsource::CreateSourceActivate},
+    classes.push_back({mfsource::MediaSourceName(camera), sdk::GuidOf(camera.mediaSourceClass),
+                       &camera, mfsource::CreateSourceActivate});
 #endif
-};
-const int g_cTemplates = sizeof(g_Templates) / sizeof(g_Templates[0]);
+    return classes;
+}
+
+const std::array<CameraClasses, camera::kMaxCameras>& ClassTable() {
+    static const auto table = [] {
+        std::array<CameraClasses, camera::kMaxCameras> made;
+        for (int number = 1; number <= camera::kMaxCameras; ++number) {
+            made[static_cast<std::size_t>(number - 1)] =
+                MakeClassesOf(*camera::CameraNumbered(number));
+        }
+        return made;
+    }();
+    return table;
+}
+
+}  // namespace
+
+std::span<const CFactoryTemplate> ClassesOf(const camera::CameraIdentity& camera) {
+    return ClassTable()[static_cast<std::size_t>(camera.number - 1)];
+}
+
+const CFactoryTemplate* FindClass(REFCLSID classId) {
+    for (const CameraClasses& classes : ClassTable()) {
+        for (const CFactoryTemplate& candidate : classes) {
+            if (candidate.classId == classId) return &candidate;
+        }
+    }
+    return nullptr;
+}
 
 std::atomic<LONG> CClassFactory::s_serverLocks{0};
 
@@ -28,7 +69,7 @@ HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object
     // An aggregated object can hand its outer object only its non-delegating unknown.
     if (outer != nullptr && iid != IID_IUnknown) return E_NOINTERFACE;
     HRESULT result = S_OK;
-    streaming::CUnknown* created = m_template.create(outer, &result);
+    streaming::CUnknown* created = m_template.create(*m_template.camera, outer, &result);
     if (created == nullptr) return FAILED(result) ? result : E_OUTOFMEMORY;
     if (FAILED(result)) {
         delete created;

@@ -1,7 +1,11 @@
 #pragma once
-// The class factory of the module's one creatable class, and the table of creatable classes.
+// The class factory of the module's creatable classes, and the table of those classes: each
+// camera's capture filter and, on Windows, its Media Foundation source.
 #include <atomic>
+#include <span>
+#include <string>
 
+#include "camera/identity.h"
 #include "sdk/com_object.h"
 #include "sdk/directshow.h"
 #include "streaming/unknown.h"
@@ -9,14 +13,18 @@
 namespace orvanecam::com {
 
 struct CFactoryTemplate {
-    const WCHAR* name;
-    const CLSID* classId;
-    streaming::CUnknown* (*create)(IUnknown* outer, HRESULT* result);
+    std::u16string name;  // the class key's description
+    CLSID classId;
+    const camera::CameraIdentity* camera;
+    streaming::CUnknown* (*create)(const camera::CameraIdentity& camera, IUnknown* outer,
+                                   HRESULT* result);
 };
 
-// The creatable classes, in table order.
-extern const CFactoryTemplate g_Templates[];
-extern const int g_cTemplates;
+// Camera's classes, the filter first; the table lives as long as the process.
+std::span<const CFactoryTemplate> ClassesOf(const camera::CameraIdentity& camera);
+
+// The class with this id among every camera's; null when the module has none.
+const CFactoryTemplate* FindClass(REFCLSID classId);
 
 // Counted among the live objects, so the module stays while a factory is held.
 class CClassFactory final : public sdk::ComObject<IClassFactory>, public streaming::CBaseObject {

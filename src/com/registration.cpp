@@ -1,12 +1,12 @@
 #include "com/registration.h"
 
+#include <functional>
+
 #include "com/camera_keys.h"
-#include "com/camera_name.h"
 #include "com/class_factory.h"
 #include "com/registry_writes.h"
 #include "filter/vcam.h"
 #include "platform/module_path.h"
-#include "platform/utf16.h"
 #include "sdk/com_ptr.h"
 
 namespace orvanecam::com {
@@ -31,10 +31,10 @@ REGFILTERPINS OutputPinRecord() {
     return pin;
 }
 
-// COM's 16-bit text as the registry writes take it.
-std::u16string WideText(const WCHAR* text) {
+// COM's 16-bit text from ours.
+const WCHAR* WideText(const std::u16string& text) {
     static_assert(sizeof(WCHAR) == sizeof(char16_t));
-    return reinterpret_cast<const char16_t*>(text);
+    return reinterpret_cast<const WCHAR*>(text.c_str());
 }
 
 struct ValueWrite {
@@ -53,15 +53,15 @@ HRESULT WriteValues(const ValueWrite (&writes)[count]) {
     return S_OK;
 }
 
-// CLSID\{class} of every creatable class, with its description and in-process server, as COM
+// CLSID\{class} of each of camera's classes, with its description and in-process server, as COM
 // finds the class. Registration runs elevated, so these land in the machine's hive, the only one
 // the frame server's service reads.
-HRESULT WriteClassKeys(const std::u16string& modulePath) {
-    for (int i = 0; i < g_cTemplates; ++i) {
-        const std::string classKey = ClassKeyPath(*g_Templates[i].classId);
+HRESULT WriteClassKeys(const camera::CameraIdentity& camera, const std::u16string& modulePath) {
+    for (const CFactoryTemplate& entry : ClassesOf(camera)) {
+        const std::string classKey = ClassKeyPath(entry.classId);
         const std::string serverKey = classKey + "\\InprocServer32";
         const HRESULT result = WriteValues({
-            ValueWrite{classKey, "", WideText(g_Templates[i].name)},
+            ValueWrite{classKey, "", entry.name},
             ValueWrite{serverKey, "", modulePath},
             ValueWrite{serverKey, "ThreadingModel", u"Both"},
         });
@@ -70,25 +70,29 @@ HRESULT WriteClassKeys(const std::u16string& modulePath) {
     return S_OK;
 }
 
-HRESULT DeleteClassKeys() {
-    for (int i = 0; i < g_cTemplates; ++i) {
-        const HRESULT result = DeleteRegistryTree(ClassKeyPath(*g_Templates[i].classId));
+HRESULT DeleteClassKeys(const camera::CameraIdentity& camera) {
+    for (const CFactoryTemplate& entry : ClassesOf(camera)) {
+        const HRESULT result = DeleteRegistryTree(ClassKeyPath(entry.classId));
         if (FAILED(result)) return result;
     }
     return S_OK;
 }
 
 // The device key the category lists, with the values clients read whatever the mapper wrote.
-HRESULT WriteDeviceKey() {
-    const std::string instanceKey = CameraInstanceKeyPath();
+HRESULT WriteDeviceKey(const camera::CameraIdentity& camera) {
+    const std::string instanceKey = CameraInstanceKeyPath(camera);
+    const std::u16string name(camera.defaultName);
     return WriteValues({
-        ValueWrite{instanceKey, "", std::u16string(camera::kFirstCamera.defaultName)},
-        ValueWrite{instanceKey, "FriendlyName", std::u16string(camera::kFirstCamera.defaultName)},
-        ValueWrite{instanceKey, "CLSID", GuidText(filter::kCameraClassId)},
+        ValueWrite{instanceKey, "", name},
+        ValueWrite{instanceKey, "FriendlyName", name},
+        ValueWrite{instanceKey, "CLSID", GuidText(sdk::GuidOf(camera.filterClass))},
     });
 }
 
-HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
+HRESULT RegisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera,
+                       const std::u16string& modulePath) {
+    HRESULT result = WriteClassKeys(camera, modulePath);
+    if (FAILED(result)) return result;
     const REGFILTERPINS pin = OutputPinRecord();
     REGFILTER2 record{};
     record.dwVersion = 1;
@@ -96,54 +100,75 @@ HRESULT RegisterWithMapper(IFilterMapper2& mapper) {
     record.cPins = 1;
     record.rgPins = &pin;
     IMoniker* moniker = nullptr;
-    HRESULT result = mapper.RegisterFilter(filter::kCameraClassId, CameraName(), &moniker,
-                                           &CLSID_VideoInputDeviceCategory, nullptr, &record);
+    const std::u16string name(camera.defaultName);
+    result = mapper.RegisterFilter(sdk::GuidOf(camera.filterClass), WideText(name), &moniker,
+                                   &CLSID_VideoInputDeviceCategory, nullptr, &record);
     // Not needed: the device is found through the category. (IMoniker starts with IUnknown, and
     // the Linux declarations leave it incomplete.)
     sdk::ComPtr<IUnknown>::Adopt(reinterpret_cast<IUnknown*>(moniker));
-    if (SUCCEEDED(result)) result = WriteDeviceKey();
+    return SUCCEEDED(result) ? WriteDeviceKey(camera) : result;
+}
+
+HRESULT UnregisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera) {
+    // The device key goes first, so that it is gone whatever the mapper answers. The mapper then
+    // finds its instance key gone: that is the outcome asked for, not a failure.
+    (void)DeleteRegistryTree(CameraInstanceKeyPath(camera));
+    const HRESULT result = mapper.UnregisterFilter(&CLSID_VideoInputDeviceCategory, nullptr,
+                                                   sdk::GuidOf(camera.filterClass));
+    if (FAILED(result) && !IsMissingKeyResult(result)) return result;
+    return DeleteClassKeys(camera);
+}
+
+// The highest camera registered in this module's view, at least 1: re-registering keeps what
+// the user chose, and mends a camera below it that lost its keys.
+int CamerasRegisteredNow() {
+    const auto registered = RegisteredCameras(platform::kOwnRegistryView);
+    return registered.empty() ? 1 : registered.back()->number;
+}
+
+// Cameras 1..count registered, the rest removed (count 0: none registered).
+HRESULT MatchRegistration(IFilterMapper2& mapper, int count) {
+    std::u16string modulePath;
+    if (count > 0) {
+        if (const std::uint32_t error = platform::ModuleFilePath(modulePath); error != 0) {
+            return HresultFromError(error);
+        }
+    }
+    HRESULT result = S_OK;
+    for (int number = 1; number <= camera::kMaxCameras && SUCCEEDED(result); ++number) {
+        const camera::CameraIdentity& camera = *camera::CameraNumbered(number);
+        result = number <= count ? RegisterCamera(mapper, camera, modulePath)
+                                 : UnregisterCamera(mapper, camera);
+    }
     return result;
 }
 
-HRESULT UnregisterWithMapper(IFilterMapper2& mapper) {
-    // The device key goes first, so that it is gone whatever the mapper answers. The mapper then
-    // finds its instance key gone: that is the outcome asked for, not a failure.
-    (void)DeleteRegistryTree(CameraInstanceKeyPath());
-    const HRESULT result =
-        mapper.UnregisterFilter(&CLSID_VideoInputDeviceCategory, nullptr, filter::kCameraClassId);
-    return IsMissingKeyResult(result) ? S_OK : result;
-}
-
-HRESULT RegisterInApartment(bool registering, const std::u16string& modulePath) {
-    if (registering) {
-        const HRESULT written = WriteClassKeys(modulePath);
-        if (FAILED(written)) return written;
+// Runs change with the filter mapper, in an apartment of this thread's.
+HRESULT WithMapper(const std::function<HRESULT(IFilterMapper2&)>& change) {
+    const HRESULT initialised = CoInitialize(nullptr);
+    if (FAILED(initialised) && initialised != RPC_E_CHANGED_MODE) return initialised;
+    HRESULT result = S_OK;
+    {
+        sdk::ComPtr<IFilterMapper2> mapper;
+        result = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IFilterMapper2, mapper.PutVoid());
+        if (SUCCEEDED(result)) result = change(*mapper);
     }
-    sdk::ComPtr<IFilterMapper2> mapper;
-    HRESULT result = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IFilterMapper2, mapper.PutVoid());
-    if (FAILED(result)) return result;
-    result = registering ? RegisterWithMapper(*mapper) : UnregisterWithMapper(*mapper);
-    mapper.Reset();
-    if (!registering && SUCCEEDED(result)) {
-        result = DeleteClassKeys();
-    }
+    CoFreeUnusedLibraries();
+    if (initialised == S_OK || initialised == S_FALSE) CoUninitialize();
     return result;
 }
 
 }  // namespace
 
-HRESULT RegisterServer(bool registering) {
-    std::u16string modulePath;
-    if (const std::uint32_t error = platform::ModuleFilePath(modulePath); error != 0) {
-        return HresultFromError(error);
-    }
-    const HRESULT initialised = CoInitialize(nullptr);
-    if (FAILED(initialised) && initialised != RPC_E_CHANGED_MODE) return initialised;
-    const HRESULT result = RegisterInApartment(registering, modulePath);
-    CoFreeUnusedLibraries();
-    if (initialised == S_OK || initialised == S_FALSE) CoUninitialize();
-    return result;
+HRESULT RegisterCameras(int count) {
+    if (count < 0 || count > camera::kMaxCameras) return E_INVALIDARG;
+    if (count == 0) count = CamerasRegisteredNow();
+    return WithMapper([count](IFilterMapper2& mapper) { return MatchRegistration(mapper, count); });
+}
+
+HRESULT UnregisterCameras() {
+    return WithMapper([](IFilterMapper2& mapper) { return MatchRegistration(mapper, 0); });
 }
 
 }  // namespace orvanecam::com

@@ -1,11 +1,17 @@
 #pragma once
-// Registration as an in-process COM class and as a device of the video input category.
+// Registration as in-process COM classes and as devices of the video input category, one device
+// per camera.
 #include "sdk/directshow.h"
 
 namespace orvanecam::com {
 
-// The whole registration (register true) or unregistration, as the module's exports run it: the
-// class keys, the mapper's record and the device key, all in this module's registry view.
-HRESULT RegisterServer(bool registering);
+// Registers cameras 1..count (1..kMaxCameras) and removes any registered camera above count:
+// each camera's class keys, the mapper's record and its device key, in this module's registry
+// view. count 0 keeps the number registered now (at least one). E_INVALIDARG for another count,
+// before anything is written.
+HRESULT RegisterCameras(int count);
+
+// Removes the registration of every camera in this module's view.
+HRESULT UnregisterCameras();
 
 }  // namespace orvanecam::com

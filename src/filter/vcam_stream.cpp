@@ -31,7 +31,7 @@ CVCamStream::CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName)
     : CSourceStream(result, parent, pinName),
       m_pParent(parent),
       m_reader(exchange::ReaderExchange(parent->Camera().Objects())),
-      m_feed(m_reader),
+      m_feed(parent->Camera()),
       m_sampler(m_feed) {
     ReadCatalogue(m_reader).TypeAt(0, m_mt);
     TraceMediaType("ctor initial m_mt", &m_mt);

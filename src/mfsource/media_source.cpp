@@ -27,16 +27,18 @@ HRESULT DescribeStream(IMFStreamDescriptor& descriptor) {
 
 }  // namespace
 
-CameraMediaSource::CameraMediaSource() : streaming::CUnknown(nullptr) {}
+CameraMediaSource::CameraMediaSource(const camera::CameraIdentity& camera)
+    : streaming::CUnknown(nullptr), m_camera(camera) {}
 
 CameraMediaSource::~CameraMediaSource() {
     if (m_stream) m_stream->Shutdown();
 }
 
-HRESULT CameraMediaSource::Create(IMFAttributes* activation, CameraMediaSource** source) {
+HRESULT CameraMediaSource::Create(const camera::CameraIdentity& camera, IMFAttributes* activation,
+                                  CameraMediaSource** source) {
     if (source == nullptr) return E_POINTER;
     *source = nullptr;
-    auto* created = new (std::nothrow) CameraMediaSource();
+    auto* created = new (std::nothrow) CameraMediaSource(camera);
     if (created == nullptr) return E_OUTOFMEMORY;
     created->NonDelegatingAddRef();
     HRESULT result =
@@ -56,7 +58,8 @@ HRESULT CameraMediaSource::Create(IMFAttributes* activation, CameraMediaSource**
 HRESULT CameraMediaSource::MakeStreamOnce() {
     if (m_stream) return S_OK;
     std::vector<sdk::ComPtr<IMFMediaType>> types;
-    HRESULT result = CreateOfferedTypes(camera::ReadOffer(exchange::ReaderExchange()), types);
+    HRESULT result =
+        CreateOfferedTypes(camera::ReadOffer(exchange::ReaderExchange(m_camera.Objects())), types);
     if (FAILED(result)) return result;
     std::vector<IMFMediaType*> typeList;
     for (const auto& type : types) typeList.push_back(type.Get());
@@ -73,7 +76,7 @@ HRESULT CameraMediaSource::MakeStreamOnce() {
     if (SUCCEEDED(result)) result = descriptor->SelectStream(0);
     if (FAILED(result)) return result;
     auto stream = sdk::ComPtr<CameraMediaStream>::Adopt(
-        new (std::nothrow) CameraMediaStream(this, streamDescriptor.Get()));
+        new (std::nothrow) CameraMediaStream(m_camera, this, streamDescriptor.Get()));
     if (!stream) return E_OUTOFMEMORY;
     stream->NonDelegatingAddRef();
     if (!stream->IsValid()) {

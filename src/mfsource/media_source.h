@@ -20,7 +20,8 @@ class CameraMediaSource final : public streaming::CUnknown,
   public:
     // A new source with a reference for the caller, or the failure; the source's attributes
     // start as a copy of activation's (the frame server sets the device's there).
-    static HRESULT Create(IMFAttributes* activation, CameraMediaSource** source);
+    static HRESULT Create(const camera::CameraIdentity& camera, IMFAttributes* activation,
+                          CameraMediaSource** source);
     ~CameraMediaSource() override;
 
     ORVANECAM_DECLARE_IUNKNOWN
@@ -58,7 +59,7 @@ class CameraMediaSource final : public streaming::CUnknown,
   private:
     enum class State { kStopped, kStarted, kPaused, kShutdown };
 
-    CameraMediaSource();
+    explicit CameraMediaSource(const camera::CameraIdentity& camera);
     // The stream, its descriptor and the presentation descriptor, once; in m_lock.
     HRESULT MakeStreamOnce();
     // The started stream's format from the caller's descriptor, and whether it selects the stream.
@@ -71,6 +72,7 @@ class CameraMediaSource final : public streaming::CUnknown,
     sdk::ComPtr<IMFAttributes> m_attributes;
     sdk::ComPtr<IMFStreamDescriptor> m_streamDescriptor;
     sdk::ComPtr<IMFPresentationDescriptor> m_descriptor;
+    const camera::CameraIdentity& m_camera;
     sdk::ComPtr<CameraMediaStream> m_stream;
 };
 

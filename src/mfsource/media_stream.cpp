@@ -1,7 +1,5 @@
 #include "mfsource/media_stream.h"
 
-#include "exchange/reader.h"
-
 namespace orvanecam::mfsource {
 namespace {
 
@@ -10,11 +8,12 @@ constexpr std::size_t kPoolSize = 6;
 
 }  // namespace
 
-CameraMediaStream::CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor* descriptor)
+CameraMediaStream::CameraMediaStream(const camera::CameraIdentity& camera, IMFMediaSource* source,
+                                     IMFStreamDescriptor* descriptor)
     : streaming::CUnknown(nullptr),
       m_source(sdk::ComPtr<IMFMediaSource>::Share(source)),
       m_descriptor(sdk::ComPtr<IMFStreamDescriptor>::Share(descriptor)),
-      m_feed(exchange::ReaderExchange()),
+      m_feed(camera),
       m_sampler(m_feed) {}
 
 CameraMediaStream::~CameraMediaStream() {

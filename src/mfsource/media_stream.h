@@ -26,7 +26,8 @@ class CameraMediaStream final : public streaming::CUnknown,
                                 public QueuedEvents<sdk::IMFMediaStream2> {
   public:
     // source: kept (with a reference) until Shutdown.
-    CameraMediaStream(IMFMediaSource* source, IMFStreamDescriptor* descriptor);
+    CameraMediaStream(const camera::CameraIdentity& camera, IMFMediaSource* source,
+                      IMFStreamDescriptor* descriptor);
     ~CameraMediaStream() override;
     bool IsValid() const { return m_events && m_descriptor; }
 

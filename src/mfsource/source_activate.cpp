@@ -7,7 +7,8 @@
 
 namespace orvanecam::mfsource {
 
-SourceActivate::SourceActivate() : streaming::CUnknown(nullptr) {
+SourceActivate::SourceActivate(const camera::CameraIdentity& camera)
+    : streaming::CUnknown(nullptr), m_camera(camera) {
     (void)MFCreateAttributes(m_attributes.Put(), 4);
 }
 
@@ -28,7 +29,7 @@ HRESULT SourceActivate::ActivateObject(REFIID iid, void** object) {
     if (!m_source || m_source->IsShutDown()) {
         m_source.Reset();
         CameraMediaSource* created = nullptr;
-        const HRESULT result = CameraMediaSource::Create(m_attributes.Get(), &created);
+        const HRESULT result = CameraMediaSource::Create(m_camera, m_attributes.Get(), &created);
         if (FAILED(result)) return result;
         m_source = sdk::ComPtr<CameraMediaSource>::Adopt(created);
     }
@@ -146,7 +147,8 @@ bool MediaFoundationPresent() {
 
 }  // namespace
 
-streaming::CUnknown* CreateSourceActivate(IUnknown* outer, HRESULT* result) {
+streaming::CUnknown* CreateSourceActivate(const camera::CameraIdentity& camera, IUnknown* outer,
+                                          HRESULT* result) {
     if (outer != nullptr) {
         *result = CLASS_E_NOAGGREGATION;
         return nullptr;
@@ -155,7 +157,7 @@ streaming::CUnknown* CreateSourceActivate(IUnknown* outer, HRESULT* result) {
         *result = HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    auto* activate = new (std::nothrow) SourceActivate();
+    auto* activate = new (std::nothrow) SourceActivate(camera);
     if (activate == nullptr) {
         *result = E_OUTOFMEMORY;
         return nullptr;

@@ -12,7 +12,7 @@ namespace orvanecam::mfsource {
 
 class SourceActivate final : public streaming::CUnknown, public IMFActivate {
   public:
-    SourceActivate();
+    explicit SourceActivate(const camera::CameraIdentity& camera);
     ~SourceActivate() override;
     bool IsValid() const { return static_cast<bool>(m_attributes); }
 
@@ -61,6 +61,7 @@ class SourceActivate final : public streaming::CUnknown, public IMFActivate {
     HRESULT STDMETHODCALLTYPE CopyAllItems(IMFAttributes* destination) override;
 
   private:
+    const camera::CameraIdentity& m_camera;
     std::mutex m_lock;
     sdk::ComPtr<IMFAttributes> m_attributes;
     sdk::ComPtr<CameraMediaSource> m_source;

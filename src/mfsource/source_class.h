@@ -6,7 +6,8 @@
 
 namespace orvanecam::mfsource {
 
-// The class factory's creation function: an IMFActivate (no aggregation).
-streaming::CUnknown* CreateSourceActivate(IUnknown* outer, HRESULT* result);
+// The class factory's creation function: an IMFActivate of camera's source (no aggregation).
+streaming::CUnknown* CreateSourceActivate(const camera::CameraIdentity& camera, IUnknown* outer,
+                                          HRESULT* result);
 
 }  // namespace orvanecam::mfsource

@@ -1,6 +1,8 @@
 #pragma once
 // The media source's COM class identity, which registration, the class factory and the Windows 11
 // camera tool share.
+#include <string>
+
 #include "camera/identity.h"
 #include "sdk/guid_text.h"
 
@@ -8,6 +10,10 @@ namespace orvanecam::mfsource {
 
 inline constexpr GUID kMediaSourceClassId = sdk::GuidOf(camera::kFirstCamera.mediaSourceClass);
 
-inline constexpr WCHAR kMediaSourceName[] = OLESTR("OrvaneCam Media Source");
+// The class key's description: "OrvaneCam Media Source" for camera 1, "OrvaneCam 2 Media
+// Source" for camera 2, and so on.
+inline std::u16string MediaSourceName(const camera::CameraIdentity& camera) {
+    return std::u16string(camera.defaultName) + u" Media Source";
+}
 
 }  // namespace orvanecam::mfsource

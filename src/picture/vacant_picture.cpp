@@ -43,7 +43,7 @@ void VacantPicture::Render(RenderState& state, exchange::SharedBlock* block,
     }
     if (block != nullptr) {
         bool custom = exchange::Atomic(block->customVacant).load() != 0;
-        if (!custom && m_savedPath != nullptr && !m_savedPathTried.exchange(true)) {
+        if (!custom && m_savedPath && !m_savedPathTried.exchange(true)) {
             custom = LoadVacantFromFile(*block, m_savedPath());
         }
         if (custom) {

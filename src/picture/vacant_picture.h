@@ -4,7 +4,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "exchange/block_layout.h"
@@ -24,8 +26,8 @@ void StoreVacantPicture(exchange::SharedBlock& block, const std::vector<std::uin
 class VacantPicture {
   public:
     // Where a saved picture's path comes from (empty for none); null: no saved picture.
-    using SavedPathSource = std::u16string (*)();
-    explicit VacantPicture(SavedPathSource savedPath = nullptr) : m_savedPath(savedPath) {}
+    using SavedPathSource = std::function<std::u16string()>;
+    explicit VacantPicture(SavedPathSource savedPath = {}) : m_savedPath(std::move(savedPath)) {}
 
     // Renders the vacant picture into sample. block is null when the process has no mapping.
     void Render(RenderState& state, exchange::SharedBlock* block, const Orientation& orientation,

@@ -24,7 +24,7 @@ std::string NodeName(const camera::CameraIdentity& camera) {
 
 Bridge::Bridge(const camera::CameraIdentity& camera, bool verbose)
     : m_camera(camera),
-      m_feed(exchange::ReaderExchange(camera.Objects())),
+      m_feed(camera),
       m_sampler(m_feed),
       m_verbose(verbose),
       m_offered(CurrentOffer(camera)),

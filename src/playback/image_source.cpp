@@ -24,11 +24,11 @@ std::uint32_t ShowPacket(MediaInput& input, VideoOutput& output) {
                : MediaErrorToWin32(lastReceive, platform::kErrorInvalidData);
 }
 
-std::uint32_t Show(const OrvaneCamChar16* path) {
+std::uint32_t Show(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
-    VideoOutput output;
-    if (const std::uint32_t error = ReadSendYuy2(output.sendYuy2); error != 0) return error;
+    VideoOutput output(camera);
+    if (const std::uint32_t error = ReadSendYuy2(camera, output.sendYuy2); error != 0) return error;
     MediaInput input;
     std::uint32_t error = OpenMediaInput(utf8Path, false, input);
     if (error == 0) error = StartVideoOutput(*input.video, output);
@@ -48,8 +48,8 @@ std::uint32_t Show(const OrvaneCamChar16* path) {
 
 }  // namespace
 
-std::uint32_t ShowImageFile(const OrvaneCamChar16* path) {
-    return RunAsPlay([&] { return Show(path); });
+std::uint32_t ShowImageFile(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
+    return RunAsPlay(camera, [&] { return Show(camera, path); });
 }
 
 }  // namespace orvanecam::playback

@@ -24,11 +24,13 @@ std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Pat
     return utf8Path.empty() ? platform::kErrorBadPathname : 0u;
 }
 
-std::uint32_t ReadSendYuy2(bool& sendYuy2) {
+std::uint32_t ReadSendYuy2(const camera::CameraIdentity& camera, bool& sendYuy2) {
     std::lock_guard<std::mutex> lock(producer::ProducerMutex());
-    if (const std::uint32_t error = producer::OpenProducerBlock(); error != 0) return error;
-    const std::uint32_t nv12First =
-        exchange::Atomic(exchange::ProducerExchange().Block()->nv12First).load();
+    exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
+    if (const std::uint32_t error = producer::OpenProducerBlock(publisher); error != 0) {
+        return error;
+    }
+    const std::uint32_t nv12First = exchange::Atomic(publisher.Block()->nv12First).load();
     sendYuy2 = nv12First == 0;
     return 0;
 }

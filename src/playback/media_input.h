@@ -24,9 +24,9 @@ std::string WideToUtf8(const std::u16string& text);
 // 87 / the last error or 161 / 2.
 std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Path);
 
-// Whether the camera asks for YUY2 (its nv12First is 0); 0, or the last error or 110 when the
+// Whether camera asks for YUY2 (its nv12First is 0); 0, or the last error or 110 when the
 // exchange cannot be opened.
-std::uint32_t ReadSendYuy2(bool& sendYuy2);
+std::uint32_t ReadSendYuy2(const camera::CameraIdentity& camera, bool& sendYuy2);
 
 // Opens the decoder of stream index: 87 for a bad index, 1630 without a decoder, 8 when no
 // context can be made, else the mapped failure of configuring (13) or opening (1630) it.

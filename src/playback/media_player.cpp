@@ -17,6 +17,8 @@ namespace {
 
 // One playback: the opened file, its sound output (present once audio is enabled) and its video.
 struct Playback {
+    explicit Playback(const camera::CameraIdentity& camera) : video(camera) {}
+
     // Declared first so that it goes last: the file's objects are freed before the queued sound
     // is waited for and the device closed.
     std::optional<SoundQueue> sound;
@@ -88,11 +90,11 @@ std::uint32_t OpenSound(Playback& playback) {
     return 0;
 }
 
-std::uint32_t Play(const OrvaneCamChar16* path) {
+std::uint32_t Play(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
     std::string utf8Path;
     if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
-    Playback playback;
-    if (const std::uint32_t error = ReadSendYuy2(playback.video.sendYuy2); error != 0) {
+    Playback playback(camera);
+    if (const std::uint32_t error = ReadSendYuy2(camera, playback.video.sendYuy2); error != 0) {
         return error;
     }
     MediaInput& input = playback.input;
@@ -111,8 +113,8 @@ std::uint32_t Play(const OrvaneCamChar16* path) {
 
 }  // namespace
 
-std::uint32_t PlayMediaFile(const OrvaneCamChar16* path) {
-    return RunAsPlay([&] { return Play(path); });
+std::uint32_t PlayMediaFile(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
+    return RunAsPlay(camera, [&] { return Play(camera, path); });
 }
 
 }  // namespace orvanecam::playback

@@ -1,40 +1,61 @@
 #include "playback/play_ticket.h"
 
+#include <array>
 #include <atomic>
 
 namespace orvanecam::playback {
+
+struct CameraPlays {
+    std::atomic<std::uint64_t> stopGeneration{0};
+    std::atomic<int> playing{0};
+};
+
 namespace {
 
-std::atomic<std::uint64_t> g_stopGeneration{0};
-std::atomic<int> g_playing{0};
+std::array<CameraPlays, camera::kMaxCameras> g_plays;
 thread_local const PlayTicket* t_current = nullptr;
+
+CameraPlays& PlaysOf(const camera::CameraIdentity& camera) {
+    return g_plays[static_cast<std::size_t>(camera.number - 1)];
+}
 
 // Counted before the generation is read: a stop that sees this play running changes the
 // generation after it was read, and so cancels it.
-std::uint64_t StartPlay() {
-    g_playing.fetch_add(1);
-    return g_stopGeneration.load();
+std::uint64_t StartPlay(CameraPlays& plays) {
+    plays.playing.fetch_add(1);
+    return plays.stopGeneration.load();
+}
+
+bool Stop(CameraPlays& plays) {
+    if (plays.playing.load() == 0) return false;
+    plays.stopGeneration.fetch_add(1);
+    return true;
 }
 
 }  // namespace
 
-PlayTicket::PlayTicket() : m_generation(StartPlay()), m_outer(t_current) {
+PlayTicket::PlayTicket(const camera::CameraIdentity& camera)
+    : m_plays(PlaysOf(camera)), m_generation(StartPlay(m_plays)), m_outer(t_current) {
     t_current = this;
 }
 
 PlayTicket::~PlayTicket() {
     t_current = m_outer;
-    g_playing.fetch_sub(1);
+    m_plays.playing.fetch_sub(1);
 }
 
 bool PlayTicket::Cancelled() const {
-    return g_stopGeneration.load() != m_generation;
+    return m_plays.stopGeneration.load() != m_generation;
+}
+
+bool StopPlaysOf(const camera::CameraIdentity& camera) {
+    return Stop(PlaysOf(camera));
 }
 
 bool StopAllPlays() {
-    if (g_playing.load() == 0) return false;
-    g_stopGeneration.fetch_add(1);
-    return true;
+    bool stopped = false;
+    for (CameraPlays& plays : g_plays) stopped |= Stop(plays);
+    return stopped;
 }
 
 bool CurrentPlayStopped() {

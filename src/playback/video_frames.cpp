@@ -54,8 +54,10 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
 }
 
 std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVFormatContext* format,
-                                    bool sendYuy2, std::int32_t width, std::int32_t height,
-                                    PlaybackClock& clock) {
+                                    VideoOutput& output) {
+    PlaybackClock& clock = output.clock;
+    const std::int32_t width = output.width;
+    const std::int32_t height = output.height;
     AVStream* stream = format->streams[videoIndex];
     const AVRational rate = av_guess_frame_rate(format, stream, nullptr);
     const std::int64_t time =
@@ -65,11 +67,14 @@ std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVForm
 
     std::vector<std::uint8_t> buffer;
     std::int32_t stride = 0;
-    const std::uint32_t converted = ConvertVideoFrame(
-        frame, sendYuy2 ? AV_PIX_FMT_YUYV422 : AV_PIX_FMT_NV12, width, height, buffer, stride);
+    const std::uint32_t converted =
+        ConvertVideoFrame(frame, output.sendYuy2 ? AV_PIX_FMT_YUYV422 : AV_PIX_FMT_NV12, width,
+                          height, buffer, stride);
     if (converted != 0) return converted;
-    const std::uint32_t sent = sendYuy2 ? SendFrameYUY2(buffer.data(), width, height, stride)
-                                        : SendFrameNV12(buffer.data(), width, height, stride);
+    const std::int32_t camera = output.camera.number;
+    const std::uint32_t sent =
+        output.sendYuy2 ? SendFrameYUY2ForCamera(camera, buffer.data(), width, height, stride)
+                        : SendFrameNV12ForCamera(camera, buffer.data(), width, height, stride);
     ++clock.framesSent;
     return sent;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "camera/identity.h"
 #include "playback/playback_clock.h"
 
 extern "C" {
@@ -14,6 +15,17 @@ extern "C" {
 
 namespace orvanecam::playback {
 
+// Where and how a play's pictures go: the camera, its pixel format, the output size and pacing.
+struct VideoOutput {
+    explicit VideoOutput(const camera::CameraIdentity& target) : camera(target) {}
+
+    const camera::CameraIdentity& camera;
+    bool sendYuy2 = false;  // the camera prefers YUY2 (its nv12First is 0)
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    PlaybackClock clock;
+};
+
 // Scales frame to width x height in target (NV12 or YUYV422) with a bilinear scaler made for this
 // frame alone: 0, 87 for no frame or size, 8 without a scaler, 1630 for another format, 13 when
 // nothing was scaled. stride is the first plane's.
@@ -22,9 +34,9 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
                                 std::int32_t& stride);
 
 // Waits for the frame's time (measured from the first frame; a late frame is sent at once, never
-// dropped), converts it and sends it with SendFrameYUY2 or SendFrameNV12: 0 or the failing code.
+// dropped), converts it and sends it to output's camera (SendFrameYUY2ForCamera or
+// SendFrameNV12ForCamera): 0 or the failing code.
 std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVFormatContext* format,
-                                    bool sendYuy2, std::int32_t width, std::int32_t height,
-                                    PlaybackClock& clock);
+                                    VideoOutput& output);
 
 }  // namespace orvanecam::playback

@@ -8,14 +8,14 @@ std::uint32_t StartVideoOutput(const AVCodecContext& decoder, VideoOutput& outpu
     if (const std::uint32_t error = OutputSizeOf(decoder, output.width, output.height)) {
         return error;
     }
-    return SetOutputFormat(output.width, output.height, output.sendYuy2 ? 0 : 1);
+    return SetOutputFormatForCamera(output.camera.number, output.width, output.height,
+                                    output.sendYuy2 ? 0 : 1);
 }
 
 std::uint32_t SendReadyVideoFrames(MediaInput& input, VideoOutput& output, int& lastReceive) {
     while ((lastReceive = avcodec_receive_frame(input.video, input.frame)) >= 0) {
         const std::uint32_t sent =
-            PaceAndSendVideoFrame(input.frame, input.videoIndex, input.format, output.sendYuy2,
-                                  output.width, output.height, output.clock);
+            PaceAndSendVideoFrame(input.frame, input.videoIndex, input.format, output);
         av_frame_unref(input.frame);
         if (sent != 0) return sent;
     }

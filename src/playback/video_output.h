@@ -8,13 +8,6 @@
 
 namespace orvanecam::playback {
 
-struct VideoOutput {
-    bool sendYuy2 = false;  // the camera prefers YUY2 (its nv12First is 0)
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    PlaybackClock clock;
-};
-
 // Sets the camera's output to the decoder's size (odd sides made even), keeping its pixel format
 // preference: 0, 13 for a size outside 1..4096, or SetOutputFormat's code.
 std::uint32_t StartVideoOutput(const AVCodecContext& decoder, VideoOutput& output);

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "exchange/publisher.h"
 #include "platform/win32_errors.h"
 
 namespace orvanecam::producer {
@@ -17,8 +16,7 @@ std::uint32_t Finish(std::uint32_t result) {
     return result;
 }
 
-std::uint32_t OpenProducerBlock() {
-    exchange::FramePublisher& publisher = exchange::ProducerExchange();
+std::uint32_t OpenProducerBlock(exchange::FramePublisher& publisher) {
     return publisher.OpenOrCreateBlock() ? 0u : publisher.Connection().FailureCode();
 }
 

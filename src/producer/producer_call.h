@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 
+#include "exchange/publisher.h"
 #include "platform/last_error.h"
 
 namespace orvanecam::producer {
@@ -14,8 +15,9 @@ std::mutex& ProducerMutex();
 // Records a call's result as the thread's last error and returns it.
 std::uint32_t Finish(std::uint32_t result);
 
-// Opens the producer's block if needed: 0, or the failure's code (110 without a system error).
-std::uint32_t OpenProducerBlock();
+// Opens the block publisher writes (a camera's) if needed: 0, or the failure's code (110 without
+// a system error).
+std::uint32_t OpenProducerBlock(exchange::FramePublisher& publisher);
 
 // Converts anything thrown inside into a code: nothing may unwind into a C caller.
 std::uint32_t CodeForCurrentException();

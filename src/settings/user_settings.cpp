@@ -44,8 +44,8 @@ std::u16string ReadUserSetting(const char* valueName, std::size_t maxBytes,
     return {};
 }
 
-std::u16string SavedVacantImagePath() {
-    return ReadUserSetting(kVacantImagePathValue, kPathValueBytes);
+std::u16string SavedVacantImagePath(std::string_view key) {
+    return ReadUserSetting(kVacantImagePathValue, kPathValueBytes, key);
 }
 
 }  // namespace orvanecam::settings

@@ -23,7 +23,7 @@ std::uint32_t StoreUserSetting(const char* valueName, const std::u16string& text
 std::u16string ReadUserSetting(const char* valueName, std::size_t maxBytes,
                                std::string_view key = kSettingsKey);
 
-// The vacant picture's path a producer saved; empty when there is none.
-std::u16string SavedVacantImagePath();
+// The vacant picture's path a producer saved under key; empty when there is none.
+std::u16string SavedVacantImagePath(std::string_view key = kSettingsKey);
 
 }  // namespace orvanecam::settings

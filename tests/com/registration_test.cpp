@@ -6,6 +6,7 @@
 
 #include "platform/shared_library.h"
 #include "platform/utf16.h"
+#include "support/isolated_names.h"
 #include "support/module_under_test.h"
 #include "support/registration_fixture.h"
 
@@ -42,14 +43,81 @@ TEST_F(RegistrationTest, UnregisteringRemovesBothKeysAndToleratesTheirAbsence) {
     EXPECT_FALSE(KeyExists(kClassKey));
 }
 
+LPCWSTR Wide(const char16_t* text) {
+    return reinterpret_cast<LPCWSTR>(text);
+}
+
 TEST_F(RegistrationTest, InstallRegistersWithAFlagAndUnregistersWithout) {
-    const char16_t commandLine[] = u"user";
-    const auto* text = reinterpret_cast<LPCWSTR>(commandLine);
-    ASSERT_EQ(m_install(TRUE, text), S_OK);
+    ASSERT_EQ(m_install(TRUE, nullptr), S_OK);
     EXPECT_TRUE(KeyExists(kInstanceKey));
+    EXPECT_FALSE(KeyExists(InstanceKeyOf(2)));
     EXPECT_EQ(m_install(FALSE, nullptr), S_OK);
     EXPECT_FALSE(KeyExists(kClassKey));
     EXPECT_FALSE(KeyExists(kInstanceKey));
+}
+
+TEST_F(RegistrationTest, ACameraCountRegistersThatManyAndAnotherCountMatchesIt) {
+    ASSERT_EQ(m_install(TRUE, Wide(u"cameras=3")), S_OK);
+    const std::u16string names[] = {u"OrvaneCam", u"OrvaneCam 2", u"OrvaneCam 3"};
+    for (int camera = 1; camera <= 3; ++camera) {
+        EXPECT_EQ(Value(InstanceKeyOf(camera), "FriendlyName"), names[camera - 1]);
+        EXPECT_EQ(Value(InstanceKeyOf(camera), "CLSID"),
+                  platform::Utf8ToUtf16(kCameraClasses[camera - 1]));
+        EXPECT_EQ(Value(ClassKeyOf(camera) + "\\InprocServer32", "ThreadingModel"), u"Both");
+    }
+    // A plain registration keeps the cameras the user chose.
+    ASSERT_EQ(m_register(), S_OK);
+    EXPECT_TRUE(KeyExists(InstanceKeyOf(3)));
+
+    ASSERT_EQ(m_install(TRUE, Wide(u" Cameras=2 ")), S_OK);
+    EXPECT_TRUE(KeyExists(InstanceKeyOf(2)));
+    EXPECT_FALSE(KeyExists(InstanceKeyOf(3)));
+    EXPECT_FALSE(KeyExists(ClassKeyOf(3)));
+
+    EXPECT_EQ(m_unregister(), S_OK);
+    for (int camera = 1; camera <= 3; ++camera) {
+        EXPECT_FALSE(KeyExists(InstanceKeyOf(camera))) << camera;
+        EXPECT_FALSE(KeyExists(ClassKeyOf(camera))) << camera;
+    }
+}
+
+TEST_F(RegistrationTest, ABadCommandLineIsRefusedAndChangesNothing) {
+    ASSERT_EQ(m_install(TRUE, Wide(u"cameras=2")), S_OK);
+    for (const char16_t* bad : {u"cameras=0", u"cameras=17", u"cameras=abc", u"cameras=",
+                                u"cameras=-1", u"camera=3", u"cameras=3 extra"}) {
+        EXPECT_EQ(m_install(TRUE, Wide(bad)), E_INVALIDARG) << platform::Utf16ToUtf8(bad);
+        EXPECT_EQ(m_install(FALSE, Wide(bad)), E_INVALIDARG) << platform::Utf16ToUtf8(bad);
+    }
+    EXPECT_TRUE(KeyExists(InstanceKeyOf(2)));
+    EXPECT_FALSE(KeyExists(InstanceKeyOf(3)));
+}
+
+// A half-removed install: camera 2's class is gone while its device key stays. Producers cannot
+// address it; cameras 1 and 3 go on working, and registering again mends it.
+TEST_F(RegistrationTest, ACameraWhoseClassIsGoneIsNotServed) {
+    using CameraExport = std::uint32_t (*)(std::int32_t);
+    const auto init = ModuleExport<CameraExport>("InitVcamForCamera");
+    ASSERT_NE(init, nullptr);
+    UseFreshObjectNames();
+    EXPECT_EQ(init(3), 87u);  // not registered yet
+    ASSERT_EQ(m_install(TRUE, Wide(u"cameras=3")), S_OK);
+    std::uint32_t error = 0;
+    auto classes = platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, "CLSID",
+                                               platform::kOwnRegistryView,
+                                               platform::RegistryAccess::kFull, error);
+    ASSERT_TRUE(classes.has_value());
+    ASSERT_EQ(classes->DeleteTree(kCameraClasses[1]), 0u);
+    ASSERT_TRUE(KeyExists(InstanceKeyOf(2)));
+
+    EXPECT_EQ(init(2), 87u);
+    EXPECT_EQ(init(3), 0u);
+    EXPECT_EQ(init(1), 0u);
+    EXPECT_EQ(init(0), 87u);
+    EXPECT_EQ(init(17), 87u);
+
+    ASSERT_EQ(m_register(), S_OK);
+    EXPECT_TRUE(KeyExists(ClassKeyOf(2)));
+    EXPECT_EQ(init(2), 0u);
 }
 
 #ifdef _WIN32

@@ -24,7 +24,7 @@ void MediaSourceTest::SetUp() {
     ASSERT_EQ(MFStartup(MF_VERSION, MFSTARTUP_NOSOCKET), S_OK);
     ASSERT_TRUE(m_producer.OpenOrCreateBlock());
     HRESULT result = S_OK;
-    auto* created = mfsource::CreateSourceActivate(nullptr, &result);
+    auto* created = mfsource::CreateSourceActivate(camera::kFirstCamera, nullptr, &result);
     ASSERT_EQ(result, S_OK);
     created->NonDelegatingAddRef();
     ASSERT_EQ(created->NonDelegatingQueryInterface(IID_IMFActivate, m_activate.PutVoid()), S_OK);

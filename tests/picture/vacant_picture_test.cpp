@@ -19,7 +19,7 @@ namespace {
 
 constexpr MediaFrame kNv12{64, 48, SampleFormat::kNv12};
 // The filter's source of the saved path: the user's registry setting.
-constexpr VacantPicture::SavedPathSource kSaved = &settings::SavedVacantImagePath;
+const VacantPicture::SavedPathSource kSaved = [] { return settings::SavedVacantImagePath(); };
 constexpr MediaFrame kYuy2{64, 48, SampleFormat::kYuy2};
 
 class VacantPictureTest : public testing::IsolatedNamesTest {

@@ -16,10 +16,20 @@ namespace orvanecam::testing {
 using RegisterExport = HRESULT(STDAPICALLTYPE*)();
 using InstallExport = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
 
-inline const std::string kClassKey = "CLSID\\{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}";
-inline const std::string kInstanceKey =
-    "CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\"
-    "{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}";
+// Cameras 1, 2 and 3's filter classes, as installs know them.
+inline const std::string kCameraClasses[] = {
+    "{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}",
+    "{D55F76F9-E930-4109-A96D-789F36DEA381}",
+    "{D8D5B879-95DC-4366-AC0D-C1AD50ED349E}",
+};
+inline std::string ClassKeyOf(int camera) {
+    return "CLSID\\" + kCameraClasses[camera - 1];
+}
+inline std::string InstanceKeyOf(int camera) {
+    return "CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\" + kCameraClasses[camera - 1];
+}
+inline const std::string kClassKey = ClassKeyOf(1);
+inline const std::string kInstanceKey = InstanceKeyOf(1);
 
 class RegistrationTest : public ::testing::Test {
   protected:

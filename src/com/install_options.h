@@ -1,0 +1,16 @@
+#pragma once
+// What DllInstall's command line (regsvr32's /i:"...") asks of the registration.
+#include <optional>
+#include <string_view>
+
+namespace orvanecam::com {
+
+struct InstallOptions {
+    int cameras = 0;  // how many cameras to register; 0 keeps the number registered now
+};
+
+// Words apart by spaces, commas or semicolons; "cameras=N" (N 1..16, any letter case for the
+// name) is the one known. Empty when a word is unknown or a count is bad.
+std::optional<InstallOptions> ParseInstallOptions(std::u16string_view commandLine);
+
+}  // namespace orvanecam::com
