@@ -24,23 +24,26 @@ _REASONS = {
 }
 
 _U32, _I32, _TEXT, _DATA = ctypes.c_uint32, ctypes.c_int32, ctypes.c_char_p, ctypes.c_void_p
-_PROTOTYPES = {
-    "InitVcam": (_U32, []),
-    "SetOutputFormat": (_U32, [_I32, _I32, _I32]),
-    "SendFrameNV12": (_U32, [_DATA, _I32, _I32, _I32]),
-    "SendFrameYUY2": (_U32, [_DATA, _I32, _I32, _I32]),
-    "SendFrameBGRA": (_U32, [_DATA, _I32, _I32, _I32]),
-    "SendFrameBGR24": (_U32, [_DATA, _I32, _I32, _I32]),
-    "SetMirrorEnabled": (None, [_I32]),
-    "SetFlipEnabled": (None, [_I32]),
-    "setVcamOn": (None, [_I32]),
-    "SetRotateRightDegree": (None, [_I32]),
-    "SetFriendlyName": (_U32, [_TEXT]),
-    "SetVacantImg": (_U32, [_TEXT]),
-    "getMultiMediaToCamera": (_U32, [_TEXT]),
-    "getImageToCamera": (_U32, [_TEXT]),
-    "StopMediaToCamera": (_U32, []),
+# The exports' arguments after the camera number: each is called through its twin, which takes
+# the camera number first and returns its code.
+_ARGUMENTS = {
+    "InitVcam": [],
+    "SetOutputFormat": [_I32, _I32, _I32],
+    "SendFrameNV12": [_DATA, _I32, _I32, _I32],
+    "SendFrameYUY2": [_DATA, _I32, _I32, _I32],
+    "SendFrameBGRA": [_DATA, _I32, _I32, _I32],
+    "SendFrameBGR24": [_DATA, _I32, _I32, _I32],
+    "SetMirrorEnabled": [_I32],
+    "SetFlipEnabled": [_I32],
+    "setVcamOn": [_I32],
+    "SetRotateRightDegree": [_I32],
+    "SetFriendlyName": [_TEXT],
+    "SetVacantImg": [_TEXT],
+    "getMultiMediaToCamera": [_TEXT],
+    "getImageToCamera": [_TEXT],
+    "StopMediaToCamera": [],
 }
+CAMERAS = range(1, 17)
 
 
 class OrvaneCamError(OSError):
@@ -92,27 +95,18 @@ def default_module():
 
 
 class Module:
-    """The loaded module: each call returns its error code, also for the calls that report only
-    through the thread's last error."""
+    """The loaded module, called through the exports' camera twins."""
 
     def __init__(self, path):
         self.path = os.fspath(path)
-        windows = sys.platform == "win32"
         # CDLL: the module's exports use the C convention in both bitnesses, and ctypes lets go
         # of the GIL for every call.
-        self._library = ctypes.CDLL(self.path, use_last_error=windows)
-        for name, (result, arguments) in _PROTOTYPES.items():
-            function = getattr(self._library, name)
-            function.restype = result
-            function.argtypes = arguments
-        if windows:
-            self._last_error = ctypes.get_last_error
-        else:
-            self._last_error = self._library.GetVcamLastError
-            self._last_error.restype = _U32
-            self._last_error.argtypes = []
+        self._library = ctypes.CDLL(self.path)
+        for name, arguments in _ARGUMENTS.items():
+            function = getattr(self._library, name + "ForCamera")
+            function.restype = _U32
+            function.argtypes = [_I32] + arguments
 
-    def call(self, name, *arguments):
-        function = getattr(self._library, name)
-        code = function(*arguments)
-        return self._last_error() if function.restype is None else code
+    def call(self, camera, name, *arguments):
+        """The code of export name's twin for camera."""
+        return getattr(self._library, name + "ForCamera")(camera, *arguments)

@@ -4,7 +4,7 @@ import os
 import time
 
 from ._frames import frame_call
-from ._library import ERROR_CANCELLED, Module, default_module, raise_for, utf16_text
+from ._library import CAMERAS, ERROR_CANCELLED, Module, default_module, raise_for, utf16_text
 
 _QUARTER_TURNS = {90: 0, 180: 1, 270: 2}
 
@@ -24,14 +24,18 @@ class Camera:
     """Loads the camera module and opens the camera's frame exchange.
 
     module: the module's path (default: see orvanecam.default_module()).
+    camera: the camera's number, 1..16 (cameras above 1 once registered, see the README).
     size: (width, height) the camera shows; None leaves the size other producers set.
     fps: the rate wait_for_next_frame() keeps; None makes it return at once.
     nv12_first: whether clients are offered NV12 (True) or YUY2 first, with size.
     """
 
-    def __init__(self, module=None, size=None, fps=None, nv12_first=True):
+    def __init__(self, module=None, size=None, fps=None, nv12_first=True, camera=1):
         if fps is not None and fps <= 0:
             raise ValueError("fps must be positive")
+        if camera not in CAMERAS:
+            raise ValueError("cameras are numbered 1..16, not %r" % (camera,))
+        self.camera = camera
         self._module = Module(module if module is not None else default_module())
         self._check("InitVcam")
         if size is not None:
@@ -48,7 +52,7 @@ class Camera:
         return self._module.path
 
     def _check(self, name, *arguments):
-        raise_for(self._module.call(name, *arguments), name)
+        raise_for(self._module.call(self.camera, name, *arguments), name)
 
     def send(self, frame, format=None):
         """Shows frame (see the package's README for the shapes); scaled to the camera's size."""
@@ -106,11 +110,11 @@ class Camera:
         return self._run_play("getImageToCamera", path)
 
     def stop(self):
-        """Ends every play() and show_image() of this process, in any thread."""
+        """Ends every play() and show_image() of this camera in this process, in any thread."""
         self._check("StopMediaToCamera")
 
     def _run_play(self, name, path):
-        code = self._module.call(name, _path_text(path))
+        code = self._module.call(self.camera, name, _path_text(path))
         if code == ERROR_CANCELLED:
             return False
         raise_for(code, name)

@@ -59,17 +59,17 @@ def run_capture(bin_dir, folder, *arguments):
 
 @pytest.fixture
 def capture(bin_dir, camera, tmp_path):
-    """capture(frame, format=None): what a capture client shows while the frame is sent over and
-    over, as (Y, U, V) planes."""
+    """capture(frame, format=None, producer=camera, device="OrvaneCam"): what a capture client of
+    device shows while producer sends the frame over and over, as (Y, U, V) planes."""
 
-    def shown(frame, format=None):
+    def shown(frame, format=None, producer=camera, device="OrvaneCam"):
         stop = threading.Event()
         failures = []
 
         def keep_sending():
             try:
                 while not stop.is_set():
-                    camera.send(frame, format)
+                    producer.send(frame, format)
                     time.sleep(0.01)
             except Exception as error:
                 failures.append(error)
@@ -77,7 +77,7 @@ def capture(bin_dir, camera, tmp_path):
         sender = threading.Thread(target=keep_sending)
         sender.start()
         try:
-            run_capture(bin_dir, tmp_path, "--frames", "6")
+            run_capture(bin_dir, tmp_path, "--frames", "6", "--device", device)
         finally:
             stop.set()
             sender.join()

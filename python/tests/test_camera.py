@@ -198,3 +198,21 @@ def test_the_send_demo_shows_moving_bars(bin_dir, tmp_path):
     summary = dict(line.split(": ", 1) for line in
                    (tmp_path / "summary.txt").read_text().splitlines() if ": " in line)
     assert int(summary["live"].split()[0]) >= 15, summary
+
+
+def test_a_second_camera_shows_its_own_frames(bin_dir, camera, capture):
+    module = bin_dir / "liborvanecam.so"
+    with pytest.raises(ValueError):
+        orvanecam.Camera(module=module, camera=17)
+    with pytest.raises(ValueError):  # not registered
+        orvanecam.Camera(module=module, camera=2)
+    register = str(bin_dir / "orvanecam-register")
+    subprocess.run([register, "--cameras", "2"], check=True, stdout=subprocess.DEVNULL)
+    try:
+        second = orvanecam.Camera(module=module, size=(WIDTH, HEIGHT), camera=2)
+        second.mirror = True
+        assert_shows(capture(bgr_frame(), producer=second, device="OrvaneCam 2"),
+                     [QUADRANT_YUV[1], QUADRANT_YUV[0], QUADRANT_YUV[3], QUADRANT_YUV[2]])
+        assert_shows(capture(bgr_frame()), QUADRANT_YUV)
+    finally:
+        subprocess.run([register, "--cameras", "1"], check=True, stdout=subprocess.DEVNULL)

@@ -1,6 +1,6 @@
 #include "api/device_name.h"
 
-#include "com/camera_keys.h"
+#include "devices/camera_keys.h"
 #include "platform/registry.h"
 #include "platform/win32_errors.h"
 
@@ -27,8 +27,8 @@ bool WriteIfPresent(const std::string& path, const char* valueName, const std::u
 }  // namespace
 
 bool WriteDeviceNameToClassKeys(const camera::CameraIdentity& camera, const std::u16string& name) {
-    const std::string classKey = com::ClassKeyPath(sdk::GuidOf(camera.filterClass));
-    const std::string instanceKey = com::CameraInstanceKeyPath(camera);
+    const std::string classKey = devices::ClassKeyPath(sdk::GuidOf(camera.filterClass));
+    const std::string instanceKey = devices::CameraInstanceKeyPath(camera);
     if (classKey.empty() || instanceKey.empty()) return false;
     bool allGood = true;
     for (const RegistryView view : {RegistryView::k64Bit, RegistryView::k32Bit}) {

@@ -3,7 +3,7 @@
 #include <array>
 #include <atomic>
 
-#include "com/camera_keys.h"
+#include "devices/camera_keys.h"
 
 namespace orvanecam::api {
 namespace {
@@ -20,7 +20,7 @@ const camera::CameraIdentity* ProducerCamera(std::int32_t number) noexcept {
         const camera::CameraIdentity* camera = camera::CameraNumbered(number);
         if (camera == nullptr) return nullptr;
         std::atomic<bool>& found = g_foundRegistered[static_cast<std::size_t>(number - 1)];
-        if (!found.load() && !com::IsCameraRegisteredInAnyView(*camera)) return nullptr;
+        if (!found.load() && !devices::IsCameraRegisteredInAnyView(*camera)) return nullptr;
         found.store(true);
         return camera;
     } catch (...) {

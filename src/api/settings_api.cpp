@@ -1,4 +1,4 @@
-// SetMirrorEnabled, SetFlipEnabled, setVcamOn, SetRotateRightDegree and SetFriendlyName, with twins.
+// SetMirrorEnabled, SetFlipEnabled, setVcamOn, SetRotateRightDegree, SetFriendlyName and twins.
 #include <orvanecam/orvanecam.h>
 
 #include "api/device_name.h"

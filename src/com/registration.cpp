@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "com/camera_keys.h"
+#include "devices/camera_keys.h"
 #include "com/class_factory.h"
 #include "com/registry_writes.h"
 #include "filter/vcam.h"
@@ -11,6 +11,10 @@
 
 namespace orvanecam::com {
 namespace {
+
+using devices::CameraInstanceKeyPath;
+using devices::ClassKeyPath;
+using sdk::GuidText;
 
 const REGPINTYPES kPinTypes[] = {
     {&MEDIATYPE_Video, &MEDIASUBTYPE_NV12},
@@ -122,7 +126,7 @@ HRESULT UnregisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& c
 // The highest camera registered in this module's view, at least 1: re-registering keeps what
 // the user chose, and mends a camera below it that lost its keys.
 int CamerasRegisteredNow() {
-    const auto registered = RegisteredCameras(platform::kOwnRegistryView);
+    const auto registered = devices::RegisteredCameras(platform::kOwnRegistryView);
     return registered.empty() ? 1 : registered.back()->number;
 }
 

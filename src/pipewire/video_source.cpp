@@ -15,15 +15,19 @@
 
 namespace orvanecam::pipewire {
 
-struct VideoSource::State {
-    Handler* handler = nullptr;
+struct Session::State {
     pw_main_loop* loop = nullptr;
     pw_context* context = nullptr;
     pw_core* core = nullptr;
+    int signals = -1;  // SIGINT and SIGTERM as a descriptor the loop watches
+};
+
+struct VideoSource::State {
+    Handler* handler = nullptr;
+    pw_loop* loop = nullptr;  // the session's
     pw_stream* stream = nullptr;
     spa_hook listener{};
     spa_source* ticker = nullptr;
-    int signals = -1;  // SIGINT and SIGTERM as a descriptor the loop watches
     std::optional<camera::Choice> chosen;
     std::uint64_t sequence = 0;
 };
@@ -172,7 +176,7 @@ void ArmTicker(State& state, int delayMs) {
     // A zero time would disarm the timer: "now" is one nanosecond.
     timespec value{delayMs / 1000, delayMs > 0 ? (delayMs % 1000) * 1000000L : 1L};
     timespec once{0, 0};
-    pw_loop_update_timer(pw_main_loop_get_loop(state.loop), state.ticker, &value, &once, false);
+    pw_loop_update_timer(state.loop, state.ticker, &value, &once, false);
 }
 
 pw_properties* NodeProperties(const std::string& name) {
@@ -184,11 +188,10 @@ pw_properties* NodeProperties(const std::string& name) {
 
 }  // namespace
 
-VideoSource::VideoSource(std::unique_ptr<State> state) : m_state(std::move(state)) {}
+Session::Session(std::unique_ptr<State> state) : m_state(std::move(state)) {}
 
-VideoSource::~VideoSource() {
+Session::~Session() {
     State& state = *m_state;
-    if (state.stream != nullptr) pw_stream_destroy(state.stream);
     if (state.core != nullptr) pw_core_disconnect(state.core);
     if (state.context != nullptr) pw_context_destroy(state.context);
     if (state.loop != nullptr) pw_main_loop_destroy(state.loop);
@@ -196,17 +199,14 @@ VideoSource::~VideoSource() {
     pw_deinit();
 }
 
-std::unique_ptr<VideoSource> VideoSource::Create(const std::string& name,
-                                                 const std::vector<camera::Choice>& offer,
-                                                 Handler& handler) {
+std::unique_ptr<Session> Session::Connect() {
     const int signals = InterruptDescriptor();
     pw_init(nullptr, nullptr);
     auto state = std::make_unique<State>();
     state->signals = signals;
-    state->handler = &handler;
     // Owned from here on, so every way out below releases what was made.
-    std::unique_ptr<VideoSource> source(new VideoSource(std::move(state)));
-    State& made = *source->m_state;
+    std::unique_ptr<Session> session(new Session(std::move(state)));
+    State& made = *session->m_state;
     made.loop = pw_main_loop_new(nullptr);
     if (made.loop != nullptr) {
         made.context = pw_context_new(pw_main_loop_get_loop(made.loop), nullptr, 0);
@@ -216,20 +216,46 @@ std::unique_ptr<VideoSource> VideoSource::Create(const std::string& name,
         std::fprintf(stderr, "no PipeWire daemon answers in this session\n");
         return nullptr;
     }
-    made.stream = pw_stream_new(made.core, name.c_str(), NodeProperties(name));
+    if (made.signals >= 0) {
+        pw_loop_add_io(pw_main_loop_get_loop(made.loop), made.signals, SPA_IO_IN, false,
+                       OnInterrupt, made.loop);
+    }
+    return session;
+}
+
+void Session::Run() {
+    pw_main_loop_run(m_state->loop);
+}
+
+VideoSource::VideoSource(std::unique_ptr<State> state) : m_state(std::move(state)) {}
+
+VideoSource::~VideoSource() {
+    State& state = *m_state;
+    if (state.stream != nullptr) pw_stream_destroy(state.stream);
+    if (state.ticker != nullptr) pw_loop_destroy_source(state.loop, state.ticker);
+}
+
+std::unique_ptr<VideoSource> VideoSource::Create(Session& session, const std::string& name,
+                                                 const std::vector<camera::Choice>& offer,
+                                                 Handler& handler) {
+    auto state = std::make_unique<State>();
+    state->handler = &handler;
+    state->loop = pw_main_loop_get_loop(session.Inner().loop);
+    // Owned from here on, so every way out below releases what was made.
+    std::unique_ptr<VideoSource> source(new VideoSource(std::move(state)));
+    State& made = *source->m_state;
+    made.stream = pw_stream_new(session.Inner().core, name.c_str(), NodeProperties(name));
     if (made.stream == nullptr) return nullptr;
     pw_stream_add_listener(made.stream, &made.listener, &kStreamEvents, &made);
     made.ticker = pw_loop_add_timer(
-        pw_main_loop_get_loop(made.loop),
+        made.loop,
         [](void* data, std::uint64_t) {
             auto& ticking = *static_cast<VideoSource*>(data);
             ArmTicker(*ticking.m_state, ticking.m_state->handler->Tick(ticking));
         },
         source.get());
-    if (made.signals >= 0) {
-        pw_loop_add_io(pw_main_loop_get_loop(made.loop), made.signals, SPA_IO_IN, false,
-                       OnInterrupt, made.loop);
-    }
+    if (made.ticker == nullptr) return nullptr;
+    ArmTicker(made, 0);
 
     std::uint8_t pod[kPodBytes];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof(pod));
@@ -243,11 +269,6 @@ std::unique_ptr<VideoSource> VideoSource::Create(const std::string& name,
         return nullptr;
     }
     return source;
-}
-
-void VideoSource::Run() {
-    ArmTicker(*m_state, 0);
-    pw_main_loop_run(m_state->loop);
 }
 
 void VideoSource::Push() {

@@ -1,8 +1,8 @@
 #pragma once
 // A PipeWire video source node (media class Video/Source): it offers the pictures its owner
 // gives, tells the owner which one the consumer chose, drives the graph at the owner's pace and
-// has the owner render each frame straight into a stream buffer. Everything happens on the one
-// thread that runs the loop, so the owner needs no locks.
+// has the owner render each frame straight into a stream buffer. Every node of a session (one
+// per camera) runs on the one thread that runs the session's loop, so owners need no locks.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -28,6 +28,26 @@ class VideoOutput {
     ~VideoOutput() = default;
 };
 
+// The connection to the PipeWire daemon of this session, and the loop its nodes run on.
+class Session {
+  public:
+    // Nothing (with a message on standard error) when no daemon answers.
+    static std::unique_ptr<Session> Connect();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs the loop on this thread until SIGINT or SIGTERM.
+    void Run();
+
+    struct State;
+    State& Inner() { return *m_state; }
+
+  private:
+    explicit Session(std::unique_ptr<State> state);
+    std::unique_ptr<State> m_state;
+};
+
 class VideoSource final : public VideoOutput {
   public:
     class Handler {
@@ -45,17 +65,15 @@ class VideoSource final : public VideoOutput {
         ~Handler() = default;
     };
 
-    // Connects to the PipeWire daemon of this session; nothing (with a message on standard
-    // error) when none answers.
-    static std::unique_ptr<VideoSource> Create(const std::string& name,
+    // A node of session, ticking from the session's next Run; nothing (with a message on
+    // standard error) when the stream cannot be made.
+    static std::unique_ptr<VideoSource> Create(Session& session, const std::string& name,
                                                const std::vector<camera::Choice>& offer,
                                                Handler& handler);
     ~VideoSource();
     VideoSource(const VideoSource&) = delete;
     VideoSource& operator=(const VideoSource&) = delete;
 
-    // Runs the loop on this thread until SIGINT or SIGTERM.
-    void Run();
     // From Tick.
     void Push() override;
     void Offer(const std::vector<camera::Choice>& offer) override;

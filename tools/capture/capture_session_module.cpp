@@ -37,6 +37,11 @@ std::optional<std::u16string> ReadString(const std::string& path, const std::str
     return value;
 }
 
+// The module path a class's server key names, if any.
+std::optional<std::u16string> ServerOf(const std::u16string& classId) {
+    return ReadString("CLSID\\" + platform::Utf16ToUtf8(classId) + "\\InprocServer32", "");
+}
+
 struct Device {
     std::string name;
     std::u16string classId;
@@ -54,7 +59,10 @@ std::vector<Device> Devices() {
         const std::string path = instancesKey + "\\" + instance;
         const auto name = ReadString(path, "FriendlyName");
         const auto classId = ReadString(path, "CLSID");
-        if (name && classId) devices.push_back({platform::Utf16ToUtf8(*name), *classId});
+        // A device whose class is gone (a half-removed install) cannot be opened: not listed.
+        if (name && classId && ServerOf(*classId)) {
+            devices.push_back({platform::Utf16ToUtf8(*name), *classId});
+        }
     }
     return devices;
 }
@@ -116,8 +124,7 @@ class ModuleCaptureSession final : public CaptureSession {
             std::fprintf(stderr, "%s has an unreadable class id\n", device.name.c_str());
             return false;
         }
-        const auto server =
-            ReadString("CLSID\\" + platform::Utf16ToUtf8(device.classId) + "\\InprocServer32", "");
+        const auto server = ServerOf(device.classId);
         if (server) m_module = platform::SharedLibrary::Load(platform::Utf16ToUtf8(*server));
         const auto getClassObject =
             m_module ? reinterpret_cast<GetClassObject>(m_module->Symbol("DllGetClassObject"))

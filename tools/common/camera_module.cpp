@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "platform/environment.h"
-#include "platform/last_error.h"
 
 namespace orvanecam::tools {
 namespace {
@@ -27,27 +26,20 @@ std::optional<CameraModule> CameraModule::Load(const std::string& path) {
     }
     CameraModule module(std::move(*library));
     const platform::SharedLibrary& exports = module.m_library;
-    if (!Find(exports, "InitVcam", module.initVcam) ||
-        !Find(exports, "SetOutputFormat", module.setOutputFormat) ||
-        !Find(exports, "SendFrameNV12", module.sendFrameNv12) ||
-        !Find(exports, "SetMirrorEnabled", module.setMirrorEnabled) ||
-        !Find(exports, "SetFlipEnabled", module.setFlipEnabled) ||
-        !Find(exports, "setVcamOn", module.setCameraOn) ||
-        !Find(exports, "SetRotateRightDegree", module.setRotateRightDegree) ||
-        !Find(exports, "SetFriendlyName", module.setFriendlyName) ||
-        !Find(exports, "SetVacantImg", module.setVacantImage) ||
-        !Find(exports, "getMultiMediaToCamera", module.playMedia) ||
-        !Find(exports, "getImageToCamera", module.showImage)) {
+    if (!Find(exports, "InitVcamForCamera", module.initVcam) ||
+        !Find(exports, "SetOutputFormatForCamera", module.setOutputFormat) ||
+        !Find(exports, "SendFrameNV12ForCamera", module.sendFrameNv12) ||
+        !Find(exports, "SetMirrorEnabledForCamera", module.setMirrorEnabled) ||
+        !Find(exports, "SetFlipEnabledForCamera", module.setFlipEnabled) ||
+        !Find(exports, "setVcamOnForCamera", module.setCameraOn) ||
+        !Find(exports, "SetRotateRightDegreeForCamera", module.setRotateRightDegree) ||
+        !Find(exports, "SetFriendlyNameForCamera", module.setFriendlyName) ||
+        !Find(exports, "SetVacantImgForCamera", module.setVacantImage) ||
+        !Find(exports, "getMultiMediaToCameraForCamera", module.playMedia) ||
+        !Find(exports, "getImageToCameraForCamera", module.showImage)) {
         return std::nullopt;
     }
-    // Windows keeps the module's last error in the thread itself; elsewhere the module says.
-    module.m_lastError =
-        reinterpret_cast<std::uint32_t (*)()>(module.m_library.Symbol("GetVcamLastError"));
     return module;
-}
-
-std::uint32_t CameraModule::LastError() const {
-    return m_lastError != nullptr ? m_lastError() : platform::ThreadLastError();
 }
 
 }  // namespace orvanecam::tools

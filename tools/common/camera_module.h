@@ -1,5 +1,6 @@
 #pragma once
-// The camera module as a producer application loads it: by path, with its exported API.
+// The camera module as a producer application loads it: by path, with its exported API (the
+// twins that take a camera number, so a tool serves any camera).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,25 +16,21 @@ class CameraModule {
     // stderr) when it cannot be loaded or lacks an export.
     static std::optional<CameraModule> Load(const std::string& path);
 
-    decltype(&InitVcam) initVcam = nullptr;
-    decltype(&SetOutputFormat) setOutputFormat = nullptr;
-    decltype(&SendFrameNV12) sendFrameNv12 = nullptr;
-    decltype(&SetMirrorEnabled) setMirrorEnabled = nullptr;
-    decltype(&SetFlipEnabled) setFlipEnabled = nullptr;
-    decltype(&setVcamOn) setCameraOn = nullptr;
-    decltype(&SetRotateRightDegree) setRotateRightDegree = nullptr;
-    decltype(&SetFriendlyName) setFriendlyName = nullptr;
-    decltype(&SetVacantImg) setVacantImage = nullptr;
-    decltype(&getMultiMediaToCamera) playMedia = nullptr;
-    decltype(&getImageToCamera) showImage = nullptr;
-
-    // The calling thread's last error as the module left it.
-    std::uint32_t LastError() const;
+    decltype(&InitVcamForCamera) initVcam = nullptr;
+    decltype(&SetOutputFormatForCamera) setOutputFormat = nullptr;
+    decltype(&SendFrameNV12ForCamera) sendFrameNv12 = nullptr;
+    decltype(&SetMirrorEnabledForCamera) setMirrorEnabled = nullptr;
+    decltype(&SetFlipEnabledForCamera) setFlipEnabled = nullptr;
+    decltype(&setVcamOnForCamera) setCameraOn = nullptr;
+    decltype(&SetRotateRightDegreeForCamera) setRotateRightDegree = nullptr;
+    decltype(&SetFriendlyNameForCamera) setFriendlyName = nullptr;
+    decltype(&SetVacantImgForCamera) setVacantImage = nullptr;
+    decltype(&getMultiMediaToCameraForCamera) playMedia = nullptr;
+    decltype(&getImageToCameraForCamera) showImage = nullptr;
 
   private:
     explicit CameraModule(platform::SharedLibrary library) : m_library(std::move(library)) {}
     platform::SharedLibrary m_library;
-    std::uint32_t (*m_lastError)() = nullptr;
 };
 
 }  // namespace orvanecam::tools

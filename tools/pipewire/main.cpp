@@ -1,27 +1,64 @@
-// The camera for Linux applications: a PipeWire video source node fed by the shared block, so
-// browsers, recorders and anything else that takes PipeWire cameras can use it.
-//   orvanecam-pipewire [--verbose]
-// Runs until interrupted (SIGINT, SIGTERM); --verbose logs one line a second.
+// The cameras for Linux applications: a PipeWire video source node per camera, fed by its shared
+// block, so browsers, recorders and anything else that takes PipeWire cameras can use them.
+//   orvanecam-pipewire [--camera N] [--verbose]
+// Publishes every registered camera (camera 1 when none is), or only camera N. Runs until
+// interrupted (SIGINT, SIGTERM); --verbose logs one line a second per camera.
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 #include "common/command_line.h"
+#include "devices/camera_keys.h"
 #include "pipewire/bridge.h"
 
+namespace {
+
+using namespace orvanecam;
+
+std::vector<const camera::CameraIdentity*> CamerasToPublish(const tools::CommandLine& options) {
+    if (options.Has("--camera")) {
+        const auto number = options.Number("--camera", 1, camera::kMaxCameras);
+        if (!number) return {};
+        return {camera::CameraNumbered(*number)};
+    }
+    auto registered = devices::RegisteredCameras(platform::kOwnRegistryView);
+    if (registered.empty()) registered.push_back(&camera::kFirstCamera);
+    return registered;
+}
+
+// A camera's bridge and its node; the bridge outlives the node that calls it.
+struct PublishedCamera {
+    std::unique_ptr<pipewire::Bridge> bridge;
+    std::unique_ptr<pipewire::VideoSource> node;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    using namespace orvanecam;
     if (tools::AnswersVersion(argc, argv, "orvanecam-pipewire")) return 0;
     tools::CommandLine options;
-    if (!options.Parse(argc, argv, {}, {"--verbose"})) {
-        std::fputs("usage: orvanecam-pipewire [--verbose]\n", stderr);
+    const auto cameras = options.Parse(argc, argv, {"--camera"}, {"--verbose"})
+                             ? CamerasToPublish(options)
+                             : std::vector<const camera::CameraIdentity*>();
+    if (cameras.empty()) {
+        std::fputs("usage: orvanecam-pipewire [--camera N] [--verbose]\n", stderr);
         return 2;
     }
-    const camera::CameraIdentity& camera = camera::kFirstCamera;
-    pipewire::Bridge bridge(camera, options.Has("--verbose"));
-    const std::string name = pipewire::NodeName(camera);
-    auto source = pipewire::VideoSource::Create(name, pipewire::CurrentOffer(camera), bridge);
-    if (!source) return 1;
-    std::printf("orvanecam-pipewire: the camera is the PipeWire node \"%s\"\n", name.c_str());
+    const auto session = pipewire::Session::Connect();
+    if (!session) return 1;
+    std::vector<PublishedCamera> published;
+    for (const camera::CameraIdentity* camera : cameras) {
+        PublishedCamera entry;
+        entry.bridge = std::make_unique<pipewire::Bridge>(*camera, options.Has("--verbose"));
+        const std::string name = pipewire::NodeName(*camera);
+        entry.node = pipewire::VideoSource::Create(*session, name, pipewire::CurrentOffer(*camera),
+                                                   *entry.bridge);
+        if (!entry.node) return 1;
+        std::printf("orvanecam-pipewire: camera %d is the PipeWire node \"%s\"\n", camera->number,
+                    name.c_str());
+        published.push_back(std::move(entry));
+    }
     std::fflush(stdout);
-    source->Run();
+    session->Run();
     return 0;
 }

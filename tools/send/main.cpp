@@ -1,14 +1,17 @@
 // A producer application: loads the camera module, applies the settings asked for and sends a
 // test picture through its API.
-//   orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N] [--output WxH]
-//                  [--mirror] [--flip] [--rotate 90|180|270] [--camera on|off] [--name NAME]
-//                  [--vacant FILE.bmp] [--play MEDIA | --image IMAGE] [--module PATH]
+//   orvanecam-send [--camera N] [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]
+//                  [--output WxH] [--mirror] [--flip] [--rotate 90|180|270] [--show on|off]
+//                  [--name NAME] [--vacant FILE.bmp] [--play MEDIA | --image IMAGE]
+//                  [--module PATH]
+// --camera picks the camera (1 unless given; "--camera on|off" is the older spelling of --show).
 // --output also sets the camera's output size (NV12 offered first); --seconds 0 only applies the
 // settings. --play and --image send a file instead of the pattern.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -23,10 +26,28 @@ namespace {
 using namespace orvanecam;
 
 constexpr char kUsage[] =
-    "usage: orvanecam-send [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]\n"
-    "                      [--output WxH] [--mirror] [--flip] [--rotate 90|180|270]\n"
-    "                      [--camera on|off] [--name NAME] [--vacant FILE.bmp]\n"
-    "                      [--play MEDIA | --image IMAGE] [--module PATH]\n";
+    "usage: orvanecam-send [--camera N] [--pattern moving-bars] [--size WxH] [--seconds S]\n"
+    "                      [--fps N] [--output WxH] [--mirror] [--flip]\n"
+    "                      [--rotate 90|180|270] [--show on|off] [--name NAME]\n"
+    "                      [--vacant FILE.bmp] [--play MEDIA | --image IMAGE] [--module PATH]\n";
+
+// "--camera on|off" switched the picture before cameras were numbered; it still does.
+bool IsOnOff(const std::string& text) {
+    return text == "on" || text == "off";
+}
+
+// The switch asked for: --show, else the older --camera on|off; empty when neither.
+std::string ShowSwitch(const tools::CommandLine& options) {
+    if (options.Has("--show")) return options.Text("--show", "");
+    const std::string camera = options.Text("--camera", "");
+    return IsOnOff(camera) ? camera : std::string();
+}
+
+// The camera number asked for: 1 unless --camera gives one; empty for a bad one.
+std::optional<int> CameraNumber(const tools::CommandLine& options) {
+    if (!options.Has("--camera") || IsOnOff(options.Text("--camera", ""))) return 1;
+    return options.Number("--camera", 1, 16);
+}
 
 int Fail(const char* what, std::uint32_t error) {
     std::fprintf(stderr, "orvanecam-send: %s failed with error %u\n", what, error);
@@ -39,45 +60,45 @@ const OrvaneCamChar16* ApiText(const std::u16string& text) {
 }
 
 // The settings calls, in a fixed order; 0 or the exit status after a message.
-int ApplySettings(const tools::CameraModule& module, const tools::CommandLine& options) {
+int ApplySettings(const tools::CameraModule& module, int camera,
+                  const tools::CommandLine& options) {
     if (options.Has("--name")) {
         const std::u16string name = platform::Utf8ToUtf16(options.Text("--name", ""));
-        if (const std::uint32_t error = module.setFriendlyName(ApiText(name)); error != 0) {
+        if (const std::uint32_t error = module.setFriendlyName(camera, ApiText(name)); error != 0) {
             return Fail("SetFriendlyName", error);
         }
     }
     if (options.Has("--vacant")) {
         const std::u16string path = platform::Utf8ToUtf16(options.Text("--vacant", ""));
-        if (const std::uint32_t error = module.setVacantImage(ApiText(path)); error != 0) {
+        if (const std::uint32_t error = module.setVacantImage(camera, ApiText(path)); error != 0) {
             return Fail("SetVacantImg", error);
         }
     }
-    // Each switch reports through the thread's last error only.
     struct Switch {
-        const char* option;
-        void (*set)(std::int32_t);
+        bool asked;
+        std::uint32_t (*set)(std::int32_t, std::int32_t);
         std::int32_t value;
         const char* name;
     };
+    const std::string show = ShowSwitch(options);
     const Switch switches[] = {
-        {"--mirror", module.setMirrorEnabled, 1, "SetMirrorEnabled"},
-        {"--flip", module.setFlipEnabled, 1, "SetFlipEnabled"},
-        {"--camera", module.setCameraOn, options.Text("--camera", "") == "on" ? 1 : 0, "setVcamOn"},
-        {"--rotate", module.setRotateRightDegree,
+        {options.Has("--mirror"), module.setMirrorEnabled, 1, "SetMirrorEnabled"},
+        {options.Has("--flip"), module.setFlipEnabled, 1, "SetFlipEnabled"},
+        {!show.empty(), module.setCameraOn, show == "on" ? 1 : 0, "setVcamOn"},
+        {options.Has("--rotate"), module.setRotateRightDegree,
          options.Number("--rotate", 90, 270).value_or(90) / 90 - 1, "SetRotateRightDegree"},
     };
     for (const Switch& change : switches) {
-        if (!options.Has(change.option)) continue;
-        change.set(change.value);
-        if (const std::uint32_t error = module.LastError(); error != 0)
+        if (!change.asked) continue;
+        if (const std::uint32_t error = change.set(camera, change.value); error != 0)
             return Fail(change.name, error);
     }
     return 0;
 }
 
 // Runs send (a blocking call of the module) while a progress line counts the seconds.
-int SendFile(const char* what, const std::string& file,
-             std::uint32_t (*send)(const OrvaneCamChar16*)) {
+int SendFile(const char* what, const std::string& file, int camera,
+             std::uint32_t (*send)(std::int32_t, const OrvaneCamChar16*)) {
     const std::u16string path = platform::Utf8ToUtf16(file);
     std::mutex mutex;
     std::condition_variable finished;
@@ -90,7 +111,7 @@ int SendFile(const char* what, const std::string& file,
             std::fflush(stdout);
         }
     });
-    const std::uint32_t result = send(ApiText(path));
+    const std::uint32_t result = send(camera, ApiText(path));
     {
         std::lock_guard<std::mutex> lock(mutex);
         done = true;
@@ -104,9 +125,9 @@ int SendFile(const char* what, const std::string& file,
 }
 
 bool ValidSettings(const tools::CommandLine& options) {
-    const std::string camera = options.Text("--camera", "on");
     const auto rotate = options.Number("--rotate", 90, 270);
-    return (camera == "on" || camera == "off") &&
+    return CameraNumber(options).has_value() &&
+           (!options.Has("--show") || IsOnOff(options.Text("--show", ""))) &&
            (!options.Has("--rotate") || (rotate && *rotate % 90 == 0));
 }
 
@@ -115,10 +136,11 @@ bool ValidSettings(const tools::CommandLine& options) {
 int main(int argc, char** argv) {
     if (tools::AnswersVersion(argc, argv, "orvanecam-send")) return 0;
     tools::CommandLine options;
-    if (!options.Parse(argc, argv,
-                       {"--pattern", "--size", "--seconds", "--fps", "--output", "--module",
-                        "--rotate", "--camera", "--name", "--vacant", "--play", "--image"},
-                       {"--mirror", "--flip"})) {
+    if (!options.Parse(
+            argc, argv,
+            {"--pattern", "--size", "--seconds", "--fps", "--output", "--module", "--rotate",
+             "--camera", "--show", "--name", "--vacant", "--play", "--image"},
+            {"--mirror", "--flip"})) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -139,24 +161,29 @@ int main(int argc, char** argv) {
 
     const auto module = tools::CameraModule::Load(options.Text("--module", ""));
     if (!module) return 1;
-    if (module->initVcam() != 0) return Fail("InitVcam", module->LastError());
-    if (output && module->setOutputFormat(output->width, output->height, 1) != 0) {
-        return Fail("SetOutputFormat", module->LastError());
+    const int camera = *CameraNumber(options);
+    if (const std::uint32_t error = module->initVcam(camera); error != 0) {
+        return Fail("InitVcam", error);
     }
-    if (const int status = ApplySettings(*module, options); status != 0) return status;
+    if (output) {
+        const std::uint32_t error =
+            module->setOutputFormat(camera, output->width, output->height, 1);
+        if (error != 0) return Fail("SetOutputFormat", error);
+    }
+    if (const int status = ApplySettings(*module, camera, options); status != 0) return status;
     if (options.Has("--play"))
-        return SendFile("playing", options.Text("--play", ""), module->playMedia);
+        return SendFile("playing", options.Text("--play", ""), camera, module->playMedia);
     if (options.Has("--image"))
-        return SendFile("showing", options.Text("--image", ""), module->showImage);
+        return SendFile("showing", options.Text("--image", ""), camera, module->showImage);
 
     tools::MovingBars pattern(*size);
     const int frames = *seconds * *fps;
     const std::uint64_t start = platform::TickCountMs();
     for (int n = 0; n < frames; ++n) {
         const auto& frame = pattern.Render(n);
-        if (module->sendFrameNv12(frame.data(), size->width, size->height, size->width) != 0) {
-            return Fail("SendFrameNV12", module->LastError());
-        }
+        const std::uint32_t error =
+            module->sendFrameNv12(camera, frame.data(), size->width, size->height, size->width);
+        if (error != 0) return Fail("SendFrameNV12", error);
         // Keep to the frame rate against the clock rather than frame by frame.
         const auto due =
             start + static_cast<std::uint64_t>(n + 1) * 1000u / static_cast<std::uint64_t>(*fps);

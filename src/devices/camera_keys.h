@@ -9,9 +9,7 @@
 #include "sdk/directshow.h"
 #include "sdk/guid_text.h"
 
-namespace orvanecam::com {
-
-using sdk::GuidText;
+namespace orvanecam::devices {
 
 // "CLSID\{id}"; empty when the identifier cannot be formatted.
 std::string ClassKeyPath(REFCLSID classId);
@@ -31,4 +29,4 @@ std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryV
 // both.
 bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera);
 
-}  // namespace orvanecam::com
+}  // namespace orvanecam::devices

@@ -1,8 +1,8 @@
-#include "com/camera_keys.h"
+#include "devices/camera_keys.h"
 
 #include "platform/utf16.h"
 
-namespace orvanecam::com {
+namespace orvanecam::devices {
 namespace {
 
 bool KeyExists(const std::string& path, platform::RegistryView view) {
@@ -16,13 +16,13 @@ bool KeyExists(const std::string& path, platform::RegistryView view) {
 }  // namespace
 
 std::string ClassKeyPath(REFCLSID classId) {
-    const std::u16string id = GuidText(classId);
+    const std::u16string id = sdk::GuidText(classId);
     return id.empty() ? std::string() : "CLSID\\" + platform::Utf16ToUtf8(id);
 }
 
 std::string CameraInstanceKeyPath(const camera::CameraIdentity& camera) {
     const std::string category = ClassKeyPath(CLSID_VideoInputDeviceCategory);
-    const std::u16string filter = GuidText(sdk::GuidOf(camera.filterClass));
+    const std::u16string filter = sdk::GuidText(sdk::GuidOf(camera.filterClass));
     if (category.empty() || filter.empty()) return {};
     return category + "\\Instance\\" + platform::Utf16ToUtf8(filter);
 }
@@ -47,4 +47,4 @@ bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera) {
            IsCameraRegistered(camera, platform::RegistryView::k32Bit);
 }
 
-}  // namespace orvanecam::com
+}  // namespace orvanecam::devices
