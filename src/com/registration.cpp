@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "devices/camera_keys.h"
 #include "com/class_factory.h"
 #include "com/registry_writes.h"
+#include "devices/camera_keys.h"
 #include "filter/vcam.h"
 #include "platform/module_path.h"
 #include "sdk/com_ptr.h"
