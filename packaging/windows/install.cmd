@@ -5,10 +5,23 @@ rem capture apps both list the camera. A DLL that an app has loaded cannot be re
 rem upgrade never writes over one: registration moves to the new version's folder, and folders of
 rem other versions are removed once no process uses them (now, or at the next install or
 rem uninstall). "install.cmd /uninstall" (what uninstall.cmd runs) unregisters both and removes
-rem the files; the user's camera name and vacant picture settings are kept.
+rem the files; the user's camera name and vacant picture settings are kept. "install.cmd
+rem /cameras:N" registers cameras 1..N (1..16) and removes any above; without it an install keeps
+rem the cameras registered (one on a first install).
 setlocal
 set "action=install"
-if /i "%~1"=="/uninstall" set "action=uninstall"
+set "cameras="
+:next_argument
+if "%~1"=="" goto arguments_read
+set "argument=%~1"
+if /i "%argument%"=="/uninstall" set "action=uninstall"
+if /i "%argument:~0,9%"=="/cameras:" set "cameras=%argument:~9%"
+shift
+goto next_argument
+:arguments_read
+rem With a count only DllInstall runs, which checks it before changing anything.
+set "register=/s"
+if defined cameras set "register=/s /n /i:cameras=%cameras%"
 net session >nul 2>&1
 if errorlevel 1 (
   echo OrvaneCam: %action%.cmd must be run as administrator
@@ -43,10 +56,10 @@ if errorlevel 1 goto copy_failed
 if defined sys64 (
   xcopy /y /q /i "%source%x64" "%target%\x64" >nul
   if errorlevel 1 goto copy_failed
-  "%sys64%\regsvr32.exe" /s "%target%\x64\OrvaneCam.dll"
+  "%sys64%\regsvr32.exe" %register% "%target%\x64\OrvaneCam.dll"
   if errorlevel 1 goto register_failed
 )
-"%sys32%\regsvr32.exe" /s "%target%\x86\OrvaneCam.dll"
+"%sys32%\regsvr32.exe" %register% "%target%\x86\OrvaneCam.dll"
 if errorlevel 1 goto register_failed
 call :remove_other_versions
 echo OrvaneCam %version% is installed in %target%.
@@ -70,7 +83,8 @@ echo OrvaneCam: cannot copy the files to %target%; close the apps using the came
 exit /b 1
 
 :register_failed
-echo OrvaneCam: registration failed; run uninstall.cmd, then install.cmd again.
+echo OrvaneCam: registration failed; /cameras: takes 1 to 16. Otherwise run uninstall.cmd, then
+echo install.cmd again.
 exit /b 1
 
 :uninstall

@@ -43,13 +43,16 @@ lists() { program "$1" orvanecam-capture --list 2>&1 | tr -d '\r' | grep -qx "  
 not_lists() { ! lists "$@"; }
 
 # Bars from a producer of one build reach a client of the other: check "what" PRODUCER CLIENT.
+# check_feeds WHAT FROM TO [CAMERA NAME]: a producer of FROM's build feeds the camera (1 unless
+# given) to a client of TO's build.
 check_feeds() {
-  local what="$1" from="$2" to="$3" out
-  out="$(basename "$(dirname "$from")")-to-$(basename "$(dirname "$to")")"
-  program "$from" orvanecam-send --seconds 120 --size 320x240 --output 320x240 >>send.log 2>&1 &
+  local what="$1" from="$2" to="$3" camera="${4:-1}" name="${5:-OrvaneCam}" out
+  out="$(basename "$(dirname "$from")")-to-$(basename "$(dirname "$to")")-$camera"
+  program "$from" orvanecam-send --camera "$camera" --seconds 120 --size 320x240 \
+    --output 320x240 >>send.log 2>&1 &
   producer=$!
   sleep 2
-  program "$to" orvanecam-capture --frames 45 --out "$out" >"$out.log" 2>&1
+  program "$to" orvanecam-capture --device "$name" --frames 45 --out "$out" >"$out.log" 2>&1
   { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
   producer=""
   check "$what: the client streams at the producer's size" grep -q "NV12 320x240" "$out/summary.txt"
@@ -57,13 +60,17 @@ check_feeds() {
     at_least "$(summary_field live "$out")" 30
 }
 
-check "the 64-bit DLL registers with the 64-bit regsvr32" wine_regsvr32 "$wine64_loader" /s "$bin64/OrvaneCam.dll"
-check "the 32-bit DLL registers with the 32-bit regsvr32" wine_regsvr32 "$wine32_loader" /s "$bin32/OrvaneCam.dll"
+check "the 64-bit DLL registers three cameras with the 64-bit regsvr32" \
+  wine_regsvr32 "$wine64_loader" /s /i:cameras=3 "$bin64/OrvaneCam.dll"
+check "the 32-bit DLL registers three cameras with the 32-bit regsvr32" \
+  wine_regsvr32 "$wine32_loader" /s /i:cameras=3 "$bin32/OrvaneCam.dll"
 check "a 32-bit client lists OrvaneCam" lists "$bin32" OrvaneCam
 check "a 64-bit client lists OrvaneCam" lists "$bin64" OrvaneCam
+check "a 32-bit client lists OrvaneCam 3" lists "$bin32" "OrvaneCam 3"
 
 check_feeds "64-bit producer, 32-bit client" "$bin64" "$bin32"
 check_feeds "32-bit producer, 64-bit client" "$bin32" "$bin64"
+check_feeds "64-bit producer, 32-bit client of camera 3" "$bin64" "$bin32" 3 "OrvaneCam 3"
 
 program "$bin32" orvanecam-send --seconds 0 --name "Both Views" >>send.log 2>&1
 check "a rename by a 32-bit producer reaches the 64-bit client's list" lists "$bin64" "Both Views"

@@ -62,9 +62,9 @@ wineserver --wait
 program_files="$WINEPREFIX/drive_c/Program Files"
 installed="C:\\Program Files\\OrvaneCam\\$version"
 # lists LOADER CAPTURE_TOOL: whether that client lists the camera.
-lists() { "$1" "$2" --list 2>&1 | tr -d '\r' | grep -qx "  OrvaneCam"; }
+lists() { "$1" "$2" --list 2>&1 | tr -d '\r' | grep -qx "  ${3:-OrvaneCam}"; }
 not_lists() { ! lists "$@"; }
-run_cmd() { "$wine64_loader" cmd /c "$(winepath -w "$1")"; }
+run_cmd() { "$wine64_loader" cmd /c "$(winepath -w "$1")" "${@:2}"; }
 # registered_in TEXT: whether the camera class's registered DLL path holds TEXT.
 registered_in() {
   "$wine64_loader" reg query 'HKCR\CLSID\{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}\InprocServer32' \
@@ -95,15 +95,25 @@ check "... where new clients find the camera" \
 wait "$client"
 check "the client that held the camera streamed on to its end" \
   equals "$(summary_field frames held)" 150
-run_cmd upgrade/install.cmd >reinstall.log 2>&1
+run_cmd upgrade/install.cmd /cameras:3 >reinstall.log 2>&1
 check "the old version's folder goes at the next install" test ! -e "$program_files/OrvaneCam/$version"
+new_client="C:\\Program Files\\OrvaneCam\\$next"
+check "install.cmd /cameras:3 makes a third camera for 64-bit clients" \
+  lists "$wine64_loader" "$new_client\\x64\\orvanecam-capture.exe" "OrvaneCam 3"
+check "... and for 32-bit clients" \
+  lists "$wine32_loader" "$new_client\\x86\\orvanecam-capture.exe" "OrvaneCam 3"
+run_cmd upgrade/install.cmd /cameras:17 >refused.log 2>&1
+check "install.cmd /cameras:17 is refused and keeps the three cameras" \
+  lists "$wine64_loader" "$new_client\\x64\\orvanecam-capture.exe" "OrvaneCam 3"
 
 run_cmd upgrade/uninstall.cmd >uninstall.log 2>&1
 check "uninstall.cmd reports the removal" grep -q "OrvaneCam is uninstalled" uninstall.log
 check "nothing is left in Program Files" test ! -e "$program_files/OrvaneCam"
 check "a 64-bit client no longer lists it" \
   not_lists "$wine64_loader" "$package/x64/orvanecam-capture.exe"
+check "... nor its third camera" \
+  not_lists "$wine64_loader" "$package/x64/orvanecam-capture.exe" "OrvaneCam 3"
 check "a 32-bit client no longer lists it" \
   not_lists "$wine32_loader" "$package/x86/orvanecam-capture.exe"
 
-finish_with_logs zip.log install.log held.log upgrade.log reinstall.log uninstall.log
+finish_with_logs zip.log install.log held.log upgrade.log reinstall.log refused.log uninstall.log

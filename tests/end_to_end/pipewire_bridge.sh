@@ -2,7 +2,8 @@
 # The PipeWire bridge as a Linux application meets it, in a private PipeWire session: a
 # GStreamer consumer takes 90 frames while a producer process sends, is killed and sends again
 # (live, vacant, live), at the offered rate; a consumer asking for 640 x 480 YUY2 gets it; the
-# offer follows the producer's output size; a renamed camera is renamed in PipeWire.
+# offer follows the producer's output size; a renamed camera is renamed in PipeWire; with two
+# cameras registered, two nodes, each with its own producer's picture.
 # Usage: pipewire_bridge.sh BIN_DIR
 set -uo pipefail
 bin="$1"
@@ -12,10 +13,11 @@ enter_work_folder
 export ORVANECAM_OBJECT_SUFFIX="_pw$$"
 export ORVANECAM_REGISTRY_ROOT="$work/registry"
 producer=""
+second=""
 bridge=""
 
 cleanup() {
-  for process in $producer $bridge; do kill -9 "$process" 2>/dev/null; done
+  for process in $producer $second $bridge; do kill -9 "$process" 2>/dev/null; done
   stop_pipewire_session
   wait 2>/dev/null
   rm -rf "$work"
@@ -31,9 +33,10 @@ stop_producer() {
   { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
   producer=""
 }
-# Takes $2 buffers of caps $1 from the camera's node into frames file $3, printing each pts.
+# Takes $2 buffers of caps $1 from the node named $node (the first camera's unless set) into
+# frames file $3, printing each pts.
 consume() {
-  timeout 60 gst-launch-1.0 -v pipewiresrc target-object=OrvaneCam \
+  timeout 60 gst-launch-1.0 -v pipewiresrc target-object="${node:-OrvaneCam}" \
     stream-properties="props,media.type=Video" num-buffers="$2" ! "$1" ! \
     identity silent=false ! filesink location="$3" 2>&1 | grep -o 'pts: [0-9:.]*'
 }
@@ -103,9 +106,30 @@ sleep 1.5
 consume video/x-raw 5 first.raw >/dev/null
 check "the offer follows the producer's output size" grep -q "chose 1280x720 NV12" bridge.log
 
-
 kill -TERM "$bridge"
 check "the bridge ends cleanly on SIGTERM" wait "$bridge"
 bridge=""
 
-finish_with_logs runs.txt runs-yuy2.txt bridge.log send.log
+# Two cameras: camera 1 (renamed, its producer at 1280 x 720) and camera 2 with a producer of its
+# own at 320 x 240.
+"$bin/orvanecam-register" --cameras 2 >/dev/null
+"$bin/orvanecam-send" --camera 2 --size 320x240 --output 320x240 --seconds 120 >>send.log 2>&1 &
+second=$!
+for tries in $(seq 1 50); do grep -q "sent 30 frames" send.log 2>/dev/null && break; sleep 0.2; done
+"$bin/orvanecam-pipewire" >bridges.log 2>&1 &
+bridge=$!
+for tries in $(seq 1 50); do
+  pw-cli ls Node 2>/dev/null | grep -q 'node.name = "OrvaneCam 2"' && break
+  sleep 0.2
+done
+check "with two cameras registered the bridge publishes a node for each" \
+  equals "$(grep -c "is the PipeWire node" bridges.log)" 2
+node="OrvaneCam 2" consume video/x-raw,format=NV12 10 second.nv12 >/dev/null
+"$repo_root/tests/end_to_end/frame_runs.py" second.nv12 320 240 nv12 >runs-second.txt
+check "camera 2's consumer gets its own producer's picture" grep -Eq "^runs: .*live$" runs-second.txt
+node="Studio Cam" consume video/x-raw,format=NV12,width=1280,height=720 10 first.nv12 >/dev/null
+"$repo_root/tests/end_to_end/frame_runs.py" first.nv12 1280 720 nv12 >runs-first.txt
+check "camera 1's consumer still gets its producer's" grep -Eq "^runs: .*live$" runs-first.txt
+
+finish_with_logs runs.txt runs-yuy2.txt runs-second.txt runs-first.txt bridge.log bridges.log \
+  send.log

@@ -23,12 +23,19 @@ void MediaSourceTest::SetUpTestSuite() {
 void MediaSourceTest::SetUp() {
     ASSERT_EQ(MFStartup(MF_VERSION, MFSTARTUP_NOSOCKET), S_OK);
     ASSERT_TRUE(m_producer.OpenOrCreateBlock());
+    m_activate = ActivationOf(camera::kFirstCamera);
+    ASSERT_TRUE(m_activate);
+}
+
+sdk::ComPtr<IMFActivate> MediaSourceTest::ActivationOf(const camera::CameraIdentity& camera) {
     HRESULT result = S_OK;
-    auto* created = mfsource::CreateSourceActivate(camera::kFirstCamera, nullptr, &result);
-    ASSERT_EQ(result, S_OK);
+    sdk::ComPtr<IMFActivate> activate;
+    auto* created = mfsource::CreateSourceActivate(camera, nullptr, &result);
+    if (created == nullptr || FAILED(result)) return activate;
     created->NonDelegatingAddRef();
-    ASSERT_EQ(created->NonDelegatingQueryInterface(IID_IMFActivate, m_activate.PutVoid()), S_OK);
+    created->NonDelegatingQueryInterface(IID_IMFActivate, activate.PutVoid());
     created->NonDelegatingRelease();
+    return activate;
 }
 
 void MediaSourceTest::TearDown() {
@@ -39,10 +46,11 @@ void MediaSourceTest::TearDown() {
     MFShutdown();
 }
 
-void MediaSourceTest::PublishUniformFrame(std::int32_t width, std::int32_t height, std::uint8_t y,
-                                          std::uint8_t u, std::uint8_t v, std::uint32_t fps) {
-    exchange::SharedBlock& block = *m_producer.Block();
-    m_producer.AnnounceOutputFormat({width, height}, 1u);
+void MediaSourceTest::PublishUniformFrameTo(exchange::FramePublisher& producer, std::int32_t width,
+                                            std::int32_t height, std::uint8_t y, std::uint8_t u,
+                                            std::uint8_t v, std::uint32_t fps) {
+    exchange::SharedBlock& block = *producer.Block();
+    producer.AnnounceOutputFormat({width, height}, 1u);
     exchange::Atomic(block.outFps).store(fps);
     exchange::Atomic(block.cameraOn).store(1u);
     std::vector<std::uint8_t> frame(picture::Yuv420Bytes(width, height), y);
@@ -50,12 +58,12 @@ void MediaSourceTest::PublishUniformFrame(std::int32_t width, std::int32_t heigh
         frame[i] = u;
         frame[i + 1] = v;
     }
-    ASSERT_TRUE(m_producer.PublishFrame(frame.data(), width, height));
+    ASSERT_TRUE(producer.PublishFrame(frame.data(), width, height));
 }
 
-sdk::ComPtr<IMFMediaSource> MediaSourceTest::ActivateSource() {
+sdk::ComPtr<IMFMediaSource> MediaSourceTest::ActivateSource(IMFActivate* activate) {
     sdk::ComPtr<IMFMediaSource> source;
-    EXPECT_EQ(m_activate->ActivateObject(IID_IMFMediaSource, source.PutVoid()), S_OK);
+    EXPECT_EQ(activate->ActivateObject(IID_IMFMediaSource, source.PutVoid()), S_OK);
     if (source) m_sources.push_back(source);
     return source;
 }

@@ -45,9 +45,17 @@ class MediaSourceTest : public ::testing::Test {
 
     // Sets the producer's output size and rate and publishes one uniform NV12 frame.
     void PublishUniformFrame(std::int32_t width, std::int32_t height, std::uint8_t y,
-                             std::uint8_t u, std::uint8_t v, std::uint32_t fps = 30);
+                             std::uint8_t u, std::uint8_t v, std::uint32_t fps = 30) {
+        PublishUniformFrameTo(m_producer, width, height, y, u, v, fps);
+    }
+    static void PublishUniformFrameTo(exchange::FramePublisher& producer, std::int32_t width,
+                                      std::int32_t height, std::uint8_t y, std::uint8_t u,
+                                      std::uint8_t v, std::uint32_t fps = 30);
     // The activation object's source, as the frame server gets it; shut down after the test.
-    sdk::ComPtr<IMFMediaSource> ActivateSource();
+    sdk::ComPtr<IMFMediaSource> ActivateSource() { return ActivateSource(m_activate.Get()); }
+    sdk::ComPtr<IMFMediaSource> ActivateSource(IMFActivate* activate);
+    // A new activation object of camera's class.
+    static sdk::ComPtr<IMFActivate> ActivationOf(const camera::CameraIdentity& camera);
     // Starts the source and checks the events of a start: the stream announced (new the first
     // time), the source started, then the stream started. Returns the stream.
     static sdk::ComPtr<IMFMediaStream> StartAndExpectEvents(IMFMediaSource* source,

@@ -16,8 +16,8 @@ constexpr DWORD kFirstVideoStream = static_cast<DWORD>(MF_SOURCE_READER_FIRST_VI
 
 class SourceReaderTest : public MediaSourceTest {
   protected:
-    sdk::ComPtr<IMFSourceReader> OpenReader() {
-        const auto source = ActivateSource();
+    sdk::ComPtr<IMFSourceReader> OpenReader(IMFActivate* activate = nullptr) {
+        const auto source = activate != nullptr ? ActivateSource(activate) : ActivateSource();
         sdk::ComPtr<IMFSourceReader> reader;
         EXPECT_EQ(MFCreateSourceReaderFromMediaSource(source.Get(), nullptr, reader.Put()), S_OK);
         return reader;
@@ -115,6 +115,24 @@ TEST_F(SourceReaderTest, DeliversTheProducersPictureInTheChosenTypeAtTheOfferedR
     EXPECT_EQ(frame.bytes[0], 150);
     EXPECT_EQ(frame.bytes[1], 80);
     EXPECT_EQ(frame.bytes[3], 190);
+}
+
+// Camera 3's class serves camera 3's producer, whatever camera 1 shows.
+TEST_F(SourceReaderTest, EachCamerasSourceServesItsOwnCamera) {
+    PublishUniformFrame(640, 480, 150, 80, 190);
+    exchange::KernelObjects thirdObjects(camera::CameraNumbered(3)->Objects());
+    exchange::FramePublisher third(thirdObjects);
+    ASSERT_TRUE(third.OpenOrCreateBlock());
+    PublishUniformFrameTo(third, 320, 240, 60, 100, 140);
+    const auto activate = ActivationOf(*camera::CameraNumbered(3));
+    ASSERT_TRUE(activate);
+    const auto reader = OpenReader(activate.Get());
+    ASSERT_TRUE(reader);
+    ASSERT_TRUE(ChooseType(reader.Get(), MFVideoFormat_NV12, 320, 240));
+    const Frame frame = ReadFrame(reader.Get());
+    ASSERT_EQ(frame.bytes.size(), 320u * 240 * 3 / 2);
+    EXPECT_EQ(frame.bytes[320 * 120 + 160], 60);
+    EXPECT_EQ(frame.bytes[320 * 240 + 320 * 60 + 160], 100);
 }
 
 // A producer process's bars, as a Windows app would see them: its picture in nearly every frame,

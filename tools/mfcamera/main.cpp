@@ -1,8 +1,9 @@
 // Turns the camera on and off for Windows 11 apps built on Media Foundation (the Camera app,
 // MediaCapture, a growing share of video-call apps), which list cameras the frame server offers
 // and never DirectShow filters.
-//   orvanecam-mfcamera --enable NAME [--all-users]    the camera appears under NAME
+//   orvanecam-mfcamera [--camera N] --enable NAME [--all-users]   camera N appears under NAME
 //   orvanecam-mfcamera --disable NAME                  removes the --all-users camera NAME
+// N is 1 unless given; each camera is a media source class of its own.
 // Without --all-users the camera lasts while this program runs (until Enter or end of input);
 // with it, the camera is registered for every user until --disable (administrators only).
 // Before enabling, it checks what the frame server needs and cannot say itself: the media source
@@ -10,9 +11,9 @@
 #include <cstdio>
 #include <string>
 
+#include "camera/identity.h"
 #include "common/command_line.h"
 #include "mfcamera/service_access.h"
-#include "mfsource/source_class_id.h"
 #include "platform/file_security.h"
 #include "platform/registry.h"
 #include "platform/shared_library.h"
@@ -26,7 +27,7 @@ namespace {
 using namespace orvanecam;
 
 constexpr char kUsage[] =
-    "usage: orvanecam-mfcamera --enable NAME [--all-users] | --disable NAME\n";
+    "usage: orvanecam-mfcamera [--camera N] --enable NAME [--all-users] | --disable NAME\n";
 constexpr int kUnsupportedExit = 3;
 constexpr std::size_t kMaxPathBytes = 2 * 32768;
 
@@ -60,10 +61,9 @@ const wchar_t* Wide(const std::u16string& text) {
 
 // The DLL the frame server would load: the media source class's server in the machine hive, in
 // the system's native view (the frame server's own); nothing when it is not registered there.
-std::optional<std::u16string> MachineRegisteredDll() {
-    const std::string key = "Software\\Classes\\CLSID\\" +
-                            platform::Utf16ToUtf8(sdk::GuidText(mfsource::kMediaSourceClassId)) +
-                            "\\InprocServer32";
+std::optional<std::u16string> MachineRegisteredDll(const std::u16string& sourceId) {
+    const std::string key =
+        "Software\\Classes\\CLSID\\" + platform::Utf16ToUtf8(sourceId) + "\\InprocServer32";
     std::uint32_t error = 0;
     const auto server = platform::RegistryKey::Open(platform::RegistryRoot::kLocalMachine, key,
                                                     platform::RegistryView::k64Bit,
@@ -76,13 +76,14 @@ std::optional<std::u16string> MachineRegisteredDll() {
 }
 
 // False, having said why, when the frame server could not load the registered DLL.
-bool FrameServerCanLoad() {
-    const std::optional<std::u16string> dll = MachineRegisteredDll();
+bool FrameServerCanLoad(const std::u16string& sourceId) {
+    const std::optional<std::u16string> dll = MachineRegisteredDll(sourceId);
     if (!dll) {
         std::fputs(
             "orvanecam-mfcamera: the camera's media source is not registered for the whole "
             "machine in its native bitness, the only place the frame server looks: run "
-            "install.cmd (or regsvr32 on the 64-bit OrvaneCam.dll) as administrator\n",
+            "install.cmd (or regsvr32 on the 64-bit OrvaneCam.dll) as administrator, with "
+            "/cameras:N for a camera above 1\n",
             stderr);
         return false;
     }
@@ -125,7 +126,8 @@ class MediaFoundationSession {
     HRESULT m_started;
 };
 
-int Run(sdk::MFCreateVirtualCameraFunction create, const tools::CommandLine& options) {
+int Run(sdk::MFCreateVirtualCameraFunction create, const tools::CommandLine& options,
+        const camera::CameraIdentity& served) {
     const bool disable = options.Has("--disable");
     const bool allUsers = options.Has("--all-users") || disable;
     const auto lifetime =
@@ -134,8 +136,8 @@ int Run(sdk::MFCreateVirtualCameraFunction create, const tools::CommandLine& opt
         allUsers ? sdk::MFVirtualCameraAccess_AllUsers : sdk::MFVirtualCameraAccess_CurrentUser;
     const std::u16string name =
         platform::Utf8ToUtf16(options.Text(disable ? "--disable" : "--enable", ""));
-    const std::u16string sourceId = sdk::GuidText(mfsource::kMediaSourceClassId);
-    if (!disable && !FrameServerCanLoad()) return 1;
+    const std::u16string sourceId = sdk::GuidText(sdk::GuidOf(served.mediaSourceClass));
+    if (!disable && !FrameServerCanLoad(sourceId)) return 1;
 
     MediaFoundationSession session;
     if (FAILED(session.Result())) return Fail("starting Media Foundation", session.Result());
@@ -175,8 +177,12 @@ int Run(sdk::MFCreateVirtualCameraFunction create, const tools::CommandLine& opt
 int main(int argc, char** argv) {
     if (tools::AnswersVersion(argc, argv, "orvanecam-mfcamera")) return 0;
     tools::CommandLine options;
-    if (!options.Parse(argc, argv, {"--enable", "--disable"}, {"--all-users"}) ||
-        options.Has("--enable") == options.Has("--disable")) {
+    const bool parsed =
+        options.Parse(argc, argv, {"--camera", "--enable", "--disable"}, {"--all-users"});
+    const auto number = parsed && options.Has("--camera")
+                            ? options.Number("--camera", 1, camera::kMaxCameras)
+                            : std::optional<int>(1);
+    if (!parsed || !number || options.Has("--enable") == options.Has("--disable")) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -193,5 +199,5 @@ int main(int argc, char** argv) {
             stderr);
         return kUnsupportedExit;
     }
-    return Run(create, options);
+    return Run(create, options, *camera::CameraNumbered(*number));
 }

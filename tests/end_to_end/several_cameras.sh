@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# Three cameras registered at once, as users meet them: each listed under its own name, two
+# producer processes feeding cameras 1 and 3 at once while camera 2 shows its own vacant picture,
+# settings and a rename on camera 3 that leave the others alone, a producer killed on camera 3
+# while camera 1's client streams on, and re-registration with fewer cameras, then none.
+# Usage: several_cameras.sh BIN_DIR linux|windows   (windows: the programs run under Wine)
+set -uo pipefail
+bin="$1"
+mode="$2"
+# shellcheck source=tests/end_to_end/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
+enter_work_folder
+export ORVANECAM_OBJECT_SUFFIX="_cams$$"
+export ORVANECAM_REGISTRY_ROOT="$work/registry"  # the Linux store; Wine has its own registry
+producers=()
+
+forget_user_settings() {
+  if [ "$mode" = windows ]; then
+    "$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f \
+      >/dev/null 2>&1
+  fi
+  return 0
+}
+
+cleanup() {
+  local pid
+  for pid in "${producers[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  register_cameras 0 >/dev/null 2>&1
+  forget_user_settings
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Runs one of our programs; in a background job it becomes the program, so $! is its own id.
+program() {
+  local name="$1"
+  shift
+  local command=("$bin/$name" "$@")
+  [ "$mode" = windows ] && command=("$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" "$bin/$name.exe" "$@")
+  if [ "$BASHPID" != "$$" ]; then exec "${command[@]}"; fi
+  "${command[@]}"
+}
+
+# register_cameras N: cameras 1..N as an installer registers them; 0 unregisters every camera.
+register_cameras() {
+  if [ "$mode" = windows ]; then
+    if [ "$1" = 0 ]; then
+      wine_regsvr32 "$ORVANECAM_WINE" /s /u "$bin/OrvaneCam.dll"
+    else
+      wine_regsvr32 "$ORVANECAM_WINE" /s /n "/i:cameras=$1" "$bin/OrvaneCam.dll"
+    fi
+  elif [ "$1" = 0 ]; then
+    "$bin/orvanecam-register" --unregister
+  else
+    "$bin/orvanecam-register" --cameras "$1"
+  fi
+}
+
+listed() {
+  program orvanecam-capture --list 2>&1 | tr -d '\r' | grep -qx "  $1"
+}
+not_listed() { ! listed "$1"; }
+refused() { ! register_cameras "$1"; }
+
+# capture NAME OUT [FRAMES]: a client of the device listed as NAME, its summary in OUT.
+capture() {
+  program orvanecam-capture --device "$1" --frames "${3:-30}" --out "$2" >"$2.log" 2>&1
+}
+
+# feed CAMERA SIZE: a producer process of moving bars at that output size, in the background.
+feed() {
+  program orvanecam-send --camera "$1" --seconds 120 --size "$2" --output "$2" >>send.log 2>&1 &
+  producers+=($!)
+}
+
+little_endian32() {
+  local value=$1 byte
+  for byte in 0 8 16 24; do printf "\\x$(printf %02x $(((value >> byte) & 255)))"; done
+}
+
+# A 64 x 36 mid-grey 24-bit bitmap: neither the producers' bars nor black.
+make_grey_bitmap() {
+  local pixels=$((64 * 36 * 3))
+  {
+    printf 'BM'
+    little_endian32 $((54 + pixels)); little_endian32 0; little_endian32 54
+    little_endian32 40; little_endian32 64; little_endian32 36
+    printf '\x01\x00\x18\x00'
+    little_endian32 0; little_endian32 $pixels; little_endian32 2835; little_endian32 2835
+    little_endian32 0; little_endian32 0
+    head -c $pixels /dev/zero | tr '\0' '\200'
+  } >"$1"
+}
+
+native_path() {
+  if [ "$mode" = windows ]; then winepath -w "$1"; else echo "$1"; fi
+}
+
+forget_user_settings
+check "registration with cameras=17 is refused" refused 17
+check "... and registers nothing" not_listed OrvaneCam
+check "three cameras register" register_cameras 3
+for name in OrvaneCam "OrvaneCam 2" "OrvaneCam 3"; do
+  check "a device named $name is listed" listed "$name"
+done
+
+make_grey_bitmap grey.bmp
+program orvanecam-send --camera 2 --seconds 0 --vacant "$(native_path "$work/grey.bmp")" \
+  >>settings.log 2>&1
+capture OrvaneCam first-idle 10
+check "camera 2's vacant picture leaves camera 1's black" \
+  equals "$(summary_field vacant first-idle)" 10
+
+feed 1 320x240
+feed 3 160x120
+sleep 2
+capture OrvaneCam first
+capture "OrvaneCam 3" third
+capture "OrvaneCam 2" second
+check "camera 1's client gets its producer's size" grep -q "NV12 320x240" first/summary.txt
+check "... and its bars" at_least "$(summary_field live first)" 20
+check "camera 3's client gets its own producer's size" grep -q "NV12 160x120" third/summary.txt
+check "... and its bars" at_least "$(summary_field live third)" 20
+check "camera 2, with no producer, shows its own vacant picture" \
+  equals "$(summary_field other second)" 30
+
+program orvanecam-send --camera 3 --seconds 0 --show off --name Slides >>settings.log 2>&1
+sleep 1
+check "camera 3 renamed is listed under its new name" listed Slides
+check "... camera 1 keeps its name" listed OrvaneCam
+check "... and so does camera 2" listed "OrvaneCam 2"
+capture Slides third-off
+check "camera 3 switched off shows its vacant picture" equals "$(summary_field vacant third-off)" 30
+capture OrvaneCam first-on
+check "camera 1 stays on" at_least "$(summary_field live first-on)" 20
+
+program orvanecam-capture --device OrvaneCam --frames 90 --out first-steady >steady.log 2>&1 &
+client=$!
+sleep 2
+{ kill -9 "${producers[1]}" && wait "${producers[1]}"; } 2>/dev/null
+wait "$client"
+check "a producer killed on camera 3 leaves camera 1's client streaming bars" \
+  at_least "$(summary_field live first-steady)" 80
+
+check "registering two cameras removes the third" register_cameras 2
+check "... which is no longer listed" not_listed Slides
+check "... while camera 2 stays" listed "OrvaneCam 2"
+check "unregistering removes every camera" register_cameras 0
+check "... camera 1" not_listed OrvaneCam
+check "... and camera 2" not_listed "OrvaneCam 2"
+
+finish_with_logs ./*.log
