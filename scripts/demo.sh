@@ -31,10 +31,10 @@ sleep 0.5
 client=$!
 sleep 1.5
 echo "demo: camera off"
-"$bin/orvanecam-send" --seconds 0 --camera off
+"$bin/orvanecam-send" --seconds 0 --show off
 sleep 1.5
 echo "demo: camera on"
-"$bin/orvanecam-send" --seconds 0 --camera on
+"$bin/orvanecam-send" --seconds 0 --show on
 wait "$producer"
 sleep 0.5
 "$bin/orvanecam-send" --play "$bin/demo-media/clip.mp4"

@@ -116,6 +116,15 @@ feed 1 320x240
 feed 3 160x120
 sleep 2
 capture OrvaneCam first
+if [ "$mode" = linux ]; then
+  # Each block is 96 MiB: a client pays for the cameras it opens, not for every one registered.
+  program orvanecam-capture --device "OrvaneCam 3" --frames 60 --out mapped >mapped.log 2>&1 &
+  client=$!
+  sleep 1
+  check "a client of camera 3 maps camera 3's block and no other" \
+    equals "$(grep -c FromToSharedMemory "/proc/$client/maps")" 1
+  wait "$client"
+fi
 capture "OrvaneCam 3" third
 capture "OrvaneCam 2" second
 check "camera 1's client gets its producer's size" grep -q "NV12 320x240" first/summary.txt
