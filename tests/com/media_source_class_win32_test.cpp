@@ -26,6 +26,17 @@ TEST_F(RegistrationTest, TheMediaSourceClassIsRegisteredAndRemovedWithTheFilter)
     EXPECT_FALSE(KeyExists(kSourceClassKey));
 }
 
+TEST_F(RegistrationTest, EachCameraRegistersAMediaSourceClassOfItsOwn) {
+    const std::string thirdSourceKey = "CLSID\\{989B7FB9-B497-4B57-8142-BA9ABC93B75A}";
+    ASSERT_EQ(m_install(TRUE, L"cameras=3"), S_OK);
+    EXPECT_EQ(Value(thirdSourceKey, ""), u"OrvaneCam 3 Media Source");
+    EXPECT_EQ(Value(thirdSourceKey + "\\InprocServer32", ""),
+              Value(kClassKey + "\\InprocServer32", ""));
+    ASSERT_EQ(m_install(TRUE, L"cameras=2"), S_OK);
+    EXPECT_FALSE(KeyExists(thirdSourceKey));
+    EXPECT_TRUE(KeyExists(kSourceClassKey));
+}
+
 TEST(MediaSourceClassTest, TheFactoryMakesAnActivationObjectForALiveSource) {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     ASSERT_EQ(MFStartup(MF_VERSION, MFSTARTUP_NOSOCKET), S_OK);
