@@ -48,15 +48,22 @@ mean_interval_us() {
 }
 within_2_percent() { [ "${1:-0}" -ge 32666 ] && [ "$1" -le 34000 ]; }
 
+# Starts the bridge (with arguments $3...) logging to $1 once the producer logging to $2 has sent
+# for a second (the bridge offers what producers announced), and waits for the node $node.
+start_bridge() {
+  local log="$1" producer_log="$2"
+  shift 2
+  for tries in $(seq 1 50); do grep -q "sent 30 frames" "$producer_log" 2>/dev/null && break; sleep 0.2; done
+  "$bin/orvanecam-pipewire" "$@" >"$log" 2>&1 &
+  bridge=$!
+  for tries in $(seq 1 50); do
+    pw-cli ls Node 2>/dev/null | grep -q "node.name = \"$node\"" && break
+    sleep 0.2
+  done
+}
+
 start_producer 640x480
-# The bridge offers what the producer announced: the producer runs first.
-for tries in $(seq 1 50); do grep -q "sent 30 frames" send.log 2>/dev/null && break; sleep 0.2; done
-"$bin/orvanecam-pipewire" --verbose >bridge.log 2>&1 &
-bridge=$!
-for tries in $(seq 1 50); do
-  pw-cli ls Node 2>/dev/null | grep -q 'node.name = "OrvaneCam"' && break
-  sleep 0.2
-done
+node=OrvaneCam start_bridge bridge.log send.log --verbose
 check "the bridge publishes a Video/Source node named after the camera" \
   bash -c "pw-cli ls Node | grep -A8 'node.name = \"OrvaneCam\"' | grep -q 'Video/Source'"
 
@@ -113,15 +120,9 @@ bridge=""
 # Two cameras: camera 1 (renamed, its producer at 1280 x 720) and camera 2 with a producer of its
 # own at 320 x 240.
 "$bin/orvanecam-register" --cameras 2 >/dev/null
-"$bin/orvanecam-send" --camera 2 --size 320x240 --output 320x240 --seconds 120 >>send.log 2>&1 &
+"$bin/orvanecam-send" --camera 2 --size 320x240 --output 320x240 --seconds 120 >send2.log 2>&1 &
 second=$!
-for tries in $(seq 1 50); do grep -q "sent 30 frames" send.log 2>/dev/null && break; sleep 0.2; done
-"$bin/orvanecam-pipewire" >bridges.log 2>&1 &
-bridge=$!
-for tries in $(seq 1 50); do
-  pw-cli ls Node 2>/dev/null | grep -q 'node.name = "OrvaneCam 2"' && break
-  sleep 0.2
-done
+node="OrvaneCam 2" start_bridge bridges.log send2.log
 check "with two cameras registered the bridge publishes a node for each" \
   equals "$(grep -c "is the PipeWire node" bridges.log)" 2
 node="OrvaneCam 2" consume video/x-raw,format=NV12 10 second.nv12 >/dev/null
@@ -132,4 +133,4 @@ node="Studio Cam" consume video/x-raw,format=NV12,width=1280,height=720 10 first
 check "camera 1's consumer still gets its producer's" grep -Eq "^runs: .*live$" runs-first.txt
 
 finish_with_logs runs.txt runs-yuy2.txt runs-second.txt runs-first.txt bridge.log bridges.log \
-  send.log
+  send.log send2.log

@@ -7,20 +7,12 @@
 set -uo pipefail
 bin="$1"
 mode="$2"
-# shellcheck source=tests/end_to_end/checks.sh
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
+# shellcheck source=tests/end_to_end/programs.sh
+source "$(dirname "${BASH_SOURCE[0]}")/programs.sh"  # with the shared settings (repo_root)
 enter_work_folder
 export ORVANECAM_OBJECT_SUFFIX="_cams$$"
 export ORVANECAM_REGISTRY_ROOT="$work/registry"  # the Linux store; Wine has its own registry
 producers=()
-
-forget_user_settings() {
-  if [ "$mode" = windows ]; then
-    "$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" reg delete 'HKCU\Software\Orvane\OrvaneCamSDK' /f \
-      >/dev/null 2>&1
-  fi
-  return 0
-}
 
 cleanup() {
   local pid
@@ -31,16 +23,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Runs one of our programs; in a background job it becomes the program, so $! is its own id.
-program() {
-  local name="$1"
-  shift
-  local command=("$bin/$name" "$@")
-  [ "$mode" = windows ] && command=("$repo_root/scripts/wine-run.sh" "$ORVANECAM_WINE" "$bin/$name.exe" "$@")
-  if [ "$BASHPID" != "$$" ]; then exec "${command[@]}"; fi
-  "${command[@]}"
-}
 
 # register_cameras N: cameras 1..N as an installer registers them; 0 unregisters every camera.
 register_cameras() {
@@ -72,29 +54,6 @@ capture() {
 feed() {
   program orvanecam-send --camera "$1" --seconds 120 --size "$2" --output "$2" >>send.log 2>&1 &
   producers+=($!)
-}
-
-little_endian32() {
-  local value=$1 byte
-  for byte in 0 8 16 24; do printf "\\x$(printf %02x $(((value >> byte) & 255)))"; done
-}
-
-# A 64 x 36 mid-grey 24-bit bitmap: neither the producers' bars nor black.
-make_grey_bitmap() {
-  local pixels=$((64 * 36 * 3))
-  {
-    printf 'BM'
-    little_endian32 $((54 + pixels)); little_endian32 0; little_endian32 54
-    little_endian32 40; little_endian32 64; little_endian32 36
-    printf '\x01\x00\x18\x00'
-    little_endian32 0; little_endian32 $pixels; little_endian32 2835; little_endian32 2835
-    little_endian32 0; little_endian32 0
-    head -c $pixels /dev/zero | tr '\0' '\200'
-  } >"$1"
-}
-
-native_path() {
-  if [ "$mode" = windows ]; then winepath -w "$1"; else echo "$1"; fi
 }
 
 forget_user_settings
