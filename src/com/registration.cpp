@@ -1,5 +1,6 @@
 #include "com/registration.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "com/class_factory.h"
@@ -123,11 +124,15 @@ HRESULT UnregisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& c
     return DeleteClassKeys(camera);
 }
 
-// The highest camera registered in this module's view, at least 1: re-registering keeps what
-// the user chose, and mends a camera below it that lost its keys.
+// The highest camera registered in either view, at least 1: re-registering keeps what the user
+// chose, for the other bitness's DLL too, and mends a camera below it that lost its keys.
 int CamerasRegisteredNow() {
-    const auto registered = devices::RegisteredCameras(platform::kOwnRegistryView);
-    return registered.empty() ? 1 : registered.back()->number;
+    int highest = 1;
+    for (const auto view : {platform::RegistryView::k64Bit, platform::RegistryView::k32Bit}) {
+        const auto registered = devices::RegisteredCameras(view);
+        if (!registered.empty()) highest = std::max(highest, registered.back()->number);
+    }
+    return highest;
 }
 
 // Cameras 1..count registered, the rest removed (count 0: none registered).

@@ -7,8 +7,8 @@ namespace orvanecam::com {
 
 // Registers cameras 1..count (1..kMaxCameras) and removes any registered camera above count:
 // each camera's class keys, the mapper's record and its device key, in this module's registry
-// view. count 0 keeps the number registered now (at least one). E_INVALIDARG for another count,
-// before anything is written.
+// view. count 0 keeps the number registered now in either view (at least one). E_INVALIDARG for
+// another count, before anything is written.
 HRESULT RegisterCameras(int count);
 
 // Removes the registration of every camera in this module's view.

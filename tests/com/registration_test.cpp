@@ -121,28 +121,34 @@ TEST_F(RegistrationTest, ACameraWhoseClassIsGoneIsNotServed) {
 }
 
 #ifdef _WIN32
+// The other bitness's registry view, where the other DLL keeps its registration.
+constexpr platform::RegistryView kOtherView =
+    platform::kOwnRegistryView == platform::RegistryView::k64Bit ? platform::RegistryView::k32Bit
+                                                                 : platform::RegistryView::k64Bit;
+
+bool WriteInOtherView(const std::string& path, const std::string& name) {
+    std::uint32_t error = 0;
+    auto key = platform::RegistryKey::Create(platform::RegistryRoot::kClassesRoot, path, kOtherView,
+                                             platform::RegistryAccess::kSetValue, error);
+    return key && key->SetString(name, u"Other") == 0;
+}
+
+void RemoveInOtherView(const std::string& path) {
+    const auto slash = path.rfind('\\');
+    std::uint32_t error = 0;
+    if (auto parent =
+            platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path.substr(0, slash),
+                                        kOtherView, platform::RegistryAccess::kFull, error)) {
+        parent->DeleteTree(path.substr(slash + 1));
+    }
+}
+
 // The 32-bit and the 64-bit DLL are registered under one class id, each in its own view: what
 // one does must leave the other's keys as they are.
 TEST_F(RegistrationTest, TheOtherBitnessRegistrationIsLeftAlone) {
-    using platform::RegistryView;
-    const RegistryView other = platform::kOwnRegistryView == RegistryView::k64Bit
-                                   ? RegistryView::k32Bit
-                                   : RegistryView::k64Bit;
-    const auto write = [other](const std::string& path, const std::string& name) {
-        std::uint32_t error = 0;
-        auto key = platform::RegistryKey::Create(platform::RegistryRoot::kClassesRoot, path, other,
-                                                 platform::RegistryAccess::kSetValue, error);
-        return key && key->SetString(name, u"Other") == 0;
-    };
-    const auto remove = [other](const std::string& path) {
-        const auto slash = path.rfind('\\');
-        std::uint32_t error = 0;
-        if (auto parent = platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot,
-                                                      path.substr(0, slash), other,
-                                                      platform::RegistryAccess::kFull, error)) {
-            parent->DeleteTree(path.substr(slash + 1));
-        }
-    };
+    const platform::RegistryView other = kOtherView;
+    const auto write = WriteInOtherView;
+    const auto remove = RemoveInOtherView;
     ASSERT_TRUE(write(kClassKey, ""));
     ASSERT_TRUE(write(kInstanceKey, "FriendlyName"));
 
@@ -155,6 +161,18 @@ TEST_F(RegistrationTest, TheOtherBitnessRegistrationIsLeftAlone) {
 
     remove(kInstanceKey);
     remove(kClassKey);
+}
+
+// A plain registration of one bitness's DLL takes the number of cameras the other has, so both
+// kinds of app list the same cameras.
+TEST_F(RegistrationTest, APlainRegistrationMatchesTheOtherBitnesssCameras) {
+    ASSERT_TRUE(WriteInOtherView(InstanceKeyOf(3), "FriendlyName"));
+    ASSERT_TRUE(WriteInOtherView(ClassKeyOf(3) + "\\InprocServer32", ""));
+    EXPECT_EQ(m_register(), S_OK);
+    EXPECT_TRUE(KeyExists(InstanceKeyOf(3)));
+    EXPECT_TRUE(KeyExists(InstanceKeyOf(2)));
+    RemoveInOtherView(InstanceKeyOf(3));
+    RemoveInOtherView(ClassKeyOf(3));
 }
 #endif
 
