@@ -47,6 +47,11 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormat(int32_t width, int32_t hei
 ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormatForCamera(int32_t camera, int32_t width,
                                                                int32_t height, int32_t nv12First);
 
+/* Sets the rate the camera offers its formats at, 1..120 frames a second (30 until set); clients
+ * may still ask for any rate in that range. Returns 0, or 87 outside the range. */
+ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFrameRate(int32_t fps);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFrameRateForCamera(int32_t camera, int32_t fps);
+
 /* Scales an NV12 frame (even size up to 4096 x 4096, Y rows then UV rows, both stride bytes
  * apart) to the output size and shows it. Returns 0, 87 for bad arguments, 13 when the frame
  * cannot be converted, 110 or 29 when the exchange fails. */

@@ -29,6 +29,7 @@ _U32, _I32, _TEXT, _DATA = ctypes.c_uint32, ctypes.c_int32, ctypes.c_char_p, cty
 _ARGUMENTS = {
     "InitVcam": [],
     "SetOutputFormat": [_I32, _I32, _I32],
+    "SetOutputFrameRate": [_I32],
     "SendFrameNV12": [_DATA, _I32, _I32, _I32],
     "SendFrameYUY2": [_DATA, _I32, _I32, _I32],
     "SendFrameBGRA": [_DATA, _I32, _I32, _I32],

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "api/producer_camera.h"
+#include "camera/choice.h"
 #include "exchange/publisher.h"
 #include "exchange/reader.h"
 #include "picture/staging.h"
@@ -100,6 +101,20 @@ std::uint32_t SetCameraOutputFormat(const camera::CameraIdentity& camera, std::i
     });
 }
 
+// The rate every front end offers its types at; clients may still ask for another.
+std::uint32_t SetCameraFrameRate(const camera::CameraIdentity& camera, std::int32_t fps) {
+    return producer::RunLockedProducerCall([&]() -> std::uint32_t {
+        if (fps < 1 || fps > camera::kMaxFramesPerSecond) return platform::kErrorInvalidParameter;
+        exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
+        if (const std::uint32_t error = producer::OpenProducerBlock(publisher); error != 0) {
+            return error;
+        }
+        publisher.PokeSettings(
+            [&](exchange::SharedBlock& block) { exchange::Atomic(block.outFps).store(fps); });
+        return 0;
+    });
+}
+
 }  // namespace
 }  // namespace orvanecam::api
 
@@ -127,6 +142,17 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFormatForCamera(int32_
                                                                           int32_t nv12First) {
     return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
         return api::SetCameraOutputFormat(chosen, width, height, nv12First);
+    });
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFrameRate(int32_t fps) {
+    return api::SetCameraFrameRate(kFirstCamera, fps);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFrameRateForCamera(int32_t camera,
+                                                                             int32_t fps) {
+    return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
+        return api::SetCameraFrameRate(chosen, fps);
     });
 }
 

@@ -64,6 +64,21 @@ TEST_F(FrameApiTest, OutputFormatIsMadeEvenAndAnnouncedWithoutANewFrame) {
     EXPECT_EQ(Reader().ReadOutputFormat(), (exchange::FrameSize{1280, 720}));
 }
 
+TEST_F(FrameApiTest, TheOfferedRateIsSetWithinOneTo120FramesASecond) {
+    const std::uint32_t seq = Reader().CurrentSeq();
+    EXPECT_EQ(SetOutputFrameRate(60), 0u);
+    EXPECT_EQ(Reader().ReadOutputSettings().fps, 60);
+    EXPECT_NE(Reader().CurrentSeq(), seq);  // announced to the clients
+    for (const std::int32_t bad : {0, -30, 121}) {
+        EXPECT_EQ(SetOutputFrameRate(bad), 87u) << bad;
+        EXPECT_EQ(testing::ModuleLastError(), 87u);
+    }
+    EXPECT_EQ(SetOutputFrameRateForCamera(17, 30), 87u);
+    EXPECT_EQ(Reader().ReadOutputSettings().fps, 60);
+    EXPECT_EQ(SetOutputFrameRateForCamera(1, 30), 0u);
+    EXPECT_EQ(Reader().ReadOutputSettings().fps, 30);
+}
+
 TEST_F(FrameApiTest, ANewOutputSizeRefitsTheHeldFrameBeforeAnySettingReachesClients) {
     ASSERT_EQ(SetOutputFormat(640, 480, 1), 0u);
     std::vector<std::uint8_t> halves(picture::Yuv420Bytes(640, 480), 128);

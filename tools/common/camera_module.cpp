@@ -28,6 +28,7 @@ std::optional<CameraModule> CameraModule::Load(const std::string& path) {
     const platform::SharedLibrary& exports = module.m_library;
     if (!Find(exports, "InitVcamForCamera", module.initVcam) ||
         !Find(exports, "SetOutputFormatForCamera", module.setOutputFormat) ||
+        !Find(exports, "SetOutputFrameRateForCamera", module.setOutputFrameRate) ||
         !Find(exports, "SendFrameNV12ForCamera", module.sendFrameNv12) ||
         !Find(exports, "SetMirrorEnabledForCamera", module.setMirrorEnabled) ||
         !Find(exports, "SetFlipEnabledForCamera", module.setFlipEnabled) ||

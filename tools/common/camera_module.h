@@ -18,6 +18,7 @@ class CameraModule {
 
     decltype(&InitVcamForCamera) initVcam = nullptr;
     decltype(&SetOutputFormatForCamera) setOutputFormat = nullptr;
+    decltype(&SetOutputFrameRateForCamera) setOutputFrameRate = nullptr;
     decltype(&SendFrameNV12ForCamera) sendFrameNv12 = nullptr;
     decltype(&SetMirrorEnabledForCamera) setMirrorEnabled = nullptr;
     decltype(&SetFlipEnabledForCamera) setFlipEnabled = nullptr;

@@ -5,8 +5,8 @@
 //                  [--name NAME] [--vacant FILE.bmp] [--play MEDIA | --image IMAGE]
 //                  [--module PATH]
 // --camera picks the camera (1 unless given; "--camera on|off" is the older spelling of --show).
-// --output also sets the camera's output size (NV12 offered first); --seconds 0 only applies the
-// settings. --play and --image send a file instead of the pattern.
+// --output also sets the camera's output size (NV12 offered first) and --fps its offered rate
+// (the pattern is sent at that rate either way); --seconds 0 only applies the settings. --play and --image send a file instead of the pattern.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -169,6 +169,11 @@ int main(int argc, char** argv) {
         const std::uint32_t error =
             module->setOutputFormat(camera, output->width, output->height, 1);
         if (error != 0) return Fail("SetOutputFormat", error);
+    }
+    if (options.Has("--fps")) {
+        if (const std::uint32_t error = module->setOutputFrameRate(camera, *fps); error != 0) {
+            return Fail("SetOutputFrameRate", error);
+        }
     }
     if (const int status = ApplySettings(*module, camera, options); status != 0) return status;
     if (options.Has("--play"))
