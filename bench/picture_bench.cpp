@@ -113,6 +113,89 @@ void BM_SendFrameBGRASameSize(benchmark::State& state) {
     }
 }
 
+// The general SendFrame's other formats at the same size, each against libyuv's bare conversion
+// to NV12 (through I420 where the library has no one-pass kernel, and for full-range grey
+// through its only route that maps the range, ARGB) and the one copy publishing takes.
+std::int32_t BytesPerPixelOf(std::int32_t format) {
+    switch (format) {
+        case ORVANECAM_FORMAT_RGBA:
+            return 4;
+        case ORVANECAM_FORMAT_RGB24:
+            return 3;
+        case ORVANECAM_FORMAT_UYVY:
+            return 2;
+        default:
+            return 1;
+    }
+}
+
+template <std::int32_t Format>
+void SendFormatSameSize(benchmark::State& state) {
+    SetOutputFormat(kPortraitHeight, kPortraitWidth, 1);
+    const std::int32_t stride = kPortraitHeight * BytesPerPixelOf(Format);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            SendFrame(Format, LandscapeBgra().data(), kPortraitHeight, kPortraitWidth, stride));
+    }
+}
+
+template <std::int32_t Format>
+void BareFormatToNv12AndCopy(benchmark::State& state) {
+    const std::int32_t width = kPortraitHeight, height = kPortraitWidth;
+    const std::uint8_t* source = LandscapeBgra().data();
+    static std::vector<std::uint8_t> planes(Yuv420Bytes(width, height));
+    static std::vector<std::uint8_t> converted(Yuv420Bytes(width, height));
+    static std::vector<std::uint8_t> published(converted.size());
+    const I420Planes i420 = I420PlanesOf(planes.data(), width, height);
+    std::uint8_t* y = converted.data();
+    std::uint8_t* uv = converted.data() + LumaBytes(width, height);
+    for (auto _ : state) {
+        switch (Format) {
+            case ORVANECAM_FORMAT_RGBA:
+                libyuv::ABGRToNV12(source, width * 4, y, width, uv, width, width, height);
+                break;
+            case ORVANECAM_FORMAT_UYVY:
+                libyuv::UYVYToNV12(source, width * 2, y, width, uv, width, width, height);
+                break;
+            case ORVANECAM_FORMAT_I420:
+                libyuv::I420ToNV12(source, width, source + LumaBytes(width, height), width / 2,
+                                   source + LumaBytes(width, height) * 5 / 4, width / 2, y, width,
+                                   uv, width, width, height);
+                break;
+            case ORVANECAM_FORMAT_GRAY8: {
+                static std::vector<std::uint8_t> argb(LumaBytes(width, height) * 4);
+                libyuv::J400ToARGB(source, width, argb.data(), width * 4, width, height);
+                libyuv::ARGBToNV12(argb.data(), width * 4, y, width, uv, width, width, height);
+                break;
+            }
+            default:  // RGB24: R, G, B is the library's "RAW"
+                libyuv::RAWToI420(source, width * 3, i420.y, i420.lumaStride, i420.u,
+                                  i420.chromaStride, i420.v, i420.chromaStride, width, height);
+                libyuv::I420ToNV12(i420.y, i420.lumaStride, i420.u, i420.chromaStride, i420.v,
+                                   i420.chromaStride, y, width, uv, width, width, height);
+                break;
+        }
+        std::memcpy(published.data(), converted.data(), converted.size());
+        benchmark::ClobberMemory();
+    }
+}
+
+#define ORVANECAM_FORMAT_BENCHMARKS(name, format)                  \
+    void BM_SendFrame##name##SameSize(benchmark::State& state) {   \
+        SendFormatSameSize<format>(state);                         \
+    }                                                              \
+    void BM_Libyuv##name##ToNV12AndCopy(benchmark::State& state) { \
+        BareFormatToNv12AndCopy<format>(state);                    \
+    }                                                              \
+    ORVANECAM_RATIO_BENCHMARK(BM_Libyuv##name##ToNV12AndCopy);     \
+    ORVANECAM_RATIO_BENCHMARK(BM_SendFrame##name##SameSize);
+
+ORVANECAM_FORMAT_BENCHMARKS(Rgba, ORVANECAM_FORMAT_RGBA)
+ORVANECAM_FORMAT_BENCHMARKS(Rgb24, ORVANECAM_FORMAT_RGB24)
+ORVANECAM_FORMAT_BENCHMARKS(Uyvy, ORVANECAM_FORMAT_UYVY)
+ORVANECAM_FORMAT_BENCHMARKS(I420, ORVANECAM_FORMAT_I420)
+ORVANECAM_FORMAT_BENCHMARKS(Gray8, ORVANECAM_FORMAT_GRAY8)
+
 // --- rendering (buffers outlive the repetitions, so none pays for first-touch faults)
 // ---------------------------------------------------------------------------
 
@@ -317,6 +400,11 @@ int main(int argc, char** argv) {
                                 {{"BM_SendFrameNV12SameSize", "BM_OneMemcpy"},
                                  {"BM_SendFrameNV12Scaled", "BM_NV12ScaleOnly"},
                                  {"BM_SendFrameBGRASameSize", "BM_LibyuvARGBToNV12AndCopy"},
+                                 {"BM_SendFrameRgbaSameSize", "BM_LibyuvRgbaToNV12AndCopy"},
+                                 {"BM_SendFrameRgb24SameSize", "BM_LibyuvRgb24ToNV12AndCopy"},
+                                 {"BM_SendFrameUyvySameSize", "BM_LibyuvUyvyToNV12AndCopy"},
+                                 {"BM_SendFrameI420SameSize", "BM_LibyuvI420ToNV12AndCopy"},
+                                 {"BM_SendFrameGray8SameSize", "BM_LibyuvGray8ToNV12AndCopy"},
                                  {"BM_RenderToSampleNv12", "BM_BareRenderNv12"},
                                  {"BM_RenderToSampleYuy2", "BM_BareRenderYuy2"},
                                  {"BM_RenderToSampleRgb24", "BM_LibyuvNV12ToRGB24"},

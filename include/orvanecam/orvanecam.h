@@ -86,6 +86,35 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameBGR24ForCamera(int32_t camera, co
                                                               int32_t width, int32_t height,
                                                               int32_t stride);
 
+/* The formats SendFrame takes (every one BT.601 limited range once in the camera):
+ *   NV12   Y rows, then interleaved U V rows, both stride bytes apart
+ *   YUY2   Y0 U Y1 V;  UYVY  U Y0 V Y1  (stride at least 2 x width)
+ *   BGRA   bytes B, G, R, A;  RGBA  bytes R, G, B, A  (alpha ignored; stride at least 4 x width)
+ *   BGR24  bytes B, G, R (OpenCV's order);  RGB24  bytes R, G, B  (stride at least 3 x width)
+ *   I420   Y rows stride bytes apart, then U rows and V rows stride / 2 apart (an even stride)
+ *   GRAY8  one byte of grey a pixel, 0 black to 255 white (stride at least width)
+ * The RGB formats are bottom-up when the height is negative. */
+enum OrvaneCamFrameFormat {
+    ORVANECAM_FORMAT_NV12 = 1,
+    ORVANECAM_FORMAT_YUY2 = 2,
+    ORVANECAM_FORMAT_BGRA = 3,
+    ORVANECAM_FORMAT_BGR24 = 4,
+    ORVANECAM_FORMAT_RGB24 = 5,
+    ORVANECAM_FORMAT_RGBA = 6,
+    ORVANECAM_FORMAT_I420 = 7,
+    ORVANECAM_FORMAT_UYVY = 8,
+    ORVANECAM_FORMAT_GRAY8 = 9
+};
+
+/* Shows a frame of any format above (an OrvaneCamFrameFormat value), as SendFrameNV12 does:
+ * even sides up to 4096, scaled to the output size. Returns 0, 87 for an unknown format or bad
+ * arguments, 13 when the frame cannot be converted, 110 or 29 when the exchange fails. */
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrame(int32_t format, const uint8_t* data, int32_t width,
+                                                int32_t height, int32_t stride);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameForCamera(int32_t camera, int32_t format,
+                                                         const uint8_t* data, int32_t width,
+                                                         int32_t height, int32_t stride);
+
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */

@@ -2,6 +2,7 @@
 #include <orvanecam/orvanecam.h>
 
 #include <cstring>
+#include <optional>
 
 #include "api/producer_camera.h"
 #include "camera/choice.h"
@@ -58,7 +59,7 @@ std::uint32_t SendNv12Frame(const camera::CameraIdentity& camera, const std::uin
 std::uint32_t SendPackedFrame(const camera::CameraIdentity& camera, picture::PackedFormat format,
                               const std::uint8_t* data, std::int32_t width, std::int32_t height,
                               std::int32_t stride) {
-    const bool bottomUpAllowed = format != picture::PackedFormat::kYuy2;
+    const bool bottomUpAllowed = picture::AcceptsBottomUp(format);
     return PublishSubmittedFrame(
         camera, data != nullptr && width >= 1 && height != 0 && (height > 0 || bottomUpAllowed),
         [&](exchange::FrameSize target) {
@@ -69,6 +70,40 @@ std::uint32_t SendPackedFrame(const camera::CameraIdentity& camera, picture::Pac
             return picture::WritePackedFrame(ProducerStaging(), format, data, width, height, stride,
                                              target.width, target.height, frameArea);
         });
+}
+
+// The general export's format codes, as the header numbers them.
+std::optional<picture::PackedFormat> PackedFormatOf(std::int32_t code) {
+    using picture::PackedFormat;
+    switch (code) {
+        case ORVANECAM_FORMAT_YUY2:
+            return PackedFormat::kYuy2;
+        case ORVANECAM_FORMAT_BGRA:
+            return PackedFormat::kBgra;
+        case ORVANECAM_FORMAT_BGR24:
+            return PackedFormat::kBgr24;
+        case ORVANECAM_FORMAT_RGB24:
+            return PackedFormat::kRgb24;
+        case ORVANECAM_FORMAT_RGBA:
+            return PackedFormat::kRgba;
+        case ORVANECAM_FORMAT_I420:
+            return PackedFormat::kI420;
+        case ORVANECAM_FORMAT_UYVY:
+            return PackedFormat::kUyvy;
+        case ORVANECAM_FORMAT_GRAY8:
+            return PackedFormat::kGray8;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::uint32_t SendFrameOfFormat(const camera::CameraIdentity& camera, std::int32_t format,
+                                const std::uint8_t* data, std::int32_t width, std::int32_t height,
+                                std::int32_t stride) {
+    if (format == ORVANECAM_FORMAT_NV12) return SendNv12Frame(camera, data, width, height, stride);
+    const std::optional<picture::PackedFormat> packed = PackedFormatOf(format);
+    if (!packed) return producer::Finish(platform::kErrorInvalidParameter);
+    return SendPackedFrame(camera, *packed, data, width, height, stride);
 }
 
 std::uint32_t InitCamera(const camera::CameraIdentity& camera) {
@@ -151,9 +186,8 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFrameRate(int32_t fps)
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetOutputFrameRateForCamera(int32_t camera,
                                                                              int32_t fps) {
-    return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
-        return api::SetCameraFrameRate(chosen, fps);
-    });
+    return api::ForCamera(
+        camera, [&](const CameraIdentity& chosen) { return api::SetCameraFrameRate(chosen, fps); });
 }
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12(const uint8_t* data, int32_t width,
@@ -165,6 +199,21 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameNV12ForCamera(
     int32_t camera, const uint8_t* data, int32_t width, int32_t height, int32_t stride) {
     return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
         return api::SendNv12Frame(chosen, data, width, height, stride);
+    });
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrame(int32_t format, const uint8_t* data,
+                                                           int32_t width, int32_t height,
+                                                           int32_t stride) {
+    return api::SendFrameOfFormat(kFirstCamera, format, data, width, height, stride);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameForCamera(int32_t camera, int32_t format,
+                                                                    const uint8_t* data,
+                                                                    int32_t width, int32_t height,
+                                                                    int32_t stride) {
+    return api::ForCamera(camera, [&](const CameraIdentity& chosen) {
+        return api::SendFrameOfFormat(chosen, format, data, width, height, stride);
     });
 }
 

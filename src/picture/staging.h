@@ -15,10 +15,15 @@ struct StagingBuffers {
     ScratchBuffer chromaPlanes;  // an NV12 frame's chroma while it is scaled
 };
 
-// The packed layouts a producer may send: YUY2 (Y0 U Y1 V, top-down only), BGRA (4 bytes a
-// pixel, alpha ignored) and BGR (3 bytes); the RGB ones in BT.601 limited range, and bottom-up
-// when their height is negative.
-enum class PackedFormat { kYuy2, kBgra, kBgr24 };
+// The layouts a producer may send besides NV12, each a single source pointer and stride:
+// - YUY2 (Y0 U Y1 V) and UYVY (U Y0 V Y1), top-down only;
+// - BGRA and RGBA (4 bytes a pixel in that order, alpha ignored), BGR24 and RGB24 (3 bytes):
+//   BT.601 limited range, bottom-up when their height is negative;
+// - I420: the Y rows stride bytes apart, then the U rows and the V rows stride / 2 apart (an
+//   even stride), top-down only;
+// - GRAY8: one byte of full-range grey a pixel (0 black, 255 white), shown as limited-range
+//   luma without colour, top-down only.
+enum class PackedFormat { kYuy2, kBgra, kBgr24, kRgb24, kRgba, kI420, kUyvy, kGray8 };
 
 // The Can... checks refuse a null source, a source side that is odd or outside 1..4096, a target
 // side outside 1..4096 or 0 once made even, and a stride too small. Each Write... writes tight
@@ -34,6 +39,9 @@ bool WriteNv12Frame(StagingBuffers& buffers, const std::uint8_t* source, std::in
 bool ScaleNv12(StagingBuffers& buffers, const std::uint8_t* source, std::int32_t width,
                std::int32_t height, std::uint8_t* destination, std::int32_t targetWidth,
                std::int32_t targetHeight);
+
+// Whether a negative height (a bottom-up frame) is taken: the RGB formats only.
+bool AcceptsBottomUp(PackedFormat format);
 
 bool CanWritePackedFrame(PackedFormat format, const std::uint8_t* source, std::int32_t width,
                          std::int32_t height, std::int32_t stride, std::int32_t targetWidth,

@@ -1,10 +1,13 @@
-// RGB producers: BGRA and BGR frames reach the block as NV12 with the camera's BT.601
-// limited-range colours, top-down or bottom-up, through any stride.
+// Producer formats: BGRA and BGR frames, and every format of the general SendFrame, reach the
+// block as NV12 with the camera's BT.601 limited-range colours, top-down or bottom-up, through
+// any stride.
 #include <orvanecam/orvanecam.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "api/module_block.h"
@@ -73,6 +76,116 @@ TEST_F(RgbFrameTest, KnownColoursArriveWithinTwoOfTheirBt601Values) {
         ASSERT_EQ(SendFrameBGR24(bgr.data(), kSide, kSide, 3 * kSide + 12), 0u);
         ExpectColour(colour, "BGR");
     }
+}
+
+// A side x side frame of format filled with colour (its Y, U, V for the YUV formats, its grey
+// level for GRAY8), rows padded by 6 bytes (an even stride).
+std::vector<std::uint8_t> FrameOf(std::int32_t format, const Colour& colour, std::int32_t side,
+                                  std::int32_t& stride) {
+    const auto y = static_cast<std::uint8_t>(colour.y);
+    const auto u = static_cast<std::uint8_t>(colour.u);
+    const auto v = static_cast<std::uint8_t>(colour.v);
+    std::vector<std::uint8_t> pixel;
+    switch (format) {
+        case ORVANECAM_FORMAT_BGRA:
+            pixel = {colour.b, colour.g, colour.r, 9};
+            break;
+        case ORVANECAM_FORMAT_RGBA:
+            pixel = {colour.r, colour.g, colour.b, 9};
+            break;
+        case ORVANECAM_FORMAT_BGR24:
+            pixel = {colour.b, colour.g, colour.r};
+            break;
+        case ORVANECAM_FORMAT_RGB24:
+            pixel = {colour.r, colour.g, colour.b};
+            break;
+        case ORVANECAM_FORMAT_YUY2:
+            pixel = {y, u, y, v};
+            break;
+        case ORVANECAM_FORMAT_UYVY:
+            pixel = {u, y, v, y};
+            break;
+        default:
+            pixel = {colour.g};
+            break;  // the planar ones fill their planes below
+    }
+    const bool pairs = format == ORVANECAM_FORMAT_YUY2 || format == ORVANECAM_FORMAT_UYVY;
+    const std::int32_t rowBytes = side * static_cast<std::int32_t>(pixel.size()) / (pairs ? 2 : 1);
+    stride = rowBytes + 6;
+    std::vector<std::uint8_t> frame(static_cast<std::size_t>(stride) * side * 2, 0xEE);
+    for (std::int32_t row = 0; row < side; ++row) {
+        for (std::int32_t at = 0; at < rowBytes; ++at) {
+            frame[static_cast<std::size_t>(row * stride + at)] = pixel[at % pixel.size()];
+        }
+    }
+    std::uint8_t* chroma = frame.data() + static_cast<std::size_t>(stride) * side;
+    if (format == ORVANECAM_FORMAT_NV12 || format == ORVANECAM_FORMAT_I420) {
+        std::fill_n(frame.data(), static_cast<std::size_t>(stride) * side, y);
+    }
+    if (format == ORVANECAM_FORMAT_NV12) {
+        for (std::int32_t row = 0; row < side / 2; ++row) {
+            for (std::int32_t x = 0; x < side; x += 2) {
+                chroma[row * stride + x] = u;
+                chroma[row * stride + x + 1] = v;
+            }
+        }
+    }
+    if (format == ORVANECAM_FORMAT_I420) {
+        const std::size_t plane = static_cast<std::size_t>(stride / 2) * (side / 2);
+        std::fill_n(chroma, plane, u);
+        std::fill_n(chroma + plane, plane, v);
+    }
+    return frame;
+}
+
+TEST_F(RgbFrameTest, EveryFormatOfSendFrameCarriesTheKnownColours) {
+    const std::pair<std::int32_t, const char*> formats[] = {
+        {ORVANECAM_FORMAT_NV12, "NV12"},   {ORVANECAM_FORMAT_YUY2, "YUY2"},
+        {ORVANECAM_FORMAT_BGRA, "BGRA"},   {ORVANECAM_FORMAT_BGR24, "BGR24"},
+        {ORVANECAM_FORMAT_RGB24, "RGB24"}, {ORVANECAM_FORMAT_RGBA, "RGBA"},
+        {ORVANECAM_FORMAT_I420, "I420"},   {ORVANECAM_FORMAT_UYVY, "UYVY"},
+    };
+    for (const auto& [format, name] : formats) {
+        for (const Colour& colour : kColours) {
+            // At the output size (one pass), then from twice the size (scaled).
+            for (const std::int32_t side : {kSide, 2 * kSide}) {
+                std::int32_t stride = 0;
+                const auto frame = FrameOf(format, colour, side, stride);
+                ASSERT_EQ(SendFrame(format, frame.data(), side, side, stride), 0u) << name;
+                ExpectColour(colour, name);
+            }
+        }
+    }
+    // Grey levels: full-range grey as limited-range luma, no colour.
+    for (const Colour& colour : kColours) {
+        if (colour.r != colour.g || colour.g != colour.b) continue;
+        std::int32_t stride = 0;
+        const auto frame = FrameOf(ORVANECAM_FORMAT_GRAY8, colour, kSide, stride);
+        ASSERT_EQ(SendFrame(ORVANECAM_FORMAT_GRAY8, frame.data(), kSide, kSide, stride), 0u);
+        ExpectColour(colour, "GRAY8");
+    }
+}
+
+TEST_F(RgbFrameTest, SendFrameRefusesUnknownFormatsAndBadLayouts) {
+    std::int32_t stride = 0;
+    const auto frame = FrameOf(ORVANECAM_FORMAT_RGBA, kColours[0], kSide, stride);
+    for (const std::int32_t unknown : {0, 10, -1}) {
+        EXPECT_EQ(SendFrame(unknown, frame.data(), kSide, kSide, stride), 87u) << unknown;
+    }
+    EXPECT_EQ(SendFrame(ORVANECAM_FORMAT_GRAY8, frame.data(), kSide, -kSide, kSide), 87u);
+    EXPECT_EQ(SendFrame(ORVANECAM_FORMAT_UYVY, frame.data(), kSide, -kSide, 2 * kSide), 87u);
+    EXPECT_EQ(SendFrame(ORVANECAM_FORMAT_I420, frame.data(), kSide, kSide, kSide + 1), 13u);
+    EXPECT_EQ(SendFrame(ORVANECAM_FORMAT_RGB24, frame.data(), kSide, kSide, 3 * kSide - 1), 13u);
+    EXPECT_EQ(SendFrameForCamera(17, ORVANECAM_FORMAT_RGBA, frame.data(), kSide, kSide, stride),
+              87u);
+    // A bottom-up RGBA frame: stored red on top, blue below, shows blue on top.
+    auto upsideDown = FrameOf(ORVANECAM_FORMAT_RGBA, kColours[0], kSide, stride);
+    const auto blue = FrameOf(ORVANECAM_FORMAT_RGBA, kColours[2], kSide, stride);
+    const std::size_t half = static_cast<std::size_t>(stride) * kSide / 2;
+    std::copy(blue.begin() + half, blue.begin() + 2 * half, upsideDown.begin() + half);
+    ASSERT_EQ(SendFrame(ORVANECAM_FORMAT_RGBA, upsideDown.data(), kSide, -kSide, stride), 0u);
+    EXPECT_NEAR(Luma(0), kColours[2].y, 2);
+    EXPECT_NEAR(Luma(kSide - 1), kColours[0].y, 2);
 }
 
 TEST_F(RgbFrameTest, ANegativeHeightIsABottomUpFrame) {
