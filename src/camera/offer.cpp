@@ -31,9 +31,16 @@ std::array<picture::SampleFormat, 2> Offer::YuvFormats() const {
 std::vector<Choice> Offer::YuvChoices() const {
     std::vector<Choice> choices;
     for (const picture::SampleFormat format : YuvFormats()) {
-        for (int index = 0; index < m_sizeCount; ++index) {
-            choices.push_back({{Size(index).width, Size(index).height, format}, Interval()});
-        }
+        const std::vector<Choice> sizes = ChoicesIn(format);
+        choices.insert(choices.end(), sizes.begin(), sizes.end());
+    }
+    return choices;
+}
+
+std::vector<Choice> Offer::ChoicesIn(picture::SampleFormat format) const {
+    std::vector<Choice> choices;
+    for (int index = 0; index < m_sizeCount; ++index) {
+        choices.push_back({{Size(index).width, Size(index).height, format}, Interval()});
     }
     return choices;
 }

@@ -28,6 +28,8 @@ class Offer {
     std::array<picture::SampleFormat, 2> YuvFormats() const;
     // Every size in the preferred YUV format, then in the other, at the offered rate.
     std::vector<Choice> YuvChoices() const;
+    // Every size in format, at the offered rate.
+    std::vector<Choice> ChoicesIn(picture::SampleFormat format) const;
 
   private:
     std::array<exchange::FrameSize, kMaxSizes> m_sizes{};

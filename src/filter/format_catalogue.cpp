@@ -39,8 +39,10 @@ FormatEntry FormatCatalogue::Entry(int index) const {
 }
 
 picture::SampleFormat FormatCatalogue::GroupFormat(int group) const {
-    if (group == 4) return picture::SampleFormat::kRgb24;
-    if (group == 5) return picture::SampleFormat::kRgb32;
+    using picture::SampleFormat;
+    constexpr SampleFormat kLaterGroups[] = {SampleFormat::kRgb24, SampleFormat::kRgb32,
+                                             SampleFormat::kI420, SampleFormat::kIyuv};
+    if (group >= 4) return kLaterGroups[static_cast<std::size_t>(group - 4)];
     return m_offer.YuvFormats()[static_cast<std::size_t>(group / 2)];
 }
 
@@ -48,7 +50,7 @@ HRESULT FormatCatalogue::TypeAt(int position, streaming::CMediaType& type) const
     if (position < 0) return E_INVALIDARG;
     if (position >= TypeCount()) return VFW_S_NO_MORE_ITEMS;
     const int group = position / SizeCount();
-    // RGB is offered in the VIDEOINFOHEADER layout only, as DIB clients expect.
+    // RGB and I420 are offered in the VIDEOINFOHEADER layout only, as their clients expect.
     const FormatLayout layout =
         group % 2 == 0 || group >= 4 ? FormatLayout::kVideoInfo : FormatLayout::kVideoInfo2;
     return BuildVideoType(Entry(position % SizeCount()), GroupFormat(group), layout, type);
@@ -57,7 +59,7 @@ HRESULT FormatCatalogue::TypeAt(int position, streaming::CMediaType& type) const
 HRESULT FormatCatalogue::CapabilityAt(int index, streaming::CMediaType& type,
                                       VIDEO_STREAM_CONFIG_CAPS& caps) const {
     if (index < 0 || index >= CapabilityCount()) return E_INVALIDARG;
-    // Capabilities run through the groups of the VIDEOINFOHEADER layout: 0, 2, 4 and 5.
+    // Capabilities run through the groups of the VIDEOINFOHEADER layout: 0, 2, then 4 to 7.
     const int capabilityGroup = index / SizeCount();
     const picture::SampleFormat format =
         GroupFormat(capabilityGroup < 2 ? capabilityGroup * 2 : capabilityGroup + 2);

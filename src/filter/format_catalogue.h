@@ -1,7 +1,8 @@
 #pragma once
 // The camera's offer as DirectShow media types: every offered size in NV12 and YUY2 in both
-// format layouts, and after all of them in RGB24 and RGB32 for clients that want RGB. Plain data,
-// so every caller works on its own copy.
+// format layouts, after all of them in RGB24 and RGB32 for clients that want RGB, and last in
+// I420 and IYUV (one layout, two names) for clients that want planar YUV. Plain data, so every
+// caller works on its own copy.
 #include "camera/offer.h"
 #include "filter/video_format.h"
 
@@ -13,11 +14,13 @@ class FormatCatalogue {
 
     int SizeCount() const { return m_offer.SizeCount(); }
     // Positions of EnumMediaTypes: every size in each subtype-and-layout group, group by group:
-    // the preferred YUV subtype in both layouts, the other in both, then RGB24 and RGB32.
-    int TypeCount() const { return SizeCount() * 6; }
-    // Indices of GetStreamCaps: every size in the preferred YUV subtype, the other, RGB24, RGB32.
-    int CapabilityCount() const { return SizeCount() * 4; }
-    // The sample format and layout of a position's group (0..5).
+    // the preferred YUV subtype in both layouts, the other in both, then RGB24, RGB32, I420 and
+    // IYUV.
+    int TypeCount() const { return SizeCount() * 8; }
+    // Indices of GetStreamCaps: every size in the preferred YUV subtype, the other, RGB24, RGB32,
+    // I420 and IYUV.
+    int CapabilityCount() const { return SizeCount() * 6; }
+    // The sample format of a position's group (0..7).
     picture::SampleFormat GroupFormat(int group) const;
     // The offered size of index at the offered rate.
     FormatEntry Entry(int index) const;
@@ -36,7 +39,8 @@ class FormatCatalogue {
 // The catalogue of the block's current output settings (camera::ReadOffer).
 FormatCatalogue ReadCatalogue(exchange::FrameReader& reader);
 
-// A video type a client proposes for a connection: video, NV12, YUY2, RGB24 or RGB32 in either
+// A video type a client proposes for a connection: video, NV12, YUY2, RGB24, RGB32, I420 or IYUV
+// in either
 // format layout with a block of that layout's size, a header whose compression and bit count
 // describe the subtype's layout (the client reads the buffer by it), and a picture and rate the
 // camera's choice rules take, a frame interval of 0 meaning any (RGB may be top-down). S_OK or

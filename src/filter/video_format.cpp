@@ -24,6 +24,8 @@ const SubtypeFacts kSubtypes[] = {
     {picture::SampleFormat::kYuy2, &MEDIASUBTYPE_YUY2, kFourccYuy2, 16},
     {picture::SampleFormat::kRgb24, &MEDIASUBTYPE_RGB24, BI_RGB, 24},
     {picture::SampleFormat::kRgb32, &MEDIASUBTYPE_RGB32, BI_RGB, 32},
+    {picture::SampleFormat::kI420, &kSubtypeI420, kFourccI420, 12},
+    {picture::SampleFormat::kIyuv, &kSubtypeIyuv, kFourccIyuv, 12},
 };
 
 const SubtypeFacts& FactsOf(picture::SampleFormat format) {

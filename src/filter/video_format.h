@@ -1,6 +1,6 @@
 #pragma once
-// Reading and building the video media types the camera offers: NV12 or YUY2 pictures described
-// by a VIDEOINFOHEADER or VIDEOINFOHEADER2 block.
+// Reading and building the video media types the camera offers: NV12, YUY2, RGB or I420 pictures
+// described by a VIDEOINFOHEADER or VIDEOINFOHEADER2 block.
 #include <cstdint>
 #include <optional>
 
@@ -12,6 +12,16 @@ namespace orvanecam::filter {
 
 inline constexpr DWORD kFourccNv12 = 0x3231564E;
 inline constexpr DWORD kFourccYuy2 = 0x32595559;
+inline constexpr DWORD kFourccI420 = 0x30323449;
+inline constexpr DWORD kFourccIyuv = 0x56555949;
+
+// The video subtype of a FOURCC, {XXXXXXXX-0000-0010-8000-00AA00389B71} (not every SDK names
+// the I420 one).
+inline constexpr GUID SubtypeOfFourcc(DWORD fourcc) {
+    return {fourcc, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+}
+inline constexpr GUID kSubtypeI420 = SubtypeOfFourcc(kFourccI420);
+inline constexpr GUID kSubtypeIyuv = SubtypeOfFourcc(kFourccIyuv);
 
 enum class FormatLayout { kVideoInfo, kVideoInfo2 };
 

@@ -10,12 +10,22 @@ namespace orvanecam::geometry {
 inline constexpr std::int32_t kMaxDimension = 4096;
 
 // RGB samples are Windows DIBs: bytes B, G, R (and an unused fourth in RGB32), rows padded to
-// four bytes.
-enum class SampleFormat { kNv12, kYuy2, kRgb24, kRgb32 };
+// four bytes. I420 and IYUV are one layout under two names (clients ask for either): the Y plane,
+// then the U and the V plane at half the width and height.
+enum class SampleFormat { kNv12, kYuy2, kRgb24, kRgb32, kI420, kIyuv };
 
-// The format's name for diagnostics: "NV12", "YUY2", "RGB24", "RGB32".
+// Whether format is the planar Y, U, V layout (either name).
+inline constexpr bool IsI420Layout(SampleFormat format) {
+    return format == SampleFormat::kI420 || format == SampleFormat::kIyuv;
+}
+
+// The format's name for diagnostics: "NV12", "YUY2", "RGB24", "RGB32", "I420", "IYUV".
 inline constexpr const char* SampleFormatName(SampleFormat format) {
     switch (format) {
+        case SampleFormat::kI420:
+            return "I420";
+        case SampleFormat::kIyuv:
+            return "IYUV";
         case SampleFormat::kYuy2:
             return "YUY2";
         case SampleFormat::kRgb24:
@@ -69,6 +79,8 @@ inline constexpr std::int64_t FrameBytes(std::int64_t width, std::int64_t height
             return stride != 0 && height > INT64_MAX / stride ? INT64_MAX : stride * height;
         }
         case SampleFormat::kNv12:
+        case SampleFormat::kI420:
+        case SampleFormat::kIyuv:
             break;
     }
     return pixels + pixels / 2;

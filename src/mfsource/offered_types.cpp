@@ -3,23 +3,46 @@
 namespace orvanecam::mfsource {
 namespace {
 
+struct SubtypeOfFormat {
+    picture::SampleFormat format;
+    const GUID* subtype;
+};
+
+// The subtypes the source makes, in the order it offers them after the preferred YUV one.
+const SubtypeOfFormat kSubtypes[] = {
+    {picture::SampleFormat::kNv12, &MFVideoFormat_NV12},
+    {picture::SampleFormat::kYuy2, &MFVideoFormat_YUY2},
+    {picture::SampleFormat::kI420, &MFVideoFormat_I420},
+    {picture::SampleFormat::kIyuv, &MFVideoFormat_IYUV},
+};
+
+const GUID& SubtypeOf(picture::SampleFormat format) {
+    for (const SubtypeOfFormat& entry : kSubtypes) {
+        if (entry.format == format) return *entry.subtype;
+    }
+    return MFVideoFormat_NV12;
+}
+
 HRESULT CreateType(const camera::Choice& choice, std::int32_t fps,
                    sdk::ComPtr<IMFMediaType>& type) {
     const picture::MediaFrame& media = choice.media;
     HRESULT result = MFCreateMediaType(type.Put());
     const auto width = static_cast<UINT32>(media.width);
     const auto height = static_cast<UINT32>(media.height);
-    const bool yuy2 = media.format == picture::SampleFormat::kYuy2;
     const auto set = [&](auto&& step) {
         if (SUCCEEDED(result)) result = step();
     };
     set([&] { return type->SetGUID(MF_MT_MAJOR_TYPE, MFMediaType_Video); });
-    set([&] {
-        return type->SetGUID(MF_MT_SUBTYPE, yuy2 ? MFVideoFormat_YUY2 : MFVideoFormat_NV12);
-    });
+    set([&] { return type->SetGUID(MF_MT_SUBTYPE, SubtypeOf(media.format)); });
     set([&] { return MFSetAttributeSize(type.Get(), MF_MT_FRAME_SIZE, width, height); });
     set([&] {
         return MFSetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, static_cast<UINT32>(fps), 1);
+    });
+    // Every rate a client may ask for.
+    set([&] { return MFSetAttributeRatio(type.Get(), MF_MT_FRAME_RATE_RANGE_MIN, 1, 1); });
+    set([&] {
+        return MFSetAttributeRatio(type.Get(), MF_MT_FRAME_RATE_RANGE_MAX,
+                                   static_cast<UINT32>(camera::kMaxFramesPerSecond), 1);
     });
     set([&] { return MFSetAttributeRatio(type.Get(), MF_MT_PIXEL_ASPECT_RATIO, 1, 1); });
     set([&] { return type->SetUINT32(MF_MT_INTERLACE_MODE, MFVideoInterlace_Progressive); });
@@ -39,7 +62,14 @@ HRESULT CreateType(const camera::Choice& choice, std::int32_t fps,
 HRESULT CreateOfferedTypes(const camera::Offer& offer,
                            std::vector<sdk::ComPtr<IMFMediaType>>& types) {
     types.clear();
-    for (const camera::Choice& choice : offer.YuvChoices()) {
+    // Today's types keep their positions; planar YUV comes after them.
+    std::vector<camera::Choice> choices = offer.YuvChoices();
+    for (const picture::SampleFormat planar :
+         {picture::SampleFormat::kI420, picture::SampleFormat::kIyuv}) {
+        const std::vector<camera::Choice> more = offer.ChoicesIn(planar);
+        choices.insert(choices.end(), more.begin(), more.end());
+    }
+    for (const camera::Choice& choice : choices) {
         sdk::ComPtr<IMFMediaType> type;
         const HRESULT result = CreateType(choice, offer.FramesPerSecond(), type);
         if (FAILED(result)) return result;
@@ -57,11 +87,12 @@ std::optional<StreamFormat> StreamFormatOf(IMFMediaType* type) {
         FAILED(MFGetAttributeRatio(type, MF_MT_FRAME_RATE, &numerator, &denominator))) {
         return std::nullopt;
     }
-    if (subtype != MFVideoFormat_NV12 && subtype != MFVideoFormat_YUY2) return std::nullopt;
-    const picture::SampleFormat format =
-        subtype == MFVideoFormat_NV12 ? picture::SampleFormat::kNv12 : picture::SampleFormat::kYuy2;
-    return camera::CheckChoice(format, width, height, false,
-                               camera::IntervalOfRate(numerator, denominator));
+    for (const SubtypeOfFormat& entry : kSubtypes) {
+        if (subtype != *entry.subtype) continue;
+        return camera::CheckChoice(entry.format, width, height, false,
+                                   camera::IntervalOfRate(numerator, denominator));
+    }
+    return std::nullopt;
 }
 
 std::optional<StreamFormat> CurrentFormatOf(IMFStreamDescriptor* descriptor) {

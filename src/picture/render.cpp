@@ -65,6 +65,13 @@ void ConvertToRgb(const std::uint8_t* nv12, std::uint8_t* sample, const MediaFra
     }
 }
 
+void ConvertToI420(const std::uint8_t* nv12, std::uint8_t* sample, const MediaFrame& media) {
+    const I420Planes planes = I420PlanesOf(sample, media.width, media.height);
+    libyuv::NV12ToI420(nv12, media.width, nv12 + LumaBytes(media.width, media.height), media.width,
+                       planes.y, planes.lumaStride, planes.u, planes.chromaStride, planes.v,
+                       planes.chromaStride, media.width, media.height);
+}
+
 }  // namespace
 
 bool IsRenderableMedia(const MediaFrame& media) {
@@ -82,6 +89,13 @@ void FillBlackFrame(std::uint8_t* sample, const MediaFrame& media) {
         case SampleFormat::kNv12:
             FillBlackNv12(sample, media.width, media.height);
             return;
+        case SampleFormat::kI420:
+        case SampleFormat::kIyuv: {
+            const std::size_t luma = LumaBytes(media.width, media.height);
+            std::memset(sample, kBlackLuma, luma);
+            std::memset(sample + luma, kBlackChroma, frameBytes - luma);
+            return;
+        }
         case SampleFormat::kYuy2:
             repeat({kBlackLuma, kBlackChroma, kBlackLuma, kBlackChroma});
             return;
@@ -126,9 +140,15 @@ void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t
         LetterboxOrBlack(picture, sample, media, state.scaling);
         return;
     }
-    if (IsRgb(media.format) && picture.data != nullptr && picture.width == media.width &&
-        picture.height == media.height) {
-        ConvertToRgb(picture.data, sample, media);  // nothing to fit: straight into the sample
+    const bool sameSize =
+        picture.data != nullptr && picture.width == media.width && picture.height == media.height;
+    // Nothing to fit: straight into the sample.
+    if (IsRgb(media.format) && sameSize) {
+        ConvertToRgb(picture.data, sample, media);
+        return;
+    }
+    if (geometry::IsI420Layout(media.format) && sameSize) {
+        ConvertToI420(picture.data, sample, media);
         return;
     }
     const std::size_t nv12Bytes = Yuv420Bytes(media.width, media.height);
@@ -136,6 +156,10 @@ void RenderToSample(RenderState& state, const std::uint8_t* source, std::int32_t
     LetterboxOrBlack(picture, letterboxed, media, state.scaling);
     if (IsRgb(media.format)) {
         ConvertToRgb(letterboxed, sample, media);
+        return;
+    }
+    if (geometry::IsI420Layout(media.format)) {
+        ConvertToI420(letterboxed, sample, media);
         return;
     }
     const I420Planes planes =

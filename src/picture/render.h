@@ -1,6 +1,6 @@
 #pragma once
 // Filter side: turns an NV12 picture into one media sample of the negotiated type, oriented,
-// fitted with black bars, and in NV12 or YUY2.
+// fitted with black bars, and in NV12, YUY2, RGB or I420.
 #include <cstddef>
 #include <cstdint>
 

@@ -15,7 +15,11 @@ constexpr int kIdleMs = 20;
 }  // namespace
 
 std::vector<camera::Choice> CurrentOffer(const camera::CameraIdentity& camera) {
-    return camera::ReadOffer(exchange::ReaderExchange(camera.Objects())).YuvChoices();
+    const camera::Offer offer = camera::ReadOffer(exchange::ReaderExchange(camera.Objects()));
+    std::vector<camera::Choice> choices = offer.YuvChoices();
+    const std::vector<camera::Choice> planar = offer.ChoicesIn(picture::SampleFormat::kI420);
+    choices.insert(choices.end(), planar.begin(), planar.end());
+    return choices;
 }
 
 std::string NodeName(const camera::CameraIdentity& camera) {

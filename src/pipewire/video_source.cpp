@@ -36,8 +36,19 @@ namespace {
 
 using State = VideoSource::State;
 
-// Enough for the handful of formats and buffer parameters one node offers.
-constexpr std::size_t kPodBytes = 4096;
+// Enough for the formats (five sizes in three formats) and buffer parameters one node offers.
+constexpr std::size_t kPodBytes = 16384;
+
+// The camera's sample formats as PipeWire names them.
+struct FormatName {
+    picture::SampleFormat format;
+    spa_video_format video;
+};
+constexpr FormatName kFormats[] = {
+    {picture::SampleFormat::kNv12, SPA_VIDEO_FORMAT_NV12},
+    {picture::SampleFormat::kYuy2, SPA_VIDEO_FORMAT_YUY2},
+    {picture::SampleFormat::kI420, SPA_VIDEO_FORMAT_I420},
+};
 constexpr std::int32_t kBufferCount = 4;
 
 // The nearest whole rate: offers are whole frames a second.
@@ -49,16 +60,20 @@ std::uint32_t FramesPerSecond(const camera::Choice& choice) {
 const spa_pod* EnumFormat(spa_pod_builder& builder, const camera::Choice& choice) {
     const spa_rectangle size{static_cast<std::uint32_t>(choice.media.width),
                              static_cast<std::uint32_t>(choice.media.height)};
+    // The offered rate first, and every rate a consumer may choose.
     const spa_fraction rate{FramesPerSecond(choice), 1};
-    const std::uint32_t video = choice.media.format == picture::SampleFormat::kNv12
-                                    ? SPA_VIDEO_FORMAT_NV12
-                                    : SPA_VIDEO_FORMAT_YUY2;
+    const spa_fraction slowest{1, 1};
+    const spa_fraction fastest{static_cast<std::uint32_t>(camera::kMaxFramesPerSecond), 1};
+    std::uint32_t video = SPA_VIDEO_FORMAT_NV12;
+    for (const FormatName& name : kFormats) {
+        if (name.format == choice.media.format) video = name.video;
+    }
     return static_cast<const spa_pod*>(spa_pod_builder_add_object(
         &builder, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
         SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
         SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format, SPA_POD_Id(video),
         SPA_FORMAT_VIDEO_size, SPA_POD_Rectangle(&size), SPA_FORMAT_VIDEO_framerate,
-        SPA_POD_Fraction(&rate)));
+        SPA_POD_CHOICE_RANGE_Fraction(&rate, &slowest, &fastest)));
 }
 
 std::vector<const spa_pod*> EnumFormats(spa_pod_builder& builder,
@@ -76,14 +91,13 @@ std::optional<camera::Choice> ParseFormat(const spa_pod* param) {
         spa_format_video_raw_parse(param, &info) < 0) {
         return std::nullopt;
     }
-    if (info.format != SPA_VIDEO_FORMAT_NV12 && info.format != SPA_VIDEO_FORMAT_YUY2) {
-        return std::nullopt;
+    for (const FormatName& name : kFormats) {
+        if (name.video != info.format) continue;
+        return camera::CheckChoice(
+            name.format, info.size.width, info.size.height, false,
+            camera::IntervalOfRate(info.framerate.num, info.framerate.denom));
     }
-    const picture::SampleFormat format = info.format == SPA_VIDEO_FORMAT_NV12
-                                             ? picture::SampleFormat::kNv12
-                                             : picture::SampleFormat::kYuy2;
-    return camera::CheckChoice(format, info.size.width, info.size.height, false,
-                               camera::IntervalOfRate(info.framerate.num, info.framerate.denom));
+    return std::nullopt;
 }
 
 void OnParamChanged(void* data, std::uint32_t id, const spa_pod* param) {

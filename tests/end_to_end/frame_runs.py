@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Prints the runs of a raw capture's frames, as the capture tool's summary does: "live" for the
 producer tool's vertical colour bars, "vacant" for the black vacant picture, "other" else.
-Usage: frame_runs.py FILE WIDTH HEIGHT nv12|yuy2"""
+Usage: frame_runs.py FILE WIDTH HEIGHT nv12|i420|yuy2"""
 
 import sys
 
@@ -24,12 +24,13 @@ def kind(luma):
 
 def main(path, width, height, layout):
     width, height = int(width), int(height)
-    frame_bytes = width * height * 3 // 2 if layout == "nv12" else width * height * 2
+    planar = layout in ("nv12", "i420")  # the luma plane first, in both
+    frame_bytes = width * height * 3 // 2 if planar else width * height * 2
     data = np.fromfile(path, np.uint8)
     frames = data[: len(data) // frame_bytes * frame_bytes].reshape(-1, frame_bytes)
     kinds = []
     for frame in frames:
-        if layout == "nv12":
+        if planar:
             luma = frame[: width * height].reshape(height, width)
         else:
             luma = frame.reshape(height, width * 2)[:, 0::2]

@@ -107,6 +107,18 @@ check "a consumer asking for 640 x 480 YUY2 gets it" \
   grep -Eqx "frames: (9|10)" runs-yuy2.txt
 check "... with the producer's picture in it" grep -Eq "live$" runs-yuy2.txt
 check "the bridge logs the format the consumer chose" grep -q "chose 640x480 YUY2" bridge.log
+
+# Rates and I420: a consumer's own rate is honoured, whatever the producer's.
+consume video/x-raw,format=I420,width=640,height=480,framerate=15/1 30 frames.i420 >pts15.log
+"$repo_root/tests/end_to_end/frame_runs.py" frames.i420 640 480 i420 >runs-i420.txt
+check "a consumer asking for I420 gets the producer's picture" grep -Eq "^runs: .*live$" runs-i420.txt
+interval="$(mean_interval_us pts15.log)"
+echo "mean interval ${interval} us at 15 fps (66667 asked)"
+check "... at the 15 fps it asked for" bash -c "[ ${interval:-0} -ge 64000 ] && [ ${interval:-0} -le 69000 ]"
+consume video/x-raw,format=NV12,width=640,height=480,framerate=60/1 90 frames60.nv12 >pts60.log
+interval="$(mean_interval_us pts60.log)"
+echo "mean interval ${interval} us at 60 fps (16667 asked)"
+check "a consumer asking for 60 fps gets 60" bash -c "[ ${interval:-0} -ge 16000 ] && [ ${interval:-0} -le 17400 ]"
 # The producer now sends at 1280 x 720: once the bridge has looked (once a second), a consumer
 # taking what comes first gets that size.
 sleep 1.5
@@ -132,5 +144,5 @@ node="Studio Cam" consume video/x-raw,format=NV12,width=1280,height=720 10 first
 "$repo_root/tests/end_to_end/frame_runs.py" first.nv12 1280 720 nv12 >runs-first.txt
 check "camera 1's consumer still gets its producer's" grep -Eq "^runs: .*live$" runs-first.txt
 
-finish_with_logs runs.txt runs-yuy2.txt runs-second.txt runs-first.txt bridge.log bridges.log \
+finish_with_logs runs.txt runs-yuy2.txt runs-i420.txt runs-second.txt runs-first.txt bridge.log bridges.log \
   send.log send2.log

@@ -28,18 +28,20 @@ CMediaType VideoType(std::int32_t width, std::int32_t height, bool yuy2,
 
 class CatalogueTest : public FilterTest {};
 
-TEST_F(CatalogueTest, EachOfferedSizeComesInFourYuvGroupsThenAsRgb24AndRgb32) {
+TEST_F(CatalogueTest, EachOfferedSizeComesInFourYuvGroupsThenAsRgbThenAsI420) {
     // NV12/VideoInfo, NV12/VideoInfo2, YUY2/VideoInfo, YUY2/VideoInfo2, RGB24 and RGB32 (both
-    // VideoInfo, bottom-up DIBs), each with the offer's five sizes.
+    // VideoInfo, bottom-up DIBs), I420 and IYUV (VideoInfo), each with the offer's five sizes.
     const struct {
         GUID subtype;
         GUID format;
-    } groups[] = {{MEDIASUBTYPE_NV12, FORMAT_VideoInfo},  {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2},
-                  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo},  {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2},
-                  {MEDIASUBTYPE_RGB24, FORMAT_VideoInfo}, {MEDIASUBTYPE_RGB32, FORMAT_VideoInfo}};
+    } groups[] = {
+        {MEDIASUBTYPE_NV12, FORMAT_VideoInfo},    {MEDIASUBTYPE_NV12, FORMAT_VideoInfo2},
+        {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo},    {MEDIASUBTYPE_YUY2, FORMAT_VideoInfo2},
+        {MEDIASUBTYPE_RGB24, FORMAT_VideoInfo},   {MEDIASUBTYPE_RGB32, FORMAT_VideoInfo},
+        {filter::kSubtypeI420, FORMAT_VideoInfo}, {filter::kSubtypeIyuv, FORMAT_VideoInfo}};
     const camera::Offer offer = camera::ReadOffer(exchange::ReaderExchange());
     ASSERT_EQ(offer.SizeCount(), 5);
-    for (int position = 0; position < 30; ++position) {
+    for (int position = 0; position < 40; ++position) {
         SCOPED_TRACE(position);
         CMediaType type;
         ASSERT_EQ(m_stream->GetMediaType(position, &type), S_OK);
@@ -57,7 +59,7 @@ TEST_F(CatalogueTest, EachOfferedSizeComesInFourYuvGroupsThenAsRgb24AndRgb32) {
         EXPECT_EQ(filter::FrameIntervalOf(type), offer.Interval());
     }
     CMediaType beyond;
-    EXPECT_EQ(m_stream->GetMediaType(30, &beyond), VFW_S_NO_MORE_ITEMS);
+    EXPECT_EQ(m_stream->GetMediaType(40, &beyond), VFW_S_NO_MORE_ITEMS);
     EXPECT_EQ(m_stream->GetMediaType(-1, &beyond), E_INVALIDARG);
 
     // The offer follows the producer, and reading it never writes the shared block.
@@ -67,7 +69,7 @@ TEST_F(CatalogueTest, EachOfferedSizeComesInFourYuvGroupsThenAsRgb24AndRgb32) {
     ASSERT_EQ(m_stream->GetMediaType(0, &first), S_OK);
     EXPECT_EQ(first.subtype, MEDIASUBTYPE_YUY2);
     EXPECT_EQ(Info(first).bmiHeader.biWidth, 1280);
-    EXPECT_EQ(m_stream->GetMediaType(24, &first), VFW_S_NO_MORE_ITEMS);
+    EXPECT_EQ(m_stream->GetMediaType(32, &first), VFW_S_NO_MORE_ITEMS);
     EXPECT_EQ(exchange::Atomic(m_producer.Block()->outFps).load(), 0);
 }
 
@@ -112,7 +114,7 @@ TEST_F(CatalogueTest, EveryCapabilityDescribesTheSizesAndRatesTheCameraAccepts) 
     m_producer.AnnounceOutputFormat({1280, 720}, 0u);
     int count = 0, size = 0;
     ASSERT_EQ(m_stream->GetNumberOfCapabilities(&count, &size), S_OK);
-    EXPECT_EQ(count, 16);
+    EXPECT_EQ(count, 24);
     EXPECT_EQ(size, static_cast<int>(sizeof(VIDEO_STREAM_CONFIG_CAPS)));
     std::vector<GUID> subtypes;
     for (int index = 0; index < count; ++index) {

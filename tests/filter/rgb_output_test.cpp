@@ -1,5 +1,6 @@
-// Samples for clients that want RGB: bottom-up (or top-down) DIBs with the producer's colours,
-// letterboxed at a size that is not the producer's, and black without a producer.
+// Samples for clients that want RGB or planar YUV: bottom-up (or top-down) DIBs and I420 / IYUV
+// frames with the producer's colours, letterboxed at a size that is not the producer's, and
+// black without a producer.
 #include <cstdlib>
 
 #include "filter/filter_fixture.h"
@@ -14,19 +15,20 @@ constexpr unsigned kWaitMs = 20000;
 
 class RgbOutputTest : public FilterTest {
   protected:
-    // Connects at 128 x 48 in format (the producer's 64 x 48 sits at x = 32 between black bars).
-    void Stream(picture::SampleFormat format, bool topDown) {
+    // Connects at width x 48 in format (at 128, the producer's 64 x 48 sits at x = 32 between
+    // black bars).
+    void Stream(picture::SampleFormat format, bool topDown, std::int32_t width = 128) {
         streaming::CMediaType type;
-        filter::BuildVideoType({128, 48, 333333}, format, filter::FormatLayout::kVideoInfo, type);
+        filter::BuildVideoType({width, 48, 333333}, format, filter::FormatLayout::kVideoInfo, type);
         if (topDown) reinterpret_cast<VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader.biHeight = -48;
         ASSERT_EQ(m_pin->QueryAccept(&type), S_OK);
         ASSERT_EQ(ConnectWith(&type), S_OK);
         ASSERT_EQ(m_filter->Run(0), S_OK);
     }
-    // The first sample that shows the producer's picture (red at the top left).
-    std::vector<BYTE> LiveSample(const SampleLayout& layout) {
+    // The first sample that shows the producer's picture (red at the top left, at x).
+    std::vector<BYTE> LiveSample(const SampleLayout& layout, std::int32_t x = 40) {
         std::vector<BYTE> data;
-        for (int tries = 0; tries < 100 && !Shows(data, layout, 40, 8, kRed); ++tries) {
+        for (int tries = 0; tries < 100 && !Shows(data, layout, x, 8, kRed); ++tries) {
             m_sink->WaitForSamples(m_sink->ReceivedCount() + 1, kWaitMs);
             data = m_sink->LastSampleData();
         }
@@ -51,6 +53,30 @@ TEST_F(RgbOutputTest, TheProducersColoursArriveTheRightWayUpAndLetterboxed) {
             EXPECT_TRUE(Shows(data, layout, 88, 40, kWhite));
             EXPECT_TRUE(Shows(data, layout, 4, 20, kBlack));    // left bar
             EXPECT_TRUE(Shows(data, layout, 124, 20, kBlack));  // right bar
+            TearDownCaptureGraph(m_filter, m_pin, m_sink);
+            m_sink = nullptr;
+            SetUp();
+        }
+    }
+}
+
+TEST_F(RgbOutputTest, PlanarYuvClientsGetThePictureAtItsOwnSizeOrLetterboxed) {
+    const auto quadrants = ColourQuadrants(64, 48);
+    for (const auto format : {picture::SampleFormat::kI420, picture::SampleFormat::kIyuv}) {
+        for (const std::int32_t width : {64, 128}) {
+            SCOPED_TRACE(std::string(geometry::SampleFormatName(format)) + " " +
+                         std::to_string(width));
+            Stream(format, false, width);
+            ASSERT_TRUE(m_producer.PublishFrame(quadrants.data(), 64, 48));
+            const std::int32_t left = (width - 64) / 2;
+            const SampleLayout layout{format, width, 48};
+            const auto data = LiveSample(layout, left + 8);
+            ASSERT_EQ(data.size(), static_cast<std::size_t>(width) * 48 * 3 / 2);
+            EXPECT_TRUE(Shows(data, layout, left + 8, 8, kRed));
+            EXPECT_TRUE(Shows(data, layout, left + 56, 8, kGreen));
+            EXPECT_TRUE(Shows(data, layout, left + 8, 40, kBlue));
+            EXPECT_TRUE(Shows(data, layout, left + 56, 40, kWhite));
+            EXPECT_TRUE(left == 0 || Shows(data, layout, 4, 20, kBlack));
             TearDownCaptureGraph(m_filter, m_pin, m_sink);
             m_sink = nullptr;
             SetUp();

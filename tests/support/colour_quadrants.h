@@ -72,6 +72,14 @@ inline std::array<int, 3> Components(const std::vector<std::uint8_t>& data,
                                        static_cast<std::size_t>(x / 2) * 4;
             return {pair[x % 2 == 0 ? 0 : 2], pair[1], pair[3]};
         }
+        case geometry::SampleFormat::kI420:
+        case geometry::SampleFormat::kIyuv: {
+            const std::size_t chroma = (static_cast<std::size_t>(y) / 2) * (w / 2) + x / 2;
+            const std::size_t u = w * static_cast<std::size_t>(rows) + chroma;
+            const std::size_t v = u + (w / 2) * static_cast<std::size_t>(rows / 2);
+            return {data[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)], data[u],
+                    data[v]};
+        }
         case geometry::SampleFormat::kNv12:
             break;
     }
