@@ -16,6 +16,9 @@ const SubtypeOfFormat kSubtypes[] = {
     {picture::SampleFormat::kIyuv, &MFVideoFormat_IYUV},
 };
 
+// Rates listed beside the producer's own.
+constexpr std::int32_t kCommonRates[] = {60, 30, 15};
+
 const GUID& SubtypeOf(picture::SampleFormat format) {
     for (const SubtypeOfFormat& entry : kSubtypes) {
         if (entry.format == format) return *entry.subtype;
@@ -62,18 +65,26 @@ HRESULT CreateType(const camera::Choice& choice, std::int32_t fps,
 HRESULT CreateOfferedTypes(const camera::Offer& offer,
                            std::vector<sdk::ComPtr<IMFMediaType>>& types) {
     types.clear();
-    // Today's types keep their positions; planar YUV comes after them.
+    // The NV12 and YUY2 types keep their positions; planar YUV comes after them.
     std::vector<camera::Choice> choices = offer.YuvChoices();
     for (const picture::SampleFormat planar :
          {picture::SampleFormat::kI420, picture::SampleFormat::kIyuv}) {
         const std::vector<camera::Choice> more = offer.ChoicesIn(planar);
         choices.insert(choices.end(), more.begin(), more.end());
     }
-    for (const camera::Choice& choice : choices) {
-        sdk::ComPtr<IMFMediaType> type;
-        const HRESULT result = CreateType(choice, offer.FramesPerSecond(), type);
-        if (FAILED(result)) return result;
-        types.push_back(std::move(type));
+    // Clients (the source reader, the frame server) choose among the listed types, so the rates
+    // they commonly ask for are listed too, after every type at the producer's rate.
+    std::vector<std::int32_t> rates{offer.FramesPerSecond()};
+    for (const std::int32_t common : kCommonRates) {
+        if (common != offer.FramesPerSecond()) rates.push_back(common);
+    }
+    for (const std::int32_t fps : rates) {
+        for (const camera::Choice& choice : choices) {
+            sdk::ComPtr<IMFMediaType> type;
+            const HRESULT result = CreateType(choice, fps, type);
+            if (FAILED(result)) return result;
+            types.push_back(std::move(type));
+        }
     }
     return S_OK;
 }

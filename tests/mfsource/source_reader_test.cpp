@@ -117,6 +117,67 @@ TEST_F(SourceReaderTest, DeliversTheProducersPictureInTheChosenTypeAtTheOfferedR
     EXPECT_EQ(frame.bytes[3], 190);
 }
 
+// Planar YUV comes after today's types, in both names, and carries the producer's pixels.
+TEST_F(SourceReaderTest, OffersI420AndIyuvAfterTodaysTypes) {
+    PublishUniformFrame(640, 480, 150, 80, 190);
+    const auto reader = OpenReader();
+    ASSERT_TRUE(reader);
+    const GUID expected[] = {MFVideoFormat_NV12, MFVideoFormat_YUY2, MFVideoFormat_I420,
+                             MFVideoFormat_IYUV};
+    // 640 x 480 is among the common sizes: four sizes a subtype.
+    for (DWORD index = 0; index < 16; ++index) {
+        sdk::ComPtr<IMFMediaType> type;
+        ASSERT_EQ(reader->GetNativeMediaType(kFirstVideoStream, index, type.Put()), S_OK);
+        GUID subtype{};
+        type->GetGUID(MF_MT_SUBTYPE, &subtype);
+        EXPECT_EQ(subtype, expected[index / 4]) << index;
+        UINT32 numerator = 0, denominator = 0;
+        EXPECT_EQ(
+            MFGetAttributeRatio(type.Get(), MF_MT_FRAME_RATE_RANGE_MAX, &numerator, &denominator),
+            S_OK);
+        EXPECT_EQ(numerator / denominator, 120u);
+    }
+    for (const GUID& subtype : {MFVideoFormat_I420, MFVideoFormat_IYUV}) {
+        ASSERT_TRUE(ChooseType(reader.Get(), subtype, 640, 480));
+        Frame frame = ReadFrame(reader.Get());
+        if (frame.bytes.size() != 640u * 480 * 3 / 2 || frame.bytes[640 * 480] != 80) {
+            frame = ReadFrame(reader.Get());  // the one already on its way, in the old type
+        }
+        ASSERT_EQ(frame.bytes.size(), 640u * 480 * 3 / 2);
+        EXPECT_EQ(frame.bytes[640 * 240 + 320], 150);
+        EXPECT_EQ(frame.bytes[640 * 480 + 320 * 120 + 160], 80);           // U plane
+        EXPECT_EQ(frame.bytes[640 * 480 * 5 / 4 + 320 * 120 + 160], 190);  // V plane
+    }
+}
+
+// The common rates are listed beside the producer's, and a client choosing one gets it; a rate
+// past 120 is refused.
+TEST_F(SourceReaderTest, DeliversAtTheRateTheClientChooses) {
+    PublishUniformFrame(320, 240, 100, 128, 128);
+    const auto reader = OpenReader();
+    ASSERT_TRUE(reader);
+    sdk::ComPtr<IMFMediaType> fast;
+    for (DWORD index = 0; !fast; ++index) {
+        sdk::ComPtr<IMFMediaType> type;
+        ASSERT_EQ(reader->GetNativeMediaType(kFirstVideoStream, index, type.Put()), S_OK);
+        UINT32 numerator = 0, denominator = 0;
+        MFGetAttributeRatio(type.Get(), MF_MT_FRAME_RATE, &numerator, &denominator);
+        if (numerator == 60 && denominator == 1) fast = type;
+    }
+    ASSERT_EQ(reader->SetCurrentMediaType(kFirstVideoStream, nullptr, fast.Get()), S_OK);
+    std::vector<LONGLONG> times;
+    for (int i = 0; i < 40; ++i) times.push_back(ReadFrame(reader.Get()).time);
+    const double interval = static_cast<double>(times.back() - times[10]) / 29;
+    std::printf("mean sample interval %.0f at 60 fps (166667 asked)\n", interval);
+    EXPECT_NEAR(interval, 166667.0, 166667.0 * 0.2);
+
+    sdk::ComPtr<IMFMediaType> tooFast;
+    ASSERT_EQ(MFCreateMediaType(tooFast.Put()), S_OK);
+    ASSERT_EQ(fast->CopyAllItems(tooFast.Get()), S_OK);
+    ASSERT_EQ(MFSetAttributeRatio(tooFast.Get(), MF_MT_FRAME_RATE, 200, 1), S_OK);
+    EXPECT_TRUE(FAILED(reader->SetCurrentMediaType(kFirstVideoStream, nullptr, tooFast.Get())));
+}
+
 // Camera 3's class serves camera 3's producer, whatever camera 1 shows.
 TEST_F(SourceReaderTest, EachCamerasSourceServesItsOwnCamera) {
     PublishUniformFrame(640, 480, 150, 80, 190);
