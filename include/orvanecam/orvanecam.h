@@ -136,6 +136,15 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyName(const OrvaneCamChar16* nam
 ORVANECAM_API uint32_t ORVANECAM_CALL SetFriendlyNameForCamera(int32_t camera,
                                                                const OrvaneCamChar16* name);
 
+/* The name capture clients list the camera under (the one set, else "OrvaneCam", "OrvaneCam 2",
+ * ...), into buffer with its terminator; units is the buffer's size in UTF-16 units (65 always
+ * do). Returns 0, 87 for no buffer, 122 when it is too small. With the camera twin, a producer
+ * finds a camera by name. */
+ORVANECAM_API uint32_t ORVANECAM_CALL GetFriendlyName(OrvaneCamChar16* buffer, int32_t units);
+ORVANECAM_API uint32_t ORVANECAM_CALL GetFriendlyNameForCamera(int32_t camera,
+                                                               OrvaneCamChar16* buffer,
+                                                               int32_t units);
+
 /* Shows a 24- or 32-bit .bmp file (a relative path is taken from the producer executable's
  * folder) whenever nothing live is sent. Returns 0, 87 for no path, 161 for an unresolvable one,
  * 2 for a missing file, 13 for an unusable bitmap, 5 when the registry refuses the path, 110 when

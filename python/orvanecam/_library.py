@@ -39,6 +39,8 @@ _ARGUMENTS = {
     "setVcamOn": [_I32],
     "SetRotateRightDegree": [_I32],
     "SetFriendlyName": [_TEXT],
+    "GetFriendlyName": [_DATA, _I32],
+    "SendFrame": [_I32, _DATA, _I32, _I32, _I32],
     "SetVacantImg": [_TEXT],
     "getMultiMediaToCamera": [_TEXT],
     "getImageToCamera": [_TEXT],

@@ -1,10 +1,10 @@
 """The camera as a producer sees it: frames, picture settings and files played through it."""
 
 import os
-import time
 
 from ._frames import frame_call
 from ._library import CAMERAS, ERROR_CANCELLED, Module, default_module, raise_for, utf16_text
+from ._schedule import FrameSchedule
 
 _QUARTER_TURNS = {90: 0, 180: 1, 270: 2}
 
@@ -43,7 +43,7 @@ class Camera:
             self._check("SetOutputFormat", int(width), int(height), 1 if nv12_first else 0)
         self.size = size
         self.fps = fps
-        self._next_frame_at = None
+        self._schedule = FrameSchedule(fps) if fps is not None else None
         self._switches = {}
         self._name = None
 
@@ -62,15 +62,8 @@ class Camera:
     def wait_for_next_frame(self):
         """Sleeps until the next frame is due at fps, on a fixed schedule; a producer that fell
         behind starts a new schedule rather than bursting."""
-        if self.fps is None:
-            return
-        now = time.monotonic()
-        interval = 1.0 / self.fps
-        if self._next_frame_at is None or now - self._next_frame_at > interval:
-            self._next_frame_at = now
-        else:
-            time.sleep(max(0.0, self._next_frame_at - now))
-        self._next_frame_at += interval
+        if self._schedule is not None:
+            self._schedule.sleep_until_next_frame()
 
     # The switches read back what this object last set; other producers may change them too.
     mirror = _switch("SetMirrorEnabled", False, "Mirrors the picture left to right.")

@@ -5,9 +5,10 @@ import threading
 
 import numpy as np
 import pytest
-from conftest import HEIGHT, WIDTH, python_command, run_capture
+from conftest import HEIGHT, WIDTH, last_captured_frame, python_command, run_capture
 
 import orvanecam
+from orvanecam import pyvirtualcam
 
 # The four quadrants of the test picture, in R, G, B: red, green / blue, grey.
 QUADRANT_RGB = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (128, 128, 128)]
@@ -216,3 +217,60 @@ def test_a_second_camera_shows_its_own_frames(bin_dir, camera, capture):
         assert_shows(capture(bgr_frame()), QUADRANT_YUV)
     finally:
         subprocess.run([register, "--cameras", "1"], check=True, stdout=subprocess.DEVNULL)
+
+
+# A program as pyvirtualcam's users write it, with only its import changed.
+PYVIRTUALCAM_PROGRAM = """
+import numpy as np
+from orvanecam import pyvirtualcam
+
+red, green, blue, grey = (255, 0, 0), (0, 255, 0), (0, 0, 255), (128, 128, 128)
+frame = np.zeros((48, 64, 3), np.uint8)  # RGB
+frame[:24, :32], frame[:24, 32:], frame[24:, :32], frame[24:, 32:] = red, green, blue, grey
+with pyvirtualcam.Camera(width=64, height=48, fps=60) as cam:
+    print(f'Using virtual camera: {cam.device}', flush=True)
+    for _ in range(240):
+        cam.send(frame)
+        cam.sleep_until_next_frame()
+    print(cam.frames_sent, round(cam.current_fps))
+"""
+
+
+def test_a_pyvirtualcam_program_runs_with_its_import_changed(bin_dir, tmp_path):
+    command, environment = python_command("-c", PYVIRTUALCAM_PROGRAM)
+    environment["ORVANECAM_MODULE"] = str(bin_dir / "liborvanecam.so")
+    program = subprocess.Popen(command, env=environment, stdout=subprocess.PIPE, text=True)
+    try:
+        assert program.stdout.readline().strip() == "Using virtual camera: OrvaneCam"
+        run_capture(bin_dir, tmp_path, "--frames", "60")
+    finally:
+        output, _ = program.communicate(timeout=60)
+    assert program.returncode == 0
+    frames_sent, current_fps = map(int, output.split())
+    assert frames_sent == 240 and 50 <= current_fps <= 62, output
+    summary = (tmp_path / "summary.txt").read_text()
+    assert "64x48 at 60.0 fps offered" in summary, summary
+    # RGB means R, G, B: the quadrants arrive in their own colours.
+    assert_shows(last_captured_frame(tmp_path), QUADRANT_YUV)
+
+
+def test_pyvirtualcam_formats_and_refusals(bin_dir, monkeypatch):
+    monkeypatch.setenv("ORVANECAM_MODULE", str(bin_dir / "liborvanecam.so"))
+    formats = pyvirtualcam.PixelFormat
+    shapes = {formats.RGB: (48, 64, 3), formats.BGR: (48, 64, 3), formats.RGBA: (48, 64, 4),
+              formats.GRAY: (48, 64), formats.I420: (72, 64), formats.NV12: (72, 64),
+              formats.YUYV: (48, 64, 2), formats.UYVY: (48, 128)}
+    for fmt, shape in shapes.items():
+        with pyvirtualcam.Camera(64, 48, 30, fmt=fmt) as cam:
+            cam.send(np.full(shape, 128, np.uint8))
+            assert (cam.fmt, cam.frames_sent, cam.native_fmt) == (fmt, 1, formats.NV12)
+            with pytest.raises(ValueError):
+                cam.send(np.zeros((48, 64, 5), np.uint8))
+        with pytest.raises(RuntimeError):
+            cam.send(np.full(shape, 128, np.uint8))  # closed
+    with pytest.raises(ValueError):
+        pyvirtualcam.Camera(64, 48, 200)
+    with pytest.raises(RuntimeError):
+        pyvirtualcam.Camera(64, 48, 30, device="No Such Camera")
+    with pytest.raises(ValueError):
+        pyvirtualcam.Camera(64, 48, 30, backend="obs")

@@ -1,5 +1,7 @@
-// SetMirrorEnabled, SetFlipEnabled, setVcamOn, SetRotateRightDegree, SetFriendlyName and twins.
+// The picture switches, the rotation, the device name (set and read), and their twins.
 #include <orvanecam/orvanecam.h>
+
+#include <algorithm>
 
 #include "api/device_name.h"
 #include "api/producer_camera.h"
@@ -58,6 +60,21 @@ std::uint32_t Rename(const camera::CameraIdentity& camera, const OrvaneCamChar16
     });
 }
 
+// The name clients list camera under, into units UTF-16 units of buffer with its terminator.
+std::uint32_t ReadName(const camera::CameraIdentity& camera, OrvaneCamChar16* buffer,
+                       std::int32_t units) {
+    return producer::RunProducerCall([&]() -> std::uint32_t {
+        if (buffer == nullptr || units < 1) return platform::kErrorInvalidParameter;
+        const std::u16string name = camera::DeviceName(camera);
+        if (name.size() >= static_cast<std::size_t>(units)) {
+            return platform::kErrorInsufficientBuffer;
+        }
+        std::copy(name.begin(), name.end(), buffer);
+        buffer[name.size()] = 0;
+        return 0u;
+    });
+}
+
 }  // namespace
 }  // namespace orvanecam::api
 
@@ -100,4 +117,16 @@ extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL
 SetFriendlyNameForCamera(int32_t camera, const OrvaneCamChar16* name) {
     return api::ForCamera(camera,
                           [&](const CameraIdentity& chosen) { return api::Rename(chosen, name); });
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL GetFriendlyName(OrvaneCamChar16* buffer,
+                                                                 int32_t units) {
+    return api::ReadName(kFirstCamera, buffer, units);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL GetFriendlyNameForCamera(int32_t camera,
+                                                                          OrvaneCamChar16* buffer,
+                                                                          int32_t units) {
+    return api::ForCamera(
+        camera, [&](const CameraIdentity& chosen) { return api::ReadName(chosen, buffer, units); });
 }

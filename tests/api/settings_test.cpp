@@ -108,5 +108,17 @@ TEST_F(DeviceNameTest, EachCameraKeepsItsNameUnderItsOwnKey) {
     EXPECT_EQ(camera::DeviceName(camera::kFirstCamera), u"Desk Camera");
 }
 
+TEST_F(DeviceNameTest, TheListedNameIsReadBackWithItsTerminator) {
+    ASSERT_EQ(SetFriendlyName(Text(u"  Desk*Camera ")), 0u);
+    OrvaneCamChar16 name[65];
+    ASSERT_EQ(GetFriendlyName(name, 65), 0u);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name)), u"DeskCamera");
+    EXPECT_EQ(GetFriendlyName(name, 10), 122u);  // the terminator does not fit
+    EXPECT_EQ(GetFriendlyName(nullptr, 65), 87u);
+    EXPECT_EQ(GetFriendlyNameForCamera(17, name, 65), 87u);
+    EXPECT_EQ(GetFriendlyNameForCamera(1, name, 11), 0u);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(name)), u"DeskCamera");
+}
+
 }  // namespace
 }  // namespace orvanecam::testing
