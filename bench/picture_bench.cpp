@@ -259,11 +259,11 @@ void BM_RenderToSampleYuy2(benchmark::State& state) {
     }
 }
 
-// RGB of a same-size frame against libyuv's bare conversion of it.
+// RGB (and below, I420) of a same-size frame against libyuv's bare conversion of it.
 constexpr MediaFrame kLandscapeRgb24{kPortraitHeight, kPortraitWidth, SampleFormat::kRgb24};
 constexpr MediaFrame kLandscapeRgb32{kPortraitHeight, kPortraitWidth, SampleFormat::kRgb32};
 
-void RenderRgb(benchmark::State& state, const MediaFrame& media) {
+void RenderSameSize(benchmark::State& state, const MediaFrame& media) {
     static RenderState render;
     std::vector<std::uint8_t> sample(FrameBytes(media));
     for (auto _ : state) {
@@ -272,6 +272,25 @@ void RenderRgb(benchmark::State& state, const MediaFrame& media) {
         benchmark::ClobberMemory();
     }
 }
+// I420 of a same-size frame, straight into the sample, against libyuv's bare conversion.
+constexpr MediaFrame kLandscapeI420{kPortraitHeight, kPortraitWidth, SampleFormat::kI420};
+
+void BM_RenderToSampleI420(benchmark::State& state) {
+    RenderSameSize(state, kLandscapeI420);
+}
+void BM_LibyuvNV12ToI420(benchmark::State& state) {
+    std::vector<std::uint8_t> sample(FrameBytes(kLandscapeI420));
+    const std::uint8_t* source = LandscapeNv12().data();
+    const I420Planes i420 = I420PlanesOf(sample.data(), kPortraitHeight, kPortraitWidth);
+    for (auto _ : state) {
+        libyuv::NV12ToI420(source, kPortraitHeight,
+                           source + LumaBytes(kPortraitHeight, kPortraitWidth), kPortraitHeight,
+                           i420.y, i420.lumaStride, i420.u, i420.chromaStride, i420.v,
+                           i420.chromaStride, kPortraitHeight, kPortraitWidth);
+        benchmark::ClobberMemory();
+    }
+}
+
 void BareRgb(benchmark::State& state, const MediaFrame& media) {
     std::vector<std::uint8_t> sample(FrameBytes(media));
     const std::uint8_t* source = LandscapeNv12().data();
@@ -289,13 +308,13 @@ void BareRgb(benchmark::State& state, const MediaFrame& media) {
     }
 }
 void BM_RenderToSampleRgb24(benchmark::State& state) {
-    RenderRgb(state, kLandscapeRgb24);
+    RenderSameSize(state, kLandscapeRgb24);
 }
 void BM_LibyuvNV12ToRGB24(benchmark::State& state) {
     BareRgb(state, kLandscapeRgb24);
 }
 void BM_RenderToSampleRgb32(benchmark::State& state) {
-    RenderRgb(state, kLandscapeRgb32);
+    RenderSameSize(state, kLandscapeRgb32);
 }
 void BM_LibyuvNV12ToARGB(benchmark::State& state) {
     BareRgb(state, kLandscapeRgb32);
@@ -383,6 +402,8 @@ ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleRgb24);
 ORVANECAM_RATIO_BENCHMARK(BM_LibyuvNV12ToRGB24);
 ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleRgb32);
 ORVANECAM_RATIO_BENCHMARK(BM_LibyuvNV12ToARGB);
+ORVANECAM_RATIO_BENCHMARK(BM_RenderToSampleI420);
+ORVANECAM_RATIO_BENCHMARK(BM_LibyuvNV12ToI420);
 ORVANECAM_RATIO_BENCHMARK(BM_LibyuvI420Mirror);
 ORVANECAM_RATIO_BENCHMARK(BM_MirrorI420);
 ORVANECAM_RATIO_BENCHMARK(BM_LibyuvI420Flip);
@@ -409,6 +430,7 @@ int main(int argc, char** argv) {
                                  {"BM_RenderToSampleYuy2", "BM_BareRenderYuy2"},
                                  {"BM_RenderToSampleRgb24", "BM_LibyuvNV12ToRGB24"},
                                  {"BM_RenderToSampleRgb32", "BM_LibyuvNV12ToARGB"},
+                                 {"BM_RenderToSampleI420", "BM_LibyuvNV12ToI420"},
                                  {"BM_MirrorI420", "BM_LibyuvI420Mirror"},
                                  {"BM_FlipI420", "BM_LibyuvI420Flip"},
                                  {"BM_RotateI420Right", "BM_LibyuvI420Rotate90"}});
