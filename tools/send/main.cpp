@@ -6,7 +6,8 @@
 //                  [--module PATH]
 // --camera picks the camera (1 unless given; "--camera on|off" is the older spelling of --show).
 // --output also sets the camera's output size (NV12 offered first) and --fps its offered rate
-// (the pattern is sent at that rate either way); --seconds 0 only applies the settings. --play and --image send a file instead of the pattern.
+// (the pattern is sent at that rate either way); --seconds 0 only applies the settings. --play
+// and --image send a file instead of the pattern.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
