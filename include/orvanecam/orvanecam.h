@@ -156,7 +156,16 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImgForCamera(int32_t camera,
 /* Plays a media file through the camera: every video frame at its time (at the video's size, in
  * the camera's preferred format), its sound on the default audio device. Returns when the file has
  * played: 0, 87 / 161 / 2 for the path, 1630 without video or a decoder, 13 for an unusable size
- * or data, 110 when the file or the audio device cannot be opened, or the failing step's code. */
+ * or data, 110 when the file or the audio device cannot be opened, or the failing step's code.
+ *
+ * A text with a scheme is a live source instead: rtsp://, rtmp://, http://, https://, udp://,
+ * tcp://, srt:// (where this build has the protocol) or pipe: (pipe:0 is standard input). Each
+ * frame is shown as soon as it is decoded (stale ones dropped, so the delay never grows), at the
+ * stream's size, following a change of size; a source that drops or stalls for 3 s is reopened,
+ * waiting 0.25 s and doubling to 4 s, while the camera shows its vacant picture. Returns 0 when a
+ * pipe ends, 1223 when stopped (within 100 ms, connecting or not); before the source was first
+ * reached: 161 for a malformed URL, 50 for a scheme this build cannot read, and within 5 s 1460
+ * (no answer), 1225 (refused), 1232 (unreachable) or the demultiplexer's failure. */
 ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCamera(const OrvaneCamChar16* path);
 ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCameraForCamera(int32_t camera,
                                                                      const OrvaneCamChar16* path);

@@ -41,6 +41,11 @@ class FramePublisher {
     void PokeSettings() {
         PokeSettings([](SharedBlock&) {});
     }
+    // Nothing live for now (a live source reconnecting): the readers show the vacant picture
+    // until the next frame is published.
+    void WithdrawPayload() {
+        PokeSettings([](SharedBlock& block) { Atomic(block.hasPayload).store(0u); });
+    }
     // Stores a new output format; readers pick it up without a change of seq. With rescale,
     // rescale(block, previous size) runs under the write lock to fit both held frames to the new
     // size, so that no reader renders a picture at a size it was not written at.

@@ -13,6 +13,11 @@ std::uint32_t MediaErrorToWin32(int result, std::uint32_t fallback) {
     if (result == AVERROR(EINVAL)) return platform::kErrorInvalidParameter;
     if (result == AVERROR(ENOENT)) return platform::kErrorFileNotFound;
     if (result == AVERROR_EOF) return platform::kErrorHandleEof;
+    if (result == AVERROR(ECONNREFUSED)) return platform::kErrorConnectionRefused;
+    if (result == AVERROR(EHOSTUNREACH) || result == AVERROR(ENETUNREACH)) {
+        return platform::kErrorHostUnreachable;
+    }
+    if (result == AVERROR(ETIMEDOUT)) return platform::kErrorTimeout;
     return fallback;
 }
 

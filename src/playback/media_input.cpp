@@ -66,8 +66,9 @@ MediaInput::~MediaInput() {
     avformat_close_input(&format);
 }
 
-std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input) {
-    if (const int result = avformat_open_input(&input.format, utf8Path.c_str(), nullptr, nullptr);
+std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input,
+                             AVDictionary** options) {
+    if (const int result = avformat_open_input(&input.format, utf8Path.c_str(), nullptr, options);
         result < 0) {
         return MediaErrorToWin32(result, platform::kErrorOpenFailed);
     }

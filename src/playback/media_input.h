@@ -51,8 +51,11 @@ struct MediaInput {
 };
 
 // Opens path, reads its stream information, finds the best video stream (and, when wanted, the
-// best audio stream) and opens the video decoder: 0 or the code of the step that failed.
-std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input);
+// best audio stream) and opens the video decoder: 0 or the code of the step that failed. A
+// format context already in input (with its interrupt callback) is used, and options go to the
+// demultiplexer.
+std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input,
+                             AVDictionary** options = nullptr);
 
 // The decoder's size with odd sides made even; 0, or 13 outside 1..4096.
 std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,

@@ -7,8 +7,10 @@
 
 #include "platform/clock.h"
 #include "playback/audio_playback.h"
+#include "playback/live_stream.h"
 #include "playback/media_errors.h"
 #include "playback/media_input.h"
+#include "playback/media_location.h"
 #include "playback/video_output.h"
 #include "producer/producer_call.h"
 
@@ -90,9 +92,7 @@ std::uint32_t OpenSound(Playback& playback) {
     return 0;
 }
 
-std::uint32_t Play(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
-    std::string utf8Path;
-    if (const std::uint32_t error = ResolveMediaPath(path, utf8Path); error != 0) return error;
+std::uint32_t Play(const camera::CameraIdentity& camera, const std::string& utf8Path) {
     Playback playback(camera);
     if (const std::uint32_t error = ReadSendYuy2(camera, playback.video.sendYuy2); error != 0) {
         return error;
@@ -114,7 +114,10 @@ std::uint32_t Play(const camera::CameraIdentity& camera, const OrvaneCamChar16* 
 }  // namespace
 
 std::uint32_t PlayMediaFile(const camera::CameraIdentity& camera, const OrvaneCamChar16* path) {
-    return RunAsPlay(camera, [&] { return Play(camera, path); });
+    MediaLocation location;
+    if (const std::uint32_t error = ResolveMediaLocation(path, location); error != 0) return error;
+    if (location.live) return PlayLiveSource(camera, location);
+    return RunAsPlay(camera, [&] { return Play(camera, location.utf8); });
 }
 
 }  // namespace orvanecam::playback

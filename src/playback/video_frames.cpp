@@ -56,15 +56,19 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
 std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVFormatContext* format,
                                     VideoOutput& output) {
     PlaybackClock& clock = output.clock;
-    const std::int32_t width = output.width;
-    const std::int32_t height = output.height;
     AVStream* stream = format->streams[videoIndex];
     const AVRational rate = av_guess_frame_rate(format, stream, nullptr);
     const std::int64_t time =
         FrameTimeMs(frame->best_effort_timestamp, stream->time_base, rate, clock.framesSent);
     WaitUntil(DueTick(clock, time, FrameIntervalMs(rate)));
     if (CurrentPlayStopped()) return platform::kErrorCancelled;
+    return SendVideoFrameNow(frame, output);
+}
 
+std::uint32_t SendVideoFrameNow(const AVFrame* frame, VideoOutput& output) {
+    PlaybackClock& clock = output.clock;
+    const std::int32_t width = output.width;
+    const std::int32_t height = output.height;
     std::vector<std::uint8_t> buffer;
     std::int32_t stride = 0;
     const std::uint32_t converted =

@@ -39,4 +39,7 @@ std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std:
 std::uint32_t PaceAndSendVideoFrame(const AVFrame* frame, int videoIndex, AVFormatContext* format,
                                     VideoOutput& output);
 
+// Converts the frame and sends it to output's camera at once: 0 or the failing code.
+std::uint32_t SendVideoFrameNow(const AVFrame* frame, VideoOutput& output);
+
 }  // namespace orvanecam::playback

@@ -7,7 +7,8 @@
 // --camera picks the camera (1 unless given; "--camera on|off" is the older spelling of --show).
 // --output also sets the camera's output size (NV12 offered first) and --fps its offered rate
 // (the pattern is sent at that rate either way); --seconds 0 only applies the settings. --play
-// and --image send a file instead of the pattern.
+// and --image send a file instead of the pattern; --play also takes a stream's URL, or - for
+// standard input.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -177,8 +178,11 @@ int main(int argc, char** argv) {
         }
     }
     if (const int status = ApplySettings(*module, camera, options); status != 0) return status;
-    if (options.Has("--play"))
-        return SendFile("playing", options.Text("--play", ""), camera, module->playMedia);
+    if (options.Has("--play")) {
+        // "-" is standard input, as FFmpeg names it.
+        const std::string play = options.Text("--play", "");
+        return SendFile("playing", play == "-" ? "pipe:0" : play, camera, module->playMedia);
+    }
     if (options.Has("--image"))
         return SendFile("showing", options.Text("--image", ""), camera, module->showImage);
 

@@ -1,0 +1,174 @@
+// A live source through the camera: each decoded frame shown as soon as it is decoded, stale
+// ones dropped when decoding falls behind, and a stream that stalls or drops reconnected with a
+// growing wait while the camera shows its vacant picture.
+#include "playback/live_stream.h"
+
+#include <algorithm>
+
+#include "exchange/publisher.h"
+#include "platform/clock.h"
+#include "playback/media_errors.h"
+#include "playback/media_input.h"
+#include "playback/play_ticket.h"
+#include "playback/video_output.h"
+#include "producer/producer_call.h"
+
+namespace orvanecam::playback {
+namespace {
+
+constexpr std::uint32_t kFirstRetryMs = 250;
+
+// Interrupts FFmpeg's blocking calls once the play is stopped or the deadline has passed.
+struct Deadline {
+    std::uint64_t tick = 0;
+    bool passed = false;
+
+    void Arm(std::uint32_t fromNowMs) {
+        tick = platform::TickCountMs() + fromNowMs;
+        passed = false;
+    }
+};
+
+int Interrupted(void* data) {
+    auto& deadline = *static_cast<Deadline*>(data);
+    if (CurrentPlayStopped()) return 1;
+    deadline.passed = platform::TickCountMs() >= deadline.tick;
+    return deadline.passed ? 1 : 0;
+}
+
+// Demultiplexing and probing keep to what decoding needs: no input buffering beyond it.
+AVDictionary* LiveOptions() {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "fflags", "nobuffer", 0);
+    av_dict_set(&options, "probesize", "500000", 0);
+    av_dict_set(&options, "analyzeduration", "1000000", 0);
+    return options;
+}
+
+// Opens the source within kLiveConnectTimeoutMs: 0, 1223 when stopped, 1460 at the deadline, or
+// the mapped failure.
+std::uint32_t OpenLive(const MediaLocation& location, MediaInput& input, Deadline& deadline) {
+    input.format = avformat_alloc_context();
+    if (input.format == nullptr) return platform::kErrorNotEnoughMemory;
+    input.format->interrupt_callback = {Interrupted, &deadline};
+    deadline.Arm(kLiveConnectTimeoutMs);
+    AVDictionary* options = LiveOptions();
+    std::uint32_t error = OpenMediaInput(location.utf8, false, input, &options);
+    av_dict_free(&options);
+    if (error == 0 && input.video != nullptr) input.video->flags |= AV_CODEC_FLAG_LOW_DELAY;
+    if (error == 0) error = AllocatePacketAndFrame(input);
+    if (CurrentPlayStopped()) return platform::kErrorCancelled;
+    if (error != 0 && deadline.passed) return platform::kErrorTimeout;
+    return error;
+}
+
+// Follows a change of picture size mid-stream; false for a frame that cannot be shown.
+bool FitOutputTo(const AVFrame& frame, VideoOutput& output) {
+    const std::int32_t width = frame.width & ~1;
+    const std::int32_t height = frame.height & ~1;
+    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height)) return false;
+    if (width == output.width && height == output.height) return true;
+    output.width = width;
+    output.height = height;
+    return SetOutputFormatForCamera(output.camera.number, width, height, output.sendYuy2 ? 0 : 1) ==
+           0;
+}
+
+// How far behind the stream's own clock a frame arrives: the least lag seen is being on time, and
+// a frame more than one interval later than that is stale.
+struct Staleness {
+    std::int64_t leastLagMs = INT64_MAX;
+
+    bool IsStale(const AVFrame& frame, const AVStream& stream) {
+        if (frame.best_effort_timestamp == AV_NOPTS_VALUE) return false;
+        const auto streamMs =
+            av_rescale_q(frame.best_effort_timestamp, stream.time_base, {1, 1000});
+        const std::int64_t lag = static_cast<std::int64_t>(platform::TickCountMs()) - streamMs;
+        leastLagMs = std::min(leastLagMs, lag);
+        const AVRational rate =
+            av_guess_frame_rate(nullptr, const_cast<AVStream*>(&stream), nullptr);
+        const std::int64_t intervalMs = rate.num > 0 ? rate.den * 1000LL / rate.num : 40;
+        return lag - leastLagMs > intervalMs;
+    }
+};
+
+enum class ReadEnd { kEnded, kDropped };
+
+// Shows the stream until it ends, drops or stalls; a code only for a stop or a failure that a
+// reconnection cannot mend.
+std::uint32_t ShowStream(MediaInput& input, VideoOutput& output, Deadline& deadline, ReadEnd& end) {
+    Staleness staleness;
+    int read = 0;
+    for (deadline.Arm(kLiveStallMs); (read = av_read_frame(input.format, input.packet)) >= 0;
+         deadline.Arm(kLiveStallMs)) {
+        const bool video = input.packet->stream_index == input.videoIndex;
+        // A packet the decoder refuses (a damaged one) is skipped, as its frame would be.
+        if (video && avcodec_send_packet(input.video, input.packet) >= 0) {
+            while (avcodec_receive_frame(input.video, input.frame) >= 0) {
+                const AVStream& stream = *input.format->streams[input.videoIndex];
+                std::uint32_t sent = 0;
+                if (!staleness.IsStale(*input.frame, stream) && FitOutputTo(*input.frame, output)) {
+                    sent = SendVideoFrameNow(input.frame, output);
+                }
+                av_frame_unref(input.frame);
+                if (sent == platform::kErrorCancelled) return sent;
+            }
+        }
+        av_packet_unref(input.packet);
+    }
+    if (CurrentPlayStopped()) return platform::kErrorCancelled;
+    end = read == AVERROR_EOF ? ReadEnd::kEnded : ReadEnd::kDropped;
+    return 0;
+}
+
+// The vacant picture for camera while the source is away.
+void ShowVacant(const camera::CameraIdentity& camera) {
+    std::lock_guard<std::mutex> lock(producer::ProducerMutex());
+    exchange::FramePublisher& publisher = exchange::ProducerExchange(camera.Objects());
+    if (producer::OpenProducerBlock(publisher) == 0) publisher.WithdrawPayload();
+}
+
+// Waits ms, or less when the play is stopped.
+void WaitStoppably(std::uint32_t ms) {
+    const std::uint64_t end = platform::TickCountMs() + ms;
+    while (!CurrentPlayStopped() && platform::TickCountMs() < end) platform::SleepMs(10);
+}
+
+std::uint32_t PlayLive(const camera::CameraIdentity& camera, const MediaLocation& location) {
+    VideoOutput output(camera);
+    if (const std::uint32_t error = ReadSendYuy2(camera, output.sendYuy2); error != 0) {
+        return error;
+    }
+    // A pipe that ends has ended; a network source that ends or stalls is reconnected.
+    const bool finite = location.utf8.starts_with("pipe:");
+    bool connected = false;
+    std::uint32_t retryMs = kFirstRetryMs;
+    for (;;) {
+        Deadline deadline;
+        MediaInput input;
+        const std::uint32_t opened = OpenLive(location, input, deadline);
+        if (opened == platform::kErrorCancelled) return opened;
+        if (opened != 0 && !connected) return opened;
+        if (opened == 0) {
+            connected = true;
+            retryMs = kFirstRetryMs;
+            ReadEnd end = ReadEnd::kDropped;
+            if (const std::uint32_t shown = ShowStream(input, output, deadline, end); shown != 0) {
+                return shown;
+            }
+            if (end == ReadEnd::kEnded && finite) return 0;
+        }
+        ShowVacant(camera);
+        WaitStoppably(retryMs);
+        if (CurrentPlayStopped()) return platform::kErrorCancelled;
+        retryMs = std::min(retryMs * 2, kLiveMaxRetryMs);
+    }
+}
+
+}  // namespace
+
+std::uint32_t PlayLiveSource(const camera::CameraIdentity& camera, const MediaLocation& location) {
+    return RunAsPlay(camera, [&] { return PlayLive(camera, location); });
+}
+
+}  // namespace orvanecam::playback

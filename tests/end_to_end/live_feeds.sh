@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Live sources through the camera, on this machine's loopback only: a UDP MPEG-TS stream and an
+# HTTP stream from Debian's ffmpeg reach a capture client; killing the sender shows the vacant
+# picture and restarting it shows the stream again without restarting the play; a pipe that
+# ends ends the play with success.
+# Usage: live_feeds.sh BIN_DIR
+set -uo pipefail
+bin="$1"
+mode=linux
+# shellcheck source=tests/end_to_end/programs.sh
+source "$(dirname "${BASH_SOURCE[0]}")/programs.sh"  # with the shared settings (repo_root)
+command -v ffmpeg >/dev/null || { echo "skipped: no ffmpeg"; exit 77; }
+enter_work_folder
+export ORVANECAM_OBJECT_SUFFIX="_live$$"
+export ORVANECAM_REGISTRY_ROOT="$work/registry"
+sender=""
+player=""
+
+cleanup() {
+  for process in $sender $player; do kill -9 "$process" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+"$bin/orvanecam-register" >/dev/null || { echo "FAIL: registration"; exit 1; }
+
+# A test picture (neither bars nor black) at 30 fps, MPEG-2 in MPEG-TS, to the output $1...
+start_sender() {
+  ffmpeg -hide_banner -nostdin -loglevel error -re -f lavfi -i testsrc2=size=320x240:rate=30 \
+    -t 60 -c:v mpeg2video -g 15 -f mpegts "$@" >>sender.log 2>&1 &
+  sender=$!
+}
+stop_sender() {
+  { kill -9 "$sender" && wait "$sender"; } 2>/dev/null
+  sender=""
+}
+
+# live_then_back NAME URL OUTPUT...: plays URL while a client streams 16 s; the sender, writing
+# to OUTPUT, is killed after 4 s of it and restarted 5 s later.
+live_then_back() {
+  local name="$1" url="$2"
+  shift 2
+  start_sender "$@"
+  program orvanecam-send --play "$url" >"$name-play.log" 2>&1 &
+  player=$!
+  sleep 2
+  program orvanecam-capture --frames 480 --timeout 40 --out "$name" >"$name.log" 2>&1 &
+  local client=$!
+  sleep 4
+  stop_sender
+  sleep 5
+  start_sender "$@"
+  wait "$client"
+  stop_sender
+  { kill -9 "$player" && wait "$player"; } 2>/dev/null
+  player=""
+}
+
+live_then_back udp "udp://127.0.0.1:47931" "udp://127.0.0.1:47931?pkt_size=1316"
+check "a UDP stream reaches the client, turns vacant while its sender is gone, then returns" \
+  grep -Eq "^runs: .*other.* vacant.* other$" udp/summary.txt
+
+live_then_back http "http://127.0.0.1:47932/live.ts" -listen 1 "http://127.0.0.1:47932/live.ts"
+check "an HTTP stream reaches the client, turns vacant while its sender is gone, then returns" \
+  grep -Eq "^runs: .*other.* vacant.* other$" http/summary.txt
+
+program orvanecam-capture --frames 120 --timeout 30 --out piped >piped.log 2>&1 &
+client=$!
+sleep 1
+ffmpeg -hide_banner -nostdin -loglevel error -re -f lavfi -i testsrc2=size=320x240:rate=30 -t 3 \
+  -c:v mpeg2video -f nut - 2>>sender.log | program orvanecam-send --play - >pipe-play.log 2>&1
+piped=$?
+wait "$client"
+check "a pipe's stream reaches the client" at_least "$(summary_field other piped)" 30
+check "... and its end ends the play with success" equals "$piped" 0
+
+finish_with_logs udp.log udp-play.log http.log http-play.log piped.log pipe-play.log sender.log
