@@ -7,6 +7,7 @@
 
 #include "exchange/publisher.h"
 #include "platform/clock.h"
+#include "playback/log_redaction.h"
 #include "playback/media_errors.h"
 #include "playback/media_input.h"
 #include "playback/play_ticket.h"
@@ -48,6 +49,7 @@ AVDictionary* LiveOptions() {
 // Opens the source within kLiveConnectTimeoutMs: 0, 1223 when stopped, 1460 at the deadline, or
 // the mapped failure.
 std::uint32_t OpenLive(const MediaLocation& location, MediaInput& input, Deadline& deadline) {
+    RedactFfmpegLog();
     input.format = avformat_alloc_context();
     if (input.format == nullptr) return platform::kErrorNotEnoughMemory;
     input.format->interrupt_callback = {Interrupted, &deadline};

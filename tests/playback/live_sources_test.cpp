@@ -11,6 +11,7 @@
 #include "api/module_block.h"
 #include "platform/clock.h"
 #include "platform/utf16.h"
+#include "playback/log_redaction.h"
 
 namespace orvanecam::testing {
 namespace {
@@ -71,6 +72,18 @@ TEST_F(LiveSourcesTest, AStopEndsAPlayThatIsStillConnecting) {
     const std::uint64_t start = platform::TickCountMs();
     EXPECT_EQ(Play("udp://127.0.0.1:47914"), 1460u);
     EXPECT_LT(platform::TickCountMs() - start, 10000u);
+}
+
+TEST(LogRedactionTest, EveryUrlsUserAndPasswordAreReplaced) {
+    using playback::RedactCredentials;
+    EXPECT_EQ(RedactCredentials("Connection to tcp://admin:s3cr@t@10.0.0.7:554 failed: refused"),
+              "Connection to tcp://***@10.0.0.7:554 failed: refused");
+    EXPECT_EQ(RedactCredentials("rtsp://cam:pw@127.0.0.1/live and http://u@h/x"),
+              "rtsp://***@127.0.0.1/live and http://***@h/x");
+    // Nothing to hide: left as it is, an @ past the host included.
+    EXPECT_EQ(RedactCredentials("http://127.0.0.1:8080/a@b.ts"), "http://127.0.0.1:8080/a@b.ts");
+    EXPECT_EQ(RedactCredentials("no url here"), "no url here");
+    EXPECT_EQ(RedactCredentials("udp://"), "udp://");
 }
 
 }  // namespace

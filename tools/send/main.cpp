@@ -99,9 +99,17 @@ int ApplySettings(const tools::CameraModule& module, int camera,
 }
 
 // Runs send (a blocking call of the module) while a progress line counts the seconds.
+// What the progress line calls the source: a file by its path, a stream by its scheme alone, so
+// that a URL's credentials never reach the output.
+std::string SourceName(const std::string& file) {
+    const std::size_t scheme = file.find("://");
+    return scheme == std::string::npos ? file : file.substr(0, scheme) + " stream";
+}
+
 int SendFile(const char* what, const std::string& file, int camera,
              std::uint32_t (*send)(std::int32_t, const OrvaneCamChar16*)) {
     const std::u16string path = platform::Utf8ToUtf16(file);
+    const std::string shown = SourceName(file);
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
@@ -109,7 +117,7 @@ int SendFile(const char* what, const std::string& file, int camera,
         std::unique_lock<std::mutex> lock(mutex);
         for (int seconds = 0;
              !finished.wait_for(lock, std::chrono::seconds(1), [&] { return done; });) {
-            std::printf("\r%s %s: %d s", what, file.c_str(), ++seconds);
+            std::printf("\r%s %s: %d s", what, shown.c_str(), ++seconds);
             std::fflush(stdout);
         }
     });
@@ -122,7 +130,7 @@ int SendFile(const char* what, const std::string& file, int camera,
     progress.join();
     std::printf("\n");
     if (result != 0) return Fail(what, result);
-    std::printf("%s %s: done\n", what, file.c_str());
+    std::printf("%s %s: done\n", what, shown.c_str());
     return 0;
 }
 
