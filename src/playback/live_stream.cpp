@@ -64,11 +64,12 @@ std::uint32_t OpenLive(const MediaLocation& location, MediaInput& input, Deadlin
     return error;
 }
 
-// Follows a change of picture size mid-stream; false for a frame that cannot be shown.
-bool FitOutputTo(const AVFrame& frame, VideoOutput& output) {
-    const std::int32_t width = frame.width & ~1;
-    const std::int32_t height = frame.height & ~1;
-    if (!geometry::IsSideInRange(width) || !geometry::IsSideInRange(height)) return false;
+// Follows a change of the decoder's picture size mid-stream; false for a size that cannot be
+// shown.
+bool FitOutputTo(const AVCodecContext& decoder, VideoOutput& output) {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    if (OutputSizeOf(decoder, width, height) != 0) return false;
     if (width == output.width && height == output.height) return true;
     output.width = width;
     output.height = height;
@@ -78,20 +79,24 @@ bool FitOutputTo(const AVFrame& frame, VideoOutput& output) {
 
 // How far behind the stream's own clock a frame arrives: the least lag seen is being on time, and
 // a frame more than one interval later than that is stale.
-struct Staleness {
-    std::int64_t leastLagMs = INT64_MAX;
+class Staleness {
+  public:
+    Staleness(AVFormatContext& format, AVStream& stream)
+        : m_timeBase(stream.time_base),
+          m_intervalMs(FrameIntervalMs(av_guess_frame_rate(&format, &stream, nullptr))) {}
 
-    bool IsStale(const AVFrame& frame, const AVStream& stream) {
+    bool IsStale(const AVFrame& frame) {
         if (frame.best_effort_timestamp == AV_NOPTS_VALUE) return false;
-        const auto streamMs =
-            av_rescale_q(frame.best_effort_timestamp, stream.time_base, {1, 1000});
+        const auto streamMs = av_rescale_q(frame.best_effort_timestamp, m_timeBase, {1, 1000});
         const std::int64_t lag = static_cast<std::int64_t>(platform::TickCountMs()) - streamMs;
-        leastLagMs = std::min(leastLagMs, lag);
-        const AVRational rate =
-            av_guess_frame_rate(nullptr, const_cast<AVStream*>(&stream), nullptr);
-        const std::int64_t intervalMs = rate.num > 0 ? rate.den * 1000LL / rate.num : 40;
-        return lag - leastLagMs > intervalMs;
+        m_leastLagMs = std::min(m_leastLagMs, lag);
+        return lag - m_leastLagMs > m_intervalMs;
     }
+
+  private:
+    AVRational m_timeBase;
+    std::int64_t m_intervalMs;  // the stream's own, guessed once
+    std::int64_t m_leastLagMs = INT64_MAX;
 };
 
 enum class ReadEnd { kEnded, kDropped };
@@ -99,7 +104,7 @@ enum class ReadEnd { kEnded, kDropped };
 // Shows the stream until it ends, drops or stalls; a code only for a stop or a failure that a
 // reconnection cannot mend.
 std::uint32_t ShowStream(MediaInput& input, VideoOutput& output, Deadline& deadline, ReadEnd& end) {
-    Staleness staleness;
+    Staleness staleness(*input.format, *input.format->streams[input.videoIndex]);
     int read = 0;
     for (deadline.Arm(kLiveStallMs); (read = av_read_frame(input.format, input.packet)) >= 0;
          deadline.Arm(kLiveStallMs)) {
@@ -107,9 +112,8 @@ std::uint32_t ShowStream(MediaInput& input, VideoOutput& output, Deadline& deadl
         // A packet the decoder refuses (a damaged one) is skipped, as its frame would be.
         if (video && avcodec_send_packet(input.video, input.packet) >= 0) {
             while (avcodec_receive_frame(input.video, input.frame) >= 0) {
-                const AVStream& stream = *input.format->streams[input.videoIndex];
                 std::uint32_t sent = 0;
-                if (!staleness.IsStale(*input.frame, stream) && FitOutputTo(*input.frame, output)) {
+                if (!staleness.IsStale(*input.frame) && FitOutputTo(*input.video, output)) {
                     sent = SendVideoFrameNow(input.frame, output);
                 }
                 av_frame_unref(input.frame);
