@@ -21,35 +21,71 @@ void WaitUntil(std::uint64_t target) {
     }
 }
 
+// The full-range ("J") YUV formats as the scaler wants them: the plain format, and full range
+// set on its input.
+AVPixelFormat WithoutFullRangeAlias(AVPixelFormat format, bool& fullRange) {
+    fullRange = true;
+    switch (format) {
+        case AV_PIX_FMT_YUVJ420P:
+            return AV_PIX_FMT_YUV420P;
+        case AV_PIX_FMT_YUVJ422P:
+            return AV_PIX_FMT_YUV422P;
+        case AV_PIX_FMT_YUVJ444P:
+            return AV_PIX_FMT_YUV444P;
+        case AV_PIX_FMT_YUVJ440P:
+            return AV_PIX_FMT_YUV440P;
+        default:
+            fullRange = false;
+            return format;
+    }
+}
+
+SwsContext* CreateScaler(const ScalerKey& key) {
+    bool fullRange = false;
+    const AVPixelFormat source =
+        WithoutFullRangeAlias(static_cast<AVPixelFormat>(key.sourceFormat), fullRange);
+    SwsContext* scaler =
+        sws_getContext(key.sourceWidth, key.sourceHeight, source, key.width, key.height, key.target,
+                       SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (scaler != nullptr && fullRange) {
+        const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(scaler, coefficients, 1, coefficients, 0, 0, 1 << 16, 1 << 16);
+    }
+    return scaler;
+}
+
 }  // namespace
 
-std::uint32_t ConvertVideoFrame(const AVFrame* frame, AVPixelFormat target, std::int32_t width,
-                                std::int32_t height, std::vector<std::uint8_t>& buffer,
-                                std::int32_t& stride) {
+FrameConverter::~FrameConverter() {
+    sws_freeContext(m_scaler);
+}
+
+std::uint32_t FrameConverter::Convert(const AVFrame* frame, AVPixelFormat target,
+                                      std::int32_t width, std::int32_t height) {
     if (frame == nullptr || width < 1 || height < 1) return platform::kErrorInvalidParameter;
     if (target != AV_PIX_FMT_NV12 && target != AV_PIX_FMT_YUYV422)
         return platform::kErrorUnsupportedType;
-    SwsContext* scaler =
-        sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                       width, height, target, SWS_BILINEAR, nullptr, nullptr, nullptr);
-    if (scaler == nullptr) return platform::kErrorNotEnoughMemory;
-    const auto pixels = static_cast<std::int64_t>(width) * height;
+    const ScalerKey key{frame->width, frame->height, frame->format, width, height, target};
+    if (m_scaler == nullptr || key != m_key) {
+        sws_freeContext(m_scaler);
+        m_scaler = CreateScaler(key);
+        m_key = key;
+    }
+    if (m_scaler == nullptr) return platform::kErrorNotEnoughMemory;
+    const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     std::uint8_t* planes[4] = {};
     int strides[4] = {};
-    if (target == AV_PIX_FMT_NV12) {
-        buffer.assign(static_cast<std::size_t>(pixels * 3 / 2), 0);
-        planes[0] = buffer.data();
-        planes[1] = buffer.data() + pixels;
-        strides[0] = strides[1] = width;
-    } else {
-        buffer.assign(static_cast<std::size_t>(pixels * 2), 0);
-        planes[0] = buffer.data();
-        strides[0] = width * 2;
+    const bool nv12 = target == AV_PIX_FMT_NV12;
+    m_buffer.resize(nv12 ? pixels * 3 / 2 : pixels * 2);
+    planes[0] = m_buffer.data();
+    strides[0] = nv12 ? width : width * 2;
+    if (nv12) {
+        planes[1] = m_buffer.data() + pixels;
+        strides[1] = width;
     }
-    stride = strides[0];
+    m_stride = strides[0];
     const int rows =
-        sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
-    sws_freeContext(scaler);
+        sws_scale(m_scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
     return rows < 1 ? platform::kErrorInvalidData : 0u;
 }
 
@@ -69,16 +105,15 @@ std::uint32_t SendVideoFrameNow(const AVFrame* frame, VideoOutput& output) {
     PlaybackClock& clock = output.clock;
     const std::int32_t width = output.width;
     const std::int32_t height = output.height;
-    std::vector<std::uint8_t> buffer;
-    std::int32_t stride = 0;
-    const std::uint32_t converted =
-        ConvertVideoFrame(frame, output.sendYuy2 ? AV_PIX_FMT_YUYV422 : AV_PIX_FMT_NV12, width,
-                          height, buffer, stride);
+    FrameConverter& converter = output.converter;
+    const std::uint32_t converted = converter.Convert(
+        frame, output.sendYuy2 ? AV_PIX_FMT_YUYV422 : AV_PIX_FMT_NV12, width, height);
     if (converted != 0) return converted;
     const std::int32_t camera = output.camera.number;
     const std::uint32_t sent =
-        output.sendYuy2 ? SendFrameYUY2ForCamera(camera, buffer.data(), width, height, stride)
-                        : SendFrameNV12ForCamera(camera, buffer.data(), width, height, stride);
+        output.sendYuy2
+            ? SendFrameYUY2ForCamera(camera, converter.Data(), width, height, converter.Stride())
+            : SendFrameNV12ForCamera(camera, converter.Data(), width, height, converter.Stride());
     ++clock.framesSent;
     return sent;
 }
