@@ -1,15 +1,18 @@
 // A live source through the camera: each decoded frame shown as soon as it is decoded, stale
-// ones dropped when decoding falls behind, and a stream that stalls or drops reconnected with a
-// growing wait while the camera shows its vacant picture.
+// ones dropped when decoding falls behind, its sound kept within a tenth of a second of the
+// picture, and a stream that stalls or drops reconnected with a growing wait while the camera
+// shows its vacant picture.
 #include "playback/live_stream.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "exchange/publisher.h"
 #include "platform/clock.h"
 #include "playback/log_redaction.h"
 #include "playback/media_errors.h"
 #include "playback/media_input.h"
+#include "playback/media_sound.h"
 #include "playback/play_ticket.h"
 #include "playback/video_output.h"
 #include "producer/producer_call.h"
@@ -46,19 +49,33 @@ AVDictionary* LiveOptions() {
     return options;
 }
 
+// One connection to the source: what it opened and, when it has sound and a device plays it,
+// its sound.
+struct Connection {
+    // Declared first so that it goes last, as in a file's playback.
+    std::optional<SoundQueue> sound;
+    MediaInput input;
+    Deadline deadline;
+};
+
 // Opens the source within kLiveConnectTimeoutMs: 0, 1223 when stopped, 1460 at the deadline, or
-// the mapped failure.
-std::uint32_t OpenLive(const MediaLocation& location, MediaInput& input, Deadline& deadline) {
+// the mapped failure. Sound that cannot be played leaves the picture without it.
+std::uint32_t OpenLive(const MediaLocation& location, Connection& connection) {
     RedactFfmpegLog();
+    MediaInput& input = connection.input;
+    Deadline& deadline = connection.deadline;
     input.format = avformat_alloc_context();
     if (input.format == nullptr) return platform::kErrorNotEnoughMemory;
     input.format->interrupt_callback = {Interrupted, &deadline};
     deadline.Arm(kLiveConnectTimeoutMs);
     AVDictionary* options = LiveOptions();
-    std::uint32_t error = OpenMediaInput(location.utf8, false, input, &options);
+    std::uint32_t error = OpenMediaInput(location.utf8, true, input, &options);
     av_dict_free(&options);
     if (error == 0 && input.video != nullptr) input.video->flags |= AV_CODEC_FLAG_LOW_DELAY;
     if (error == 0) error = AllocatePacketAndFrame(input);
+    if (error == 0 && OpenSound(input, SoundPolicy::kLive, connection.sound) != 0) {
+        connection.sound.reset();
+    }
     if (CurrentPlayStopped()) return platform::kErrorCancelled;
     if (error != 0 && deadline.passed) return platform::kErrorTimeout;
     return error;
@@ -78,7 +95,8 @@ bool FitOutputTo(const AVCodecContext& decoder, VideoOutput& output) {
 }
 
 // How far behind the stream's own clock a frame arrives: the least lag seen is being on time, and
-// a frame more than one interval later than that is stale.
+// a frame more than one interval later than that is stale. Time running backwards (a restarted
+// sender, a wrapped clock) starts the reckoning afresh rather than making every frame stale.
 class Staleness {
   public:
     Staleness(AVFormatContext& format, AVStream& stream)
@@ -89,6 +107,8 @@ class Staleness {
         if (frame.best_effort_timestamp == AV_NOPTS_VALUE) return false;
         const auto streamMs = av_rescale_q(frame.best_effort_timestamp, m_timeBase, {1, 1000});
         const std::int64_t lag = static_cast<std::int64_t>(platform::TickCountMs()) - streamMs;
+        if (streamMs < m_lastStreamMs) m_leastLagMs = lag;
+        m_lastStreamMs = streamMs;
         m_leastLagMs = std::min(m_leastLagMs, lag);
         return lag - m_leastLagMs > m_intervalMs;
     }
@@ -97,30 +117,56 @@ class Staleness {
     AVRational m_timeBase;
     std::int64_t m_intervalMs;  // the stream's own, guessed once
     std::int64_t m_leastLagMs = INT64_MAX;
+    std::int64_t m_lastStreamMs = INT64_MIN;
 };
 
 enum class ReadEnd { kEnded, kDropped };
 
-// Shows the stream until it ends, drops or stalls; a code only for a stop or a failure that a
-// reconnection cannot mend.
-std::uint32_t ShowStream(MediaInput& input, VideoOutput& output, Deadline& deadline, ReadEnd& end) {
+// Shows what the video decoder makes of the packet, skipping stale frames and sizes that cannot
+// be shown: 0, or 1223 when the play is stopped.
+std::uint32_t ShowVideoPacket(MediaInput& input, VideoOutput& output, Staleness& staleness) {
+    // A packet the decoder refuses (a damaged one) is skipped, as its frame would be.
+    if (avcodec_send_packet(input.video, input.packet) < 0) return 0;
+    while (avcodec_receive_frame(input.video, input.frame) >= 0) {
+        std::uint32_t sent = 0;
+        if (!staleness.IsStale(*input.frame) && FitOutputTo(*input.video, output)) {
+            sent = SendVideoFrameNow(input.frame, output);
+        }
+        av_frame_unref(input.frame);
+        if (sent == platform::kErrorCancelled) return sent;
+    }
+    return 0;
+}
+
+// Plays the packet's sound: 0, or 1223 when the play is stopped. A device that fails leaves the
+// picture playing without sound.
+std::uint32_t PlayAudioPacket(Connection& connection) {
+    MediaInput& input = connection.input;
+    if (avcodec_send_packet(input.audio, input.packet) < 0) return 0;
+    int lastReceive = 0;
+    const std::uint32_t queued = QueueReadyAudio(input, *connection.sound, lastReceive);
+    if (queued == platform::kErrorCancelled) return queued;
+    if (queued != 0) connection.sound.reset();
+    return 0;
+}
+
+// Shows the stream until it ends, drops or stalls; a code only for a stop.
+std::uint32_t ShowStream(Connection& connection, VideoOutput& output, ReadEnd& end) {
+    MediaInput& input = connection.input;
+    Deadline& deadline = connection.deadline;
     Staleness staleness(*input.format, *input.format->streams[input.videoIndex]);
     int read = 0;
     for (deadline.Arm(kLiveStallMs); (read = av_read_frame(input.format, input.packet)) >= 0;
          deadline.Arm(kLiveStallMs)) {
-        const bool video = input.packet->stream_index == input.videoIndex;
-        // A packet the decoder refuses (a damaged one) is skipped, as its frame would be.
-        if (video && avcodec_send_packet(input.video, input.packet) >= 0) {
-            while (avcodec_receive_frame(input.video, input.frame) >= 0) {
-                std::uint32_t sent = 0;
-                if (!staleness.IsStale(*input.frame) && FitOutputTo(*input.video, output)) {
-                    sent = SendVideoFrameNow(input.frame, output);
-                }
-                av_frame_unref(input.frame);
-                if (sent == platform::kErrorCancelled) return sent;
-            }
+        const int index = input.packet->stream_index;
+        std::uint32_t played = 0;
+        if (index == input.videoIndex) {
+            played = ShowVideoPacket(input, output, staleness);
+        } else if (connection.sound && index == input.audioIndex) {
+            played = PlayAudioPacket(connection);
         }
         av_packet_unref(input.packet);
+        if (played != 0) return played;
     }
     if (CurrentPlayStopped()) return platform::kErrorCancelled;
     end = read == AVERROR_EOF ? ReadEnd::kEnded : ReadEnd::kDropped;
@@ -150,16 +196,15 @@ std::uint32_t PlayLive(const camera::CameraIdentity& camera, const MediaLocation
     bool connected = false;
     std::uint32_t retryMs = kFirstRetryMs;
     for (;;) {
-        Deadline deadline;
-        MediaInput input;
-        const std::uint32_t opened = OpenLive(location, input, deadline);
+        Connection connection;
+        const std::uint32_t opened = OpenLive(location, connection);
         if (opened == platform::kErrorCancelled) return opened;
         if (opened != 0 && !connected) return opened;
         if (opened == 0) {
             connected = true;
             retryMs = kFirstRetryMs;
             ReadEnd end = ReadEnd::kDropped;
-            if (const std::uint32_t shown = ShowStream(input, output, deadline, end); shown != 0) {
+            if (const std::uint32_t shown = ShowStream(connection, output, end); shown != 0) {
                 return shown;
             }
             if (end == ReadEnd::kEnded && finite) return 0;

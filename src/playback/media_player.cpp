@@ -6,11 +6,11 @@
 #include "playback/play_ticket.h"
 
 #include "platform/clock.h"
-#include "playback/audio_playback.h"
 #include "playback/live_stream.h"
 #include "playback/media_errors.h"
 #include "playback/media_input.h"
 #include "playback/media_location.h"
+#include "playback/media_sound.h"
 #include "playback/video_output.h"
 #include "producer/producer_call.h"
 
@@ -28,18 +28,6 @@ struct Playback {
     VideoOutput video;
 };
 
-// Queues what the audio decoder has ready; 0, or the first failing code.
-std::uint32_t ReceiveAudio(Playback& playback, int& lastReceive) {
-    MediaInput& input = playback.input;
-    while ((lastReceive = avcodec_receive_frame(input.audio, input.frame)) >= 0) {
-        const std::uint32_t queued =
-            ResampleAndQueueAudio(input.resampler, input.frame, *playback.sound);
-        av_frame_unref(input.frame);
-        if (queued != 0) return queued;
-    }
-    return 0;
-}
-
 // One packet of the video or (when enabled) audio stream; others are skipped.
 std::uint32_t PlayPacket(Playback& playback) {
     MediaInput& input = playback.input;
@@ -52,7 +40,7 @@ std::uint32_t PlayPacket(Playback& playback) {
     }
     int lastReceive = 0;
     const std::uint32_t played = video ? SendReadyVideoFrames(input, playback.video, lastReceive)
-                                       : ReceiveAudio(playback, lastReceive);
+                                       : QueueReadyAudio(input, *playback.sound, lastReceive);
     if (played != 0) return played;
     return ReceiveEndedNormally(lastReceive)
                ? 0u
@@ -69,27 +57,11 @@ std::uint32_t Drain(Playback& playback) {
     }
     if (!playback.sound) return 0;
     avcodec_send_packet(input.audio, nullptr);
-    if (const std::uint32_t queued = ReceiveAudio(playback, lastReceive); queued != 0) {
+    if (const std::uint32_t queued = QueueReadyAudio(input, *playback.sound, lastReceive);
+        queued != 0) {
         return queued;
     }
     return playback.sound->DrainAudio();
-}
-
-std::uint32_t OpenSound(Playback& playback) {
-    MediaInput& input = playback.input;
-    if (input.audioIndex < 0) return 0;
-    if (const std::uint32_t error = OpenStreamDecoder(input.format, input.audioIndex, input.audio);
-        error != 0 || input.audio == nullptr) {
-        return error != 0 ? error : platform::kErrorUnsupportedType;
-    }
-    if (const std::uint32_t error = CreateResampler(*input.audio, input.resampler); error != 0) {
-        return error;
-    }
-    std::uint32_t error = 0;
-    auto device = platform::OpenDefaultAudioDevice(error);
-    if (!device) return platform::kErrorOpenFailed;
-    playback.sound.emplace(std::move(device));
-    return 0;
 }
 
 std::uint32_t Play(const camera::CameraIdentity& camera, const std::string& utf8Path) {
@@ -99,7 +71,7 @@ std::uint32_t Play(const camera::CameraIdentity& camera, const std::string& utf8
     }
     MediaInput& input = playback.input;
     std::uint32_t error = OpenMediaInput(utf8Path, true, input);
-    if (error == 0) error = OpenSound(playback);
+    if (error == 0) error = OpenSound(input, SoundPolicy::kFile, playback.sound);
     if (error == 0) error = StartVideoOutput(*input.video, playback.video);
     if (error == 0) error = AllocatePacketAndFrame(input);
     if (error != 0) return error;

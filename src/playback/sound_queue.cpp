@@ -9,8 +9,9 @@
 
 namespace orvanecam::playback {
 
-SoundQueue::SoundQueue(std::unique_ptr<platform::AudioDevice> device, std::uint32_t stallMs)
-    : m_device(std::move(device)), m_stallMs(stallMs) {}
+SoundQueue::SoundQueue(std::unique_ptr<platform::AudioDevice> device, std::uint32_t stallMs,
+                       SoundPolicy policy)
+    : m_device(std::move(device)), m_stallMs(stallMs), m_policy(policy) {}
 
 SoundQueue::~SoundQueue() {
     (void)DrainAudio();
@@ -55,7 +56,14 @@ std::uint32_t SoundQueue::QueueAudioBuffer(const std::uint8_t* bytes, std::uint6
     if (!m_device) return platform::kErrorInvalidHandle;
     if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu)
         return platform::kErrorInvalidParameter;
-    if (!WaitReaping([&] { return m_queuedBytes <= kMaxQueuedAudioBytes; }, 1)) return GiveUp();
+    const bool live = m_policy == SoundPolicy::kLive;
+    const std::uint64_t limit = live ? kMaxQueuedLiveAudioBytes : kMaxQueuedAudioBytes;
+    if (live) {
+        ReapFinishedAudioBuffers();
+        if (m_queuedBytes > limit) return 0;
+    } else if (!WaitReaping([&] { return m_queuedBytes <= limit; }, 1)) {
+        return GiveUp();
+    }
     std::unique_ptr<platform::AudioChunk> chunk(new (std::nothrow) platform::AudioChunk);
     if (!chunk) return platform::kErrorNotEnoughMemory;
     chunk->data.assign(bytes, bytes + count);

@@ -28,3 +28,9 @@ ff -f lavfi -i "$(video 64x48 10 0.5)" -f lavfi -i "sine=sample_rate=8000:durati
   -c:v mjpeg -c:a pcm_s16le -shortest unknown-sound.avi
 audio_format=$(grep -obUa strf unknown-sound.avi | sed -n 2p | cut -d: -f1)
 printf '\x21\x7a' | dd of=unknown-sound.avi bs=1 seek=$((audio_format + 8)) conv=notrunc status=none
+# A stream whose picture grows mid-stream (and whose clock starts again there): two MPEG-TS
+# pieces of different sizes, one after the other.
+ff -f lavfi -i "$(video 320x240 25 1)" -c:v mpeg2video -f mpegts small.ts
+ff -f lavfi -i "$(video 640x360 25 1)" -c:v mpeg2video -f mpegts large.ts
+cat small.ts large.ts > sizes.ts
+rm small.ts large.ts

@@ -72,10 +72,10 @@ class FakeAudioDevice final : public platform::AudioDevice {
 };
 
 struct Harness {
-    Harness() {
+    explicit Harness(SoundPolicy policy = SoundPolicy::kFile) {
         auto owned = std::make_unique<FakeAudioDevice>(closed);
         device = owned.get();
-        output = std::make_unique<SoundQueue>(std::move(owned), 200);
+        output = std::make_unique<SoundQueue>(std::move(owned), 200, policy);
     }
     // Lets the output's closing drain finish; a given-up device is already gone.
     ~Harness() {
@@ -119,6 +119,23 @@ TEST(SoundQueueTest, HalfASecondIsQueuedAtMostBeforeTheWriterWaits) {
     device.join();
     EXPECT_GE(platform::TickCountMs() - start, 40u);
     EXPECT_EQ(h.output->QueuedBytes(), 1001u);
+}
+
+TEST(SoundQueueTest, ALiveSourcesSoundIsDroppedRatherThanDelayedBeyondATenthOfASecond) {
+    Harness h(SoundPolicy::kLive);
+    const std::vector<std::uint8_t> tenth(kMaxQueuedLiveAudioBytes, 1);
+    ASSERT_EQ(h.output->QueueAudioBuffer(tenth.data(), tenth.size()), 0u);
+    ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1), 0u);
+    // Full, with a device that finishes nothing: the sound is dropped, never waited on (a wait
+    // would give up on the device after its 200 ms stall).
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
+    EXPECT_EQ(h.output->QueuedBytes(), kMaxQueuedLiveAudioBytes + 1);
+    EXPECT_TRUE(h.output->IsOpen());
+    // Once the device has played the queue, new sound is taken again.
+    h.device->Finish(0);
+    h.device->Finish(1);
+    ASSERT_EQ(h.output->QueueAudioBuffer(kChunk.data(), 1000), 0u);
+    EXPECT_EQ(h.output->QueuedBytes(), 1000u);
 }
 
 TEST(SoundQueueTest, ADeviceThatStopsFinishingBuffersIsGivenUpOn) {

@@ -1,0 +1,33 @@
+#include "playback/media_sound.h"
+
+#include "platform/audio_device.h"
+#include "playback/audio_playback.h"
+
+namespace orvanecam::playback {
+
+std::uint32_t OpenSound(MediaInput& input, SoundPolicy policy, std::optional<SoundQueue>& sound) {
+    if (input.audioIndex < 0) return 0;
+    if (const std::uint32_t error = OpenStreamDecoder(input.format, input.audioIndex, input.audio);
+        error != 0 || input.audio == nullptr) {
+        return error != 0 ? error : platform::kErrorUnsupportedType;
+    }
+    if (const std::uint32_t error = CreateResampler(*input.audio, input.resampler); error != 0) {
+        return error;
+    }
+    std::uint32_t error = 0;
+    auto device = platform::OpenDefaultAudioDevice(error);
+    if (!device) return platform::kErrorOpenFailed;
+    sound.emplace(std::move(device), kAudioStallMs, policy);
+    return 0;
+}
+
+std::uint32_t QueueReadyAudio(MediaInput& input, SoundQueue& sound, int& lastReceive) {
+    while ((lastReceive = avcodec_receive_frame(input.audio, input.frame)) >= 0) {
+        const std::uint32_t queued = ResampleAndQueueAudio(input.resampler, input.frame, sound);
+        av_frame_unref(input.frame);
+        if (queued != 0) return queued;
+    }
+    return 0;
+}
+
+}  // namespace orvanecam::playback
