@@ -22,7 +22,7 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
   endforeach()
   # zlib from Debian's MinGW package, the static archive so that the DLL needs no zlib1.dll.
   find_library(MINGW_ZLIB NAMES libz.a REQUIRED)
-  target_link_libraries(ffmpeg INTERFACE ${MINGW_ZLIB} bcrypt)
+  target_link_libraries(ffmpeg INTERFACE ${MINGW_ZLIB} bcrypt ws2_32 secur32 crypt32 ncrypt)
 else()
   find_path(LIBYUV_INCLUDE_DIR libyuv.h REQUIRED)
   find_library(LIBYUV_LIBRARY yuv REQUIRED)

@@ -71,7 +71,8 @@ build_libyuv() {
 }
 
 # FFmpeg for the media sources: static libraries with the decoders, demuxers and parsers of the
-# files people play through a camera, and nothing that reaches the network or other libraries.
+# files and live streams people play through a camera, the network protocols of those streams
+# with TLS through Windows' own Secure Channel, and no other library.
 ffmpeg_decoders=(
   h264 hevc vp8 vp9 mpeg1video mpeg2video mpeg4 mjpeg prores theora rawvideo
   png apng bmp gif webp tiff
@@ -83,7 +84,9 @@ ffmpeg_demuxers=(
   h264 hevc m4v mpegvideo mjpeg ivf aac mp3 flac ac3 eac3
   image2 image_png_pipe image_jpeg_pipe image_bmp_pipe image_gif_pipe image_webp_pipe
   image_tiff_pipe gif apng
+  nut rtsp rtp sdp hls
 )
+ffmpeg_protocols=(file pipe tcp udp http https tls httpproxy rtp rtmp rtmps crypto)
 ffmpeg_parsers=(
   h264 hevc vp8 vp9 mpegvideo mpeg4video mjpeg png bmp gif webp
   aac mpegaudio opus vorbis flac ac3
@@ -103,11 +106,18 @@ join_by_comma() {
 build_ffmpeg() {
   local source=$1 prefix=$2
   local log="$source/build.log"
+  # Windows' select reports a refused connection among the exceptions only: without them, FFmpeg
+  # waits out its whole connection time-out for a port nobody listens on.
+  sed -i 's/if (fds\[i\].events & POLLERR)$/if (fds[i].events \& (POLLERR | POLLOUT))/' \
+    "$source/libavformat/os_support.c"
+  grep -q 'POLLERR | POLLOUT' "$source/libavformat/os_support.c" ||
+    { echo "deps: FFmpeg's poll emulation has changed; review its patch" >&2; return 1; }
   { (cd "$source" && ./configure --prefix="$prefix" "${ffmpeg_target[@]}" \
-      --enable-static --disable-shared --disable-programs --disable-doc --disable-network \
+      --enable-static --disable-shared --disable-programs --disable-doc --enable-network \
       --disable-autodetect --disable-everything --enable-w32threads --enable-zlib \
-      --disable-avdevice --disable-avfilter --disable-postproc \
-      --enable-swscale --enable-swresample --enable-protocol=file \
+      --enable-schannel --disable-avdevice --disable-avfilter --disable-postproc \
+      --enable-swscale --enable-swresample \
+      --enable-protocol="$(join_by_comma "${ffmpeg_protocols[@]}")" \
       --enable-decoder="$(join_by_comma "${ffmpeg_decoders[@]}")" \
       --enable-demuxer="$(join_by_comma "${ffmpeg_demuxers[@]}")" \
       --enable-parser="$(join_by_comma "${ffmpeg_parsers[@]}")") &&

@@ -16,6 +16,7 @@ packages=(
   python3 python3-numpy python3-pytest python3-build python3-setuptools python3-wheel
   pipewire pipewire-bin wireplumber libpipewire-0.3-dev dbus
   gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  gir1.2-gst-rtsp-server-1.0 python3-gi
   wine wine64 wine32:i386
 )
 

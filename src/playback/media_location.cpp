@@ -1,6 +1,7 @@
 #include "playback/media_location.h"
 
 extern "C" {
+#include <libavformat/avformat.h>
 #include <libavformat/avio.h>
 }
 
@@ -38,10 +39,13 @@ std::string_view SchemeOf(std::string_view text) {
     return pipe || text.substr(colon).starts_with("://") ? scheme : std::string_view();
 }
 
-bool HasProtocol(std::string_view name) {
+// Whether this FFmpeg reads the scheme: RTSP is a demultiplexer of its own, the others are
+// protocols.
+bool CanRead(const std::string& scheme) {
+    if (scheme == "rtsp") return av_find_input_format("rtsp") != nullptr;
     void* opaque = nullptr;
     while (const char* protocol = avio_enum_protocols(&opaque, 0)) {
-        if (name == protocol) return true;
+        if (scheme == protocol) return true;
     }
     return false;
 }
@@ -62,7 +66,7 @@ bool IsLiveSchemeSupported(std::string_view scheme) {
                    [](char c) { return static_cast<char>(std::tolower(c)); });
     return std::find(std::begin(kLiveSchemes), std::end(kLiveSchemes), lower) !=
                std::end(kLiveSchemes) &&
-           HasProtocol(lower);
+           CanRead(lower);
 }
 
 std::uint32_t ResolveMediaLocation(const OrvaneCamChar16* text, MediaLocation& location) {

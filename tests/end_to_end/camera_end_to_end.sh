@@ -24,15 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# register, or with an argument unregister, as an installer does.
-register() {
-  if [ "$mode" = windows ]; then
-    wine_regsvr32 "$ORVANECAM_WINE" /s ${1:+/u} "$bin/OrvaneCam.dll"
-  else
-    "$bin/orvanecam-register" ${1:+--unregister}
-  fi
-}
-
 stop_producer() {
   { kill -9 "$producer" && wait "$producer"; } 2>/dev/null
   producer=""

@@ -15,6 +15,15 @@ program() {
   "${command[@]}"
 }
 
+# register, or with an argument unregister, as an installer does.
+register() {
+  if [ "$mode" = windows ]; then
+    wine_regsvr32 "$ORVANECAM_WINE" /s ${1:+/u} "$bin/OrvaneCam.dll"
+  else
+    "$bin/orvanecam-register" ${1:+--unregister}
+  fi
+}
+
 # The user's settings (device names, vacant pictures) live in Wine's own registry for the
 # Windows build: scripts start and end without them.
 forget_user_settings() {
