@@ -16,10 +16,14 @@ _REASONS = {
     13: "the frame or file cannot be used",
     21: "the camera's registration could not be updated",
     29: "the frame could not be published",
+    50: "this build cannot read that kind of URL",
     87: "an argument is out of range",
     110: "the camera or the file could not be opened",
     161: "the path cannot be resolved",
     1223: "stopped",
+    1225: "the source refused the connection",
+    1232: "the source cannot be reached",
+    1460: "the source did not answer in time",
     1630: "the file has no video the camera can decode",
 }
 

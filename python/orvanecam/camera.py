@@ -1,6 +1,7 @@
 """The camera as a producer sees it: frames, picture settings and files played through it."""
 
 import os
+import re
 
 from ._frames import frame_call
 from ._library import CAMERAS, ERROR_CANCELLED, Module, default_module, raise_for, utf16_text
@@ -94,8 +95,9 @@ class Camera:
         self._check("SetVacantImg", _path_text(path))
 
     def play(self, path):
-        """Plays a media file through the camera with its sound; returns True once it has
-        played, False when stop() ended it."""
+        """Plays a media file, or a live source's URL (rtsp://, http://, udp://, ... or pipe:0),
+        through the camera with its sound; returns True once it has played (a live source:
+        once it has ended), False when stop() ended it."""
         return self._run_play("getMultiMediaToCamera", path)
 
     def show_image(self, path):
@@ -114,6 +116,13 @@ class Camera:
         return True
 
 
+# A live source's URL: a scheme of two or more characters, then "://"; or a pipe.
+_URL = re.compile(r"[A-Za-z][A-Za-z0-9+.-]+://|pipe:")
+
+
 def _path_text(path):
+    text = os.fsdecode(path)
+    if _URL.match(text):
+        return utf16_text(text)
     # The module takes a relative path from the executable's folder: here, Python's own.
-    return utf16_text(os.path.abspath(os.fsdecode(path)))
+    return utf16_text(os.path.abspath(text))

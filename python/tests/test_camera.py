@@ -173,6 +173,13 @@ def test_refusals_raise_with_their_reason(camera, tmp_path):
         orvanecam.Camera(module=camera.module_path, size=(1, 1))
 
 
+def test_a_url_is_played_as_a_live_source_not_as_a_path(camera):
+    with pytest.raises(orvanecam.OrvaneCamError, match="refused"):
+        camera.play("tcp://127.0.0.1:1")
+    with pytest.raises(orvanecam.OrvaneCamError, match="cannot read that kind"):
+        camera.play("gopher://127.0.0.1/")
+
+
 def test_stop_from_another_thread_ends_a_playing_file(bin_dir, camera):
     outcome = []
     player = threading.Thread(
