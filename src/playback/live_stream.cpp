@@ -69,9 +69,9 @@ std::uint32_t OpenLive(const MediaLocation& location, Connection& connection) {
     input.format->interrupt_callback = {Interrupted, &deadline};
     deadline.Arm(kLiveConnectTimeoutMs);
     AVDictionary* options = LiveOptions();
-    std::uint32_t error = OpenMediaInput(location.utf8, true, input, &options);
+    std::uint32_t error =
+        OpenMediaInput(location.utf8, true, input, &options, AV_CODEC_FLAG_LOW_DELAY);
     av_dict_free(&options);
-    if (error == 0 && input.video != nullptr) input.video->flags |= AV_CODEC_FLAG_LOW_DELAY;
     if (error == 0) error = AllocatePacketAndFrame(input);
     if (error == 0 && OpenSound(input, SoundPolicy::kLive, connection.sound) != 0) {
         connection.sound.reset();

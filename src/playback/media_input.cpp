@@ -35,7 +35,8 @@ std::uint32_t ReadSendYuy2(const camera::CameraIdentity& camera, bool& sendYuy2)
     return 0;
 }
 
-std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder) {
+std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder,
+                                int flags) {
     decoder = nullptr;
     if (format == nullptr || index < 0 || static_cast<unsigned>(index) >= format->nb_streams) {
         return platform::kErrorInvalidParameter;
@@ -49,6 +50,7 @@ std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecConte
         avcodec_free_context(&context);
         return MediaErrorToWin32(result, platform::kErrorInvalidData);
     }
+    context->flags |= flags;
     if (const int result = avcodec_open2(context, codec, nullptr); result < 0) {
         avcodec_free_context(&context);
         return MediaErrorToWin32(result, platform::kErrorUnsupportedType);
@@ -67,7 +69,7 @@ MediaInput::~MediaInput() {
 }
 
 std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input,
-                             AVDictionary** options) {
+                             AVDictionary** options, int videoFlags) {
     if (const int result = avformat_open_input(&input.format, utf8Path.c_str(), nullptr, options);
         result < 0) {
         return MediaErrorToWin32(result, platform::kErrorOpenFailed);
@@ -82,7 +84,7 @@ std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaI
             av_find_best_stream(input.format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     }
     if (input.videoIndex < 0) return platform::kErrorUnsupportedType;
-    return OpenStreamDecoder(input.format, input.videoIndex, input.video);
+    return OpenStreamDecoder(input.format, input.videoIndex, input.video, videoFlags);
 }
 
 std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,

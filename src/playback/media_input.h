@@ -28,9 +28,11 @@ std::uint32_t ResolveMediaPath(const OrvaneCamChar16* path, std::string& utf8Pat
 // exchange cannot be opened.
 std::uint32_t ReadSendYuy2(const camera::CameraIdentity& camera, bool& sendYuy2);
 
-// Opens the decoder of stream index: 87 for a bad index, 1630 without a decoder, 8 when no
-// context can be made, else the mapped failure of configuring (13) or opening (1630) it.
-std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder);
+// Opens the decoder of stream index with flags (AV_CODEC_FLAG_*, which decoders read when they
+// open): 87 for a bad index, 1630 without a decoder, 8 when no context can be made, else the
+// mapped failure of configuring (13) or opening (1630) it.
+std::uint32_t OpenStreamDecoder(AVFormatContext* format, int index, AVCodecContext*& decoder,
+                                int flags = 0);
 
 // Everything one call opens, freed by the destructor in the order frame, packet, resampler (see
 // the audio half), audio decoder, video decoder, input.
@@ -51,11 +53,11 @@ struct MediaInput {
 };
 
 // Opens path, reads its stream information, finds the best video stream (and, when wanted, the
-// best audio stream) and opens the video decoder: 0 or the code of the step that failed. A
-// format context already in input (with its interrupt callback) is used, and options go to the
-// demultiplexer.
+// best audio stream) and opens the video decoder with videoFlags: 0 or the code of the step that
+// failed. A format context already in input (with its interrupt callback) is used, and options go
+// to the demultiplexer.
 std::uint32_t OpenMediaInput(const std::string& utf8Path, bool withAudio, MediaInput& input,
-                             AVDictionary** options = nullptr);
+                             AVDictionary** options = nullptr, int videoFlags = 0);
 
 // The decoder's size with odd sides made even; 0, or 13 outside 1..4096.
 std::uint32_t OutputSizeOf(const AVCodecContext& decoder, std::int32_t& width,
