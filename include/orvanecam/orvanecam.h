@@ -161,11 +161,13 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SetVacantImgForCamera(int32_t camera,
  * A text with a scheme is a live source instead: rtsp://, rtmp://, http://, https://, udp://,
  * tcp://, srt:// (where this build has the protocol) or pipe: (pipe:0 is standard input). Each
  * frame is shown as soon as it is decoded (stale ones dropped, so the delay never grows), at the
- * stream's size, following a change of size; a source that drops or stalls for 3 s is reopened,
- * waiting 0.25 s and doubling to 4 s, while the camera shows its vacant picture. Returns 0 when a
- * pipe ends, 1223 when stopped (within 100 ms, connecting or not); before the source was first
- * reached: 161 for a malformed URL, 50 for a scheme this build cannot read, and within 5 s 1460
- * (no answer), 1225 (refused), 1232 (unreachable) or the demultiplexer's failure. */
+ * stream's size, following a change of size; its sound, if the default audio device opens, plays
+ * with at most 0.1 s queued (later sound is dropped); a source that drops or stalls for 3 s is
+ * reopened, waiting 0.25 s and doubling to 4 s, while the camera shows its vacant picture.
+ * Credentials in the URL appear in no log line. Returns 0 when a pipe ends, 1223 when stopped
+ * (within 100 ms, connecting or not); before the source was first reached: 161 for a malformed
+ * URL, 50 for a scheme this build cannot read, and within 5 s 1460 (no answer), 1225 (refused),
+ * 1232 (unreachable) or the demultiplexer's failure. */
 ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCamera(const OrvaneCamChar16* path);
 ORVANECAM_API uint32_t ORVANECAM_CALL getMultiMediaToCameraForCamera(int32_t camera,
                                                                      const OrvaneCamChar16* path);
