@@ -115,6 +115,21 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SendFrameForCamera(int32_t camera, int32_t
                                                          const uint8_t* data, int32_t width,
                                                          int32_t height, int32_t stride);
 
+/* The sample types SendAudio takes, interleaved (channel 1, channel 2, ... for each frame). */
+enum OrvaneCamSampleType { ORVANECAM_SAMPLES_INT16 = 1, ORVANECAM_SAMPLES_FLOAT32 = 2 };
+
+/* Sends sound to the camera's microphone: frames frames of channels (1..8) interleaved samples
+ * of type (an OrvaneCamSampleType value) at rate (8,000..192,000 Hz), converted to the
+ * microphone's 48,000 Hz stereo 16-bit. One producer's sound at a time: 170 while another
+ * producer's is being written (one that ended, or sent nothing for a second, gives way).
+ * Returns 0, 87 for bad arguments, 110 when the camera's sound cannot be opened, 8 or 13 when
+ * it cannot be converted. */
+ORVANECAM_API uint32_t ORVANECAM_CALL SendAudio(const void* samples, int32_t frames,
+                                                int32_t channels, int32_t rate, int32_t type);
+ORVANECAM_API uint32_t ORVANECAM_CALL SendAudioForCamera(int32_t camera, const void* samples,
+                                                         int32_t frames, int32_t channels,
+                                                         int32_t rate, int32_t type);
+
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */

@@ -54,6 +54,7 @@ struct DerivedNames {
     std::string event;
     std::string settingsKey;
     std::u16string defaultName;
+    std::string audioRing;
 };
 
 DerivedNames NamesOf(int number) {
@@ -61,7 +62,8 @@ DerivedNames NamesOf(int number) {
     return {std::string(kFirstCamera.blockName) + "_Cam" + suffix,
             std::string(kFirstCamera.eventName) + "_Cam" + suffix,
             std::string(kFirstCamera.settingsKey) + "\\Camera" + suffix,
-            std::u16string(kFirstCamera.defaultName) + u" " + platform::Utf8ToUtf16(suffix)};
+            std::u16string(kFirstCamera.defaultName) + u" " + platform::Utf8ToUtf16(suffix),
+            std::string(kFirstCamera.audioRingName) + "_Cam" + suffix};
 }
 
 struct LaterCameras {
@@ -79,7 +81,8 @@ struct LaterCameras {
                                  kLaterClassIds[index][0],
                                  kLaterClassIds[index][1],
                                  own.settingsKey,
-                                 own.defaultName};
+                                 own.defaultName,
+                                 own.audioRing};
         }
     }
 };

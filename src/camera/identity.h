@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/audio_ring.h"
 #include "exchange/block_layout.h"
 #include "settings/user_settings.h"
 
@@ -27,6 +28,7 @@ struct CameraIdentity {
     ClassId mediaSourceClass;      // the Media Foundation source's activation
     std::string_view settingsKey;  // below the current user's key
     std::u16string_view defaultName;
+    std::string_view audioRingName;  // the shared sound ring beside the block
 
     // The names its producers and clients meet by.
     exchange::ObjectNames Objects() const { return {blockName, eventName}; }
@@ -44,12 +46,13 @@ inline constexpr CameraIdentity kFirstCamera{
     {0x7d3b5c21, 0x9e84, 0x4f0a, {0xb6, 0xc3, 0x58, 0xe1, 0xd2, 0x0a, 0x4f, 0x96}},
     settings::kSettingsKey,
     u"OrvaneCam",
+    exchange::kAudioRingName,
 };
 
 // Camera number's identity; null for a number outside 1..kMaxCameras. Camera N (2..16) takes
-// camera 1's names with a suffix: the block and event names end in "_CamN", the settings key has
-// the subkey "CameraN", the default name is "OrvaneCam N", and its two class ids are fixed ones
-// of its own. The identities live as long as the process.
+// camera 1's names with a suffix: the block, event and sound ring names end in "_CamN", the
+// settings key has the subkey "CameraN", the default name is "OrvaneCam N", and its two class ids
+// are fixed ones of its own. The identities live as long as the process.
 const CameraIdentity* CameraNumbered(int number);
 
 // A device name is at most 64 UTF-16 units; the registry holds it with its terminator.

@@ -22,6 +22,7 @@ inline constexpr std::uint32_t kErrorInvalidParameter = 87;
 inline constexpr std::uint32_t kErrorOpenFailed = 110;
 inline constexpr std::uint32_t kErrorDiskFull = 112;
 inline constexpr std::uint32_t kErrorInsufficientBuffer = 122;
+inline constexpr std::uint32_t kErrorBusy = 170;  // another producer's sound is being written
 inline constexpr std::uint32_t kErrorBadPathname = 161;  // a path cannot be resolved
 inline constexpr std::uint32_t kErrorAlreadyExists = 183;
 inline constexpr std::uint32_t kErrorCancelled = 1223;  // a play was stopped
