@@ -30,6 +30,12 @@ register >/dev/null || { echo "FAIL: registration"; exit 1; }
 start_sender() {
   if [[ "$1" = rtsp:* ]]; then
     /usr/bin/python3 "$repo_root/tests/end_to_end/rtsp_server.py" "${1#rtsp:}" >>sender.log 2>&1 &
+    sender=$!
+    # The server takes a moment to start; it serves any number of clients, so it can be asked.
+    for tries in $(seq 1 100); do
+      (exec 3<>"/dev/tcp/127.0.0.1/${1#rtsp:}") 2>/dev/null && return
+      sleep 0.2
+    done
   else
     ffmpeg -hide_banner -nostdin -loglevel error -re -f lavfi -i testsrc2=size=320x240:rate=30 \
       -t 60 -c:v mpeg2video -g 15 -f mpegts "$@" >>sender.log 2>&1 &
@@ -47,6 +53,8 @@ live_then_back() {
   local name="$1" url="$2"
   shift 2
   start_sender "$@"
+  # A listening ffmpeg serves one client only, so it is given time to listen rather than asked.
+  sleep 2
   program orvanecam-send --play "$url" >"$name-play.log" 2>&1 &
   player=$!
   sleep 2
