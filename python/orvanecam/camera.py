@@ -6,6 +6,7 @@ import re
 from ._frames import frame_call
 from ._library import CAMERAS, ERROR_CANCELLED, Module, default_module, raise_for, utf16_text
 from ._schedule import FrameSchedule
+from ._sound import sound_call
 
 _QUARTER_TURNS = {90: 0, 180: 1, 270: 2}
 
@@ -59,6 +60,13 @@ class Camera:
         """Shows frame (see the package's README for the shapes); scaled to the camera's size."""
         call = frame_call(frame, format)
         self._check(call.function, call.address, call.width, call.height, call.stride)
+
+    def send_audio(self, samples, rate=48000):
+        """Sends sound to the camera's microphone: a numpy array of shape (frames, channels) or
+        (frames,) for mono, int16 or float32, at rate samples a second (8,000 to 192,000)."""
+        call = sound_call(samples)
+        self._check("SendAudio", call.address, call.frames, call.channels, int(rate),
+                    call.sample_type)
 
     def wait_for_next_frame(self):
         """Sleeps until the next frame is due at fps, on a fixed schedule; a producer that fell

@@ -1,5 +1,6 @@
 """Frames, settings and files sent through the package reach a real capture client."""
 
+import os
 import subprocess
 import threading
 
@@ -171,6 +172,34 @@ def test_refusals_raise_with_their_reason(camera, tmp_path):
         camera.name = "???"
     with pytest.raises(ValueError):
         orvanecam.Camera(module=camera.module_path, size=(1, 1))
+
+
+def _microphone_ring():
+    """The camera's sound ring as the module maps it on Linux: its write position and samples."""
+    name = "/dev/shm/OrvaneCam2_Audio_SharedMemory" + os.environ["ORVANECAM_OBJECT_SUFFIX"]
+    with open(name, "rb") as ring:
+        data = ring.read()
+    position = int.from_bytes(data[24:32], "little")
+    return position, np.frombuffer(data[40:], np.int16).reshape(-1, 2)
+
+
+def test_send_audio_takes_numpy_sound_and_refuses_what_it_cannot(camera):
+    rate = 44100
+    tone = (np.sin(2 * np.pi * 1000 * np.arange(rate) / rate) * 8000).astype(np.int16)
+    camera.send_audio(np.zeros((480, 2), np.int16))  # the ring exists from here on
+    before, _ = _microphone_ring()
+    camera.send_audio(np.stack([tone, tone], axis=1), rate=rate)
+    after, samples = _microphone_ring()
+    assert 47800 <= after - before <= 48000
+    newest = np.take(samples, np.arange(after - 4800, after) % len(samples), axis=0)
+    assert 7600 <= np.abs(newest).max() <= 8400
+    camera.send_audio(np.zeros(480, np.float32))  # mono float
+    with pytest.raises(ValueError, match="int16 or float32"):
+        camera.send_audio(np.zeros(480, np.float64))
+    with pytest.raises(ValueError, match="channels"):
+        camera.send_audio(np.zeros((480, 9), np.int16))
+    with pytest.raises(ValueError, match="out of range"):
+        camera.send_audio(np.zeros(480, np.int16), rate=7999)
 
 
 def test_a_url_is_played_as_a_live_source_not_as_a_path(camera):

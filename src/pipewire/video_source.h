@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "camera/choice.h"
+#include "pipewire/session.h"
 
 namespace orvanecam::pipewire {
 
@@ -26,26 +27,6 @@ class VideoOutput {
 
   protected:
     ~VideoOutput() = default;
-};
-
-// The connection to the PipeWire daemon of this session, and the loop its nodes run on.
-class Session {
-  public:
-    // Nothing (with a message on standard error) when no daemon answers.
-    static std::unique_ptr<Session> Connect();
-    ~Session();
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    // Runs the loop on this thread until SIGINT or SIGTERM.
-    void Run();
-
-    struct State;
-    State& Inner() { return *m_state; }
-
-  private:
-    explicit Session(std::unique_ptr<State> state);
-    std::unique_ptr<State> m_state;
 };
 
 class VideoSource final : public VideoOutput {

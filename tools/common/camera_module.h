@@ -20,6 +20,7 @@ class CameraModule {
     decltype(&SetOutputFormatForCamera) setOutputFormat = nullptr;
     decltype(&SetOutputFrameRateForCamera) setOutputFrameRate = nullptr;
     decltype(&SendFrameNV12ForCamera) sendFrameNv12 = nullptr;
+    decltype(&SendAudioForCamera) sendAudio = nullptr;
     decltype(&SetMirrorEnabledForCamera) setMirrorEnabled = nullptr;
     decltype(&SetFlipEnabledForCamera) setFlipEnabled = nullptr;
     decltype(&setVcamOnForCamera) setCameraOn = nullptr;

@@ -1,5 +1,6 @@
 // The cameras for Linux applications: a PipeWire video source node per camera, fed by its shared
-// block, so browsers, recorders and anything else that takes PipeWire cameras can use them.
+// block, so browsers, recorders and anything else that takes PipeWire cameras can use them, and
+// an audio source node per camera ("OrvaneCam Microphone", ...) fed by its sound ring.
 //   orvanecam-pipewire [--camera N] [--verbose]
 // Publishes every registered camera (camera 1 when none is), or only camera N. Runs until
 // interrupted (SIGINT, SIGTERM); --verbose logs one line a second per camera.
@@ -10,6 +11,7 @@
 #include "common/command_line.h"
 #include "devices/camera_keys.h"
 #include "pipewire/bridge.h"
+#include "pipewire/microphone_source.h"
 
 namespace {
 
@@ -26,10 +28,11 @@ std::vector<const camera::CameraIdentity*> CamerasToPublish(const tools::Command
     return registered;
 }
 
-// A camera's bridge and its node; the bridge outlives the node that calls it.
+// A camera's bridge, its node and its microphone; the bridge outlives the node that calls it.
 struct PublishedCamera {
     std::unique_ptr<pipewire::Bridge> bridge;
     std::unique_ptr<pipewire::VideoSource> node;
+    std::unique_ptr<pipewire::MicrophoneSource> microphone;
 };
 
 }  // namespace
@@ -53,9 +56,10 @@ int main(int argc, char** argv) {
         const std::string name = pipewire::NodeName(*camera);
         entry.node = pipewire::VideoSource::Create(*session, name, pipewire::CurrentOffer(*camera),
                                                    *entry.bridge);
-        if (!entry.node) return 1;
-        std::printf("orvanecam-pipewire: camera %d is the PipeWire node \"%s\"\n", camera->number,
-                    name.c_str());
+        entry.microphone = pipewire::MicrophoneSource::Create(*session, *camera);
+        if (!entry.node || !entry.microphone) return 1;
+        std::printf("orvanecam-pipewire: camera %d is the PipeWire node \"%s\" with \"%s\"\n",
+                    camera->number, name.c_str(), pipewire::MicrophoneName(*camera).c_str());
         published.push_back(std::move(entry));
     }
     std::fflush(stdout);

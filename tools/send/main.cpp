@@ -3,12 +3,12 @@
 //   orvanecam-send [--camera N] [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]
 //                  [--output WxH] [--mirror] [--flip] [--rotate 90|180|270] [--show on|off]
 //                  [--name NAME] [--vacant FILE.bmp] [--play MEDIA | --image IMAGE]
-//                  [--module PATH]
+//                  [--tone HZ] [--module PATH]
 // --camera picks the camera (1 unless given; "--camera on|off" is the older spelling of --show).
 // --output also sets the camera's output size (NV12 offered first) and --fps its offered rate
 // (the pattern is sent at that rate either way); --seconds 0 only applies the settings. --play
 // and --image send a file instead of the pattern; --play also takes a stream's URL, or - for
-// standard input.
+// standard input. --tone sends a sine tone of HZ to the camera's microphone with the pattern.
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -20,6 +20,7 @@
 #include "common/camera_module.h"
 #include "common/command_line.h"
 #include "common/moving_bars.h"
+#include "common/tone.h"
 #include "platform/clock.h"
 #include "platform/utf16.h"
 
@@ -31,7 +32,8 @@ constexpr char kUsage[] =
     "usage: orvanecam-send [--camera N] [--pattern moving-bars] [--size WxH] [--seconds S]\n"
     "                      [--fps N] [--output WxH] [--mirror] [--flip]\n"
     "                      [--rotate 90|180|270] [--show on|off] [--name NAME]\n"
-    "                      [--vacant FILE.bmp] [--play MEDIA | --image IMAGE] [--module PATH]\n";
+    "                      [--vacant FILE.bmp] [--play MEDIA | --image IMAGE] [--tone HZ]\n"
+    "                      [--module PATH]\n";
 
 // "--camera on|off" switched the picture before cameras were numbered; it still does.
 bool IsOnOff(const std::string& text) {
@@ -149,7 +151,7 @@ int main(int argc, char** argv) {
     if (!options.Parse(
             argc, argv,
             {"--pattern", "--size", "--seconds", "--fps", "--output", "--module", "--rotate",
-             "--camera", "--show", "--name", "--vacant", "--play", "--image"},
+             "--camera", "--show", "--name", "--vacant", "--play", "--image", "--tone"},
             {"--mirror", "--flip"})) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -161,9 +163,10 @@ int main(int argc, char** argv) {
     const auto fps =
         options.Has("--fps") ? options.Number("--fps", 1, 120) : std::optional<int>(30);
     const auto output = options.Size("--output");
+    const auto tone = options.Has("--tone") ? options.Number("--tone", 20, 20000) : std::nullopt;
     if (!size || size->width % 2 != 0 || size->height % 2 != 0 || !seconds || !fps ||
-        (options.Has("--output") && !output) || !ValidSettings(options) ||
-        (options.Has("--play") && options.Has("--image")) ||
+        (options.Has("--output") && !output) || (options.Has("--tone") && !tone) ||
+        !ValidSettings(options) || (options.Has("--play") && options.Has("--image")) ||
         options.Text("--pattern", "moving-bars") != "moving-bars") {
         std::fputs(kUsage, stderr);
         return 2;
@@ -195,6 +198,8 @@ int main(int argc, char** argv) {
         return SendFile("showing", options.Text("--image", ""), camera, module->showImage);
 
     tools::MovingBars pattern(*size);
+    std::optional<tools::Tone> sound;
+    if (tone) sound.emplace(*tone);
     const int frames = *seconds * *fps;
     const std::uint64_t start = platform::TickCountMs();
     for (int n = 0; n < frames; ++n) {
@@ -202,6 +207,16 @@ int main(int argc, char** argv) {
         const std::uint32_t error =
             module->sendFrameNv12(camera, frame.data(), size->width, size->height, size->width);
         if (error != 0) return Fail("SendFrameNV12", error);
+        if (sound) {
+            // The sound of this frame's interval, counted from the start so none goes missing.
+            const std::int64_t due = std::int64_t{n + 1} * tools::Tone::kRate / *fps -
+                                     std::int64_t{n} * tools::Tone::kRate / *fps;
+            const auto& samples = sound->Next(static_cast<std::size_t>(due));
+            const std::uint32_t sent =
+                module->sendAudio(camera, samples.data(), static_cast<std::int32_t>(due), 2,
+                                  tools::Tone::kRate, ORVANECAM_SAMPLES_INT16);
+            if (sent != 0) return Fail("SendAudio", sent);
+        }
         // Keep to the frame rate against the clock rather than frame by frame.
         const auto due =
             start + static_cast<std::uint64_t>(n + 1) * 1000u / static_cast<std::uint64_t>(*fps);
