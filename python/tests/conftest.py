@@ -26,7 +26,10 @@ def bin_dir(tmp_path_factory):
     os.environ["ORVANECAM_REGISTRY_ROOT"] = str(tmp_path_factory.mktemp("registry"))
     subprocess.run([os.path.join(folder, "orvanecam-register")], check=True,
                    stdout=subprocess.DEVNULL)
-    return Path(folder)
+    yield Path(folder)
+    # The session's shared objects: nothing unlinks them once their processes are gone.
+    for leftover in Path("/dev/shm").glob("*" + os.environ["ORVANECAM_OBJECT_SUFFIX"]):
+        leftover.unlink(missing_ok=True)
 
 
 @pytest.fixture(scope="session")

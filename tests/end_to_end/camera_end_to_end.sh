@@ -20,6 +20,7 @@ cleanup() {
   [ -n "$producer" ] && kill -9 "$producer" 2>/dev/null
   wait 2>/dev/null
   forget_user_settings
+  forget_shared_objects
   rm -rf "$work"
 }
 trap cleanup EXIT

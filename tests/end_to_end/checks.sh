@@ -21,6 +21,13 @@ check() {
   fi
 }
 
+# Removes this run's shared objects (named with its ORVANECAM_OBJECT_SUFFIX) from /dev/shm: a
+# killed process never unlinks them, and each frame block holds up to 96 MiB of memory.
+forget_shared_objects() {
+  [ -n "${ORVANECAM_OBJECT_SUFFIX:-}" ] && rm -f /dev/shm/*"$ORVANECAM_OBJECT_SUFFIX"
+  return 0
+}
+
 at_least() { [ "${1:-0}" -ge "$2" ] 2>/dev/null; }
 equals() { [ "${1:-x}" = "$2" ]; }
 

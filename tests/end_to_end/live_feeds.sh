@@ -20,6 +20,7 @@ cleanup() {
   for process in $sender $player; do kill -9 "$process" 2>/dev/null; done
   wait 2>/dev/null
   register unregister >/dev/null 2>&1
+  forget_shared_objects
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -18,6 +18,7 @@ cleanup() {
   for process in "${processes[@]}"; do kill -9 "$process" 2>/dev/null; done
   stop_pipewire_session
   wait 2>/dev/null
+  forget_shared_objects
   rm -rf "$work"
 }
 trap cleanup EXIT

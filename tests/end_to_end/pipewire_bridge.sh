@@ -20,6 +20,7 @@ cleanup() {
   for process in $producer $second $bridge; do kill -9 "$process" 2>/dev/null; done
   stop_pipewire_session
   wait 2>/dev/null
+  forget_shared_objects
   rm -rf "$work"
 }
 trap cleanup EXIT

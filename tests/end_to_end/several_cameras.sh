@@ -20,6 +20,7 @@ cleanup() {
   wait 2>/dev/null
   register_cameras 0 >/dev/null 2>&1
   forget_user_settings
+  forget_shared_objects
   rm -rf "$work"
 }
 trap cleanup EXIT
