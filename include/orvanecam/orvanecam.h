@@ -130,6 +130,18 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SendAudioForCamera(int32_t camera, const v
                                                          int32_t frames, int32_t channels,
                                                          int32_t rate, int32_t type);
 
+/* Where the sound of this process's plays (getMultiMediaToCamera, live feeds) of the camera goes:
+ * ORVANECAM_SOUND_SPEAKERS (the default audio device, as before), ORVANECAM_SOUND_MICROPHONE (the
+ * camera's microphone only; no audio device is opened) or ORVANECAM_SOUND_BOTH. Applies to plays
+ * started afterwards. Returns 0, or 87 for another value. */
+enum OrvaneCamSoundRoute {
+    ORVANECAM_SOUND_SPEAKERS = 1,
+    ORVANECAM_SOUND_MICROPHONE = 2,
+    ORVANECAM_SOUND_BOTH = 3
+};
+ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioRoute(int32_t route);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioRouteForCamera(int32_t camera, int32_t route);
+
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */

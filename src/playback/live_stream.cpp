@@ -60,7 +60,8 @@ struct Connection {
 
 // Opens the source within kLiveConnectTimeoutMs: 0, 1223 when stopped, 1460 at the deadline, or
 // the mapped failure. Sound that cannot be played leaves the picture without it.
-std::uint32_t OpenLive(const MediaLocation& location, Connection& connection) {
+std::uint32_t OpenLive(const camera::CameraIdentity& camera, const MediaLocation& location,
+                       Connection& connection) {
     RedactFfmpegLog();
     MediaInput& input = connection.input;
     Deadline& deadline = connection.deadline;
@@ -73,7 +74,7 @@ std::uint32_t OpenLive(const MediaLocation& location, Connection& connection) {
         OpenMediaInput(location.utf8, true, input, &options, AV_CODEC_FLAG_LOW_DELAY);
     av_dict_free(&options);
     if (error == 0) error = AllocatePacketAndFrame(input);
-    if (error == 0 && OpenSound(input, SoundPolicy::kLive, connection.sound) != 0) {
+    if (error == 0 && OpenSound(input, SoundPolicy::kLive, camera, connection.sound) != 0) {
         connection.sound.reset();
     }
     if (CurrentPlayStopped()) return platform::kErrorCancelled;
@@ -197,7 +198,7 @@ std::uint32_t PlayLive(const camera::CameraIdentity& camera, const MediaLocation
     std::uint32_t retryMs = kFirstRetryMs;
     for (;;) {
         Connection connection;
-        const std::uint32_t opened = OpenLive(location, connection);
+        const std::uint32_t opened = OpenLive(camera, location, connection);
         if (opened == platform::kErrorCancelled) return opened;
         if (opened != 0 && !connected) return opened;
         if (opened == 0) {

@@ -71,7 +71,7 @@ std::uint32_t Play(const camera::CameraIdentity& camera, const std::string& utf8
     }
     MediaInput& input = playback.input;
     std::uint32_t error = OpenMediaInput(utf8Path, true, input);
-    if (error == 0) error = OpenSound(input, SoundPolicy::kFile, playback.sound);
+    if (error == 0) error = OpenSound(input, SoundPolicy::kFile, camera, playback.sound);
     if (error == 0) error = StartVideoOutput(*input.video, playback.video);
     if (error == 0) error = AllocatePacketAndFrame(input);
     if (error != 0) return error;

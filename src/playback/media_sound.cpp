@@ -2,10 +2,13 @@
 
 #include "platform/audio_device.h"
 #include "playback/audio_playback.h"
+#include "playback/sound_route.h"
+#include "playback/sound_to_camera.h"
 
 namespace orvanecam::playback {
 
-std::uint32_t OpenSound(MediaInput& input, SoundPolicy policy, std::optional<SoundQueue>& sound) {
+std::uint32_t OpenSound(MediaInput& input, SoundPolicy policy, const camera::CameraIdentity& camera,
+                        std::optional<SoundQueue>& sound) {
     if (input.audioIndex < 0) return 0;
     if (const std::uint32_t error = OpenStreamDecoder(input.format, input.audioIndex, input.audio);
         error != 0 || input.audio == nullptr) {
@@ -14,10 +17,24 @@ std::uint32_t OpenSound(MediaInput& input, SoundPolicy policy, std::optional<Sou
     if (const std::uint32_t error = CreateResampler(*input.audio, input.resampler); error != 0) {
         return error;
     }
-    std::uint32_t error = 0;
-    auto device = platform::OpenDefaultAudioDevice(error);
-    if (!device) return platform::kErrorOpenFailed;
-    sound.emplace(std::move(device), kAudioStallMs, policy);
+    const SoundRoute route = SoundRouteOf(camera);
+    std::unique_ptr<platform::AudioDevice> device;
+    if (ToSpeakers(route)) {
+        std::uint32_t error = 0;
+        device = platform::OpenDefaultAudioDevice(error);
+        if (!device) return platform::kErrorOpenFailed;
+    }
+    SoundTap tap;
+    if (ToMicrophone(route)) {
+        // Sound the microphone cannot take (another producer's is being sent) is left out.
+        tap = [&camera](const std::uint8_t* bytes, std::uint64_t count) {
+            (void)SendSoundToCamera(
+                camera, bytes, static_cast<std::int32_t>(count / platform::kAudioBytesPerFrame),
+                platform::kAudioChannels, platform::kAudioRate,
+                static_cast<std::int32_t>(SampleType::kInt16));
+        };
+    }
+    sound.emplace(std::move(device), kAudioStallMs, policy, std::move(tap));
     return 0;
 }
 

@@ -10,8 +10,8 @@
 namespace orvanecam::playback {
 
 SoundQueue::SoundQueue(std::unique_ptr<platform::AudioDevice> device, std::uint32_t stallMs,
-                       SoundPolicy policy)
-    : m_device(std::move(device)), m_stallMs(stallMs), m_policy(policy) {}
+                       SoundPolicy policy, SoundTap tap)
+    : m_device(std::move(device)), m_stallMs(stallMs), m_policy(policy), m_tap(std::move(tap)) {}
 
 SoundQueue::~SoundQueue() {
     (void)DrainAudio();
@@ -53,9 +53,11 @@ std::uint32_t SoundQueue::GiveUp() {
 }
 
 std::uint32_t SoundQueue::QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count) {
-    if (!m_device) return platform::kErrorInvalidHandle;
+    if (!m_device && !m_tap) return platform::kErrorInvalidHandle;
     if (bytes == nullptr || count < 1 || count > 0xFFFFFFFFu)
         return platform::kErrorInvalidParameter;
+    if (m_tap) m_tap(bytes, count);
+    if (!m_device) return 0;
     const bool live = m_policy == SoundPolicy::kLive;
     const std::uint64_t limit = live ? kMaxQueuedLiveAudioBytes : kMaxQueuedAudioBytes;
     if (live) {

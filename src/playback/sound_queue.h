@@ -4,6 +4,7 @@
 // submission order, and waits that give up when the device stops finishing buffers.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "platform/audio_device.h"
@@ -21,12 +22,15 @@ inline constexpr std::uint32_t kAudioStallMs = 5000;
 // source's is dropped so that it cannot fall behind the picture.
 enum class SoundPolicy { kFile, kLive };
 
+// Takes a copy of every buffer queued (48,000 Hz stereo 16-bit), as it is queued.
+using SoundTap = std::function<void(const std::uint8_t* bytes, std::uint64_t count)>;
+
 class SoundQueue {
   public:
-    // device may be null: then there is no sound and queueing gives 6.
+    // device may be null: then there is no sound and queueing gives 6, unless a tap takes it.
     explicit SoundQueue(std::unique_ptr<platform::AudioDevice> device = nullptr,
                         std::uint32_t stallMs = kAudioStallMs,
-                        SoundPolicy policy = SoundPolicy::kFile);
+                        SoundPolicy policy = SoundPolicy::kFile, SoundTap tap = nullptr);
     SoundQueue(const SoundQueue&) = delete;
     SoundQueue& operator=(const SoundQueue&) = delete;
     // Waits for the queued sound to play (bounded as DrainAudio), then closes the device.
@@ -36,8 +40,9 @@ class SoundQueue {
     std::uint64_t QueuedBytes() const { return m_queuedBytes; }
     std::size_t QueuedBuffers() const { return m_queue.size(); }
 
-    // Copies bytes into a buffer of its own and writes it to the device, first waiting while the
-    // queue is full (a live queue drops the bytes instead and returns 0): 0, 6 without a device,
+    // Hands bytes to the tap, then copies them into a buffer of its own and writes it to the
+    // device, first waiting while the queue is full (a live queue drops the bytes instead and
+    // returns 0): 0, 6 without a device or tap,
     // 87 for no or too many bytes, 8, 13 or 29 from the device, 1460 when the device stalls,
     // 1223 when the play is stopped.
     std::uint32_t QueueAudioBuffer(const std::uint8_t* bytes, std::uint64_t count);
@@ -59,6 +64,7 @@ class SoundQueue {
     std::unique_ptr<platform::AudioDevice> m_device;
     std::uint32_t m_stallMs;
     SoundPolicy m_policy;
+    SoundTap m_tap;
     std::deque<std::unique_ptr<platform::AudioChunk>> m_queue;
     std::uint64_t m_queuedBytes = 0;
 };

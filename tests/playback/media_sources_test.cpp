@@ -11,6 +11,7 @@
 
 #include "api/module_block.h"
 #include "api/module_last_error.h"
+#include "exchange/audio_ring_mapping.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/utf16.h"
@@ -106,6 +107,30 @@ TEST_F(MediaSourcesTest, EveryFrameArrivesAtItsTimeAndTheSoundPlaysToTheEnd) {
     EXPECT_LE(span, 3000u);
     // The call returns only after its second of sound has played.
     EXPECT_GE(arrivals.callMs, 950u);
+}
+
+// The clip's 440 Hz sound routed to the camera's microphone: found in the camera's sound ring,
+// as a recorder of the microphone reads it. Where sound goes is refused outside its three routes.
+TEST_F(MediaSourcesTest, AFilesSoundReachesTheMicrophoneWhenRoutedThere) {
+    EXPECT_EQ(SetAudioRoute(0), 87u);
+    EXPECT_EQ(SetAudioRoute(4), 87u);
+    EXPECT_EQ(SetAudioRouteForCamera(17, ORVANECAM_SOUND_MICROPHONE), 87u);
+    auto ring = exchange::AudioRingMapping::Open(exchange::kAudioRingName);
+    ASSERT_TRUE(ring.has_value());
+    exchange::AudioRingReader recorder;
+    recorder.Start(ring->Ring());
+    ASSERT_EQ(SetAudioRoute(ORVANECAM_SOUND_MICROPHONE), 0u);
+    const std::u16string clip = Media("clip.mp4");
+    EXPECT_EQ(getMultiMediaToCamera(Text(clip)), 0u);
+    ASSERT_EQ(SetAudioRoute(ORVANECAM_SOUND_SPEAKERS), 0u);
+    std::vector<std::int16_t> sound(48000 * 2);
+    const std::size_t frames = recorder.Read(ring->Ring(), sound.data(), 48000);
+    EXPECT_GT(frames, 40000u);  // a second of sound, less the encoder's and resampler's edges
+    int crossings = 0;
+    for (std::size_t i = 1; i < frames; ++i) {
+        if ((sound[2 * i - 2] < 0) != (sound[2 * i] < 0)) ++crossings;
+    }
+    EXPECT_NEAR(crossings * 48000.0 / (2.0 * static_cast<double>(frames)), 440.0, 15.0);
 }
 
 TEST_F(MediaSourcesTest, StopEndsAPlayingFileAndLeavesALaterPlayAlone) {

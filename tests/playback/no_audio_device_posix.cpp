@@ -1,4 +1,5 @@
-// With no sound server to reach, a file with sound is not played at all.
+// With no sound server to reach, a file with sound is not played at all, unless its sound goes to
+// the camera's microphone alone.
 #include <orvanecam/orvanecam.h>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 namespace orvanecam::testing {
 namespace {
 
-TEST(NoAudioDeviceTest, AFileWithSoundFailsToOpenAndShowsNothing) {
+TEST(NoAudioDeviceTest, AFileWithSoundNeedsTheDeviceOnlyWhenItsSoundGoesToTheSpeakers) {
     ASSERT_TRUE(OpenModuleBlock());
     const auto previous = platform::GetEnvironmentValue("PULSE_SERVER");
     platform::SetEnvironmentValue("PULSE_SERVER", "unix:/nonexistent/orvanecam-no-server");
@@ -19,6 +20,10 @@ TEST(NoAudioDeviceTest, AFileWithSoundFailsToOpenAndShowsNothing) {
         platform::Utf8ToUtf16(platform::ExecutableDirectory() + "/test-media/clip.mp4");
     EXPECT_EQ(getMultiMediaToCamera(reinterpret_cast<const OrvaneCamChar16*>(clip.c_str())), 110u);
     EXPECT_EQ(ModuleReader().CurrentSeq(), seq);
+    ASSERT_EQ(SetAudioRoute(ORVANECAM_SOUND_MICROPHONE), 0u);
+    EXPECT_EQ(getMultiMediaToCamera(reinterpret_cast<const OrvaneCamChar16*>(clip.c_str())), 0u);
+    EXPECT_NE(ModuleReader().CurrentSeq(), seq);
+    ASSERT_EQ(SetAudioRoute(ORVANECAM_SOUND_SPEAKERS), 0u);
     platform::SetEnvironmentValue("PULSE_SERVER", previous);
 }
 

@@ -31,6 +31,7 @@ std::optional<CameraModule> CameraModule::Load(const std::string& path) {
         !Find(exports, "SetOutputFrameRateForCamera", module.setOutputFrameRate) ||
         !Find(exports, "SendFrameNV12ForCamera", module.sendFrameNv12) ||
         !Find(exports, "SendAudioForCamera", module.sendAudio) ||
+        !Find(exports, "SetAudioRouteForCamera", module.setAudioRoute) ||
         !Find(exports, "SetMirrorEnabledForCamera", module.setMirrorEnabled) ||
         !Find(exports, "SetFlipEnabledForCamera", module.setFlipEnabled) ||
         !Find(exports, "setVcamOnForCamera", module.setCameraOn) ||

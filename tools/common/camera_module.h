@@ -21,6 +21,7 @@ class CameraModule {
     decltype(&SetOutputFrameRateForCamera) setOutputFrameRate = nullptr;
     decltype(&SendFrameNV12ForCamera) sendFrameNv12 = nullptr;
     decltype(&SendAudioForCamera) sendAudio = nullptr;
+    decltype(&SetAudioRouteForCamera) setAudioRoute = nullptr;
     decltype(&SetMirrorEnabledForCamera) setMirrorEnabled = nullptr;
     decltype(&SetFlipEnabledForCamera) setFlipEnabled = nullptr;
     decltype(&setVcamOnForCamera) setCameraOn = nullptr;

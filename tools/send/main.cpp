@@ -3,12 +3,13 @@
 //   orvanecam-send [--camera N] [--pattern moving-bars] [--size WxH] [--seconds S] [--fps N]
 //                  [--output WxH] [--mirror] [--flip] [--rotate 90|180|270] [--show on|off]
 //                  [--name NAME] [--vacant FILE.bmp] [--play MEDIA | --image IMAGE]
-//                  [--tone HZ] [--module PATH]
+//                  [--tone HZ] [--sound speakers|mic|both] [--module PATH]
 // --camera picks the camera (1 unless given; "--camera on|off" is the older spelling of --show).
 // --output also sets the camera's output size (NV12 offered first) and --fps its offered rate
 // (the pattern is sent at that rate either way); --seconds 0 only applies the settings. --play
 // and --image send a file instead of the pattern; --play also takes a stream's URL, or - for
-// standard input. --tone sends a sine tone of HZ to the camera's microphone with the pattern.
+// standard input. --tone sends a sine tone of HZ to the camera's microphone with the pattern;
+// --sound says where a played file's or stream's sound goes (the speakers unless given).
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -33,7 +34,7 @@ constexpr char kUsage[] =
     "                      [--fps N] [--output WxH] [--mirror] [--flip]\n"
     "                      [--rotate 90|180|270] [--show on|off] [--name NAME]\n"
     "                      [--vacant FILE.bmp] [--play MEDIA | --image IMAGE] [--tone HZ]\n"
-    "                      [--module PATH]\n";
+    "                      [--sound speakers|mic|both] [--module PATH]\n";
 
 // "--camera on|off" switched the picture before cameras were numbered; it still does.
 bool IsOnOff(const std::string& text) {
@@ -63,6 +64,14 @@ const OrvaneCamChar16* ApiText(const std::u16string& text) {
     return reinterpret_cast<const OrvaneCamChar16*>(text.c_str());
 }
 
+// The route --sound names (an OrvaneCamSoundRoute value), 0 for a word it does not know.
+std::int32_t SoundRoute(const tools::CommandLine& options) {
+    const std::string route = options.Text("--sound", "");
+    if (route == "speakers") return ORVANECAM_SOUND_SPEAKERS;
+    if (route == "mic") return ORVANECAM_SOUND_MICROPHONE;
+    return route == "both" ? ORVANECAM_SOUND_BOTH : 0;
+}
+
 // The settings calls, in a fixed order; 0 or the exit status after a message.
 int ApplySettings(const tools::CameraModule& module, int camera,
                   const tools::CommandLine& options) {
@@ -86,6 +95,7 @@ int ApplySettings(const tools::CameraModule& module, int camera,
     };
     const std::string show = ShowSwitch(options);
     const Switch switches[] = {
+        {options.Has("--sound"), module.setAudioRoute, SoundRoute(options), "SetAudioRoute"},
         {options.Has("--mirror"), module.setMirrorEnabled, 1, "SetMirrorEnabled"},
         {options.Has("--flip"), module.setFlipEnabled, 1, "SetFlipEnabled"},
         {!show.empty(), module.setCameraOn, show == "on" ? 1 : 0, "setVcamOn"},
@@ -138,7 +148,7 @@ int SendFile(const char* what, const std::string& file, int camera,
 
 bool ValidSettings(const tools::CommandLine& options) {
     const auto rotate = options.Number("--rotate", 90, 270);
-    return CameraNumber(options).has_value() &&
+    return CameraNumber(options).has_value() && (!options.Has("--sound") || SoundRoute(options)) &&
            (!options.Has("--show") || IsOnOff(options.Text("--show", ""))) &&
            (!options.Has("--rotate") || (rotate && *rotate % 90 == 0));
 }
@@ -151,7 +161,7 @@ int main(int argc, char** argv) {
     if (!options.Parse(
             argc, argv,
             {"--pattern", "--size", "--seconds", "--fps", "--output", "--module", "--rotate",
-             "--camera", "--show", "--name", "--vacant", "--play", "--image", "--tone"},
+             "--camera", "--show", "--name", "--vacant", "--play", "--image", "--tone", "--sound"},
             {"--mirror", "--flip"})) {
         std::fputs(kUsage, stderr);
         return 2;
