@@ -14,6 +14,19 @@ std::uint32_t Load(const std::uint32_t& field) {
     return std::atomic_ref<std::uint32_t>(const_cast<std::uint32_t&>(field)).load();
 }
 
+// Calls copy(ringAt, at, bytes) for each stretch of frames frames from position on, split where
+// the ring wraps: ringAt and at are sample indexes in the ring and in the caller's samples.
+template <class Copy>
+void ForEachStretch(std::uint64_t position, std::size_t frames, Copy&& copy) {
+    for (std::size_t done = 0; done < frames;) {
+        const std::size_t slot = (position + done) % kAudioRingFrames;
+        const std::size_t run = std::min(frames - done, kAudioRingFrames - slot);
+        copy(slot * kAudioRingChannels, done * kAudioRingChannels,
+             run * kAudioRingChannels * sizeof(std::int16_t));
+        done += run;
+    }
+}
+
 // The newest frames a reader may take: those the next write cannot be overwriting.
 constexpr std::uint64_t kReadableFrames = kAudioRingFrames - kAudioWriteFrames;
 
@@ -37,14 +50,9 @@ void WriteAudio(AudioRing& ring, const std::int16_t* samples, std::size_t frames
     while (frames > 0) {
         const std::size_t piece = std::min<std::size_t>(frames, kAudioWriteFrames);
         const std::uint64_t position = Position(ring).load();
-        for (std::size_t done = 0; done < piece;) {
-            const std::size_t slot = (position + done) % kAudioRingFrames;
-            const std::size_t run = std::min(piece - done, kAudioRingFrames - slot);
-            std::memcpy(&ring.samples[slot * kAudioRingChannels],
-                        samples + done * kAudioRingChannels,
-                        run * kAudioRingChannels * sizeof(std::int16_t));
-            done += run;
-        }
+        ForEachStretch(position, piece, [&](std::size_t ringAt, std::size_t at, std::size_t bytes) {
+            std::memcpy(&ring.samples[ringAt], samples + at, bytes);
+        });
         std::atomic_ref<std::int64_t>(ring.writeTime100ns).store(now100ns);
         Position(ring).store(position + piece);
         samples += piece * kAudioRingChannels;
@@ -66,13 +74,9 @@ std::size_t AudioRingReader::Read(const AudioRing& ring, std::int16_t* out, std:
     }
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::uint64_t>(frames, written - m_position));
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t slot = (m_position + done) % kAudioRingFrames;
-        const std::size_t run = std::min(count - done, kAudioRingFrames - slot);
-        std::memcpy(out + done * kAudioRingChannels, &ring.samples[slot * kAudioRingChannels],
-                    run * kAudioRingChannels * sizeof(std::int16_t));
-        done += run;
-    }
+    ForEachStretch(m_position, count, [&](std::size_t ringAt, std::size_t at, std::size_t bytes) {
+        std::memcpy(out + at, &ring.samples[ringAt], bytes);
+    });
     // The writer may have lapped the copy meanwhile (or started the count again): then what was
     // copied is not to be trusted, and reading goes on from the newest sound.
     const std::uint64_t after = Position(ring).load();

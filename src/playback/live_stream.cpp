@@ -88,11 +88,8 @@ bool FitOutputTo(const AVCodecContext& decoder, VideoOutput& output) {
     std::int32_t width = 0;
     std::int32_t height = 0;
     if (OutputSizeOf(decoder, width, height) != 0) return false;
-    if (width == output.width && height == output.height) return true;
-    output.width = width;
-    output.height = height;
-    return SetOutputFormatForCamera(output.camera.number, width, height, output.sendYuy2 ? 0 : 1) ==
-           0;
+    return (width == output.width && height == output.height) ||
+           StartVideoOutput(decoder, output) == 0;
 }
 
 // How far behind the stream's own clock a frame arrives: the least lag seen is being on time, and

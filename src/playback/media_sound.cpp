@@ -28,10 +28,8 @@ std::uint32_t OpenSound(MediaInput& input, SoundPolicy policy, const camera::Cam
     if (ToMicrophone(route)) {
         // Sound the microphone cannot take (another producer's is being sent) is left out.
         tap = [&camera](const std::uint8_t* bytes, std::uint64_t count) {
-            (void)SendSoundToCamera(
-                camera, bytes, static_cast<std::int32_t>(count / platform::kAudioBytesPerFrame),
-                platform::kAudioChannels, platform::kAudioRate,
-                static_cast<std::int32_t>(SampleType::kInt16));
+            (void)SendRingSoundToCamera(camera, reinterpret_cast<const std::int16_t*>(bytes),
+                                        count / platform::kAudioBytesPerFrame);
         };
     }
     sound.emplace(std::move(device), kAudioStallMs, policy, std::move(tap));

@@ -80,6 +80,22 @@ bool IsAlive(std::int32_t processId) {
     return platform::QueryProcessState(processId) != platform::ProcessState::kEnded;
 }
 
+// Opens camera's ring once, claims it for this process and appends the sound: 0, 110 or 170.
+// The sender's mutex is held.
+std::uint32_t AppendToRing(SoundSender& sender, const camera::CameraIdentity& camera,
+                           const std::int16_t* samples, std::size_t frames) {
+    if (!sender.ring) sender.ring = exchange::AudioRingMapping::Open(camera.audioRingName);
+    if (!sender.ring) return platform::kErrorOpenFailed;
+    exchange::AudioRing& ring = sender.ring->Ring();
+    const std::int64_t now = platform::MonotonicTime100ns();
+    if (!exchange::ClaimAudioRing(ring, platform::CurrentProcessId(), now, IsAlive)) {
+        return platform::kErrorBusy;
+    }
+    if (!exchange::IsValidAudioRing(ring)) exchange::InitialiseAudioRing(ring);
+    exchange::WriteAudio(ring, samples, frames, now);
+    return 0;
+}
+
 }  // namespace
 
 std::uint32_t SendSoundToCamera(const camera::CameraIdentity& camera, const void* samples,
@@ -93,14 +109,6 @@ std::uint32_t SendSoundToCamera(const camera::CameraIdentity& camera, const void
     }
     SoundSender& sender = SenderOf(camera);
     std::lock_guard<std::mutex> lock(sender.mutex);
-    if (!sender.ring) sender.ring = exchange::AudioRingMapping::Open(camera.audioRingName);
-    if (!sender.ring) return platform::kErrorOpenFailed;
-    exchange::AudioRing& ring = sender.ring->Ring();
-    const std::int64_t now = platform::MonotonicTime100ns();
-    if (!exchange::ClaimAudioRing(ring, platform::CurrentProcessId(), now, IsAlive)) {
-        return platform::kErrorBusy;
-    }
-    if (!exchange::IsValidAudioRing(ring)) exchange::InitialiseAudioRing(ring);
     if (const std::uint32_t error = sender.Fit({channels, rate, static_cast<SampleType>(type)})) {
         return error;
     }
@@ -111,8 +119,14 @@ std::uint32_t SendSoundToCamera(const camera::CameraIdentity& camera, const void
     const auto* input = static_cast<const std::uint8_t*>(samples);
     const int made = swr_convert(sender.resampler, &output, capacity, &input, frames);
     if (made < 0) return MediaErrorToWin32(made, platform::kErrorInvalidData);
-    exchange::WriteAudio(ring, sender.converted.data(), static_cast<std::size_t>(made), now);
-    return 0;
+    return AppendToRing(sender, camera, sender.converted.data(), static_cast<std::size_t>(made));
+}
+
+std::uint32_t SendRingSoundToCamera(const camera::CameraIdentity& camera,
+                                    const std::int16_t* samples, std::size_t frames) {
+    SoundSender& sender = SenderOf(camera);
+    std::lock_guard<std::mutex> lock(sender.mutex);
+    return AppendToRing(sender, camera, samples, frames);
 }
 
 }  // namespace orvanecam::playback

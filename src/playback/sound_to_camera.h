@@ -1,6 +1,7 @@
 #pragma once
 // Sound a producer sends to a camera's microphone: converted to the ring's 48,000 Hz stereo
 // signed 16-bit with FFmpeg's resampler and appended to the camera's sound ring.
+#include <cstddef>
 #include <cstdint>
 
 #include "camera/identity.h"
@@ -17,5 +18,10 @@ enum class SampleType : std::int32_t { kInt16 = 1, kFloat32 = 2 };
 std::uint32_t SendSoundToCamera(const camera::CameraIdentity& camera, const void* samples,
                                 std::int32_t frames, std::int32_t channels, std::int32_t rate,
                                 std::int32_t type);
+
+// Appends frames frames of sound already in the ring's format (48,000 Hz stereo 16-bit) to
+// camera's sound ring, with the codes of SendSoundToCamera.
+std::uint32_t SendRingSoundToCamera(const camera::CameraIdentity& camera,
+                                    const std::int16_t* samples, std::size_t frames);
 
 }  // namespace orvanecam::playback
