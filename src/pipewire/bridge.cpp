@@ -74,7 +74,10 @@ void Bridge::Fill(std::span<std::uint8_t> frame) {
 
 void Bridge::FollowProducerAndUser(VideoOutput& output) {
     m_nextFollow = platform::MonotonicTime100ns() + platform::kUnitsPerSecond;
-    if (std::vector<camera::Choice> offered = CurrentOffer(m_camera); offered != m_offered) {
+    // A new offer renegotiates a streaming consumer's link even when its format stays on offer,
+    // and some consumers unmap buffers they still use: it waits until no consumer streams.
+    std::vector<camera::Choice> offered = CurrentOffer(m_camera);
+    if (!output.Streaming() && offered != m_offered) {
         m_offered = std::move(offered);
         output.Offer(m_offered);
     }

@@ -225,6 +225,10 @@ void VideoSource::Push() {
     }
 }
 
+bool VideoSource::Streaming() const {
+    return pw_stream_get_state(m_state->stream, nullptr) == PW_STREAM_STATE_STREAMING;
+}
+
 void VideoSource::Offer(const std::vector<camera::Choice>& offer) {
     std::uint8_t pod[kPodBytes];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(pod, sizeof(pod));

@@ -21,6 +21,8 @@ class VideoOutput {
     // Runs the graph for one frame: the owner's Fill renders it when a buffer is free (the graph
     // may also run on its own and ask for a frame later).
     virtual void Push() = 0;
+    // Whether a consumer is linked and streaming.
+    virtual bool Streaming() const = 0;
     // Offers pictures anew (the consumer renegotiates).
     virtual void Offer(const std::vector<camera::Choice>& offer) = 0;
     virtual void Rename(const std::string& name) = 0;
@@ -57,6 +59,7 @@ class VideoSource final : public VideoOutput {
 
     // From Tick.
     void Push() override;
+    bool Streaming() const override;
     void Offer(const std::vector<camera::Choice>& offer) override;
     void Rename(const std::string& name) override;
 

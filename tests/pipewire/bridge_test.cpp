@@ -18,6 +18,7 @@ class StandInNode final : public pipewire::VideoOutput {
     void Push() override {
         if (lend) m_bridge.Fill(buffer);
     }
+    bool Streaming() const override { return lend; }
     void Offer(const std::vector<camera::Choice>&) override {}
     void Rename(const std::string&) override {}
 
