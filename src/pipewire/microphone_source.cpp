@@ -7,19 +7,17 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <optional>
 
-#include "exchange/audio_ring_mapping.h"
+#include "camera/microphone_feed.h"
 #include "platform/utf16.h"
 
 namespace orvanecam::pipewire {
 
 struct MicrophoneSource::State {
-    const camera::CameraIdentity* camera = nullptr;
+    explicit State(const camera::CameraIdentity& camera) : feed(camera) {}
     pw_stream* stream = nullptr;
     spa_hook listener{};
-    std::optional<exchange::AudioRingMapping> ring;
-    exchange::AudioRingReader reader;
+    camera::MicrophoneFeed feed;
 };
 
 namespace {
@@ -29,18 +27,6 @@ using State = MicrophoneSource::State;
 constexpr std::uint32_t kBytesPerFrame = exchange::kAudioRingChannels * sizeof(std::int16_t);
 // What one call fills when the graph does not say: 20 ms.
 constexpr std::uint32_t kDefaultFrames = exchange::kAudioRingRate / 50;
-// Fills frames frames of out from the ring (opened once it can be), the rest with silence.
-void FillFromRing(State& state, std::int16_t* out, std::uint32_t frames) {
-    if (!state.ring) {
-        state.ring = exchange::AudioRingMapping::Open(state.camera->audioRingName);
-        if (state.ring) state.reader.Start(state.ring->Ring());
-    }
-    std::size_t read = 0;
-    if (state.ring) read = state.reader.Read(state.ring->Ring(), out, frames);
-    std::fill(out + read * exchange::kAudioRingChannels,
-              out + frames * exchange::kAudioRingChannels, std::int16_t{0});
-}
-
 void OnProcess(void* data) {
     auto& state = *static_cast<State*>(data);
     pw_buffer* buffer = pw_stream_dequeue_buffer(state.stream);
@@ -50,7 +36,7 @@ void OnProcess(void* data) {
         const auto requested = static_cast<std::uint32_t>(buffer->requested);
         const std::uint32_t frames =
             std::min(plane.maxsize / kBytesPerFrame, requested > 0 ? requested : kDefaultFrames);
-        FillFromRing(state, static_cast<std::int16_t*>(plane.data), frames);
+        state.feed.Fill(static_cast<std::int16_t*>(plane.data), frames);
         plane.chunk->offset = 0;
         plane.chunk->stride = static_cast<std::int32_t>(kBytesPerFrame);
         plane.chunk->size = frames * kBytesPerFrame;
@@ -79,8 +65,8 @@ MicrophoneSource::~MicrophoneSource() {
 
 std::unique_ptr<MicrophoneSource> MicrophoneSource::Create(Session& session,
                                                            const camera::CameraIdentity& camera) {
-    auto state = std::make_unique<State>();
-    state->camera = &camera;
+    auto state = std::make_unique<State>(camera);
+    state->feed.Start(camera::kRingSoundFormat);
     // Owned from here on, so every way out below releases what was made.
     std::unique_ptr<MicrophoneSource> source(new MicrophoneSource(std::move(state)));
     State& made = *source->m_state;
