@@ -15,7 +15,7 @@ CVCam* CVCam::CreateFor(const camera::CameraIdentity& camera, IUnknown* outer, H
 }
 
 CVCam::CVCam(const camera::CameraIdentity& camera, IUnknown* outer, HRESULT* result)
-    : CSource(outer, sdk::GuidOf(camera.filterClass)), m_camera(camera) {
+    : LiveSourceFilter(outer, sdk::GuidOf(camera.filterClass)), m_camera(camera) {
     exchange::ReaderExchange(camera.Objects()).OpenReaderBlock();
     streaming::CAutoLock lock(m_stateLock);
     HRESULT added = E_OUTOFMEMORY;
@@ -38,15 +38,7 @@ HRESULT CVCam::NonDelegatingQueryInterface(REFIID iid, void** object) {
             return GetInterface(static_cast<IKsPropertySet*>(&m_configFace), object);
         }
     }
-    if (iid == IID_IAMFilterMiscFlags) {
-        return GetInterface(static_cast<IAMFilterMiscFlags*>(this), object);
-    }
-    return CSource::NonDelegatingQueryInterface(iid, object);
-}
-
-HRESULT CVCam::GetState(DWORD timeoutMs, FILTER_STATE* state) {
-    const HRESULT result = CSource::GetState(timeoutMs, state);
-    return SUCCEEDED(result) && *state == State_Paused ? VFW_S_CANT_CUE : result;
+    return LiveSourceFilter::NonDelegatingQueryInterface(iid, object);
 }
 
 // --- the filter's configuration face ------------------------------------------------------------

@@ -3,7 +3,7 @@
 #include "camera/identity.h"
 #include "sdk/directshow.h"
 #include "sdk/guid_text.h"
-#include "streaming/source.h"
+#include "filter/live_source_filter.h"
 
 namespace orvanecam::filter {
 
@@ -14,19 +14,14 @@ inline constexpr WCHAR kPinName[] = OLESTR("OrvaneCam2Video");
 
 class CVCamStream;
 
-class CVCam final : public streaming::CSource, public IAMFilterMiscFlags {
+class CVCam final : public LiveSourceFilter {
   public:
     // The creation function of the class factory, for camera 1: *result reports adding the pin.
     static streaming::CUnknown* CreateInstance(IUnknown* outer, HRESULT* result);
     // The filter of camera: its class id, and its stream fed by that camera's block.
     static CVCam* CreateFor(const camera::CameraIdentity& camera, IUnknown* outer, HRESULT* result);
 
-    ORVANECAM_DECLARE_IUNKNOWN
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID iid, void** object) override;
-    // A live source cannot cue data while paused.
-    HRESULT STDMETHODCALLTYPE GetState(DWORD timeoutMs, FILTER_STATE* state) override;
-    // IAMFilterMiscFlags: the graph learns that this filter is a source.
-    ULONG STDMETHODCALLTYPE GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
 
     CVCamStream* Stream() { return m_stream; }
     const camera::CameraIdentity& Camera() const { return m_camera; }

@@ -132,21 +132,10 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
     if (traced) TraceMediaType("SetFormat normalised", &proposed);
     std::optional<streaming::CMediaType> previous = std::move(m_setType);
     m_setType = proposed;
-    if (IsConnected()) {
-        // Ask first: a reconnection the other pin refuses would leave the graph broken.
-        const sdk::ComPtr<IPin> peer = m_connected;
-        // The graph may reconnect on a thread of its own, which needs the state lock.
-        lock.unlock();
-        const HRESULT accepted = peer->QueryAccept(&proposed);
-        const HRESULT result =
-            accepted == S_OK ? ReconnectWithSetType(peer.Get()) : VFW_E_INVALIDMEDIATYPE;
-        if (FAILED(result)) {
-            lock.lock();
-            m_setType = std::move(previous);
-            return result;
-        }
-    } else {
-        m_mt = proposed;
+    const HRESULT result = UseConnectionType(proposed, lock);
+    if (FAILED(result)) {
+        m_setType = std::move(previous);
+        return result;
     }
     if (traced) {
         const BITMAPINFOHEADER* header = BitmapHeaderOf(proposed);
@@ -154,14 +143,6 @@ HRESULT CVCamStream::SetFormat(AM_MEDIA_TYPE* mediaType) {
                   static_cast<int>(header->biWidth), TraceHeight(header));
     }
     return S_OK;
-}
-
-HRESULT CVCamStream::ReconnectWithSetType(IPin* peer) {
-    if (IFilterGraph* graph = m_pParent->Graph()) return graph->Reconnect(AsPin());
-    // Outside a graph the pin reconnects itself to the same peer.
-    peer->Disconnect();
-    Disconnect();
-    return Connect(peer, nullptr);
 }
 
 HRESULT CVCamStream::GetFormat(AM_MEDIA_TYPE** mediaType) {
@@ -210,69 +191,12 @@ HRESULT CVCamStream::GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType, BYTE* c
     return S_OK;
 }
 
-// --- IKsPropertySet ---------------------------------------------------------------------------
-
-HRESULT CVCamStream::Set(REFGUID, DWORD, LPVOID, DWORD, LPVOID, DWORD) {
-    return E_NOTIMPL;
-}
-
-HRESULT CVCamStream::Get(REFGUID set, DWORD id, LPVOID, DWORD, LPVOID data, DWORD dataBytes,
-                         DWORD* returned) {
-    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
-    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
-    if (data == nullptr && returned == nullptr) return E_POINTER;
-    if (returned != nullptr) *returned = sizeof(GUID);
-    if (data == nullptr) return S_OK;
-    if (dataBytes < sizeof(GUID)) return E_UNEXPECTED;
-    std::memcpy(data, &PIN_CATEGORY_CAPTURE, sizeof(GUID));
-    return S_OK;
-}
-
-HRESULT CVCamStream::QuerySupported(REFGUID set, DWORD id, DWORD* support) {
-    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
-    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
-    if (support != nullptr) *support = KSPROPERTY_SUPPORT_GET;
-    return S_OK;
-}
-
-// --- IAMPushSource, IAMDroppedFrames -----------------------------------------------------------
+// --- IAMLatency, IAMDroppedFrames -----------------------------------------------------------
 
 HRESULT CVCamStream::GetLatency(REFERENCE_TIME* latency) {
     if (latency == nullptr) return E_POINTER;
     streaming::CAutoLock lock(*m_pParent->pStateLock());
     *latency = FrameIntervalOf(m_mt);
-    return S_OK;
-}
-
-HRESULT CVCamStream::GetPushSourceFlags(ULONG* flags) {
-    if (flags == nullptr) return E_POINTER;
-    *flags = 0;  // live, stamped with the graph's clock
-    return S_OK;
-}
-
-HRESULT CVCamStream::SetPushSourceFlags(ULONG) {
-    return E_NOTIMPL;
-}
-
-HRESULT CVCamStream::SetStreamOffset(REFERENCE_TIME offset) {
-    m_streamOffset.store(offset);
-    return S_OK;
-}
-
-HRESULT CVCamStream::GetStreamOffset(REFERENCE_TIME* offset) {
-    if (offset == nullptr) return E_POINTER;
-    *offset = m_streamOffset.load();
-    return S_OK;
-}
-
-HRESULT CVCamStream::GetMaxStreamOffset(REFERENCE_TIME* offset) {
-    if (offset == nullptr) return E_POINTER;
-    *offset = m_maxStreamOffset.load();
-    return S_OK;
-}
-
-HRESULT CVCamStream::SetMaxStreamOffset(REFERENCE_TIME offset) {
-    m_maxStreamOffset.store(offset);
     return S_OK;
 }
 
@@ -356,7 +280,7 @@ REFERENCE_TIME CVCamStream::StampOf(const camera::LiveSchedule::Slot& slot) {
     // The stream time at capture when the graph has a clock, else the schedule's time.
     REFERENCE_TIME start = 0;
     if (FAILED(m_pParent->StreamTime(start))) start = slot.index * m_sampler.Schedule().Interval();
-    return start + m_streamOffset.load();
+    return start + StreamOffset();
 }
 
 HRESULT CVCamStream::FillBuffer(IMediaSample* sample) {

@@ -7,6 +7,7 @@
 
 #include "camera/live_sampler.h"
 #include "camera/sample_source.h"
+#include "filter/capture_pin_faces.h"
 #include "filter/format_catalogue.h"
 #include "filter/trace.h"
 #include "platform/clock.h"
@@ -22,8 +23,7 @@ class CVCam;
 // benchmarks, only while the filter is stopped); the counters are atomic.
 class CVCamStream final : public streaming::CSourceStream,
                           public IAMStreamConfig,
-                          public IKsPropertySet,
-                          public IAMPushSource,
+                          public CapturePinFaces,
                           public IAMDroppedFrames {
   public:
     CVCamStream(HRESULT* result, CVCam* parent, LPCWSTR pinName);
@@ -52,21 +52,8 @@ class CVCamStream final : public streaming::CSourceStream,
     HRESULT STDMETHODCALLTYPE GetStreamCaps(int index, AM_MEDIA_TYPE** mediaType,
                                             BYTE* caps) override;
 
-    // IKsPropertySet: the pin category, read only.
-    HRESULT STDMETHODCALLTYPE Set(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes,
-                                  LPVOID data, DWORD dataBytes) override;
-    HRESULT STDMETHODCALLTYPE Get(REFGUID set, DWORD id, LPVOID instance, DWORD instanceBytes,
-                                  LPVOID data, DWORD dataBytes, DWORD* returned) override;
-    HRESULT STDMETHODCALLTYPE QuerySupported(REFGUID set, DWORD id, DWORD* support) override;
-
-    // IAMPushSource (and IAMLatency): a live source on the graph's clock, one frame behind.
+    // IAMLatency: one frame behind.
     HRESULT STDMETHODCALLTYPE GetLatency(REFERENCE_TIME* latency) override;
-    HRESULT STDMETHODCALLTYPE GetPushSourceFlags(ULONG* flags) override;
-    HRESULT STDMETHODCALLTYPE SetPushSourceFlags(ULONG flags) override;
-    HRESULT STDMETHODCALLTYPE SetStreamOffset(REFERENCE_TIME offset) override;
-    HRESULT STDMETHODCALLTYPE GetStreamOffset(REFERENCE_TIME* offset) override;
-    HRESULT STDMETHODCALLTYPE GetMaxStreamOffset(REFERENCE_TIME* offset) override;
-    HRESULT STDMETHODCALLTYPE SetMaxStreamOffset(REFERENCE_TIME offset) override;
 
     // IAMDroppedFrames: slots the schedule skipped, and samples delivered, since the last run.
     HRESULT STDMETHODCALLTYPE GetNumDropped(LONG* count) override;
@@ -82,8 +69,6 @@ class CVCamStream final : public streaming::CSourceStream,
   private:
     picture::MediaFrame CurrentMedia() const;
     void TraceEntry(std::int64_t size, const picture::MediaFrame& media);
-    // Reconnects the pin to peer so the type set by SetFormat takes effect.
-    HRESULT ReconnectWithSetType(IPin* peer);
     REFERENCE_TIME StampOf(const camera::LiveSchedule::Slot& slot);
 
     CVCam* m_pParent;
@@ -96,8 +81,6 @@ class CVCamStream final : public streaming::CSourceStream,
     std::optional<platform::FineTimerScope> m_fineTimer;
     std::atomic<long> m_droppedFrames{0};
     std::atomic<long> m_deliveredFrames{0};
-    std::atomic<REFERENCE_TIME> m_streamOffset{0};
-    std::atomic<REFERENCE_TIME> m_maxStreamOffset{0};
 
     TracePoint m_enterTrace{3};
     bool m_threadTraceDone = false;

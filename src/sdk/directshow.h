@@ -11,6 +11,7 @@
 #include <vfwmsgs.h>
 #include <amvideo.h>
 #include <dvdmedia.h>
+#include <mmreg.h>
 // clang-format on
 #else
 // Each declares what the next one uses.
@@ -18,5 +19,6 @@
 #include <orvanecam_sdk/com.h>
 #include <orvanecam_sdk/strmif.h>
 #include <orvanecam_sdk/amvideo.h>
+#include <orvanecam_sdk/mmaudio.h>
 // clang-format on
 #endif

@@ -54,6 +54,30 @@ HRESULT CSourceStream::Run(REFERENCE_TIME) {
     return S_OK;
 }
 
+HRESULT CSourceStream::UseConnectionType(const CMediaType& type,
+                                         std::unique_lock<CCritSec>& lock) {
+    if (!IsConnected()) {
+        m_mt = type;
+        return S_OK;
+    }
+    // Ask first: a reconnection the other pin refuses would leave the graph broken.
+    const sdk::ComPtr<IPin> peer = m_connected;
+    lock.unlock();
+    HRESULT result = VFW_E_INVALIDMEDIATYPE;
+    if (peer->QueryAccept(&type) == S_OK) {
+        if (IFilterGraph* graph = m_pFilter->Graph()) {
+            result = graph->Reconnect(AsPin());
+        } else {
+            // Outside a graph the pin reconnects itself to the same peer.
+            peer->Disconnect();
+            Disconnect();
+            result = Connect(peer.Get(), nullptr);
+        }
+    }
+    lock.lock();
+    return result;
+}
+
 HRESULT CSourceStream::Pause() {
     SetRunning(false);
     return S_OK;

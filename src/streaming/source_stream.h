@@ -41,6 +41,12 @@ class CSourceStream : public CAMThread, public CBaseOutputPin {
     using CBasePin::GetMediaType;
 
   protected:
+    // Makes type the pin's: at once while unconnected, else by reconnecting to the peer when it
+    // accepts type (VFW_E_INVALIDMEDIATYPE when not). lock holds the filter's state lock; it is
+    // let go while the graph reconnects (on a thread of its own, which takes it) and held again
+    // on return.
+    HRESULT UseConnectionType(const CMediaType& type, std::unique_lock<CCritSec>& lock);
+
     CSource* m_pFilter;
 
     void RequestPosted() override;
