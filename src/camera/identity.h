@@ -26,6 +26,7 @@ struct CameraIdentity {
     std::string_view eventName;    // the new-frame event
     ClassId filterClass;           // the DirectShow capture filter
     ClassId mediaSourceClass;      // the Media Foundation source's activation
+    ClassId microphoneClass;       // the DirectShow audio capture filter of its microphone
     std::string_view settingsKey;  // below the current user's key
     std::u16string_view defaultName;
     std::string_view audioRingName;  // the shared sound ring beside the block
@@ -44,6 +45,7 @@ inline constexpr CameraIdentity kFirstCamera{
     exchange::kNewFrameEventName,
     {0x5b2e9c47, 0x81d3, 0x4f6a, {0x9c, 0x1e, 0x3a, 0x7d, 0x0b, 0x64, 0xe2, 0xf9}},
     {0x7d3b5c21, 0x9e84, 0x4f0a, {0xb6, 0xc3, 0x58, 0xe1, 0xd2, 0x0a, 0x4f, 0x96}},
+    {0x63870af0, 0x68b7, 0x4520, {0x87, 0xcf, 0x31, 0xda, 0x48, 0xb9, 0xec, 0x92}},
     settings::kSettingsKey,
     u"OrvaneCam",
     exchange::kAudioRingName,
@@ -51,7 +53,7 @@ inline constexpr CameraIdentity kFirstCamera{
 
 // Camera number's identity; null for a number outside 1..kMaxCameras. Camera N (2..16) takes
 // camera 1's names with a suffix: the block, event and sound ring names end in "_CamN", the
-// settings key has the subkey "CameraN", the default name is "OrvaneCam N", and its two class ids
+// settings key has the subkey "CameraN", the default name is "OrvaneCam N", and its three class ids
 // are fixed ones of its own. The identities live as long as the process.
 const CameraIdentity* CameraNumbered(int number);
 
@@ -65,5 +67,8 @@ std::u16string SanitizeDeviceName(std::u16string_view name);
 
 // The name capture clients list: the one the user saved, else the camera's default.
 std::u16string DeviceName(const CameraIdentity& camera);
+
+// The name its microphone is listed under: "OrvaneCam Microphone", "OrvaneCam 2 Microphone", ...
+std::u16string MicrophoneName(const CameraIdentity& camera);
 
 }  // namespace orvanecam::camera

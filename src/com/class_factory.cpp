@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "filter/microphone.h"
 #include "filter/vcam.h"
 #ifdef _WIN32
 #include "mfsource/source_class.h"
@@ -16,12 +17,19 @@ streaming::CUnknown* CreateFilter(const camera::CameraIdentity& camera, IUnknown
     return filter::CVCam::CreateFor(camera, outer, result);
 }
 
+streaming::CUnknown* CreateMicrophone(const camera::CameraIdentity& camera, IUnknown* outer,
+                                      HRESULT* result) {
+    return filter::CMicrophone::CreateFor(camera, outer, result);
+}
+
 using CameraClasses = std::vector<CFactoryTemplate>;
 
 CameraClasses MakeClassesOf(const camera::CameraIdentity& camera) {
     CameraClasses classes{
         {std::u16string(camera.defaultName), sdk::GuidOf(camera.filterClass), &camera,
          CreateFilter},
+        {camera::MicrophoneName(camera), sdk::GuidOf(camera.microphoneClass), &camera,
+         CreateMicrophone},
     };
 #ifdef _WIN32
     // The Windows 11 frame server activates the camera through this class.

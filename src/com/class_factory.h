@@ -1,6 +1,6 @@
 #pragma once
 // The class factory of the module's creatable classes, and the table of those classes: each
-// camera's capture filter and, on Windows, its Media Foundation source.
+// camera's capture filter, its microphone's and, on Windows, its Media Foundation source.
 #include <atomic>
 #include <span>
 #include <string>
@@ -20,7 +20,8 @@ struct CFactoryTemplate {
                                    HRESULT* result);
 };
 
-// Camera's classes, the filter first; the table lives as long as the process.
+// Camera's classes, the filter first, then the microphone; the table lives as long as the
+// process.
 std::span<const CFactoryTemplate> ClassesOf(const camera::CameraIdentity& camera);
 
 // The class with this id among every camera's; null when the module has none.

@@ -1,11 +1,14 @@
 #include "com/registration.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
+#include <span>
 
 #include "com/class_factory.h"
 #include "com/registry_writes.h"
 #include "devices/camera_keys.h"
+#include "filter/microphone.h"
 #include "filter/vcam.h"
 #include "platform/module_path.h"
 #include "sdk/com_ptr.h"
@@ -17,22 +20,47 @@ using devices::CameraInstanceKeyPath;
 using devices::ClassKeyPath;
 using sdk::GuidText;
 
-const REGPINTYPES kPinTypes[] = {
+const REGPINTYPES kVideoPinTypes[] = {
     {&MEDIATYPE_Video, &MEDIASUBTYPE_NV12},
     {&MEDIATYPE_Video, &MEDIASUBTYPE_YUY2},
 };
+const REGPINTYPES kAudioPinTypes[] = {
+    {&MEDIATYPE_Audio, &MEDIASUBTYPE_PCM},
+};
 
-REGFILTERPINS OutputPinRecord() {
+// One of a camera's capture devices as its category lists it.
+struct Device {
+    CLSID filterClass;
+    const GUID* category;
+    std::u16string name;
+    std::string instanceKey;
+    const WCHAR* pinName;
+    std::span<const REGPINTYPES> pinTypes;
+};
+
+// The camera itself and its microphone.
+std::array<Device, 2> DevicesOf(const camera::CameraIdentity& camera) {
+    return {{
+        {sdk::GuidOf(camera.filterClass), &CLSID_VideoInputDeviceCategory,
+         std::u16string(camera.defaultName), CameraInstanceKeyPath(camera), filter::kPinName,
+         kVideoPinTypes},
+        {sdk::GuidOf(camera.microphoneClass), &CLSID_AudioInputDeviceCategory,
+         camera::MicrophoneName(camera), devices::MicrophoneInstanceKeyPath(camera),
+         filter::kMicrophonePinName, kAudioPinTypes},
+    }};
+}
+
+REGFILTERPINS OutputPinRecord(const Device& device) {
     REGFILTERPINS pin{};
-    pin.strName = const_cast<LPWSTR>(filter::kPinName);  // the record type is not const-correct
+    pin.strName = const_cast<LPWSTR>(device.pinName);  // the record type is not const-correct
     pin.bRendered = FALSE;
     pin.bOutput = TRUE;
     pin.bZero = FALSE;
     pin.bMany = FALSE;
     pin.clsConnectsToFilter = &GUID_NULL;
     pin.strConnectsToPin = nullptr;
-    pin.nMediaTypes = sizeof(kPinTypes) / sizeof(kPinTypes[0]);
-    pin.lpMediaType = kPinTypes;
+    pin.nMediaTypes = static_cast<UINT>(device.pinTypes.size());
+    pin.lpMediaType = device.pinTypes.data();
     return pin;
 }
 
@@ -84,43 +112,48 @@ HRESULT DeleteClassKeys(const camera::CameraIdentity& camera) {
 }
 
 // The device key the category lists, with the values clients read whatever the mapper wrote.
-HRESULT WriteDeviceKey(const camera::CameraIdentity& camera) {
-    const std::string instanceKey = CameraInstanceKeyPath(camera);
-    const std::u16string name(camera.defaultName);
+HRESULT WriteDeviceKey(const Device& device) {
     return WriteValues({
-        ValueWrite{instanceKey, "", name},
-        ValueWrite{instanceKey, "FriendlyName", name},
-        ValueWrite{instanceKey, "CLSID", GuidText(sdk::GuidOf(camera.filterClass))},
+        ValueWrite{device.instanceKey, "", device.name},
+        ValueWrite{device.instanceKey, "FriendlyName", device.name},
+        ValueWrite{device.instanceKey, "CLSID", GuidText(device.filterClass)},
     });
 }
 
-HRESULT RegisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera,
-                       const std::u16string& modulePath) {
-    HRESULT result = WriteClassKeys(camera, modulePath);
-    if (FAILED(result)) return result;
-    const REGFILTERPINS pin = OutputPinRecord();
+HRESULT RegisterDevice(IFilterMapper2& mapper, const Device& device) {
+    const REGFILTERPINS pin = OutputPinRecord(device);
     REGFILTER2 record{};
     record.dwVersion = 1;
     record.dwMerit = MERIT_NORMAL;
     record.cPins = 1;
     record.rgPins = &pin;
     IMoniker* moniker = nullptr;
-    const std::u16string name(camera.defaultName);
-    result = mapper.RegisterFilter(sdk::GuidOf(camera.filterClass), WideText(name), &moniker,
-                                   &CLSID_VideoInputDeviceCategory, nullptr, &record);
+    const HRESULT result = mapper.RegisterFilter(device.filterClass, WideText(device.name),
+                                                 &moniker, device.category, nullptr, &record);
     // Not needed: the device is found through the category. (IMoniker starts with IUnknown, and
     // the Linux declarations leave it incomplete.)
     sdk::ComPtr<IUnknown>::Adopt(reinterpret_cast<IUnknown*>(moniker));
-    return SUCCEEDED(result) ? WriteDeviceKey(camera) : result;
+    return SUCCEEDED(result) ? WriteDeviceKey(device) : result;
+}
+
+HRESULT RegisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera,
+                       const std::u16string& modulePath) {
+    HRESULT result = WriteClassKeys(camera, modulePath);
+    for (const Device& device : DevicesOf(camera)) {
+        if (SUCCEEDED(result)) result = RegisterDevice(mapper, device);
+    }
+    return result;
 }
 
 HRESULT UnregisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera) {
-    // The device key goes first, so that it is gone whatever the mapper answers. The mapper then
-    // finds its instance key gone: that is the outcome asked for, not a failure.
-    (void)DeleteRegistryTree(CameraInstanceKeyPath(camera));
-    const HRESULT result = mapper.UnregisterFilter(&CLSID_VideoInputDeviceCategory, nullptr,
-                                                   sdk::GuidOf(camera.filterClass));
-    if (FAILED(result) && !IsMissingKeyResult(result)) return result;
+    for (const Device& device : DevicesOf(camera)) {
+        // The device key goes first, so that it is gone whatever the mapper answers. The mapper
+        // then finds its instance key gone: that is the outcome asked for, not a failure.
+        (void)DeleteRegistryTree(device.instanceKey);
+        const HRESULT result =
+            mapper.UnregisterFilter(device.category, nullptr, device.filterClass);
+        if (FAILED(result) && !IsMissingKeyResult(result)) return result;
+    }
     return DeleteClassKeys(camera);
 }
 

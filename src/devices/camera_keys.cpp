@@ -20,11 +20,19 @@ std::string ClassKeyPath(REFCLSID classId) {
     return id.empty() ? std::string() : "CLSID\\" + platform::Utf16ToUtf8(id);
 }
 
+std::string InstanceKeyPath(REFCLSID category, REFCLSID filterClass) {
+    const std::string categoryKey = ClassKeyPath(category);
+    const std::u16string filter = sdk::GuidText(filterClass);
+    if (categoryKey.empty() || filter.empty()) return {};
+    return categoryKey + "\\Instance\\" + platform::Utf16ToUtf8(filter);
+}
+
 std::string CameraInstanceKeyPath(const camera::CameraIdentity& camera) {
-    const std::string category = ClassKeyPath(CLSID_VideoInputDeviceCategory);
-    const std::u16string filter = sdk::GuidText(sdk::GuidOf(camera.filterClass));
-    if (category.empty() || filter.empty()) return {};
-    return category + "\\Instance\\" + platform::Utf16ToUtf8(filter);
+    return InstanceKeyPath(CLSID_VideoInputDeviceCategory, sdk::GuidOf(camera.filterClass));
+}
+
+std::string MicrophoneInstanceKeyPath(const camera::CameraIdentity& camera) {
+    return InstanceKeyPath(CLSID_AudioInputDeviceCategory, sdk::GuidOf(camera.microphoneClass));
 }
 
 bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view) {

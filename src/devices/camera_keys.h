@@ -14,9 +14,13 @@ namespace orvanecam::devices {
 // "CLSID\{id}"; empty when the identifier cannot be formatted.
 std::string ClassKeyPath(REFCLSID classId);
 
-// "CLSID\{video input category}\Instance\{camera's filter class}": the device the category
-// lists; empty when an identifier cannot be formatted.
+// "CLSID\{category}\Instance\{filter class}": the device the category lists; empty when an
+// identifier cannot be formatted.
+std::string InstanceKeyPath(REFCLSID category, REFCLSID filterClass);
+// The camera's own device, in the video input category.
 std::string CameraInstanceKeyPath(const camera::CameraIdentity& camera);
+// The camera's microphone, in the audio input category.
+std::string MicrophoneInstanceKeyPath(const camera::CameraIdentity& camera);
 
 // Whether camera is registered in view: its device key and its filter's server key are both
 // there. A half-removed install (a device key whose class is gone) does not count.

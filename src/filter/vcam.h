@@ -1,9 +1,9 @@
 #pragma once
 // The capture filter a client creates through COM: a live source with the one camera stream.
 #include "camera/identity.h"
+#include "filter/live_source_filter.h"
 #include "sdk/directshow.h"
 #include "sdk/guid_text.h"
-#include "filter/live_source_filter.h"
 
 namespace orvanecam::filter {
 

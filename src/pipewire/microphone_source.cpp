@@ -53,10 +53,6 @@ constexpr pw_stream_events kStreamEvents = [] {
 
 }  // namespace
 
-std::string MicrophoneName(const camera::CameraIdentity& camera) {
-    return platform::Utf16ToUtf8(std::u16string(camera.defaultName)) + " Microphone";
-}
-
 MicrophoneSource::MicrophoneSource(std::unique_ptr<State> state) : m_state(std::move(state)) {}
 
 MicrophoneSource::~MicrophoneSource() {
@@ -70,7 +66,7 @@ std::unique_ptr<MicrophoneSource> MicrophoneSource::Create(Session& session,
     // Owned from here on, so every way out below releases what was made.
     std::unique_ptr<MicrophoneSource> source(new MicrophoneSource(std::move(state)));
     State& made = *source->m_state;
-    const std::string name = MicrophoneName(camera);
+    const std::string name = platform::Utf16ToUtf8(camera::MicrophoneName(camera));
     made.stream = pw_stream_new(
         session.Inner().core, name.c_str(),
         pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",

@@ -3,16 +3,11 @@
 // stereo 16-bit, filled from the camera's sound ring whenever the graph asks, and silence for
 // whatever no producer has sent, so a recorder never waits on it.
 #include <memory>
-#include <string>
 
 #include "camera/identity.h"
 #include "pipewire/session.h"
 
 namespace orvanecam::pipewire {
-
-// The name the microphone node is listed under: "OrvaneCam Microphone", "OrvaneCam 2
-// Microphone", ...
-std::string MicrophoneName(const camera::CameraIdentity& camera);
 
 class MicrophoneSource {
   public:

@@ -54,8 +54,7 @@ HRESULT CSourceStream::Run(REFERENCE_TIME) {
     return S_OK;
 }
 
-HRESULT CSourceStream::UseConnectionType(const CMediaType& type,
-                                         std::unique_lock<CCritSec>& lock) {
+HRESULT CSourceStream::UseConnectionType(const CMediaType& type, std::unique_lock<CCritSec>& lock) {
     if (!IsConnected()) {
         m_mt = type;
         return S_OK;

@@ -30,6 +30,7 @@ TEST(CameraIdentityTest, CameraOneKeepsItsNamesAndTheOthersDeriveTheirOwn) {
     EXPECT_EQ(third->eventName, "OrvaneCam2_NewFrame_Event_v1_Cam3");
     EXPECT_EQ(third->settingsKey, "Software\\Orvane\\OrvaneCamSDK\\Camera3");
     EXPECT_EQ(third->defaultName, u"OrvaneCam 3");
+    EXPECT_EQ(camera::MicrophoneName(*third), u"OrvaneCam 3 Microphone");
     EXPECT_EQ(camera::CameraNumbered(3), third);  // one identity for the process's life
     EXPECT_EQ(third->Objects().block, third->blockName);
 
@@ -43,9 +44,10 @@ TEST(CameraIdentityTest, CameraOneKeepsItsNamesAndTheOthersDeriveTheirOwn) {
         names.insert(std::string(identity->settingsKey));
         classIds.insert(ClassIdText(identity->filterClass));
         classIds.insert(ClassIdText(identity->mediaSourceClass));
+        classIds.insert(ClassIdText(identity->microphoneClass));
     }
     EXPECT_EQ(names.size(), 3u * camera::kMaxCameras);
-    EXPECT_EQ(classIds.size(), 2u * camera::kMaxCameras);
+    EXPECT_EQ(classIds.size(), 3u * camera::kMaxCameras);
     for (const int number : {0, -1, 17, 1 << 30})
         EXPECT_EQ(camera::CameraNumbered(number), nullptr);
 }

@@ -29,6 +29,15 @@ TEST_F(RegistrationTest, RegisteringWritesEveryValueOfTheClassAndDeviceKeys) {
         << server;
     EXPECT_TRUE(platform::SharedLibrary::Load(server).has_value()) << server;
 
+    // The camera's microphone, in the audio input category.
+    const std::string microphoneClass = "CLSID\\" + kMicrophoneClasses[0];
+    EXPECT_EQ(Value(microphoneClass, ""), u"OrvaneCam Microphone");
+    EXPECT_EQ(Value(microphoneClass + "\\InprocServer32", ""),
+              Value(kClassKey + "\\InprocServer32", ""));
+    EXPECT_EQ(Value(MicrophoneInstanceKeyOf(1), "FriendlyName"), u"OrvaneCam Microphone");
+    EXPECT_EQ(Value(MicrophoneInstanceKeyOf(1), "CLSID"),
+              platform::Utf8ToUtf16(kMicrophoneClasses[0]));
+
     // Registering again rewrites the same values.
     EXPECT_EQ(m_register(), S_OK);
     EXPECT_EQ(Value(kInstanceKey, "FriendlyName"), u"OrvaneCam");
@@ -64,6 +73,8 @@ TEST_F(RegistrationTest, ACameraCountRegistersThatManyAndAnotherCountMatchesIt) 
         EXPECT_EQ(Value(InstanceKeyOf(camera), "CLSID"),
                   platform::Utf8ToUtf16(kCameraClasses[camera - 1]));
         EXPECT_EQ(Value(ClassKeyOf(camera) + "\\InprocServer32", "ThreadingModel"), u"Both");
+        EXPECT_EQ(Value(MicrophoneInstanceKeyOf(camera), "FriendlyName"),
+                  names[camera - 1] + u" Microphone");
     }
     // A plain registration keeps the cameras the user chose.
     ASSERT_EQ(m_register(), S_OK);
@@ -73,10 +84,13 @@ TEST_F(RegistrationTest, ACameraCountRegistersThatManyAndAnotherCountMatchesIt) 
     EXPECT_TRUE(KeyExists(InstanceKeyOf(2)));
     EXPECT_FALSE(KeyExists(InstanceKeyOf(3)));
     EXPECT_FALSE(KeyExists(ClassKeyOf(3)));
+    EXPECT_FALSE(KeyExists(MicrophoneInstanceKeyOf(3)));
 
     EXPECT_EQ(m_unregister(), S_OK);
     for (int camera = 1; camera <= 3; ++camera) {
         EXPECT_FALSE(KeyExists(InstanceKeyOf(camera))) << camera;
+        EXPECT_FALSE(KeyExists(MicrophoneInstanceKeyOf(camera))) << camera;
+        EXPECT_FALSE(KeyExists("CLSID\\" + kMicrophoneClasses[camera - 1])) << camera;
         EXPECT_FALSE(KeyExists(ClassKeyOf(camera))) << camera;
     }
 }

@@ -28,6 +28,16 @@ inline std::string ClassKeyOf(int camera) {
 inline std::string InstanceKeyOf(int camera) {
     return "CLSID\\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\\Instance\\" + kCameraClasses[camera - 1];
 }
+// Their microphones' classes, and the microphones' device keys in the audio input category.
+inline const std::string kMicrophoneClasses[] = {
+    "{63870AF0-68B7-4520-87CF-31DA48B9EC92}",
+    "{2663DCB3-A45D-4E05-8DA8-5A1A5982DC0C}",
+    "{F922BC2C-228B-44CA-86EF-25C7DFEE9E3D}",
+};
+inline std::string MicrophoneInstanceKeyOf(int camera) {
+    return "CLSID\\{33D9A762-90C8-11D0-BD43-00A0C911CE86}\\Instance\\" +
+           kMicrophoneClasses[camera - 1];
+}
 inline const std::string kClassKey = ClassKeyOf(1);
 inline const std::string kInstanceKey = InstanceKeyOf(1);
 

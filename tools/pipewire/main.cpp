@@ -12,6 +12,7 @@
 #include "devices/camera_keys.h"
 #include "pipewire/bridge.h"
 #include "pipewire/microphone_source.h"
+#include "platform/utf16.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
         entry.microphone = pipewire::MicrophoneSource::Create(*session, *camera);
         if (!entry.node || !entry.microphone) return 1;
         std::printf("orvanecam-pipewire: camera %d is the PipeWire node \"%s\" with \"%s\"\n",
-                    camera->number, name.c_str(), pipewire::MicrophoneName(*camera).c_str());
+                    camera->number, name.c_str(),
+                    platform::Utf16ToUtf8(camera::MicrophoneName(*camera)).c_str());
         published.push_back(std::move(entry));
     }
     std::fflush(stdout);
