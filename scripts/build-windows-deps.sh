@@ -125,11 +125,12 @@ build_ffmpeg() {
     { tail -n 40 "$log" >&2; return 1; }
 }
 
-# FFmpeg's own program with its DirectShow input, to test the camera as FFmpeg users open it;
-# it runs under Wine in the tests and is not shipped.
+# FFmpeg's own program with its DirectShow input, to test the camera and its microphone as FFmpeg
+# users open them (the sound is copied into a WAV file as it comes); it runs under Wine in the
+# tests and is not shipped.
 dshow_ffmpeg_parts=(
-  --enable-indev=dshow --enable-decoder=rawvideo --enable-encoder=rawvideo
-  --enable-muxer=null,rawvideo --enable-protocol=file,pipe --enable-bsf=null
+  --enable-indev=dshow --enable-decoder=rawvideo,pcm_s16le --enable-encoder=rawvideo
+  --enable-muxer=null,rawvideo,wav --enable-protocol=file,pipe --enable-bsf=null
   --enable-filter=buffer,buffersink,format,null,scale,trim
 )
 
