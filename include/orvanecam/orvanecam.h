@@ -142,6 +142,16 @@ enum OrvaneCamSoundRoute {
 ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioRoute(int32_t route);
 ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioRouteForCamera(int32_t camera, int32_t route);
 
+/* The audio output the "speakers" of the camera's plays are: name as the system lists output
+ * devices (on Windows a playback device's name, of which the system keeps the first 31
+ * characters, e.g. a virtual audio cable's input; elsewhere a sound server sink's name), or null
+ * or "" for the default device. Applies to plays started afterwards. Returns 0, 87 for a name
+ * longer than 256 characters, 1168 when no output device has the name now (the choice is then
+ * unchanged). */
+ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioOutput(const OrvaneCamChar16* name);
+ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioOutputForCamera(int32_t camera,
+                                                              const OrvaneCamChar16* name);
+
 /* The picture settings, read by every capture client at its next sample. Each sets the thread's
  * last error: 0, 110 when the exchange cannot be opened, 29 when the change cannot be announced.
  * Mirror left-right / flip top-bottom (non-zero = on). */

@@ -1,4 +1,5 @@
-// SendAudio, SetAudioRoute and their twins: sound to a camera's microphone.
+// SendAudio, SetAudioRoute, SetAudioOutput and their twins: sound to a camera's microphone, and
+// where a play's sound goes.
 #include <orvanecam/orvanecam.h>
 
 #include "api/producer_camera.h"
@@ -21,7 +22,31 @@ std::uint32_t Route(const CameraIdentity& camera, int32_t route) {
     return producer::RunProducerCall([&] { return playback::SetSoundRoute(camera, route); });
 }
 
+std::uint32_t Output(const CameraIdentity& camera, const OrvaneCamChar16* name) {
+    return producer::RunProducerCall([&] {
+        // Read only up to one unit past the longest name taken, which is then refused.
+        std::u16string_view text;
+        if (name != nullptr) {
+            const auto* units = reinterpret_cast<const char16_t*>(name);
+            std::size_t length = 0;
+            while (length <= playback::kMaxOutputDeviceNameUnits && units[length] != 0) ++length;
+            text = {units, length};
+        }
+        return playback::SetSoundOutputDevice(camera, text);
+    });
+}
+
 }  // namespace
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioOutput(const OrvaneCamChar16* name) {
+    return Output(camera::kFirstCamera, name);
+}
+
+extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL
+SetAudioOutputForCamera(int32_t camera, const OrvaneCamChar16* name) {
+    return api::ForCamera(camera,
+                          [&](const CameraIdentity& chosen) { return Output(chosen, name); });
+}
 
 extern "C" ORVANECAM_API uint32_t ORVANECAM_CALL SetAudioRoute(int32_t route) {
     return Route(camera::kFirstCamera, route);

@@ -1,10 +1,11 @@
 #pragma once
-// The system's default audio output, playing 48,000 Hz stereo signed 16-bit PCM from buffers the
-// caller owns. Buffers complete in the order they were submitted; the caller polls for that.
-// Windows uses wave-out; other systems the desktop sound server (PulseAudio or PipeWire's
+// An audio output (the system's default or one named), playing 48,000 Hz stereo signed 16-bit PCM
+// from buffers the caller owns. Buffers complete in the order they were submitted; the caller polls
+// for that. Windows uses wave-out; other systems the desktop sound server (PulseAudio or PipeWire's
 // PulseAudio service).
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace orvanecam::platform {
@@ -36,7 +37,10 @@ class AudioDevice {
     virtual void Reset() = 0;
 };
 
-// The default output device, or nothing (error set) when none can be opened.
-std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error);
+// The output device called name (as the system lists it: a wave-out device's name on Windows,
+// whose first 31 characters are all the system keeps; a sink's name on other systems), or with an
+// empty name the default one. Nothing, with error 1168 when no device has the name, else 110,
+// when it cannot be opened.
+std::unique_ptr<AudioDevice> OpenAudioDevice(std::u16string_view name, std::uint32_t& error);
 
 }  // namespace orvanecam::platform

@@ -29,6 +29,7 @@ inline constexpr std::uint32_t kErrorCancelled = 1223;  // a play was stopped
 inline constexpr std::uint32_t kErrorConnectionRefused = 1225;
 inline constexpr std::uint32_t kErrorHostUnreachable = 1232;
 inline constexpr std::uint32_t kErrorMoreData = 234;
+inline constexpr std::uint32_t kErrorNotFound = 1168;  // no audio output of the name asked for
 inline constexpr std::uint32_t kErrorInternal = 1359;  // an unexpected failure inside the module
 inline constexpr std::uint32_t kErrorTimeout = 1460;
 inline constexpr std::uint32_t kErrorUnsupportedType = 1630;

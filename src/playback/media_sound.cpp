@@ -21,8 +21,8 @@ std::uint32_t OpenSound(MediaInput& input, SoundPolicy policy, const camera::Cam
     std::unique_ptr<platform::AudioDevice> device;
     if (ToSpeakers(route)) {
         std::uint32_t error = 0;
-        device = platform::OpenDefaultAudioDevice(error);
-        if (!device) return platform::kErrorOpenFailed;
+        device = platform::OpenAudioDevice(SoundOutputDeviceOf(camera), error);
+        if (!device) return error;
     }
     SoundTap tap;
     if (ToMicrophone(route)) {

@@ -1,12 +1,13 @@
 // SendAudio as a producer uses it: arguments refused, a tone converted to the microphone's 48 kHz
 // stereo and found in the camera's sound ring, and the ring held by one producer at a time, given
-// up by one that falls silent or is killed.
+// up by one that falls silent or is killed; SetAudioOutput's names.
 #include <orvanecam/orvanecam.h>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "api/module_block.h"
@@ -84,6 +85,18 @@ TEST_F(SoundApiTest, TheRingIsHeldByOneProducerUntilItEndsOrFallsSilent) {
     otherWroteAt(platform::MonotonicTime100ns());
     other.Kill();
     EXPECT_EQ(SendAudio(samples.data(), 480, 2, 48000, ORVANECAM_SAMPLES_INT16), 0u);
+}
+
+const OrvaneCamChar16* Text(const std::u16string& text) {
+    return reinterpret_cast<const OrvaneCamChar16*>(text.c_str());
+}
+
+// Names the system is asked about are the playback tests', which have a sound server.
+TEST_F(SoundApiTest, APlaysSpeakersAreTheDefaultOrANameOfAtMost256Characters) {
+    EXPECT_EQ(SetAudioOutput(Text(std::u16string(257, u'a'))), 87u);
+    EXPECT_EQ(SetAudioOutputForCamera(17, nullptr), 87u);
+    EXPECT_EQ(SetAudioOutput(nullptr), 0u);
+    EXPECT_EQ(SetAudioOutput(Text(u"")), 0u);
 }
 
 }  // namespace

@@ -110,11 +110,13 @@ TEST_F(MediaSourcesTest, EveryFrameArrivesAtItsTimeAndTheSoundPlaysToTheEnd) {
 }
 
 // The clip's 440 Hz sound routed to the camera's microphone: found in the camera's sound ring,
-// as a recorder of the microphone reads it. Where sound goes is refused outside its three routes.
+// as a recorder of the microphone reads it. Where sound goes is refused outside its three routes,
+// and an output the system does not list is refused.
 TEST_F(MediaSourcesTest, AFilesSoundReachesTheMicrophoneWhenRoutedThere) {
     EXPECT_EQ(SetAudioRoute(0), 87u);
     EXPECT_EQ(SetAudioRoute(4), 87u);
     EXPECT_EQ(SetAudioRouteForCamera(17, ORVANECAM_SOUND_MICROPHONE), 87u);
+    EXPECT_EQ(SetAudioOutput(Text(u"No Such Output Device")), 1168u);
     auto ring = exchange::AudioRingMapping::Open(exchange::kAudioRingName);
     ASSERT_TRUE(ring.has_value());
     exchange::AudioRingReader recorder;

@@ -6,6 +6,9 @@
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
+#include <string>
+
+#include "platform/utf16.h"
 #include "platform/win32_errors.h"
 
 namespace orvanecam::platform {
@@ -49,7 +52,7 @@ class PulseAudioDevice final : public AudioDevice {
 
 }  // namespace
 
-std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
+std::unique_ptr<AudioDevice> OpenAudioDevice(std::u16string_view name, std::uint32_t& error) {
     const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, kAudioRate, kAudioChannels};
     // A server buffer of a second holds everything the caller queues (half a second and a chunk),
     // so writes never wait for the server; starting at once lets a clip shorter than the buffer
@@ -61,10 +64,15 @@ std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
     attributes.minreq = static_cast<std::uint32_t>(-1);
     attributes.fragsize = static_cast<std::uint32_t>(-1);
     int failure = 0;
-    pa_simple* stream = pa_simple_new(nullptr, "OrvaneCam", PA_STREAM_PLAYBACK, nullptr,
-                                      "media sound", &sampleFormat, nullptr, &attributes, &failure);
+    const std::string sink = Utf16ToUtf8(name);
+    pa_simple* stream = pa_simple_new(nullptr, "OrvaneCam", PA_STREAM_PLAYBACK,
+                                      sink.empty() ? nullptr : sink.c_str(), "media sound",
+                                      &sampleFormat, nullptr, &attributes, &failure);
     if (stream == nullptr) {
-        error = kErrorOpenFailed;
+        // A name no sink can have (a space in it, say) is as missing as one no sink has.
+        const bool missing =
+            !sink.empty() && (failure == PA_ERR_NOENTITY || failure == PA_ERR_INVALID);
+        error = missing ? kErrorNotFound : kErrorOpenFailed;
         return nullptr;
     }
     error = kErrorSuccess;

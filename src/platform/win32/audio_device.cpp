@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include <cstring>
+#include <optional>
 
 namespace orvanecam::platform {
 namespace {
@@ -48,9 +49,32 @@ class WaveOutDevice final : public AudioDevice {
     HWAVEOUT m_handle;
 };
 
+// The wave-out device listed as name; the system keeps the first 31 characters of a name.
+std::optional<UINT> WaveOutDeviceNamed(std::u16string_view name) {
+    const UINT count = waveOutGetNumDevs();
+    for (UINT device = 0; device < count; ++device) {
+        WAVEOUTCAPSW caps{};
+        if (waveOutGetDevCapsW(device, &caps, sizeof(caps)) != MMSYSERR_NOERROR) continue;
+        const std::u16string_view listed(reinterpret_cast<const char16_t*>(caps.szPname));
+        const std::u16string_view kept = listed.substr(0, listed.find(u'\0'));
+        const bool cut = kept.size() == MAXPNAMELEN - 1;
+        if (kept == name || (cut && name.substr(0, kept.size()) == kept)) return device;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
-std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
+std::unique_ptr<AudioDevice> OpenAudioDevice(std::u16string_view name, std::uint32_t& error) {
+    UINT device = WAVE_MAPPER;
+    if (!name.empty()) {
+        const std::optional<UINT> named = WaveOutDeviceNamed(name);
+        if (!named) {
+            error = ERROR_NOT_FOUND;
+            return nullptr;
+        }
+        device = *named;
+    }
     WAVEFORMATEX format{};
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = kAudioChannels;
@@ -59,7 +83,7 @@ std::unique_ptr<AudioDevice> OpenDefaultAudioDevice(std::uint32_t& error) {
     format.nBlockAlign = kAudioBytesPerFrame;
     format.wBitsPerSample = 16;
     HWAVEOUT handle = nullptr;
-    if (waveOutOpen(&handle, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+    if (waveOutOpen(&handle, device, &format, 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
         error = ERROR_OPEN_FAILED;
         return nullptr;
     }
