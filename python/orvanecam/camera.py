@@ -68,6 +68,18 @@ class Camera:
         self._check("SendAudio", call.address, call.frames, call.channels, int(rate),
                     call.sample_type)
 
+    def route_sound(self, to):
+        """Where the sound of later plays goes: "speakers" (the default), "mic" (the camera's
+        microphone only) or "both"."""
+        if to not in _SOUND_ROUTES:
+            raise ValueError("sound goes to one of %s, not %r" % (", ".join(_SOUND_ROUTES), to))
+        self._check("SetAudioRoute", _SOUND_ROUTES[to])
+
+    def audio_output(self, name):
+        """Makes the output device called name (as the system lists it; None for the default)
+        the speakers of later plays, e.g. a virtual audio cable that applications record."""
+        self._check("SetAudioOutput", utf16_text(name) if name else None)
+
     def wait_for_next_frame(self):
         """Sleeps until the next frame is due at fps, on a fixed schedule; a producer that fell
         behind starts a new schedule rather than bursting."""
@@ -123,6 +135,8 @@ class Camera:
         raise_for(code, name)
         return True
 
+
+_SOUND_ROUTES = {"speakers": 1, "mic": 2, "both": 3}
 
 # A live source's URL: a scheme of two or more characters, then "://"; or a pipe.
 _URL = re.compile(r"[A-Za-z][A-Za-z0-9+.-]+://|pipe:")

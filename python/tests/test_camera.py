@@ -202,6 +202,16 @@ def test_send_audio_takes_numpy_sound_and_refuses_what_it_cannot(camera):
         camera.send_audio(np.zeros(480, np.int16), rate=7999)
 
 
+def test_a_plays_sound_is_routed_by_name_and_its_output_named(camera):
+    camera.route_sound("mic")
+    camera.route_sound("speakers")
+    with pytest.raises(ValueError, match="speakers, mic, both"):
+        camera.route_sound("headphones")
+    camera.audio_output(None)
+    with pytest.raises(orvanecam.OrvaneCamError, match="no audio output device"):
+        camera.audio_output("No Such Output Device")
+
+
 def test_a_url_is_played_as_a_live_source_not_as_a_path(camera):
     with pytest.raises(orvanecam.OrvaneCamError, match="refused"):
         camera.play("tcp://127.0.0.1:1")
