@@ -17,15 +17,17 @@ namespace orvanecam::testing {
 // The stand-in client graph the tests drive the filter with.
 using namespace graph_host;
 
+// The reader is process-wide and keeps the names it first opened, so every suite of the
+// program must use the same ones: each calls this from SetUpTestSuite.
+inline void UseTheProgramsObjectNames() {
+    static const std::string suffix = UseFreshObjectNames();
+    ASSERT_FALSE(suffix.empty());
+    ASSERT_TRUE(exchange::ReaderExchange().OpenReaderBlock());
+}
+
 class FilterTest : public ::testing::Test {
   protected:
-    // The reader is process-wide and keeps the names it first opened, so every suite here
-    // must use the same ones.
-    static void SetUpTestSuite() {
-        static const std::string suffix = UseFreshObjectNames();
-        ASSERT_FALSE(suffix.empty());
-        ASSERT_TRUE(exchange::ReaderExchange().OpenReaderBlock());
-    }
+    static void SetUpTestSuite() { UseTheProgramsObjectNames(); }
 
     void SetUp() override {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);

@@ -9,17 +9,14 @@
 
 #include "exchange/audio_ring_mapping.h"
 #include "filter/audio_format.h"
+#include "filter/filter_fixture.h"
 #include "filter/microphone.h"
 #include "filter/microphone_stream.h"
-#include "graph_host/graph_host.h"
 #include "platform/clock.h"
 #include "sdk/com_ptr.h"
-#include "support/isolated_names.h"
 
 namespace orvanecam::testing {
 namespace {
-
-using namespace graph_host;
 
 constexpr unsigned kWaitMs = 20000;
 
@@ -29,10 +26,10 @@ WAVEFORMATEX WaveOf(const AM_MEDIA_TYPE& type) {
     return wave;
 }
 
-class MicrophoneTest : public IsolatedNamesTest {
+class MicrophoneTest : public ::testing::Test {
   protected:
+    static void SetUpTestSuite() { UseTheProgramsObjectNames(); }
     void SetUp() override {
-        IsolatedNamesTest::SetUp();
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         HRESULT result = E_FAIL;
         m_microphone = filter::CMicrophone::CreateFor(camera::kFirstCamera, nullptr, &result);
