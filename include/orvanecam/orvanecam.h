@@ -131,9 +131,9 @@ ORVANECAM_API uint32_t ORVANECAM_CALL SendAudioForCamera(int32_t camera, const v
                                                          int32_t rate, int32_t type);
 
 /* Where the sound of this process's plays (getMultiMediaToCamera, live feeds) of the camera goes:
- * ORVANECAM_SOUND_SPEAKERS (the default audio device, as before), ORVANECAM_SOUND_MICROPHONE (the
- * camera's microphone only; no audio device is opened) or ORVANECAM_SOUND_BOTH. Applies to plays
- * started afterwards. Returns 0, or 87 for another value. */
+ * ORVANECAM_SOUND_SPEAKERS (the default audio device as before, or the one SetAudioOutput names),
+ * ORVANECAM_SOUND_MICROPHONE (the camera's microphone only; no audio device is opened) or
+ * ORVANECAM_SOUND_BOTH. Applies to plays started afterwards. Returns 0, or 87 for another value. */
 enum OrvaneCamSoundRoute {
     ORVANECAM_SOUND_SPEAKERS = 1,
     ORVANECAM_SOUND_MICROPHONE = 2,
