@@ -69,7 +69,8 @@ check "... without gaps" near "$frames" 141000 146000
 
 "${wine_run[@]}" "$bin/orvanecam-send.exe" --tone 1000 --seconds 120 >send.log 2>&1 &
 producer=$!
-sleep 3
+# Sending once its first second of frames (and of tone) is out; Wine may take a while to start it.
+for tries in $(seq 1 150); do grep -q "sent 30 frames" send.log 2>/dev/null && break; sleep 0.2; done
 record tone 3
 read -r rate channels frames peak hz <<<"$(measure tone.wav)"
 echo "tone at 48 kHz: ${hz} Hz, peak ${peak}, ${frames} frames"
