@@ -48,12 +48,12 @@ struct Spread {
 
 Spread SpreadOf(std::vector<double> values, bool worst) {
     if (values.empty()) return {0, 0};
-    std::sort(values.begin(), values.end(),
-              [](double a, double b) { return std::abs(a) < std::abs(b); });
-    const std::size_t high = worst ? values.size() - 1 : values.size() * 99 / 100;
-    std::vector<double> sorted = values;
-    std::sort(sorted.begin(), sorted.end());
-    return {sorted[sorted.size() / 2], values[high]};
+    std::sort(values.begin(), values.end());
+    // The worst is the value farthest from zero, whichever side.
+    const double high = worst ? (std::abs(values.front()) > std::abs(values.back()) ? values.front()
+                                                                                    : values.back())
+                              : values[values.size() * 99 / 100];
+    return {values[values.size() / 2], high};
 }
 
 // The microphone of camera 1 with a sink; the sink's records stay the caller's to read.

@@ -6,6 +6,7 @@
 #include "playback/sound_route.h"
 #include "playback/sound_to_camera.h"
 #include "producer/producer_call.h"
+#include "producer/text_rules.h"
 
 using namespace orvanecam;
 using camera::CameraIdentity;
@@ -23,17 +24,8 @@ std::uint32_t Route(const CameraIdentity& camera, int32_t route) {
 }
 
 std::uint32_t Output(const CameraIdentity& camera, const OrvaneCamChar16* name) {
-    return producer::RunProducerCall([&] {
-        // Read only up to one unit past the longest name taken, which is then refused.
-        std::u16string_view text;
-        if (name != nullptr) {
-            const auto* units = reinterpret_cast<const char16_t*>(name);
-            std::size_t length = 0;
-            while (length <= playback::kMaxOutputDeviceNameUnits && units[length] != 0) ++length;
-            text = {units, length};
-        }
-        return playback::SetSoundOutputDevice(camera, text);
-    });
+    return producer::RunProducerCall(
+        [&] { return playback::SetSoundOutputDevice(camera, producer::TextOf(name)); });
 }
 
 }  // namespace

@@ -14,16 +14,21 @@ void MicrophoneFeed::Start(const SoundFormat& format) {
     m_previous = {};
     m_next = {};
     m_phase = 0;
-    if (!m_ring) m_ring = exchange::AudioRingMapping::Open(m_camera.audioRingName);
+    if (m_ring) {
+        m_reader.Start(m_ring->Ring());
+    } else {
+        OpenRing();
+    }
+}
+
+void MicrophoneFeed::OpenRing() {
+    m_ring = exchange::AudioRingMapping::Open(m_camera.audioRingName);
     if (m_ring) m_reader.Start(m_ring->Ring());
 }
 
 void MicrophoneFeed::ReadRing(std::int16_t* out, std::size_t frames) {
     // A ring that could not be made at the start (no memory, a name taken) is tried again.
-    if (!m_ring) {
-        m_ring = exchange::AudioRingMapping::Open(m_camera.audioRingName);
-        if (m_ring) m_reader.Start(m_ring->Ring());
-    }
+    if (!m_ring) OpenRing();
     const std::size_t read = m_ring ? m_reader.Read(m_ring->Ring(), out, frames) : 0;
     std::fill(out + read * exchange::kAudioRingChannels,
               out + frames * exchange::kAudioRingChannels, std::int16_t{0});

@@ -36,6 +36,8 @@ class MicrophoneFeed {
     void Fill(std::int16_t* out, std::size_t frames);
 
   private:
+    // Maps the ring and reads it from its newest sound on (nothing mapped when it cannot be had).
+    void OpenRing();
     // Frames of the ring's format, the ring's sound first and silence for the rest.
     void ReadRing(std::int16_t* out, std::size_t frames);
     // Fill for another rate or channel count, at most kChunkFrames output frames.

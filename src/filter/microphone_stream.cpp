@@ -54,8 +54,9 @@ std::uint32_t CMicrophoneStream::BufferFramesFor(const camera::SoundFormat& form
     return std::clamp(frames, format.rate / 1000, format.rate / 2);
 }
 
-REFERENCE_TIME CMicrophoneStream::DurationOf(std::int64_t frames) const {
-    return frames * platform::kUnitsPerSecond / CurrentFormat().rate;
+REFERENCE_TIME CMicrophoneStream::DurationOf(std::int64_t frames,
+                                             const camera::SoundFormat& format) {
+    return frames * platform::kUnitsPerSecond / format.rate;
 }
 
 // --- negotiation ------------------------------------------------------------------------------
@@ -175,7 +176,8 @@ HRESULT CMicrophoneStream::GetAllocatorProperties(ALLOCATOR_PROPERTIES* properti
 HRESULT CMicrophoneStream::GetLatency(REFERENCE_TIME* latency) {
     if (latency == nullptr) return E_POINTER;
     streaming::CAutoLock lock(*m_pParent->pStateLock());
-    *latency = DurationOf(IsConnected() ? m_bufferFrames : BufferFramesFor(CurrentFormat()));
+    const camera::SoundFormat format = CurrentFormat();
+    *latency = DurationOf(IsConnected() ? m_bufferFrames : BufferFramesFor(format), format);
     return S_OK;
 }
 
@@ -193,7 +195,8 @@ HRESULT CMicrophoneStream::OnThreadDestroy() {
 }
 
 HRESULT CMicrophoneStream::OnThreadStartPlay() {
-    m_feed.Start(CurrentFormat());
+    m_playing = CurrentFormat();
+    m_feed.Start(m_playing);
     m_framesSent = 0;
     m_started = platform::MonotonicTime100ns();
     if (FAILED(m_pParent->StreamTime(m_firstStamp))) m_firstStamp = 0;
@@ -204,13 +207,13 @@ HRESULT CMicrophoneStream::FillBuffer(IMediaSample* sample) {
     BYTE* data = nullptr;
     const HRESULT pointer = sample->GetPointer(&data);
     if (FAILED(pointer) || data == nullptr) return pointer;
-    const camera::SoundFormat format = CurrentFormat();
+    const camera::SoundFormat& format = m_playing;
     const std::int64_t fits = std::max<LONG>(sample->GetSize(), 0) / BlockAlignOf(format);
     const std::int64_t frames = std::min<std::int64_t>(m_bufferFrames, fits);
     if (frames <= 0) return E_FAIL;
 
     // A buffer leaves when its sound has been "recorded": at the end of its span of real time.
-    const std::int64_t due = m_started + DurationOf(m_framesSent + frames);
+    const std::int64_t due = m_started + DurationOf(m_framesSent + frames, format);
     const std::int64_t late = platform::MonotonicTime100ns() - due;
     const bool resynchronised = late > kResynchronise100ns;
     if (resynchronised) {
@@ -221,8 +224,8 @@ HRESULT CMicrophoneStream::FillBuffer(IMediaSample* sample) {
     }
     m_feed.Fill(reinterpret_cast<std::int16_t*>(data), static_cast<std::size_t>(frames));
 
-    REFERENCE_TIME begin = m_firstStamp + DurationOf(m_framesSent) + StreamOffset();
-    REFERENCE_TIME end = m_firstStamp + DurationOf(m_framesSent + frames) + StreamOffset();
+    REFERENCE_TIME begin = m_firstStamp + DurationOf(m_framesSent, format) + StreamOffset();
+    REFERENCE_TIME end = m_firstStamp + DurationOf(m_framesSent + frames, format) + StreamOffset();
     sample->SetTime(&begin, &end);
     sample->SetActualDataLength(static_cast<LONG>(frames * BlockAlignOf(format)));
     sample->SetSyncPoint(TRUE);

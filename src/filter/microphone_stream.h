@@ -58,7 +58,7 @@ class CMicrophoneStream final : public streaming::CSourceStream,
     camera::SoundFormat CurrentFormat() const;
     // The frames of one buffer of format: the client's suggestion when it made one, else 20 ms.
     std::uint32_t BufferFramesFor(const camera::SoundFormat& format) const;
-    REFERENCE_TIME DurationOf(std::int64_t frames) const;
+    static REFERENCE_TIME DurationOf(std::int64_t frames, const camera::SoundFormat& format);
 
     CMicrophone* m_pParent;
     // The type SetFormat chose: then the only one offered and accepted.
@@ -68,8 +68,9 @@ class CMicrophoneStream final : public streaming::CSourceStream,
 
     camera::MicrophoneFeed m_feed;
     std::optional<platform::FineTimerScope> m_fineTimer;
-    // Pacing: frames delivered since the graph ran, the clock when it ran and the stream time
-    // of the first frame.
+    // Pacing: the format read from m_mt when the graph ran (so no buffer parses it again), frames
+    // delivered since, the clock when it ran and the stream time of the first frame.
+    camera::SoundFormat m_playing = camera::kRingSoundFormat;
     std::int64_t m_framesSent = 0;
     std::int64_t m_started = 0;
     REFERENCE_TIME m_firstStamp = 0;
