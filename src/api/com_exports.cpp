@@ -44,6 +44,6 @@ extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) 
         commandLine != nullptr ? reinterpret_cast<const char16_t*>(commandLine) : u"";
     const auto options = orvanecam::com::ParseInstallOptions(text);
     if (!options) return E_INVALIDARG;
-    return install != FALSE ? orvanecam::com::RegisterCameras(options->cameras)
-                            : orvanecam::com::UnregisterCameras();
+    return install != FALSE ? orvanecam::com::RegisterCameras(options->cameras, options->scope)
+                            : orvanecam::com::UnregisterCameras(options->scope);
 }

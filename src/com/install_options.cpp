@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::u16string_view kSeparators = u" \t,;";
 constexpr std::u16string_view kCamerasWord = u"cameras=";
+constexpr std::u16string_view kUserWord = u"user";
 
 char16_t LowerAscii(char16_t unit) {
     return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
@@ -43,6 +44,10 @@ std::optional<InstallOptions> ParseInstallOptions(std::u16string_view commandLin
             std::min(commandLine.find_first_of(kSeparators), commandLine.size());
         const std::u16string_view word = commandLine.substr(0, end);
         commandLine.remove_prefix(end);
+        if (word.size() == kUserWord.size() && StartsWithIgnoringCase(word, kUserWord)) {
+            options.scope = RegistrationScope::kUser;
+            continue;
+        }
         if (!StartsWithIgnoringCase(word, kCamerasWord)) return std::nullopt;
         options.cameras = CameraCount(word.substr(kCamerasWord.size()));
         if (options.cameras == 0) return std::nullopt;

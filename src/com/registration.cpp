@@ -11,6 +11,7 @@
 #include "filter/microphone.h"
 #include "filter/vcam.h"
 #include "platform/module_path.h"
+#include "platform/registry.h"
 #include "sdk/com_ptr.h"
 
 namespace orvanecam::com {
@@ -76,51 +77,62 @@ struct ValueWrite {
     std::u16string text;
 };
 
+// Where a registration writes: the classes it writes below, and the system's filter mapper,
+// which writes only to the classes root (none for the user's own classes).
+struct Target {
+    platform::RegistryRoot classes;
+    IFilterMapper2* mapper;
+};
+
 template <std::size_t count>
-HRESULT WriteValues(const ValueWrite (&writes)[count]) {
+HRESULT WriteValues(const Target& target, const ValueWrite (&writes)[count]) {
     for (const ValueWrite& write : writes) {
         if (write.key.empty()) return E_FAIL;
-        const HRESULT result = SetRegistryString(write.key, write.name, write.text);
+        const HRESULT result = SetRegistryString(target.classes, write.key, write.name, write.text);
         if (FAILED(result)) return result;
     }
     return S_OK;
 }
 
 // CLSID\{class} of each of camera's classes, with its description and in-process server, as COM
-// finds the class. Registration runs elevated, so these land in the machine's hive, the only one
-// the frame server's service reads.
-HRESULT WriteClassKeys(const camera::CameraIdentity& camera, const std::u16string& modulePath) {
+// finds the class: in the machine's hive (the only one the frame server's service reads) when
+// registration runs elevated, in the user's when it registers for the user.
+HRESULT WriteClassKeys(const Target& target, const camera::CameraIdentity& camera,
+                       const std::u16string& modulePath) {
     for (const CFactoryTemplate& entry : ClassesOf(camera)) {
         const std::string classKey = ClassKeyPath(entry.classId);
         const std::string serverKey = classKey + "\\InprocServer32";
-        const HRESULT result = WriteValues({
-            ValueWrite{classKey, "", entry.name},
-            ValueWrite{serverKey, "", modulePath},
-            ValueWrite{serverKey, "ThreadingModel", u"Both"},
-        });
+        const HRESULT result =
+            WriteValues(target, {
+                                    ValueWrite{classKey, "", entry.name},
+                                    ValueWrite{serverKey, "", modulePath},
+                                    ValueWrite{serverKey, "ThreadingModel", u"Both"},
+                                });
         if (FAILED(result)) return result;
     }
     return S_OK;
 }
 
-HRESULT DeleteClassKeys(const camera::CameraIdentity& camera) {
+HRESULT DeleteClassKeys(const Target& target, const camera::CameraIdentity& camera) {
     for (const CFactoryTemplate& entry : ClassesOf(camera)) {
-        const HRESULT result = DeleteRegistryTree(ClassKeyPath(entry.classId));
+        const HRESULT result = DeleteRegistryTree(target.classes, ClassKeyPath(entry.classId));
         if (FAILED(result)) return result;
     }
     return S_OK;
 }
 
 // The device key the category lists, with the values clients read whatever the mapper wrote.
-HRESULT WriteDeviceKey(const Device& device) {
-    return WriteValues({
-        ValueWrite{device.instanceKey, "", device.name},
-        ValueWrite{device.instanceKey, "FriendlyName", device.name},
-        ValueWrite{device.instanceKey, "CLSID", GuidText(device.filterClass)},
-    });
+HRESULT WriteDeviceKey(const Target& target, const Device& device) {
+    return WriteValues(target,
+                       {
+                           ValueWrite{device.instanceKey, "", device.name},
+                           ValueWrite{device.instanceKey, "FriendlyName", device.name},
+                           ValueWrite{device.instanceKey, "CLSID", GuidText(device.filterClass)},
+                       });
 }
 
-HRESULT RegisterDevice(IFilterMapper2& mapper, const Device& device) {
+HRESULT RegisterDevice(const Target& target, const Device& device) {
+    if (target.mapper == nullptr) return WriteDeviceKey(target, device);
     const REGFILTERPINS pin = OutputPinRecord(device);
     REGFILTER2 record{};
     record.dwVersion = 1;
@@ -128,48 +140,50 @@ HRESULT RegisterDevice(IFilterMapper2& mapper, const Device& device) {
     record.cPins = 1;
     record.rgPins = &pin;
     IMoniker* moniker = nullptr;
-    const HRESULT result = mapper.RegisterFilter(device.filterClass, WideText(device.name),
-                                                 &moniker, device.category, nullptr, &record);
+    const HRESULT result = target.mapper->RegisterFilter(
+        device.filterClass, WideText(device.name), &moniker, device.category, nullptr, &record);
     // Not needed: the device is found through the category. (IMoniker starts with IUnknown, and
     // the Linux declarations leave it incomplete.)
     sdk::ComPtr<IUnknown>::Adopt(reinterpret_cast<IUnknown*>(moniker));
-    return SUCCEEDED(result) ? WriteDeviceKey(device) : result;
+    return SUCCEEDED(result) ? WriteDeviceKey(target, device) : result;
 }
 
-HRESULT RegisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera,
+HRESULT RegisterCamera(const Target& target, const camera::CameraIdentity& camera,
                        const std::u16string& modulePath) {
-    HRESULT result = WriteClassKeys(camera, modulePath);
+    HRESULT result = WriteClassKeys(target, camera, modulePath);
     for (const Device& device : DevicesOf(camera)) {
-        if (SUCCEEDED(result)) result = RegisterDevice(mapper, device);
+        if (SUCCEEDED(result)) result = RegisterDevice(target, device);
     }
     return result;
 }
 
-HRESULT UnregisterCamera(IFilterMapper2& mapper, const camera::CameraIdentity& camera) {
+HRESULT UnregisterCamera(const Target& target, const camera::CameraIdentity& camera) {
     for (const Device& device : DevicesOf(camera)) {
         // The device key goes first, so that it is gone whatever the mapper answers. The mapper
         // then finds its instance key gone: that is the outcome asked for, not a failure.
-        (void)DeleteRegistryTree(device.instanceKey);
+        (void)DeleteRegistryTree(target.classes, device.instanceKey);
+        if (target.mapper == nullptr) continue;
         const HRESULT result =
-            mapper.UnregisterFilter(device.category, nullptr, device.filterClass);
+            target.mapper->UnregisterFilter(device.category, nullptr, device.filterClass);
         if (FAILED(result) && !IsMissingKeyResult(result)) return result;
     }
-    return DeleteClassKeys(camera);
+    return DeleteClassKeys(target, camera);
 }
 
-// The highest camera registered in either view, at least 1: re-registering keeps what the user
-// chose, for the other bitness's DLL too, and mends a camera below it that lost its keys.
-int CamerasRegisteredNow() {
+// The highest camera registered below classes in either view, at least 1: re-registering keeps
+// what the user chose, for the other bitness's DLL too, and mends a camera below it that lost its
+// keys.
+int CamerasRegisteredNow(platform::RegistryRoot classes) {
     int highest = 1;
     for (const auto view : {platform::RegistryView::k64Bit, platform::RegistryView::k32Bit}) {
-        const auto registered = devices::RegisteredCameras(view);
+        const auto registered = devices::RegisteredCameras(view, classes);
         if (!registered.empty()) highest = std::max(highest, registered.back()->number);
     }
     return highest;
 }
 
 // Cameras 1..count registered, the rest removed (count 0: none registered).
-HRESULT MatchRegistration(IFilterMapper2& mapper, int count) {
+HRESULT MatchRegistration(const Target& target, int count) {
     std::u16string modulePath;
     if (count > 0) {
         if (const std::uint32_t error = platform::ModuleFilePath(modulePath); error != 0) {
@@ -179,14 +193,19 @@ HRESULT MatchRegistration(IFilterMapper2& mapper, int count) {
     HRESULT result = S_OK;
     for (int number = 1; number <= camera::kMaxCameras && SUCCEEDED(result); ++number) {
         const camera::CameraIdentity& camera = *camera::CameraNumbered(number);
-        result = number <= count ? RegisterCamera(mapper, camera, modulePath)
-                                 : UnregisterCamera(mapper, camera);
+        result = number <= count ? RegisterCamera(target, camera, modulePath)
+                                 : UnregisterCamera(target, camera);
     }
     return result;
 }
 
-// Runs change with the filter mapper, in an apartment of this thread's.
-HRESULT WithMapper(const std::function<HRESULT(IFilterMapper2&)>& change) {
+// Runs change on the classes of scope: for the machine, with the filter mapper in an apartment of
+// this thread's; for the user, with the keys alone, since the mapper writes where a user without
+// administrator rights may not.
+HRESULT OnTarget(RegistrationScope scope, const std::function<HRESULT(const Target&)>& change) {
+    if (scope == RegistrationScope::kUser) {
+        return change(Target{platform::RegistryRoot::kUserClasses, nullptr});
+    }
     const HRESULT initialised = CoInitialize(nullptr);
     if (FAILED(initialised) && initialised != RPC_E_CHANGED_MODE) return initialised;
     HRESULT result = S_OK;
@@ -194,7 +213,9 @@ HRESULT WithMapper(const std::function<HRESULT(IFilterMapper2&)>& change) {
         sdk::ComPtr<IFilterMapper2> mapper;
         result = CoCreateInstance(CLSID_FilterMapper2, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IFilterMapper2, mapper.PutVoid());
-        if (SUCCEEDED(result)) result = change(*mapper);
+        if (SUCCEEDED(result)) {
+            result = change(Target{platform::RegistryRoot::kClassesRoot, mapper.Get()});
+        }
     }
     CoFreeUnusedLibraries();
     if (initialised == S_OK || initialised == S_FALSE) CoUninitialize();
@@ -203,14 +224,15 @@ HRESULT WithMapper(const std::function<HRESULT(IFilterMapper2&)>& change) {
 
 }  // namespace
 
-HRESULT RegisterCameras(int count) {
+HRESULT RegisterCameras(int count, RegistrationScope scope) {
     if (count < 0 || count > camera::kMaxCameras) return E_INVALIDARG;
-    if (count == 0) count = CamerasRegisteredNow();
-    return WithMapper([count](IFilterMapper2& mapper) { return MatchRegistration(mapper, count); });
+    return OnTarget(scope, [count](const Target& target) {
+        return MatchRegistration(target, count == 0 ? CamerasRegisteredNow(target.classes) : count);
+    });
 }
 
-HRESULT UnregisterCameras() {
-    return WithMapper([](IFilterMapper2& mapper) { return MatchRegistration(mapper, 0); });
+HRESULT UnregisterCameras(RegistrationScope scope) {
+    return OnTarget(scope, [](const Target& target) { return MatchRegistration(target, 0); });
 }
 
 }  // namespace orvanecam::com

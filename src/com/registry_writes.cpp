@@ -1,6 +1,5 @@
 #include "com/registry_writes.h"
 
-#include "platform/registry.h"
 #include "platform/win32_errors.h"
 
 namespace orvanecam::com {
@@ -13,11 +12,6 @@ bool IsMissing(std::uint32_t error) {
     return error == platform::kErrorFileNotFound || error == platform::kErrorPathNotFound;
 }
 
-std::optional<RegistryKey> OpenBelowClassesRoot(const std::string& path, std::uint32_t& error) {
-    return RegistryKey::Open(RegistryRoot::kClassesRoot, path, platform::kOwnRegistryView,
-                             platform::RegistryAccess::kFull, error);
-}
-
 }  // namespace
 
 bool IsMissingKeyResult(HRESULT result) {
@@ -25,23 +19,24 @@ bool IsMissingKeyResult(HRESULT result) {
            result == HresultFromError(platform::kErrorPathNotFound);
 }
 
-HRESULT SetRegistryString(const std::string& path, const std::string& valueName,
-                          const std::u16string& text) {
+HRESULT SetRegistryString(RegistryRoot classes, const std::string& path,
+                          const std::string& valueName, const std::u16string& text) {
     std::uint32_t error = 0;
-    auto key = RegistryKey::Create(RegistryRoot::kClassesRoot, path, platform::kOwnRegistryView,
+    auto key = RegistryKey::Create(classes, path, platform::kOwnRegistryView,
                                    platform::RegistryAccess::kSetValue, error);
     if (!key) return HresultFromError(error);
     return HresultFromError(key->SetString(valueName, text));
 }
 
-HRESULT DeleteRegistryTree(const std::string& path) {
+HRESULT DeleteRegistryTree(RegistryRoot classes, const std::string& path) {
     // An empty path would name the classes root itself.
     if (path.empty()) return E_FAIL;
     const auto slash = path.rfind('\\');
     const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
     const std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
     std::uint32_t error = 0;
-    auto parent = OpenBelowClassesRoot(parentPath, error);
+    auto parent = RegistryKey::Open(classes, parentPath, platform::kOwnRegistryView,
+                                    platform::RegistryAccess::kFull, error);
     if (!parent) return IsMissing(error) ? S_OK : HresultFromError(error);
     error = parent->DeleteTree(leaf);
     return IsMissing(error) ? S_OK : HresultFromError(error);

@@ -5,11 +5,12 @@
 namespace orvanecam::devices {
 namespace {
 
-bool KeyExists(const std::string& path, platform::RegistryView view) {
+bool KeyExists(platform::RegistryRoot classes, const std::string& path,
+               platform::RegistryView view) {
     if (path.empty()) return false;
     std::uint32_t error = 0;
-    return platform::RegistryKey::Open(platform::RegistryRoot::kClassesRoot, path, view,
-                                       platform::RegistryAccess::kQueryValue, error)
+    return platform::RegistryKey::Open(classes, path, view, platform::RegistryAccess::kQueryValue,
+                                       error)
         .has_value();
 }
 
@@ -35,17 +36,19 @@ std::string MicrophoneInstanceKeyPath(const camera::CameraIdentity& camera) {
     return InstanceKeyPath(CLSID_AudioInputDeviceCategory, sdk::GuidOf(camera.microphoneClass));
 }
 
-bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view) {
+bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view,
+                        platform::RegistryRoot classes) {
     const std::string classKey = ClassKeyPath(sdk::GuidOf(camera.filterClass));
-    return KeyExists(CameraInstanceKeyPath(camera), view) && !classKey.empty() &&
-           KeyExists(classKey + "\\InprocServer32", view);
+    return KeyExists(classes, CameraInstanceKeyPath(camera), view) && !classKey.empty() &&
+           KeyExists(classes, classKey + "\\InprocServer32", view);
 }
 
-std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryView view) {
+std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryView view,
+                                                             platform::RegistryRoot classes) {
     std::vector<const camera::CameraIdentity*> registered;
     for (int number = 1; number <= camera::kMaxCameras; ++number) {
         const camera::CameraIdentity* camera = camera::CameraNumbered(number);
-        if (IsCameraRegistered(*camera, view)) registered.push_back(camera);
+        if (IsCameraRegistered(*camera, view, classes)) registered.push_back(camera);
     }
     return registered;
 }

@@ -22,12 +22,15 @@ std::string CameraInstanceKeyPath(const camera::CameraIdentity& camera);
 // The camera's microphone, in the audio input category.
 std::string MicrophoneInstanceKeyPath(const camera::CameraIdentity& camera);
 
-// Whether camera is registered in view: its device key and its filter's server key are both
-// there. A half-removed install (a device key whose class is gone) does not count.
-bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view);
+// Whether camera is registered in view of classes: its device key and its filter's server key
+// are both there. A half-removed install (a device key whose class is gone) does not count.
+bool IsCameraRegistered(const camera::CameraIdentity& camera, platform::RegistryView view,
+                        platform::RegistryRoot classes = platform::RegistryRoot::kClassesRoot);
 
-// The cameras registered in view, in number order.
-std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryView view);
+// The cameras registered in view of classes, in number order.
+std::vector<const camera::CameraIdentity*> RegisteredCameras(
+    platform::RegistryView view,
+    platform::RegistryRoot classes = platform::RegistryRoot::kClassesRoot);
 
 // Whether camera is registered in either view: a producer of one bitness feeds the clients of
 // both.

@@ -13,7 +13,16 @@
 
 namespace orvanecam::platform {
 
-enum class RegistryRoot { kCurrentUser, kClassesRoot, kLocalMachine };
+// The classes root is what Windows shows of the machine's classes ("Software\Classes" of the
+// machine's hive) and the current user's own classes (of the user's hive) merged, the user's keys
+// over the machine's; kMachineClasses and kUserClasses are each alone.
+enum class RegistryRoot {
+    kCurrentUser,
+    kClassesRoot,
+    kLocalMachine,
+    kMachineClasses,
+    kUserClasses,
+};
 enum class RegistryView { k64Bit, k32Bit };
 // The view this build's own processes see by default, and so the one COM looks up this module's
 // class and device keys in: a 32-bit process reads the 32-bit view.
@@ -51,6 +60,8 @@ class RegistryKey {
     // Deletes the subkey path below this key with everything under it.
     std::uint32_t DeleteTree(const std::string& subkey);
     std::vector<std::string> SubkeyNames() const;
+    // Whether the key holds neither values nor subkeys.
+    bool IsEmpty() const;
 
   private:
     explicit RegistryKey(std::intptr_t native, std::string location)
@@ -59,5 +70,8 @@ class RegistryKey {
     ScopedHandle<RegistryKeyTraits> m_key;  // the HKEY on Windows; none on the file store
     std::string m_location;                 // the key's folder in the file-backed store
 };
+
+// Where the classes are stored below the machine's hive and the user's.
+inline constexpr const char* kClassesBelowHive = "Software\\Classes";
 
 }  // namespace orvanecam::platform

@@ -35,6 +35,9 @@ class SharedMemory {
     // exists there; elsewhere there is one namespace, and this fails with kErrorFileNotFound.
     static std::optional<SharedMemory> OpenPreferred(std::string_view baseName, std::uint64_t size);
 
+    // Opens the object only when some process has it open (Global\ first on Windows, then
+    // Local\), for a look that must not create one. kErrorFileNotFound when there is none.
+    static std::optional<SharedMemory> OpenExisting(std::string_view baseName, std::uint64_t size);
     // Whether the object lives in the session's own namespace (Local\ on Windows), where a
     // process without the right to create shared objects falls back to.
     bool InFallbackNamespace() const;
@@ -46,6 +49,9 @@ class SharedMemory {
     std::optional<MappedView> MapAll() const;
 
   private:
+    // An object opened (not created) through native, or nothing when native is none.
+    static std::optional<SharedMemory> FromOpened(std::intptr_t native, std::uint64_t size,
+                                                  std::string name);
     SharedMemory(std::intptr_t native, std::uint64_t size, bool created, std::string name)
         : m_handle(native, SharedObjectTraits{std::move(name)}), m_size(size), m_created(created) {}
 

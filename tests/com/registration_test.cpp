@@ -106,6 +106,33 @@ TEST_F(RegistrationTest, ABadCommandLineIsRefusedAndChangesNothing) {
     EXPECT_FALSE(KeyExists(InstanceKeyOf(3)));
 }
 
+// A registration without administrator rights: the user's own classes get every key, the
+// machine's none, and unregistering for the user takes them all away again.
+TEST_F(RegistrationTest, AUserRegistrationWritesOnlyTheUsersClasses) {
+    const auto exists = [](platform::RegistryRoot hive, const std::string& path) {
+        std::uint32_t error = 0;
+        return platform::RegistryKey::Open(hive, path, platform::kOwnRegistryView,
+                                           platform::RegistryAccess::kQueryValue, error)
+            .has_value();
+    };
+    constexpr auto kUser = platform::RegistryRoot::kUserClasses;
+    constexpr auto kMachine = platform::RegistryRoot::kMachineClasses;
+    ASSERT_EQ(m_install(TRUE, Wide(u"User cameras=2")), S_OK);
+    for (const std::string& key : {ClassKeyOf(1) + "\\InprocServer32", InstanceKeyOf(1),
+                                   InstanceKeyOf(2), MicrophoneInstanceKeyOf(2)}) {
+        EXPECT_TRUE(exists(kUser, key)) << key;
+        EXPECT_FALSE(exists(kMachine, key)) << key;
+    }
+    EXPECT_FALSE(exists(kUser, InstanceKeyOf(3)));
+    EXPECT_EQ(m_install(FALSE, Wide(u"user")), S_OK);
+    EXPECT_FALSE(exists(kUser, ClassKeyOf(1)));
+    EXPECT_FALSE(exists(kUser, InstanceKeyOf(2)));
+    // A machine registration afterwards is the machine's again.
+    ASSERT_EQ(m_register(), S_OK);
+    EXPECT_TRUE(exists(kMachine, InstanceKeyOf(1)));
+    EXPECT_FALSE(exists(kUser, InstanceKeyOf(1)));
+}
+
 // A half-removed install: camera 2's class is gone while its device key stays. Producers cannot
 // address it; cameras 1 and 3 go on working, and registering again mends it.
 TEST_F(RegistrationTest, ACameraWhoseClassIsGoneIsNotServed) {

@@ -1,8 +1,9 @@
 // Registers or unregisters the camera module, as an installer does with regsvr32 on Windows.
-//   orvanecam-register [--cameras N | --unregister] [--module PATH]
+//   orvanecam-register [--cameras N | --unregister] [--user] [--module PATH]
 // --cameras registers cameras 1..N (removing any above), as regsvr32 /i:"cameras=N" does; without
-// it the cameras registered stay as they are (one on a first registration). The module is the
-// one beside this program unless --module names another.
+// it the cameras registered stay as they are (one on a first registration). --user registers (or
+// unregisters) for the current user only, which needs no administrator, as regsvr32 /n /i:user
+// does. The module is the one beside this program unless --module names another.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,7 +19,7 @@ namespace {
 using namespace orvanecam;
 
 constexpr char kUsage[] =
-    "usage: orvanecam-register [--cameras N | --unregister] [--module PATH]\n";
+    "usage: orvanecam-register [--cameras N | --unregister] [--user] [--module PATH]\n";
 
 using RegisterEntry = HRESULT(STDAPICALLTYPE*)();
 using InstallEntry = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
@@ -39,7 +40,7 @@ int Report(const char* entry, bool found, HRESULT result, const std::string& pat
 int main(int argc, char** argv) {
     if (tools::AnswersVersion(argc, argv, "orvanecam-register")) return 0;
     tools::CommandLine options;
-    if (!options.Parse(argc, argv, {"--module", "--cameras"}, {"--unregister"}) ||
+    if (!options.Parse(argc, argv, {"--module", "--cameras"}, {"--unregister", "--user"}) ||
         (options.Has("--cameras") && options.Has("--unregister"))) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -47,16 +48,20 @@ int main(int argc, char** argv) {
     const std::string path =
         options.Text("--module", platform::ExecutableDirectory() + "/" + ORVANECAM_MODULE_FILE);
     const auto module = platform::SharedLibrary::Load(path);
-    if (options.Has("--cameras")) {
+    if (options.Has("--cameras") || options.Has("--user")) {
         // The module checks the count: a bad one is refused there, with nothing changed.
-        const std::u16string commandLine =
-            u"cameras=" + platform::Utf8ToUtf16(options.Text("--cameras", ""));
+        std::u16string commandLine = options.Has("--user") ? u"user" : u"";
+        if (options.Has("--cameras")) {
+            commandLine += u" cameras=" + platform::Utf8ToUtf16(options.Text("--cameras", ""));
+        }
         const auto install =
             module ? reinterpret_cast<InstallEntry>(module->Symbol("DllInstall")) : nullptr;
         static_assert(sizeof(WCHAR) == sizeof(char16_t));
-        const HRESULT result = install != nullptr
-                                   ? install(TRUE, reinterpret_cast<LPCWSTR>(commandLine.c_str()))
-                                   : E_FAIL;
+        const BOOL registering = options.Has("--unregister") ? FALSE : TRUE;
+        const HRESULT result =
+            install != nullptr
+                ? install(registering, reinterpret_cast<LPCWSTR>(commandLine.c_str()))
+                : E_FAIL;
         return Report("DllInstall", install != nullptr, result, path);
     }
     const char* entry = options.Has("--unregister") ? "DllUnregisterServer" : "DllRegisterServer";

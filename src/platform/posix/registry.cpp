@@ -63,10 +63,14 @@ std::optional<fs::path> Below(fs::path folder, const std::string& path) {
 }
 
 std::optional<fs::path> KeyFolder(RegistryRoot root, const std::string& path) {
-    const char* hive = root == RegistryRoot::kCurrentUser    ? "HKEY_CURRENT_USER"
-                       : root == RegistryRoot::kLocalMachine ? "HKEY_LOCAL_MACHINE"
-                                                             : "HKEY_CLASSES_ROOT";
-    return Below(StoreRoot() / hive, path);
+    const bool user = root == RegistryRoot::kCurrentUser || root == RegistryRoot::kUserClasses;
+    const fs::path hive = StoreRoot() / (user ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE");
+    if (root == RegistryRoot::kCurrentUser || root == RegistryRoot::kLocalMachine) {
+        return Below(hive, path);
+    }
+    // The classes root is the machine's classes: the store does not merge the user's in.
+    const auto classes = Below(hive, kClassesBelowHive);
+    return classes ? Below(*classes, path) : std::nullopt;
 }
 
 fs::path ValueFile(const std::string& location, const std::string& name) {
@@ -202,6 +206,14 @@ std::vector<std::string> RegistryKey::SubkeyNames() const {
         names.push_back(name.empty() ? entry.path().filename().string() : name);
     }
     return names;
+}
+
+bool RegistryKey::IsEmpty() const {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(m_location, error)) {
+        if (entry.path().filename() != kDisplayNameFile) return false;
+    }
+    return !error;
 }
 
 }  // namespace orvanecam::platform

@@ -18,6 +18,18 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
     return SharedMemory(object->fd, size, object->created, std::move(object->name));
 }
 
+std::optional<SharedMemory> SharedMemory::FromOpened(std::intptr_t native, std::uint64_t size,
+                                                     std::string name) {
+    return SharedMemory(native, size, false, std::move(name));
+}
+
+std::optional<SharedMemory> SharedMemory::OpenExisting(std::string_view baseName,
+                                                       std::uint64_t size) {
+    auto object = OpenSharedObject(baseName, size, false);
+    if (!object) return std::nullopt;
+    return FromOpened(object->fd, size, std::move(object->name));
+}
+
 // One namespace here: nothing is preferred, and nothing is a fallback.
 std::optional<SharedMemory> SharedMemory::OpenPreferred(std::string_view, std::uint64_t) {
     SetThreadLastError(kErrorFileNotFound);

@@ -10,13 +10,24 @@ namespace {
 HKEY RootKey(RegistryRoot root) {
     switch (root) {
         case RegistryRoot::kCurrentUser:
+        case RegistryRoot::kUserClasses:
             return HKEY_CURRENT_USER;
         case RegistryRoot::kLocalMachine:
+        case RegistryRoot::kMachineClasses:
             return HKEY_LOCAL_MACHINE;
         case RegistryRoot::kClassesRoot:
             break;
     }
     return HKEY_CLASSES_ROOT;
+}
+
+// path below RootKey(root), for the system's calls.
+std::wstring PathBelowRoot(RegistryRoot root, const std::string& path) {
+    if (root != RegistryRoot::kUserClasses && root != RegistryRoot::kMachineClasses) {
+        return Utf8ToWide(path);
+    }
+    const std::string classes = kClassesBelowHive;
+    return Utf8ToWide(path.empty() ? classes : classes + "\\" + path);
 }
 
 REGSAM ViewFlag(RegistryView view) {
@@ -45,8 +56,9 @@ std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::strin
                                              RegistryView view, RegistryAccess access,
                                              std::uint32_t& error) {
     HKEY key = nullptr;
-    error = static_cast<std::uint32_t>(RegOpenKeyExW(RootKey(root), Utf8ToWide(path).c_str(), 0,
-                                                     Rights(access) | ViewFlag(view), &key));
+    error =
+        static_cast<std::uint32_t>(RegOpenKeyExW(RootKey(root), PathBelowRoot(root, path).c_str(),
+                                                 0, Rights(access) | ViewFlag(view), &key));
     if (error != ERROR_SUCCESS) return std::nullopt;
     return RegistryKey(reinterpret_cast<std::intptr_t>(key), {});
 }
@@ -56,7 +68,7 @@ std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, const std::str
                                                std::uint32_t& error) {
     HKEY key = nullptr;
     error = static_cast<std::uint32_t>(RegCreateKeyExW(
-        RootKey(root), Utf8ToWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        RootKey(root), PathBelowRoot(root, path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
         Rights(access) | ViewFlag(view), nullptr, &key, nullptr));
     if (error != ERROR_SUCCESS) return std::nullopt;
     return RegistryKey(reinterpret_cast<std::intptr_t>(key), {});
@@ -106,6 +118,15 @@ std::vector<std::string> RegistryKey::SubkeyNames() const {
         names.push_back(WideToUtf8(std::wstring_view(name, length)));
     }
     return names;
+}
+
+bool RegistryKey::IsEmpty() const {
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    const LONG result =
+        RegQueryInfoKeyW(AsKey(m_key.Get()), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                         &values, nullptr, nullptr, nullptr, nullptr);
+    return result == ERROR_SUCCESS && subkeys == 0 && values == 0;
 }
 
 }  // namespace orvanecam::platform

@@ -7,6 +7,14 @@
 
 namespace orvanecam::platform {
 
+namespace {
+
+HANDLE OpenMapping(const wchar_t* name) {
+    return OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
+}
+
+}  // namespace
+
 std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName,
                                                        std::uint64_t size) {
     const auto create = [size](const wchar_t* name, SECURITY_ATTRIBUTES* security) {
@@ -15,24 +23,30 @@ std::optional<SharedMemory> SharedMemory::CreateOrOpen(std::string_view baseName
                                   static_cast<DWORD>(size >> 32),
                                   static_cast<DWORD>(size & 0xFFFFFFFFu), name);
     };
-    const auto open = [](const wchar_t* name) {
-        return OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
-    };
-    NamedHandle mapping = CreateInSharedNamespace(baseName, create, open);
+    NamedHandle mapping = CreateInSharedNamespace(baseName, create, OpenMapping);
     if (mapping.handle == nullptr) return std::nullopt;
     return SharedMemory(reinterpret_cast<std::intptr_t>(mapping.handle), size, !mapping.existed,
                         WideToUtf8(mapping.name));
 }
 
+std::optional<SharedMemory> SharedMemory::FromOpened(std::intptr_t native, std::uint64_t size,
+                                                     std::string name) {
+    if (native == 0) return std::nullopt;
+    return SharedMemory(native, size, false, std::move(name));
+}
+
 std::optional<SharedMemory> SharedMemory::OpenPreferred(std::string_view baseName,
                                                         std::uint64_t size) {
-    const auto open = [](const wchar_t* name) {
-        return OpenFileMappingW(FILE_MAP_ALL_ACCESS, FALSE, name);
-    };
-    NamedHandle mapping = OpenInGlobalNamespace(baseName, open);
-    if (mapping.handle == nullptr) return std::nullopt;
-    return SharedMemory(reinterpret_cast<std::intptr_t>(mapping.handle), size, false,
-                        WideToUtf8(mapping.name));
+    const NamedHandle mapping = OpenInGlobalNamespace(baseName, OpenMapping);
+    return FromOpened(reinterpret_cast<std::intptr_t>(mapping.handle), size,
+                      WideToUtf8(mapping.name));
+}
+
+std::optional<SharedMemory> SharedMemory::OpenExisting(std::string_view baseName,
+                                                       std::uint64_t size) {
+    const NamedHandle mapping = OpenInSharedNamespace(baseName, OpenMapping);
+    return FromOpened(reinterpret_cast<std::intptr_t>(mapping.handle), size,
+                      WideToUtf8(mapping.name));
 }
 
 bool SharedMemory::InFallbackNamespace() const {
