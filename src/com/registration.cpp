@@ -232,7 +232,14 @@ HRESULT RegisterCameras(int count, RegistrationScope scope) {
 }
 
 HRESULT UnregisterCameras(RegistrationScope scope) {
-    return OnTarget(scope, [](const Target& target) { return MatchRegistration(target, 0); });
+    return OnTarget(scope, [](const Target& target) {
+        const HRESULT result = MatchRegistration(target, 0);
+        // A user's classes are left as they were before; the machine's parents are the system's.
+        if (SUCCEEDED(result) && target.mapper == nullptr) {
+            devices::DeleteEmptyParentKeys(target.classes, platform::kOwnRegistryView);
+        }
+        return result;
+    });
 }
 
 }  // namespace orvanecam::com

@@ -53,6 +53,26 @@ std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryV
     return registered;
 }
 
+void DeleteEmptyParentKeys(platform::RegistryRoot classes, platform::RegistryView view) {
+    const auto deleteIfEmpty = [classes, view](const std::string& path) {
+        std::uint32_t error = 0;
+        const auto key = platform::RegistryKey::Open(classes, path, view,
+                                                     platform::RegistryAccess::kQueryValue, error);
+        if (!key || !key->IsEmpty()) return;
+        const auto slash = path.rfind('\\');
+        const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
+        auto parent = platform::RegistryKey::Open(classes, parentPath, view,
+                                                  platform::RegistryAccess::kFull, error);
+        if (parent) (void)parent->DeleteTree(path.substr(slash + 1));
+    };
+    for (const GUID* category :
+         {&CLSID_VideoInputDeviceCategory, &CLSID_AudioInputDeviceCategory}) {
+        deleteIfEmpty(ClassKeyPath(*category) + "\\Instance");
+        deleteIfEmpty(ClassKeyPath(*category));
+    }
+    deleteIfEmpty("CLSID");
+}
+
 bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera) {
     return IsCameraRegistered(camera, platform::RegistryView::k64Bit) ||
            IsCameraRegistered(camera, platform::RegistryView::k32Bit);

@@ -32,6 +32,11 @@ std::vector<const camera::CameraIdentity*> RegisteredCameras(
     platform::RegistryView view,
     platform::RegistryRoot classes = platform::RegistryRoot::kClassesRoot);
 
+// Deletes the keys registration creates above the cameras' own (the categories' instance lists,
+// the categories, the class list) in view of classes when they hold nothing, so that removing
+// every camera leaves the classes as they were before the first registration.
+void DeleteEmptyParentKeys(platform::RegistryRoot classes, platform::RegistryView view);
+
 // Whether camera is registered in either view: a producer of one bitness feeds the clients of
 // both.
 bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera);

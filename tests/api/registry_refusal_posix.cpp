@@ -31,8 +31,9 @@ class RegistryRefusalTest : public RegistryTest {
 
 TEST_F(RegistryRefusalTest, ANameTheClassKeysRefuseIsKeptForTheUserAndReported) {
     ASSERT_EQ(m_register(), S_OK);
-    Obstruct(m_store / "HKEY_LOCAL_MACHINE" / "software" / "classes" / "clsid" / "{860bb310-5d01-11d0-bd3b-00a0c911ce86}" /
-             "instance" / "{5b2e9c47-81d3-4f6a-9c1e-3a7d0b64e2f9}" / "friendlyname.value");
+    Obstruct(m_store / "HKEY_LOCAL_MACHINE" / "software" / "classes" / "clsid" /
+             "{860bb310-5d01-11d0-bd3b-00a0c911ce86}" / "instance" /
+             "{5b2e9c47-81d3-4f6a-9c1e-3a7d0b64e2f9}" / "friendlyname.value");
     EXPECT_EQ(SetFriendlyName(Text(u"Hall Camera")), 21u);
     EXPECT_EQ(ModuleLastError(), 21u);
     EXPECT_EQ(UserValue("FriendlyName"), u"Hall Camera");

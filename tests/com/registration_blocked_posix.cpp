@@ -10,8 +10,8 @@ namespace orvanecam::testing {
 namespace {
 
 TEST_F(RegistrationTest, DeviceKeyThatCannotBeWrittenFailsAndKeepsTheClassKey) {
-    const auto category =
-        m_store / "HKEY_LOCAL_MACHINE" / "software" / "classes" / "clsid" / "{860bb310-5d01-11d0-bd3b-00a0c911ce86}";
+    const auto category = m_store / "HKEY_LOCAL_MACHINE" / "software" / "classes" / "clsid" /
+                          "{860bb310-5d01-11d0-bd3b-00a0c911ce86}";
     std::filesystem::create_directories(category);
     std::ofstream(category / "instance") << "in the way";
 

@@ -1,9 +1,10 @@
 // Registers or unregisters the camera module, as an installer does with regsvr32 on Windows.
-//   orvanecam-register [--cameras N | --unregister] [--user] [--module PATH]
+//   orvanecam-register [--cameras N | --unregister] [--user] [--module PATH] [--quiet]
 // --cameras registers cameras 1..N (removing any above), as regsvr32 /i:"cameras=N" does; without
 // it the cameras registered stay as they are (one on a first registration). --user registers (or
 // unregisters) for the current user only, which needs no administrator, as regsvr32 /n /i:user
-// does. The module is the one beside this program unless --module names another.
+// does. The module is the one beside this program unless --module names another. --quiet prints
+// nothing on success.
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -19,10 +20,12 @@ namespace {
 using namespace orvanecam;
 
 constexpr char kUsage[] =
-    "usage: orvanecam-register [--cameras N | --unregister] [--user] [--module PATH]\n";
+    "usage: orvanecam-register [--cameras N | --unregister] [--user] [--module PATH] [--quiet]\n";
 
 using RegisterEntry = HRESULT(STDAPICALLTYPE*)();
 using InstallEntry = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+
+bool g_quiet = false;
 
 // The entry's result, or a failure to find it, as the exit status.
 int Report(const char* entry, bool found, HRESULT result, const std::string& path) {
@@ -30,8 +33,10 @@ int Report(const char* entry, bool found, HRESULT result, const std::string& pat
         std::fprintf(stderr, "orvanecam-register: cannot load %s from %s\n", entry, path.c_str());
         return 1;
     }
-    std::printf("%s: 0x%08lX\n", entry,
-                static_cast<unsigned long>(static_cast<std::uint32_t>(result)));
+    if (!g_quiet || FAILED(result)) {
+        std::printf("%s: 0x%08lX\n", entry,
+                    static_cast<unsigned long>(static_cast<std::uint32_t>(result)));
+    }
     return FAILED(result) ? 1 : 0;
 }
 
@@ -40,11 +45,13 @@ int Report(const char* entry, bool found, HRESULT result, const std::string& pat
 int main(int argc, char** argv) {
     if (tools::AnswersVersion(argc, argv, "orvanecam-register")) return 0;
     tools::CommandLine options;
-    if (!options.Parse(argc, argv, {"--module", "--cameras"}, {"--unregister", "--user"}) ||
+    if (!options.Parse(argc, argv, {"--module", "--cameras"},
+                       {"--unregister", "--user", "--quiet"}) ||
         (options.Has("--cameras") && options.Has("--unregister"))) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    g_quiet = options.Has("--quiet");
     const std::string path =
         options.Text("--module", platform::ExecutableDirectory() + "/" + ORVANECAM_MODULE_FILE);
     const auto module = platform::SharedLibrary::Load(path);
