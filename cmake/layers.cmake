@@ -25,7 +25,7 @@ set(layer_api orvanecam com devices mfsource playback producer filter camera str
     exchange settings geometry sdk platform)
 # The tools: their own folders, the public header and the layers the command-line programs and
 # the PipeWire bridge are built on.
-set(tool_folders capture common graph_host mfcamera)
+set(tool_folders capture common doctor graph_host mfcamera)
 set(layer_tools orvanecam ${tool_folders} pipewire devices mfsource camera filter streaming picture
     exchange settings geometry sdk platform)
 # Only these reach the operating system's and the SDK's headers.

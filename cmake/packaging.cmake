@@ -12,7 +12,7 @@ else()
   set(bits_folder x86)
 endif()
 set(shipped_targets orvanecam orvanecam-send orvanecam-capture orvanecam-register
-    orvanecam-mfcamera)
+    orvanecam-doctor orvanecam-mfcamera)
 
 # Each shipped binary as shipped: its debug information copied out, then stripped with a link to
 # that copy.

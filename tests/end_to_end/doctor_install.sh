@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# The doctor against installs a user has, in a fresh Wine prefix: healthy after install.cmd, then
+# one broken state at a time (the 32-bit registration gone, a class key naming a missing DLL, keys
+# left by an uninstall, two devices of one name, a block left by an ended producer, a vacant
+# picture that cannot be loaded), each reported with its line and exit 1 and mended by --fix;
+# --purge leaves the registry as it was before the install; install.cmd /user writes only the
+# user's hive and its uninstall leaves that as it was. Wine does not show the user's classes in
+# the classes root, so no client lists a per-user camera here: what is written is checked.
+# Usage: doctor_install.sh   (exit 77, skipped, unless both MinGW presets are built)
+set -uo pipefail
+# shellcheck source=tests/end_to_end/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
+for preset in mingw-x64 mingw-x86; do
+  [ -f "$repo_root/build/$preset/bin/OrvaneCam.dll" ] ||
+    { echo "skipped: $preset is not built"; exit 77; }
+done
+enter_work_folder
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+cleanup() {
+  wineserver --kill >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+version="$(project_version)"
+"$repo_root/scripts/package-windows.sh" --prebuilt --out "$work" >zip.log 2>&1
+unzip -q "$work/OrvaneCam-$version-windows.zip" -d "$work/unpacked"
+package="$work/unpacked/OrvaneCam-$version"
+wineboot --init >/dev/null 2>&1
+wineserver --wait
+installed="C:\\Program Files\\OrvaneCam\\$version"
+camera_class='{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}'
+video_instances='CLSID\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\Instance'
+run_cmd() { "$wine64_loader" cmd /c "$(winepath -w "$1")" "${@:2}"; }
+reg() { "$wine64_loader" reg "$@" >/dev/null 2>&1; }
+# export HIVE FILE: the hive as reg exports it.
+export_hive() { "$wine64_loader" reg export "$1" "$(winepath -w "$2")" /y >/dev/null 2>&1; }
+# The 64-bit doctor that runs: the installed one, then (once purged) the package's.
+doctor_exe="$installed\\x64\\orvanecam-doctor.exe"
+doctor() { "$wine64_loader" "$doctor_exe" "$@" 2>&1 | tr -d '\r'; }
+
+# Windows always has the user's classes key; a fresh Wine prefix has none until written.
+reg add 'HKCU\Software\Classes' /f
+export_hive HKLM before_machine.reg
+export_hive HKCU before_user.reg
+run_cmd "$package/install.cmd" >install.log 2>&1
+check "a healthy install: exit 0" reports 0 "[ok] registration (64-bit, every user): 1 camera"
+check "... the 32-bit doctor agrees" \
+  bash -c "'$wine32_loader' '$installed\\x86\\orvanecam-doctor.exe' >/dev/null 2>&1"
+check "--json says the same for scripts" reports 0 '"status": "healthy"' --json
+
+"$wine32_loader" "$installed\\x86\\orvanecam-register.exe" --unregister >/dev/null 2>&1
+broken "the 32-bit keys deleted" "[problem] registration (32-bit, every user): not registered"
+reg add "HKLM\\Software\\Classes\\CLSID\\$camera_class\\InprocServer32" /ve /d 'C:\gone\OrvaneCam.dll' /f /reg:64
+broken "a class key naming a missing DLL" "camera 1 points at C:\\gone\\OrvaneCam.dll, which is missing"
+reg delete "HKLM\\Software\\Classes\\CLSID\\$camera_class" /f /reg:64
+broken "keys left by an uninstall" "camera 1: keys left by an uninstall"
+reg add "HKLM\\Software\\Classes\\$video_instances\\{11111111-2222-3333-4444-555555555555}" \
+  /v FriendlyName /d OrvaneCam /f /reg:64
+broken "two device keys of one name" '"OrvaneCam" is listed 2 times'
+
+# A paused client holds the block (a reading one would notice the producer's end itself).
+helper="$(winepath -w "$repo_root/build/mingw-x64/bin/exchange_helper.exe")"
+"$wine64_loader" "$helper" attach 30000 &
+client=$!
+"$wine64_loader" "$helper" publish-for 60000 640 360 &
+producer=$!
+sleep 4
+kill -9 "$producer"
+wait "$producer" 2>/dev/null
+sleep 1
+broken "a block left by an ended producer" "which has ended"
+kill "$client" 2>/dev/null
+wait "$client" 2>/dev/null
+
+echo "not a bitmap" >"$work/broken.bmp"
+reg add 'HKCU\Software\Orvane\OrvaneCamSDK' /v VacantImagePath /d "$(winepath -w "$work/broken.bmp")" /f
+broken "a vacant picture that cannot be loaded" "cannot be loaded"
+
+"$wine64_loader" "$(winepath -w "$package/x64/orvanecam-doctor.exe")" --purge >purge.log 2>&1
+export_hive HKLM purged_machine.reg
+export_hive HKCU purged_user.reg
+check "--purge: the machine's hive is as before the install" cmp before_machine.reg purged_machine.reg
+check "--purge: the user's hive is as before the install" cmp before_user.reg purged_user.reg
+check "--purge: nothing is left in Program Files" \
+  test ! -e "$WINEPREFIX/drive_c/Program Files/OrvaneCam"
+
+doctor_exe="$(winepath -w "$package/x64/orvanecam-doctor.exe")"
+run_cmd "$package/install.cmd" /user >user_install.log 2>&1
+export_hive HKLM user_machine.reg
+user_dll="$("$wine64_loader" reg query "HKCU\\Software\\Classes\\CLSID\\$camera_class\\InprocServer32" /ve 2>/dev/null | tr -d '\r')"
+check "install.cmd /user reports the installation" grep -q "OrvaneCam $version is installed" user_install.log
+check "... registers in the user's classes, the DLL in the user's folder" \
+  grep -q "AppData.*OrvaneCam.$version" <<<"$user_dll"
+check "... leaves the machine's hive untouched" cmp before_machine.reg user_machine.reg
+check "... and the doctor says which registration apps use" \
+  reports 0 "[note] which registration apps use: this user's only"
+run_cmd "$package/uninstall.cmd" /user >user_uninstall.log 2>&1
+export_hive HKCU user_uninstalled.reg
+diff <(iconv -f utf-16 -t utf-8 before_user.reg) <(iconv -f utf-16 -t utf-8 user_uninstalled.reg) \
+  >user_hive.diff 2>&1
+check "uninstall.cmd /user leaves the user's hive as it was" test ! -s user_hive.diff
+
+finish_with_logs zip.log install.log doctor.log fix.log purge.log user_install.log \
+  user_uninstall.log user_hive.diff
