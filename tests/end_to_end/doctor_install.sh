@@ -48,6 +48,9 @@ check "a healthy install: exit 0" reports 0 "[ok] registration (64-bit, every us
 check "... the 32-bit doctor agrees" \
   bash -c "'$wine32_loader' '$installed\\x86\\orvanecam-doctor.exe' >/dev/null 2>&1"
 check "--json says the same for scripts" reports 0 '"status": "healthy"' --json
+check "... as valid JSON, Windows paths included" \
+  bash -c "'$wine64_loader' '$installed\\x64\\orvanecam-doctor.exe' --json | python3 -m json.tool"
+
 
 "$wine32_loader" "$installed\\x86\\orvanecam-register.exe" --unregister >/dev/null 2>&1
 broken "the 32-bit keys deleted" "[problem] registration (32-bit, every user): not registered"
@@ -58,6 +61,17 @@ broken "keys left by an uninstall" "camera 1: keys left by an uninstall"
 reg add "HKLM\\Software\\Classes\\$video_instances\\{11111111-2222-3333-4444-555555555555}" \
   /v FriendlyName /d OrvaneCam /f /reg:64
 broken "two device keys of one name" '"OrvaneCam" is listed 2 times'
+# An older version registered over this one: the same DLL, its version resource made 0.0.1.
+mkdir -p "$WINEPREFIX/drive_c/old"
+python3 - "$package/x64/OrvaneCam.dll" "$WINEPREFIX/drive_c/old/OrvaneCam.dll" <<'PATCH'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+fixed = data.index(struct.pack("<I", 0xFEEF04BD))
+data[fixed + 8:fixed + 16] = struct.pack("<II", 0x00000000, 0x00010000)
+open(sys.argv[2], "wb").write(data)
+PATCH
+"$wine64_loader" regsvr32 /s 'C:\old\OrvaneCam.dll' >/dev/null 2>&1
+broken "an older version registered" "C:\old\OrvaneCam.dll, version 0.0.1; this doctor is version $version"
 
 # A paused client holds the block (a reading one would notice the producer's end itself).
 helper="$(winepath -w "$repo_root/build/mingw-x64/bin/exchange_helper.exe")"
@@ -95,6 +109,11 @@ check "... registers in the user's classes, the DLL in the user's folder" \
 check "... leaves the machine's hive untouched" cmp before_machine.reg user_machine.reg
 check "... and the doctor says which registration apps use" \
   reports 0 "[note] which registration apps use: this user's only"
+run_cmd "$package/install.cmd" >both_install.log 2>&1
+check "a machine-wide install beside it says which one this user's apps use" \
+  grep -q "A per-user install is there too" both_install.log
+check "... and so does the doctor" reports 0 "[note] which registration apps use: both"
+run_cmd "$package/uninstall.cmd" >>both_install.log 2>&1
 run_cmd "$package/uninstall.cmd" /user >user_uninstall.log 2>&1
 export_hive HKCU user_uninstalled.reg
 diff <(iconv -f utf-16 -t utf-8 before_user.reg) <(iconv -f utf-16 -t utf-8 user_uninstalled.reg) \
@@ -102,4 +121,4 @@ diff <(iconv -f utf-16 -t utf-8 before_user.reg) <(iconv -f utf-16 -t utf-8 user
 check "uninstall.cmd /user leaves the user's hive as it was" test ! -s user_hive.diff
 
 finish_with_logs zip.log install.log doctor.log fix.log purge.log user_install.log \
-  user_uninstall.log user_hive.diff
+  both_install.log user_uninstall.log user_hive.diff

@@ -28,6 +28,7 @@ check "no registration: exit 1" reports 1 "[problem] registration: no camera is 
 check "registered: exit 0, both cameras named" \
   reports 0 '[ok] registration (every user): 2 cameras "OrvaneCam", "OrvaneCam 2"'
 check "--json says the same for scripts" reports 0 '"status": "healthy"' --json
+check "... as valid JSON" bash -c "'$bin/orvanecam-doctor' --json | python3 -m json.tool"
 check "no PipeWire server is a note" reports 0 "[note] PipeWire: no PipeWire server answers"
 
 rm -rf "$ORVANECAM_REGISTRY_ROOT/HKEY_LOCAL_MACHINE/software/classes/clsid/{d55f76f9-e930-4109-a96d-789f36dea381}"

@@ -68,6 +68,8 @@ start_producer 640x480
 node=OrvaneCam start_bridge bridge.log send.log --verbose
 check "the bridge publishes a Video/Source node named after the camera" \
   bash -c "pw-cli ls Node | grep -A8 'node.name = \"OrvaneCam\"' | grep -q 'Video/Source'"
+check "the doctor finds the node" \
+  bash -c "'$bin/orvanecam-doctor' | grep -qF '[ok] PipeWire node (camera 1): \"OrvaneCam\" is a video source'"
 
 # The rate over 90 frames of a steady producer.
 consume video/x-raw,format=NV12 90 steady.nv12 >pts.log

@@ -141,10 +141,10 @@ std::string NamesOf(const std::vector<CameraKeys>& cameras) {
     return names;
 }
 
-// The findings of one place; whether it holds a whole registration.
-bool CheckPlace(const Place& place, Report& report) {
+// The findings of one place; how many cameras have keys there.
+int CheckPlace(const Place& place, Report& report) {
     const std::vector<CameraKeys> cameras = CamerasAt(place);
-    if (cameras.empty()) return false;
+    if (cameras.empty()) return 0;
     bool whole = true;
     for (const CameraKeys& keys : cameras) {
         if (auto problem = CameraProblem(place, keys)) {
@@ -170,7 +170,24 @@ bool CheckPlace(const Place& place, Report& report) {
                         " with microphones, " + path +
                         (version ? ", version " + *version : std::string())});
     }
-    return true;
+    return static_cast<int>(cameras.size());
+}
+
+// Each bitness of one hive should have as many cameras as the other: apps of the one with fewer
+// list fewer.
+void CheckBitnessesAgree(const std::vector<std::pair<Place, int>>& counted, Report& report) {
+    int most = 0;
+    for (const auto& [place, count] : counted) most = std::max(most, count);
+    for (const auto& [place, count] : counted) {
+        if (count == most) continue;
+        report.Add({"registration (" + place.Name() + ")", Verdict::kProblem,
+                    count == 0 ? "not registered, while the other bitness is: apps of this "
+                                 "bitness list no camera"
+                               : std::to_string(count) + " cameras, while the other bitness has " +
+                                     std::to_string(most) + ": apps of this bitness list fewer",
+                    "--fix registers the DLL of this bitness from the install beside this program",
+                    [place = place] { return Reregister(place); }});
+    }
 }
 
 // Device keys of one category that share a name with one of the cameras' own.
@@ -220,39 +237,33 @@ void CheckDuplicateNames(platform::RegistryView view, const GUID& category, Repo
 }  // namespace
 
 void CheckRegistration(Report& report) {
-    std::map<platform::RegistryRoot, std::vector<Place>> whole;
-    std::vector<Place> empty;
+    std::map<platform::RegistryRoot, std::vector<std::pair<Place, int>>> counted;
     for (const Place& place : RegistrationPlaces()) {
-        (CheckPlace(place, report) ? whole[place.classes] : empty).push_back(place);
+        counted[place.classes].emplace_back(place, CheckPlace(place, report));
     }
-    const auto& machine = whole[platform::RegistryRoot::kMachineClasses];
-    const auto& user = whole[platform::RegistryRoot::kUserClasses];
-    if (machine.empty() && user.empty()) {
+    const auto anyCamera = [&counted](platform::RegistryRoot classes) {
+        const auto& places = counted[classes];
+        return std::any_of(places.begin(), places.end(),
+                           [](const auto& entry) { return entry.second > 0; });
+    };
+    const bool machine = anyCamera(platform::RegistryRoot::kMachineClasses);
+    const bool user = anyCamera(platform::RegistryRoot::kUserClasses);
+    if (!machine && !user) {
         const Place own{platform::RegistryRoot::kMachineClasses, platform::kOwnRegistryView};
         report.Add({"registration", Verdict::kProblem, "no camera is registered",
                     "run install.cmd (or install.cmd /user without administrator rights); "
                     "--fix registers the DLL beside this program",
                     [own] { return Reregister(own); }});
     }
-    // One bitness registered and not the other: that bitness's apps see no camera.
-    for (const Place& place : empty) {
-        const auto& registered = whole[place.classes];
-        if (registered.empty()) continue;
-        report.Add({"registration (" + place.Name() + ")", Verdict::kProblem,
-                    "not registered, while the other bitness is: apps of this bitness list no "
-                    "camera",
-                    "--fix registers the DLL of this bitness from the install beside this program",
-                    [place] { return Reregister(place); }});
-    }
-    if (!user.empty()) {
-        report.Add(
-            {"which registration apps use", Verdict::kNote,
-             machine.empty()
-                 ? "this user's only: apps this user starts list the camera; Windows 11 "
-                   "apps that use only the frame server do not (it reads the machine's)"
-                 : "both: apps this user starts use this user's registration; the "
-                   "Windows 11 frame server uses every user's",
-             machine.empty() ? "install.cmd as administrator registers for every user" : ""});
+    for (const auto& [classes, places] : counted) CheckBitnessesAgree(places, report);
+    if (user) {
+        report.Add({"which registration apps use", Verdict::kNote,
+                    !machine
+                        ? "this user's only: apps this user starts list the camera; Windows 11 "
+                          "apps that use only the frame server do not (it reads the machine's)"
+                        : "both: apps this user starts use this user's registration; the "
+                          "Windows 11 frame server uses every user's",
+                    !machine ? "install.cmd as administrator registers for every user" : ""});
     }
     for (const platform::RegistryView view : RegistryViews()) {
         CheckDuplicateNames(view, CLSID_VideoInputDeviceCategory, report);

@@ -14,6 +14,7 @@
 #include "platform/shared_library.h"
 #include "platform/shared_memory.h"
 #include "platform/utf16.h"
+#include "sdk/guid_text.h"
 #include "settings/user_settings.h"
 #ifndef _WIN32
 #include "pipewire/bridge.h"
@@ -193,16 +194,38 @@ void CheckSettings(const std::vector<int>& cameras, Report& report) {
 
 void CheckSystemCameraApis(const std::vector<int>& cameras, Report& report) {
 #ifdef _WIN32
-    (void)cameras;
     // From Windows 11 (build 22000) on; earlier systems, and Wine, have no such library.
     const auto library = platform::SharedLibrary::Load("mfsensorgroup.dll");
-    const bool available = library && library->Symbol("MFCreateVirtualCamera") != nullptr;
-    report.Add({"Windows 11 camera API", available ? Verdict::kOk : Verdict::kNote,
-                available ? "present: orvanecam-mfcamera --enable shows the camera to apps that "
-                            "use only Media Foundation (it needs the registration for every user)"
-                          : "absent (Windows 11, build 22000 or later, has it): apps that use only "
-                            "Media Foundation's frame server do not see the camera; DirectShow "
-                            "apps do"});
+    if (!library || library->Symbol("MFCreateVirtualCamera") == nullptr) {
+        report.Add({"Windows 11 camera API", Verdict::kNote,
+                    "absent (Windows 11, build 22000 or later, has it): apps that use only Media "
+                    "Foundation's frame server do not see the camera; DirectShow apps do"});
+        return;
+    }
+    // The frame server runs as a 64-bit service and reads only the machine's classes.
+    const Place frameServer{platform::RegistryRoot::kMachineClasses,
+                            platform::RegistryView::k64Bit};
+    for (const int number : cameras) {
+        const camera::CameraIdentity& camera = Camera(number);
+        std::uint32_t error = 0;
+        const bool registered =
+            platform::RegistryKey::Open(
+                frameServer.classes,
+                devices::ClassKeyPath(sdk::GuidOf(camera.mediaSourceClass)) + "\\InprocServer32",
+                frameServer.view, platform::RegistryAccess::kQueryValue, error)
+                .has_value();
+        if (registered) {
+            report.Add({Label("Windows 11 camera API", number), Verdict::kOk,
+                        "present, and the media source is registered for every user: "
+                        "orvanecam-mfcamera --enable shows the camera to Windows 11 apps"});
+        } else {
+            report.Add({Label("Windows 11 camera API", number), Verdict::kProblem,
+                        "present, but the media source is not registered for every user: the "
+                        "frame server cannot start the camera",
+                        "run install.cmd as administrator (--fix does so when run as one)",
+                        [frameServer] { return Reregister(frameServer); }});
+        }
+    }
 #else
     const auto nodes = pipewire::ListNodes(2000);
     if (!nodes) {
