@@ -141,8 +141,19 @@ std::string NamesOf(const std::vector<CameraKeys>& cameras) {
     return names;
 }
 
-// The findings of one place; how many cameras have keys there.
+constexpr int kUnread = -1;
+
+// The findings of one place; how many cameras have keys there (kUnread: the place could not be
+// read).
 int CheckPlace(const Place& place, Report& report) {
+    std::uint32_t error = 0;
+    if (!RegistryKey::Open(place.classes, "CLSID", place.view, RegistryAccess::kQueryValue,
+                           error) &&
+        error != platform::kErrorFileNotFound && error != platform::kErrorPathNotFound) {
+        report.Add({"registration (" + place.Name() + ")", Verdict::kUnchecked,
+                    "cannot read the classes (error " + std::to_string(error) + ")"});
+        return kUnread;
+    }
     const std::vector<CameraKeys> cameras = CamerasAt(place);
     if (cameras.empty()) return 0;
     bool whole = true;
@@ -179,7 +190,7 @@ void CheckBitnessesAgree(const std::vector<std::pair<Place, int>>& counted, Repo
     int most = 0;
     for (const auto& [place, count] : counted) most = std::max(most, count);
     for (const auto& [place, count] : counted) {
-        if (count == most) continue;
+        if (count == most || count == kUnread) continue;
         report.Add({"registration (" + place.Name() + ")", Verdict::kProblem,
                     count == 0 ? "not registered, while the other bitness is: apps of this "
                                  "bitness list no camera"

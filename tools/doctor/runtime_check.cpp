@@ -10,6 +10,7 @@
 #include "doctor/registry_places.h"
 #include "exchange/block_access.h"
 #include "picture/bitmap_loader.h"
+#include "platform/last_error.h"
 #include "platform/process.h"
 #include "platform/shared_library.h"
 #include "platform/shared_memory.h"
@@ -46,12 +47,23 @@ struct OpenBlock {
     SharedBlock& Block() const { return *reinterpret_cast<SharedBlock*>(view.Data()); }
 };
 
-std::unique_ptr<OpenBlock> OpenCameraBlock(int number) {
+// A camera's block when some process has it open; nothing with error 0 when none has, or with
+// the error that kept the doctor from looking.
+std::unique_ptr<OpenBlock> OpenCameraBlock(int number, std::uint32_t& error) {
+    error = 0;
     auto memory =
         platform::SharedMemory::OpenExisting(Camera(number).blockName, exchange::kBlockBytes);
-    if (!memory) return nullptr;
+    if (!memory) {
+        error = platform::ThreadLastError();
+        if (error == platform::kErrorFileNotFound) error = 0;
+        return nullptr;
+    }
     auto view = memory->MapAll();
-    if (!view) return nullptr;
+    if (!view) {
+        error = platform::ThreadLastError();
+        if (error == 0) error = platform::kErrorNotEnoughMemory;
+        return nullptr;
+    }
     return std::make_unique<OpenBlock>(OpenBlock{std::move(*memory), std::move(*view)});
 }
 
@@ -95,8 +107,10 @@ std::string DescribeOutput(SharedBlock& block) {
 
 // Forgets a producer that has ended, as a reader that finds it gone does.
 std::string ForgetEndedProducer(int number) {
-    const auto open = OpenCameraBlock(number);
-    if (!open) return {};
+    std::uint32_t error = 0;
+    const auto open = OpenCameraBlock(number, error);
+    if (!open)
+        return error == 0 ? std::string() : "cannot open it (error " + std::to_string(error) + ")";
     SharedBlock& block = open->Block();
     std::int32_t writer = Atomic(block.writerPid).load();
     if (writer > 0 && platform::QueryProcessState(writer) == platform::ProcessState::kEnded) {
@@ -120,18 +134,33 @@ std::vector<int> CamerasToLook() {
 }
 
 void CheckSharedBlocks(const std::vector<int>& cameras, Report& report) {
-    std::vector<std::pair<int, std::unique_ptr<OpenBlock>>> open;
-    for (const int number : cameras) open.emplace_back(number, OpenCameraBlock(number));
+    struct Look {
+        int number;
+        std::unique_ptr<OpenBlock> block;
+        std::uint32_t error;
+    };
+    std::vector<Look> open;
+    for (const int number : cameras) {
+        std::uint32_t error = 0;
+        auto block = OpenCameraBlock(number, error);
+        open.push_back({number, std::move(block), error});
+    }
     // Frames arriving while the doctor watches tell a sending producer from a stalled one.
     std::vector<std::uint32_t> firstSeq;
-    for (const auto& [number, block] : open) {
-        firstSeq.push_back(block ? Atomic(block->Block().seq).load() : 0u);
+    for (const Look& look : open) {
+        firstSeq.push_back(look.block ? Atomic(look.block->Block().seq).load() : 0u);
     }
     constexpr int kWatchMs = 500;
     std::this_thread::sleep_for(std::chrono::milliseconds(kWatchMs));
     for (std::size_t index = 0; index < open.size(); ++index) {
-        const auto& [number, opened] = open[index];
+        const auto& [number, opened, error] = open[index];
         const std::string check = Label("shared block", number);
+        if (!opened && error != 0) {
+            report.Add({check, Verdict::kUnchecked,
+                        "cannot look at it (error " + std::to_string(error) + ")",
+                        "run the doctor as the user whose apps use the camera"});
+            continue;
+        }
         if (!opened) {
             report.Add(
                 {check, Verdict::kOk, "not open: no producer or client of this camera is running"});
