@@ -36,11 +36,11 @@ summary_field() {
   awk -v key="$1:" '$1 == key { print $2 }' "$2/summary.txt" 2>/dev/null
 }
 
-# The doctor's checks, for scripts that define doctor() to run it. reports STATUS TEXT [ARGS]:
-# the doctor exits with STATUS and prints TEXT.
+# The doctor's checks, for scripts that define doctor() to run it (or name another function in
+# doctor_command). reports STATUS TEXT [ARGS]: the doctor exits with STATUS and prints TEXT.
 reports() {
   local out status
-  out="$(doctor "${@:3}")"
+  out="$("${doctor_command:-doctor}" "${@:3}")"
   status=$?
   printf '%s\nexit %s\n' "$out" "$status" >>doctor.log
   [ "$status" = "$1" ] && grep -qF -- "$2" <<<"$out"
@@ -48,7 +48,7 @@ reports() {
 # broken NAME LINE: the state just made is reported with LINE and exit 1, and --fix mends it.
 broken() {
   check "$1: reported" reports 1 "$2"
-  doctor --fix >>fix.log
+  "${doctor_command:-doctor}" --fix >>fix.log
   check "$1: mended by --fix, then healthy" reports 0 "[ok]"
 }
 

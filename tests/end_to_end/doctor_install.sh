@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The doctor against installs a user has, in a fresh Wine prefix: healthy after install.cmd, then
 # one broken state at a time (the 32-bit registration gone, a class key naming a missing DLL, keys
-# left by an uninstall, two devices of one name, a block left by an ended producer, a vacant
-# picture that cannot be loaded), each reported with its line and exit 1 and mended by --fix;
+# left by an uninstall, two devices of one name, an older version registered, a block left by an
+# ended producer, a vacant picture that cannot be loaded), each reported with its line and exit 1
+# by the doctors of both bitnesses and mended by --fix (one of them by the 32-bit doctor);
 # --purge leaves the registry as it was before the install; install.cmd /user writes only the
 # user's hive and its uninstall leaves that as it was. Wine does not show the user's classes in
 # the classes root, so no client lists a per-user camera here: what is written is checked.
@@ -38,29 +39,37 @@ export_hive() { "$wine64_loader" reg export "$1" "$(winepath -w "$2")" /y >/dev/
 # The 64-bit doctor that runs: the installed one, then (once purged) the package's.
 doctor_exe="$installed\\x64\\orvanecam-doctor.exe"
 doctor() { "$wine64_loader" "$doctor_exe" "$@" 2>&1 | tr -d '\r'; }
+doctor32() { "$wine32_loader" "$installed\\x86\\orvanecam-doctor.exe" "$@" 2>&1 | tr -d '\r'; }
+# broken_both NAME LINE: the 32-bit doctor reports the state too; the 64-bit one mends it.
+broken_both() {
+  doctor_command=doctor32 check "$1: the 32-bit doctor reports it too" reports 1 "$2"
+  broken "$1" "$2"
+}
 
 # Windows always has the user's classes key; a fresh Wine prefix has none until written.
 reg add 'HKCU\Software\Classes' /f
+
 export_hive HKLM before_machine.reg
 export_hive HKCU before_user.reg
 run_cmd "$package/install.cmd" >install.log 2>&1
 check "a healthy install: exit 0" reports 0 "[ok] registration (64-bit, every user): 1 camera"
-check "... the 32-bit doctor agrees" \
-  bash -c "'$wine32_loader' '$installed\\x86\\orvanecam-doctor.exe' >/dev/null 2>&1"
+doctor_command=doctor32 check "... the 32-bit doctor agrees" reports 0 "[ok] registration (32-bit, every user)"
 check "--json says the same for scripts" reports 0 '"status": "healthy"' --json
 check "... as valid JSON, Windows paths included" \
   bash -c "'$wine64_loader' '$installed\\x64\\orvanecam-doctor.exe' --json | python3 -m json.tool"
 
-
 "$wine32_loader" "$installed\\x86\\orvanecam-register.exe" --unregister >/dev/null 2>&1
-broken "the 32-bit keys deleted" "[problem] registration (32-bit, every user): not registered"
+broken_both "the 32-bit keys deleted" "[problem] registration (32-bit, every user): not registered"
 reg add "HKLM\\Software\\Classes\\CLSID\\$camera_class\\InprocServer32" /ve /d 'C:\gone\OrvaneCam.dll' /f /reg:64
-broken "a class key naming a missing DLL" "camera 1 points at C:\\gone\\OrvaneCam.dll, which is missing"
+# Mended by the other bitness's doctor: the 32-bit one registers the 64-bit DLL beside it.
+doctor_command=doctor32 broken "a class key naming a missing DLL (the 32-bit doctor)" \
+  "camera 1 points at C:\\gone\\OrvaneCam.dll, which is missing"
+check "... and the 64-bit doctor finds it mended" reports 0 "[ok] registration (64-bit, every user)"
 reg delete "HKLM\\Software\\Classes\\CLSID\\$camera_class" /f /reg:64
-broken "keys left by an uninstall" "camera 1: keys left by an uninstall"
+broken_both "keys left by an uninstall" "camera 1: keys left by an uninstall"
 reg add "HKLM\\Software\\Classes\\$video_instances\\{11111111-2222-3333-4444-555555555555}" \
   /v FriendlyName /d OrvaneCam /f /reg:64
-broken "two device keys of one name" '"OrvaneCam" is listed 2 times'
+broken_both "two device keys of one name" '"OrvaneCam" is listed 2 times'
 # An older version registered over this one: the same DLL, its version resource made 0.0.1.
 mkdir -p "$WINEPREFIX/drive_c/old"
 python3 - "$package/x64/OrvaneCam.dll" "$WINEPREFIX/drive_c/old/OrvaneCam.dll" <<'PATCH'
@@ -71,7 +80,7 @@ data[fixed + 8:fixed + 16] = struct.pack("<II", 0x00000000, 0x00010000)
 open(sys.argv[2], "wb").write(data)
 PATCH
 "$wine64_loader" regsvr32 /s 'C:\old\OrvaneCam.dll' >/dev/null 2>&1
-broken "an older version registered" "C:\old\OrvaneCam.dll, version 0.0.1; this doctor is version $version"
+broken_both "an older version registered" "C:\old\OrvaneCam.dll, version 0.0.1; this doctor is version $version"
 
 # A paused client holds the block (a reading one would notice the producer's end itself).
 helper="$(winepath -w "$repo_root/build/mingw-x64/bin/exchange_helper.exe")"
@@ -83,13 +92,13 @@ sleep 4
 kill -9 "$producer"
 wait "$producer" 2>/dev/null
 sleep 1
-broken "a block left by an ended producer" "which has ended"
+broken_both "a block left by an ended producer" "which has ended"
 kill "$client" 2>/dev/null
 wait "$client" 2>/dev/null
 
 echo "not a bitmap" >"$work/broken.bmp"
 reg add 'HKCU\Software\Orvane\OrvaneCamSDK' /v VacantImagePath /d "$(winepath -w "$work/broken.bmp")" /f
-broken "a vacant picture that cannot be loaded" "cannot be loaded"
+broken_both "a vacant picture that cannot be loaded" "cannot be loaded"
 
 "$wine64_loader" "$(winepath -w "$package/x64/orvanecam-doctor.exe")" --purge >purge.log 2>&1
 export_hive HKLM purged_machine.reg
