@@ -54,23 +54,13 @@ std::vector<const camera::CameraIdentity*> RegisteredCameras(platform::RegistryV
 }
 
 void DeleteEmptyParentKeys(platform::RegistryRoot classes, platform::RegistryView view) {
-    const auto deleteIfEmpty = [classes, view](const std::string& path) {
-        std::uint32_t error = 0;
-        const auto key = platform::RegistryKey::Open(classes, path, view,
-                                                     platform::RegistryAccess::kQueryValue, error);
-        if (!key || !key->IsEmpty()) return;
-        const auto slash = path.rfind('\\');
-        const std::string parentPath = slash == std::string::npos ? "" : path.substr(0, slash);
-        auto parent = platform::RegistryKey::Open(classes, parentPath, view,
-                                                  platform::RegistryAccess::kFull, error);
-        if (parent) (void)parent->DeleteTree(path.substr(slash + 1));
-    };
     for (const GUID* category :
          {&CLSID_VideoInputDeviceCategory, &CLSID_AudioInputDeviceCategory}) {
-        deleteIfEmpty(ClassKeyPath(*category) + "\\Instance");
-        deleteIfEmpty(ClassKeyPath(*category));
+        (void)platform::RegistryKey::DeleteIfEmpty(classes, ClassKeyPath(*category) + "\\Instance",
+                                                   view);
+        (void)platform::RegistryKey::DeleteIfEmpty(classes, ClassKeyPath(*category), view);
     }
-    deleteIfEmpty("CLSID");
+    (void)platform::RegistryKey::DeleteIfEmpty(classes, "CLSID", view);
 }
 
 bool IsCameraRegisteredInAnyView(const camera::CameraIdentity& camera) {

@@ -92,4 +92,15 @@ std::uint32_t BeginGuardedRead(SharedBlock& block) {
     return value;
 }
 
+OutputSettings ReadOutputSettings(SharedBlock& block) {
+    OutputSettings settings{};
+    ReadConsistent(block, [&] {
+        settings.width = GuardedLoad(block.outWidth);
+        settings.height = GuardedLoad(block.outHeight);
+        settings.fps = Atomic(block.outFps).load();
+        settings.nv12First = GuardedLoad(block.nv12First);
+    });
+    return settings;
+}
+
 }  // namespace orvanecam::exchange

@@ -53,6 +53,15 @@ inline bool GuardedReadIsValid(SharedBlock& block, std::uint32_t start) {
     return Atomic(block.writeGuard).load() == start;
 }
 
+// The output format a producer set, as stored (not yet validated).
+struct OutputSettings {
+    std::int32_t width;
+    std::int32_t height;
+    std::int32_t fps;
+    std::uint32_t nv12First;
+};
+OutputSettings ReadOutputSettings(SharedBlock& block);
+
 // Runs read() until it ran without a writer interfering; read() must tolerate torn data.
 template <class Read>
 void ReadConsistent(SharedBlock& block, Read&& read) {

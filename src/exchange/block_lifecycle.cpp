@@ -68,4 +68,9 @@ void RepairExtensionFields(SharedBlock& block) {
     if (Atomic(block.extMarker).load() != 1u) ResetExtensionFields(block);
 }
 
+void ForgetWriter(SharedBlock& block, std::int32_t endedWriter) {
+    Atomic(block.hasPayload).store(0u);
+    Atomic(block.writerPid).compare_exchange_strong(endedWriter, 0);
+}
+
 }  // namespace orvanecam::exchange

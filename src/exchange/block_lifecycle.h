@@ -17,6 +17,10 @@ void InitialiseCreatedBlock(SharedBlock& block);
 // initialising is replaced after kCreatorTimeoutMs; a block someone finished is never touched.
 void WaitUntilBlockReady(SharedBlock& block);
 
+// A producer found ended: the block no longer carries its frames, and no longer names it, unless
+// another producer has put its own id there since.
+void ForgetWriter(SharedBlock& block, std::int32_t endedWriter);
+
 // If extMarker is not 1: camera on, the other extension fields 0, then extMarker = 1.
 void RepairExtensionFields(SharedBlock& block);
 

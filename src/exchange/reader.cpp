@@ -51,14 +51,7 @@ void FrameReader::OpenReaderEvent() {
 OutputSettings FrameReader::ReadOutputSettings() const {
     SharedBlock* block = m_connection.Block();
     if (block == nullptr) return {kDefaultWidth, kDefaultHeight, kDefaultFps, 1u};
-    OutputSettings settings{};
-    ReadConsistent(*block, [&] {
-        settings.width = GuardedLoad(block->outWidth);
-        settings.height = GuardedLoad(block->outHeight);
-        settings.fps = Atomic(block->outFps).load();
-        settings.nv12First = GuardedLoad(block->nv12First);
-    });
-    return settings;
+    return exchange::ReadOutputSettings(*block);
 }
 
 FrameSize FrameReader::ReadOutputFormat() const {
@@ -83,8 +76,7 @@ PayloadDecision FrameReader::CheckPayload() {
     std::uint32_t hasPayload = Atomic(block->hasPayload).load();
     const std::uint32_t cameraOn = Atomic(block->cameraOn).load();
     if (hasPayload != 0u && !IsWriterAlive()) {
-        Atomic(block->hasPayload).store(0u);
-        Atomic(block->writerPid).store(0);
+        ForgetWriter(*block, Atomic(block->writerPid).load());
         hasPayload = 0u;
     }
     return {hasPayload != 0u && cameraOn != 0u, hasPayload};

@@ -10,13 +10,6 @@
 
 namespace orvanecam::exchange {
 
-struct OutputSettings {
-    std::int32_t width;
-    std::int32_t height;
-    std::int32_t fps;
-    std::uint32_t nv12First;
-};
-
 struct PayloadDecision {
     bool payload;              // show the producer's frames (else the vacant picture)
     std::uint32_t hasPayload;  // the value the decision used, for diagnostics

@@ -28,6 +28,8 @@ enum class RegistryView { k64Bit, k32Bit };
 // class and device keys in: a 32-bit process reads the 32-bit view.
 inline constexpr RegistryView kOwnRegistryView =
     sizeof(void*) == 8 ? RegistryView::k64Bit : RegistryView::k32Bit;
+// The views that hold different keys here: both on Windows, one in the file-backed store.
+std::vector<RegistryView> DistinctRegistryViews();
 // The rights a key is opened with: the narrowest each use needs, so that a key whose access list
 // grants only those still works.
 enum class RegistryAccess {
@@ -59,6 +61,14 @@ class RegistryKey {
                               std::u16string& value) const;
     // Deletes the subkey path below this key with everything under it.
     std::uint32_t DeleteTree(const std::string& subkey);
+    // Deletes the key at path below root with everything under it: 0 also when it, or its
+    // parent, is not there; kErrorInvalidParameter for an empty path (the root itself).
+    static std::uint32_t DeleteTreeAt(RegistryRoot root, const std::string& path,
+                                      RegistryView view);
+    // Deletes the key at path below root when it holds neither values nor subkeys: 0 also when
+    // it is not there or holds something.
+    static std::uint32_t DeleteIfEmpty(RegistryRoot root, const std::string& path,
+                                       RegistryView view);
     std::vector<std::string> SubkeyNames() const;
     // Whether the key holds neither values nor subkeys.
     bool IsEmpty() const;

@@ -2,6 +2,9 @@
 // The Windows 11 virtual camera API (mfvirtualcamera.h, absent from the MinGW headers), as the
 // Windows SDK documents it: the interface in its vtable order and the creation function, which
 // lives in mfsensorgroup.dll from build 22000 on and is loaded at run time.
+#include <optional>
+
+#include "platform/shared_library.h"
 #include "sdk/media_foundation.h"
 
 namespace orvanecam::sdk {
@@ -57,5 +60,21 @@ using MFCreateVirtualCameraFunction = HRESULT(STDAPICALLTYPE*)(
     MFVirtualCameraType type, MFVirtualCameraLifetime lifetime, MFVirtualCameraAccess access,
     LPCWSTR friendlyName, LPCWSTR sourceId, const GUID* categories, ULONG categoryCount,
     IMFVirtualCamera** camera);
+
+// The creation function, valid while its library stays loaded.
+struct VirtualCameraApi {
+    platform::SharedLibrary library;
+    MFCreateVirtualCameraFunction create;
+};
+
+// From Windows 11 (build 22000) on; earlier systems, and Wine, have no such library.
+inline std::optional<VirtualCameraApi> LoadVirtualCameraApi() {
+    auto library = platform::SharedLibrary::Load("mfsensorgroup.dll");
+    if (!library) return std::nullopt;
+    const auto create =
+        reinterpret_cast<MFCreateVirtualCameraFunction>(library->Symbol("MFCreateVirtualCamera"));
+    if (create == nullptr) return std::nullopt;
+    return VirtualCameraApi{std::move(*library), create};
+}
 
 }  // namespace orvanecam::sdk

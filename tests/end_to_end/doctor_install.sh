@@ -9,30 +9,18 @@
 # the classes root, so no client lists a per-user camera here: what is written is checked.
 # Usage: doctor_install.sh   (exit 77, skipped, unless both MinGW presets are built)
 set -uo pipefail
-# shellcheck source=tests/end_to_end/checks.sh
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
-for preset in mingw-x64 mingw-x86; do
-  [ -f "$repo_root/build/$preset/bin/OrvaneCam.dll" ] ||
-    { echo "skipped: $preset is not built"; exit 77; }
-done
-enter_work_folder
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
-cleanup() {
-  wineserver --kill >/dev/null 2>&1
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tests/end_to_end/package_prefix.sh
+source "$(dirname "${BASH_SOURCE[0]}")/package_prefix.sh"
+export WINEDEBUG=-all
 
 version="$(project_version)"
 "$repo_root/scripts/package-windows.sh" --prebuilt --out "$work" >zip.log 2>&1
 unzip -q "$work/OrvaneCam-$version-windows.zip" -d "$work/unpacked"
 package="$work/unpacked/OrvaneCam-$version"
-wineboot --init >/dev/null 2>&1
-wineserver --wait
+start_prefix
 installed="C:\\Program Files\\OrvaneCam\\$version"
 camera_class='{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}'
 video_instances='CLSID\{860BB310-5D01-11D0-BD3B-00A0C911CE86}\Instance'
-run_cmd() { "$wine64_loader" cmd /c "$(winepath -w "$1")" "${@:2}"; }
 reg() { "$wine64_loader" reg "$@" >/dev/null 2>&1; }
 # export HIVE FILE: the hive as reg exports it.
 export_hive() { "$wine64_loader" reg export "$1" "$(winepath -w "$2")" /y >/dev/null 2>&1; }

@@ -7,20 +7,8 @@
 # folder goes once that client has exited and the next install runs; uninstall.cmd leaves nothing.
 # Usage: package_install.sh   (exit 77, skipped, unless both MinGW presets are built)
 set -uo pipefail
-# shellcheck source=tests/end_to_end/checks.sh
-source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"  # with the shared settings (repo_root)
-for preset in mingw-x64 mingw-x86; do
-  [ -f "$repo_root/build/$preset/bin/OrvaneCam.dll" ] ||
-    { echo "skipped: $preset is not built"; exit 77; }
-done
-enter_work_folder
-export WINEPREFIX="$work/prefix"
-
-cleanup() {
-  wineserver --kill >/dev/null 2>&1
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tests/end_to_end/package_prefix.sh
+source "$(dirname "${BASH_SOURCE[0]}")/package_prefix.sh"
 
 # A throw-away code-signing certificate, as a user with a real one would pass it.
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=OrvaneCam test signer" \
@@ -57,14 +45,12 @@ check "the symbols are beside the zip, and the DLL names them" \
            x86_64-w64-mingw32-objdump -s -j .gnu_debuglink '$package/x64/OrvaneCam.dll' |
            grep -q 'OrvaneCam.dll.d'"
 
-wineboot --init >/dev/null 2>&1
-wineserver --wait
+start_prefix
 program_files="$WINEPREFIX/drive_c/Program Files"
 installed="C:\\Program Files\\OrvaneCam\\$version"
 # lists LOADER CAPTURE_TOOL: whether that client lists the camera.
 lists() { "$1" "$2" --list 2>&1 | tr -d '\r' | grep -qx "  ${3:-OrvaneCam}"; }
 not_lists() { ! lists "$@"; }
-run_cmd() { "$wine64_loader" cmd /c "$(winepath -w "$1")" "${@:2}"; }
 # registered_in TEXT: whether the camera class's registered DLL path holds TEXT.
 registered_in() {
   "$wine64_loader" reg query 'HKCR\CLSID\{5B2E9C47-81D3-4F6A-9C1E-3A7D0B64E2F9}\InprocServer32' \

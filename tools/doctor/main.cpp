@@ -11,6 +11,7 @@
 #include "doctor/purge.h"
 #include "doctor/registration_check.h"
 #include "doctor/runtime_check.h"
+#include "doctor/system_camera_api.h"
 
 namespace {
 

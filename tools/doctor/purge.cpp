@@ -33,10 +33,11 @@ void PurgeSettings(platform::RegistryView view, Report& report) {
     std::string failure = DeleteKey(user, settings::kSettingsKey);
     const std::string settingsKey = settings::kSettingsKey;
     const std::string maker = settingsKey.substr(0, settingsKey.rfind('\\'));
-    std::uint32_t error = 0;
-    const auto makerKey = platform::RegistryKey::Open(user.classes, maker, view,
-                                                      platform::RegistryAccess::kQueryValue, error);
-    if (failure.empty() && makerKey && makerKey->IsEmpty()) failure = DeleteKey(user, maker);
+    if (failure.empty()) {
+        const std::uint32_t error = platform::RegistryKey::DeleteIfEmpty(user.classes, maker, view);
+        if (error != 0)
+            failure = "cannot delete " + maker + " (error " + std::to_string(error) + ")";
+    }
     const std::string bits = ViewName(view);
     Record(report, "the user's settings" + (bits.empty() ? "" : " (" + bits + ")"), failure);
 }
@@ -66,7 +67,8 @@ void PurgeFolder(const std::string& folder, Report& report) {
 
 void Purge(Report& report) {
     for (const Place& place : RegistrationPlaces()) PurgeKeys(place, report);
-    for (const platform::RegistryView view : RegistryViews()) PurgeSettings(view, report);
+    for (const platform::RegistryView view : platform::DistinctRegistryViews())
+        PurgeSettings(view, report);
     for (const std::string& folder : InstallFolders()) PurgeFolder(folder, report);
 }
 

@@ -30,10 +30,6 @@ std::u16string ReadText(const Place& place, const std::string& path, const char*
     return text;
 }
 
-std::string ServerKey(const camera::ClassId& id) {
-    return devices::ClassKeyPath(sdk::GuidOf(id)) + "\\InprocServer32";
-}
-
 // One camera's keys at one place.
 struct CameraKeys {
     const camera::CameraIdentity* camera = nullptr;
@@ -50,12 +46,13 @@ struct CameraKeys {
 CameraKeys ReadCamera(const Place& place, const camera::CameraIdentity& camera) {
     CameraKeys keys;
     keys.camera = &camera;
-    keys.filterServer = OpenKey(place, ServerKey(camera.filterClass)).has_value();
+    keys.filterServer = HasServerKey(place, camera.filterClass);
     keys.device = OpenKey(place, devices::CameraInstanceKeyPath(camera)).has_value();
-    keys.microphone = OpenKey(place, ServerKey(camera.microphoneClass)).has_value() &&
+    keys.microphone = HasServerKey(place, camera.microphoneClass) &&
                       OpenKey(place, devices::MicrophoneInstanceKeyPath(camera)).has_value();
-    keys.mediaSource = OpenKey(place, ServerKey(camera.mediaSourceClass)).has_value();
-    keys.server = ReadText(place, ServerKey(camera.filterClass), "");
+    keys.mediaSource = HasServerKey(place, camera.mediaSourceClass);
+    keys.server = ReadText(
+        place, devices::ClassKeyPath(sdk::GuidOf(camera.filterClass)) + "\\InprocServer32", "");
     keys.name = platform::Utf16ToUtf8(
         ReadText(place, devices::CameraInstanceKeyPath(camera), "FriendlyName"));
     return keys;
@@ -90,20 +87,20 @@ std::optional<Finding> CameraProblem(const Place& place, const CameraKeys& keys)
     const std::string path = platform::Utf16ToUtf8(keys.server);
     const camera::CameraIdentity& camera = *keys.camera;
     if (!keys.filterServer || !keys.device) {
-        return Finding{check, Verdict::kProblem,
-                       CameraLabel(keys) + ": keys left by an uninstall (" +
-                           (keys.device ? "a device key without its class" : "no device key") + ")",
-                       "--fix removes them (and registers again where other cameras are)",
-                       [place, &camera] {
-                           const std::string failure = DeleteCameraKeys(place, camera);
-                           if (!failure.empty()) return failure;
-                           for (const platform::RegistryView view : RegistryViews()) {
-                               if (!devices::RegisteredCameras(view, place.classes).empty()) {
-                                   return Reregister(place);
-                               }
-                           }
-                           return std::string();
-                       }};
+        return Finding{
+            check, Verdict::kProblem,
+            CameraLabel(keys) + ": keys left by an uninstall (" +
+                (keys.device ? "a device key without its class" : "no device key") + ")",
+            "--fix removes them (and registers again where other cameras are)", [place, &camera] {
+                const std::string failure = DeleteCameraKeys(place, camera);
+                if (!failure.empty()) return failure;
+                for (const platform::RegistryView view : platform::DistinctRegistryViews()) {
+                    if (!devices::RegisteredCameras(view, place.classes).empty()) {
+                        return Reregister(place);
+                    }
+                }
+                return std::string();
+            }};
     }
     if (keys.server.empty() || !platform::PathExists(keys.server)) {
         return Finding{check, Verdict::kProblem,
@@ -124,7 +121,8 @@ std::optional<Finding> CameraProblem(const Place& place, const CameraKeys& keys)
                        "with install.cmd",
                        [place] { return Reregister(place); }};
     }
-    const bool mediaSourceExpected = RegistryViews().size() > 1;
+    // Only Windows builds, where the registry keeps two views, register the media source.
+    const bool mediaSourceExpected = platform::DistinctRegistryViews().size() > 1;
     if (!keys.microphone || (mediaSourceExpected && !keys.mediaSource)) {
         return Finding{check, Verdict::kProblem,
                        CameraLabel(keys) + " lacks its " +
@@ -223,14 +221,14 @@ void CheckDuplicateNames(platform::RegistryView view, const GUID& category, Repo
         return std::find(ours.begin(), ours.end(), UpperAscii(subkey)) != ours.end();
     };
     for (const auto& [name, subkeys] : keysByName) {
-        const auto ownCount = std::count_if(subkeys.begin(), subkeys.end(), isOurs);
-        if (subkeys.size() < 2 || ownCount == 0) continue;
         std::vector<std::string> strays;
+        std::string listed;
         for (const std::string& subkey : subkeys) {
             if (!isOurs(subkey)) strays.push_back(instances + "\\" + subkey);
+            listed += (listed.empty() ? "" : ", ") + subkey;
         }
-        std::string listed;
-        for (const std::string& subkey : subkeys) listed += (listed.empty() ? "" : ", ") + subkey;
+        // A name none of ours takes is another product's business.
+        if (subkeys.size() < 2 || strays.size() == subkeys.size()) continue;
         report.Add({"device names" + InParentheses(ViewName(view)), Verdict::kProblem,
                     "\"" + name + "\" is listed " + std::to_string(subkeys.size()) + " times (" +
                         listed + "); apps show two cameras of that name",
@@ -276,7 +274,7 @@ void CheckRegistration(Report& report) {
                           "Windows 11 frame server uses every user's",
                     !machine ? "install.cmd as administrator registers for every user" : ""});
     }
-    for (const platform::RegistryView view : RegistryViews()) {
+    for (const platform::RegistryView view : platform::DistinctRegistryViews()) {
         CheckDuplicateNames(view, CLSID_VideoInputDeviceCategory, report);
         CheckDuplicateNames(view, CLSID_AudioInputDeviceCategory, report);
     }

@@ -26,23 +26,16 @@ std::string Place::Name() const {
 }
 
 std::string ViewName(RegistryView view) {
-    if (RegistryViews().size() < 2) return {};
+    if (platform::DistinctRegistryViews().size() < 2) return {};
     return view == RegistryView::k64Bit ? "64-bit" : "32-bit";
-}
-
-std::vector<RegistryView> RegistryViews() {
-#ifdef _WIN32
-    return {RegistryView::k64Bit, RegistryView::k32Bit};
-#else
-    return {platform::kOwnRegistryView};
-#endif
 }
 
 std::vector<Place> RegistrationPlaces() {
     std::vector<Place> places;
     for (const auto classes :
          {platform::RegistryRoot::kMachineClasses, platform::RegistryRoot::kUserClasses}) {
-        for (const RegistryView view : RegistryViews()) places.push_back({classes, view});
+        for (const RegistryView view : platform::DistinctRegistryViews())
+            places.push_back({classes, view});
     }
     return places;
 }
@@ -56,18 +49,19 @@ std::optional<std::string> ToolFolderFor(RegistryView view) {
     return sibling.string();
 }
 
-std::string DeleteKey(const Place& place, const std::string& path) {
-    const auto slash = path.rfind('\\');
-    if (path.empty() || slash == std::string::npos) return "bad key " + path;
+bool HasServerKey(const Place& place, const camera::ClassId& id) {
     std::uint32_t error = 0;
-    auto parent = platform::RegistryKey::Open(place.classes, path.substr(0, slash), place.view,
-                                              platform::RegistryAccess::kFull, error);
-    if (parent) error = parent->DeleteTree(path.substr(slash + 1));
-    if (error == 0 || error == platform::kErrorFileNotFound ||
-        error == platform::kErrorPathNotFound) {
-        return {};
-    }
-    return "cannot delete " + path + " (error " + std::to_string(error) + ")";
+    return platform::RegistryKey::Open(place.classes,
+                                       devices::ClassKeyPath(sdk::GuidOf(id)) + "\\InprocServer32",
+                                       place.view, platform::RegistryAccess::kQueryValue, error)
+        .has_value();
+}
+
+std::string DeleteKey(const Place& place, const std::string& path) {
+    const std::uint32_t error =
+        platform::RegistryKey::DeleteTreeAt(place.classes, path, place.view);
+    return error == 0 ? std::string()
+                      : "cannot delete " + path + " (error " + std::to_string(error) + ")";
 }
 
 std::string DeleteCameraKeys(const Place& place, const camera::CameraIdentity& camera) {

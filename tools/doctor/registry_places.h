@@ -18,8 +18,6 @@ struct Place {
     bool ForUser() const { return classes == platform::RegistryRoot::kUserClasses; }
 };
 
-// The views that differ on this system: both on Windows, one elsewhere.
-std::vector<platform::RegistryView> RegistryViews();
 // "64-bit" or "32-bit"; empty where there is one view.
 std::string ViewName(platform::RegistryView view);
 std::vector<Place> RegistrationPlaces();
@@ -27,6 +25,9 @@ std::vector<Place> RegistrationPlaces();
 // The folder holding the module and tools of view's bitness: this program's own, or the other
 // bitness's folder beside it in an install (x64 and x86). Nothing when there is none.
 std::optional<std::string> ToolFolderFor(platform::RegistryView view);
+
+// Whether the class id has its in-process server key at place.
+bool HasServerKey(const Place& place, const camera::ClassId& id);
 
 // Deletes the key at path below place's classes with its subtree: "" on success or when it is
 // not there, else the error.

@@ -9,18 +9,13 @@
 #include "devices/camera_keys.h"
 #include "doctor/registry_places.h"
 #include "exchange/block_access.h"
+#include "exchange/block_lifecycle.h"
 #include "picture/bitmap_loader.h"
 #include "platform/last_error.h"
 #include "platform/process.h"
-#include "platform/shared_library.h"
 #include "platform/shared_memory.h"
 #include "platform/utf16.h"
-#include "sdk/guid_text.h"
 #include "settings/user_settings.h"
-#ifndef _WIN32
-#include "pipewire/bridge.h"
-#include "pipewire/node_list.h"
-#endif
 
 namespace orvanecam::tools::doctor {
 namespace {
@@ -30,10 +25,6 @@ using exchange::SharedBlock;
 
 const camera::CameraIdentity& Camera(int number) {
     return *camera::CameraNumbered(number);
-}
-
-std::string Label(const char* what, int number) {
-    return std::string(what) + " (camera " + std::to_string(number) + ")";
 }
 
 const char* OnOff(std::uint32_t value) {
@@ -82,17 +73,12 @@ std::pair<std::string, bool> DescribeProducer(SharedBlock& block) {
 }
 
 std::string DescribeOutput(SharedBlock& block) {
-    exchange::FrameSize size{};
-    std::uint32_t nv12First = 0;
-    exchange::ReadConsistent(block, [&] {
-        size = {exchange::GuardedLoad(block.outWidth), exchange::GuardedLoad(block.outHeight)};
-        nv12First = exchange::GuardedLoad(block.nv12First);
-    });
+    const exchange::OutputSettings settings = exchange::ReadOutputSettings(block);
+    const exchange::FrameSize size{settings.width, settings.height};
     const exchange::FrameSize valid = exchange::ValidOutputSize(size.width, size.height);
     std::string text = "output " + std::to_string(valid.width) + "x" +
-                       std::to_string(valid.height) + " at " +
-                       std::to_string(Atomic(block.outFps).load()) + " fps, " +
-                       (nv12First != 0u ? "NV12" : "YUY2") + " first";
+                       std::to_string(valid.height) + " at " + std::to_string(settings.fps) +
+                       " fps, " + (settings.nv12First != 0u ? "NV12" : "YUY2") + " first";
     if (valid != size) {
         text += " (the block holds " + std::to_string(size.width) + "x" +
                 std::to_string(size.height) + ", which clients ignore)";
@@ -112,20 +98,22 @@ std::string ForgetEndedProducer(int number) {
     if (!open)
         return error == 0 ? std::string() : "cannot open it (error " + std::to_string(error) + ")";
     SharedBlock& block = open->Block();
-    std::int32_t writer = Atomic(block.writerPid).load();
+    const std::int32_t writer = Atomic(block.writerPid).load();
     if (writer > 0 && platform::QueryProcessState(writer) == platform::ProcessState::kEnded) {
-        Atomic(block.hasPayload).store(0u);
-        // A producer that starts meanwhile has written its own id: that one stays.
-        Atomic(block.writerPid).compare_exchange_strong(writer, 0);
+        exchange::ForgetWriter(block, writer);
     }
     return {};
 }
 
 }  // namespace
 
+std::string Label(const char* what, int number) {
+    return std::string(what) + " (camera " + std::to_string(number) + ")";
+}
+
 std::vector<int> CamerasToLook() {
     std::set<int> numbers{1};
-    for (const platform::RegistryView view : RegistryViews()) {
+    for (const platform::RegistryView view : platform::DistinctRegistryViews()) {
         for (const camera::CameraIdentity* camera : devices::RegisteredCameras(view)) {
             numbers.insert(camera->number);
         }
@@ -219,62 +207,6 @@ void CheckSettings(const std::vector<int>& cameras, Report& report) {
                                           : "cannot clear it (error " + std::to_string(error) + ")";
                     }});
     }
-}
-
-void CheckSystemCameraApis(const std::vector<int>& cameras, Report& report) {
-#ifdef _WIN32
-    // From Windows 11 (build 22000) on; earlier systems, and Wine, have no such library.
-    const auto library = platform::SharedLibrary::Load("mfsensorgroup.dll");
-    if (!library || library->Symbol("MFCreateVirtualCamera") == nullptr) {
-        report.Add({"Windows 11 camera API", Verdict::kNote,
-                    "absent (Windows 11, build 22000 or later, has it): apps that use only Media "
-                    "Foundation's frame server do not see the camera; DirectShow apps do"});
-        return;
-    }
-    // The frame server runs as a 64-bit service and reads only the machine's classes.
-    const Place frameServer{platform::RegistryRoot::kMachineClasses,
-                            platform::RegistryView::k64Bit};
-    for (const int number : cameras) {
-        const camera::CameraIdentity& camera = Camera(number);
-        std::uint32_t error = 0;
-        const bool registered =
-            platform::RegistryKey::Open(
-                frameServer.classes,
-                devices::ClassKeyPath(sdk::GuidOf(camera.mediaSourceClass)) + "\\InprocServer32",
-                frameServer.view, platform::RegistryAccess::kQueryValue, error)
-                .has_value();
-        if (registered) {
-            report.Add({Label("Windows 11 camera API", number), Verdict::kOk,
-                        "present, and the media source is registered for every user: "
-                        "orvanecam-mfcamera --enable shows the camera to Windows 11 apps"});
-        } else {
-            report.Add({Label("Windows 11 camera API", number), Verdict::kProblem,
-                        "present, but the media source is not registered for every user: the "
-                        "frame server cannot start the camera",
-                        "run install.cmd as administrator (--fix does so when run as one)",
-                        [frameServer] { return Reregister(frameServer); }});
-        }
-    }
-#else
-    const auto nodes = pipewire::ListNodes(2000);
-    if (!nodes) {
-        report.Add({"PipeWire", Verdict::kNote,
-                    "no PipeWire server answers: Linux apps reach the camera only through "
-                    "orvanecam-pipewire, which needs one"});
-        return;
-    }
-    for (const int number : cameras) {
-        const std::string name = pipewire::NodeName(Camera(number));
-        bool present = false;
-        for (const pipewire::NodeSummary& node : *nodes) {
-            present = present || (node.name == name && node.mediaClass == "Video/Source");
-        }
-        report.Add({Label("PipeWire node", number), present ? Verdict::kOk : Verdict::kProblem,
-                    present ? "\"" + name + "\" is a video source"
-                            : "no video source named \"" + name + "\": Linux apps do not list it",
-                    present ? "" : "start orvanecam-pipewire"});
-    }
-#endif
 }
 
 }  // namespace orvanecam::tools::doctor

@@ -16,7 +16,6 @@
 #include "mfcamera/service_access.h"
 #include "platform/file_security.h"
 #include "platform/registry.h"
-#include "platform/shared_library.h"
 #include "platform/utf16.h"
 #include "sdk/com_ptr.h"
 #include "sdk/guid_text.h"
@@ -62,10 +61,9 @@ const wchar_t* Wide(const std::u16string& text) {
 // The DLL the frame server would load: the media source class's server in the machine hive, in
 // the system's native view (the frame server's own); nothing when it is not registered there.
 std::optional<std::u16string> MachineRegisteredDll(const std::u16string& sourceId) {
-    const std::string key =
-        "Software\\Classes\\CLSID\\" + platform::Utf16ToUtf8(sourceId) + "\\InprocServer32";
+    const std::string key = "CLSID\\" + platform::Utf16ToUtf8(sourceId) + "\\InprocServer32";
     std::uint32_t error = 0;
-    const auto server = platform::RegistryKey::Open(platform::RegistryRoot::kLocalMachine, key,
+    const auto server = platform::RegistryKey::Open(platform::RegistryRoot::kMachineClasses, key,
                                                     platform::RegistryView::k64Bit,
                                                     platform::RegistryAccess::kQueryValue, error);
     std::u16string path;
@@ -186,12 +184,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    // From Windows 11 (build 22000) on; earlier systems, and Wine, have no such library.
-    const auto library = platform::SharedLibrary::Load("mfsensorgroup.dll");
-    const auto create = library ? reinterpret_cast<sdk::MFCreateVirtualCameraFunction>(
-                                      library->Symbol("MFCreateVirtualCamera"))
-                                : nullptr;
-    if (create == nullptr) {
+    const auto api = sdk::LoadVirtualCameraApi();
+    if (!api) {
         std::fputs(
             "orvanecam-mfcamera: this system has no Media Foundation virtual camera "
             "support (Windows 11, build 22000 or later, is needed); DirectShow apps "
@@ -199,5 +193,5 @@ int main(int argc, char** argv) {
             stderr);
         return kUnsupportedExit;
     }
-    return Run(create, options, *camera::CameraNumbered(*number));
+    return Run(api->create, options, *camera::CameraNumbered(*number));
 }

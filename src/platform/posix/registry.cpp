@@ -101,6 +101,11 @@ std::uint32_t ErrorFrom(const std::error_code& error) {
 
 }  // namespace
 
+// The store keeps one set of keys for both views.
+std::vector<RegistryView> DistinctRegistryViews() {
+    return {kOwnRegistryView};
+}
+
 std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& path,
                                              RegistryView, RegistryAccess, std::uint32_t& error) {
     const auto folder = KeyFolder(root, path);

@@ -52,6 +52,10 @@ REGSAM Rights(RegistryAccess access) {
 
 }  // namespace
 
+std::vector<RegistryView> DistinctRegistryViews() {
+    return {RegistryView::k64Bit, RegistryView::k32Bit};
+}
+
 std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, const std::string& path,
                                              RegistryView view, RegistryAccess access,
                                              std::uint32_t& error) {
